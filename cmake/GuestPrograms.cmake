@@ -1,0 +1,21 @@
+# Guest programs: 32-bit C compiled freestanding, turned into module images by tximage.
+find_program(TERVEX_GUEST_CC NAMES gcc REQUIRED)
+set(TERVEX_GUEST_INCLUDE ${CMAKE_SOURCE_DIR}/tests/guest)
+set(TERVEX_GUEST_CFLAGS -m32 -O1 -ffreestanding -fno-pic -fno-pie -fno-stack-protector
+    -fno-asynchronous-unwind-tables -fno-builtin -mno-sse -std=gnu11 -Wall)
+
+# add_guest_program(TARGET_VAR OUT_DIR SOURCE) -> appends the image path to TARGET_VAR
+function(add_guest_image out_var out_dir source)
+    get_filename_component(name ${source} NAME_WE)
+    set(obj ${out_dir}/${name}.o)
+    set(image ${out_dir}/${name}.tmi)
+    add_custom_command(
+        OUTPUT ${image}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
+        COMMAND ${TERVEX_GUEST_CC} ${TERVEX_GUEST_CFLAGS} -I${TERVEX_GUEST_INCLUDE} -c ${source} -o ${obj}
+        COMMAND tximage ${obj} -o ${image}
+        DEPENDS ${source} tximage ${TERVEX_GUEST_INCLUDE}/tervex.h
+        COMMENT "Guest image ${name}.tmi"
+        VERBATIM)
+    set(${out_var} ${${out_var}} ${image} PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,23 @@
+// The events a running program reports to whoever executes it.
+#pragma once
+
+#include <cstdint>
+
+namespace tx {
+
+class Debugger {
+public:
+    virtual ~Debugger() = default;
+    virtual void debugRun() = 0;
+    virtual void debugStop() = 0;
+    virtual void debugStmt(int32_t position, const char* file) = 0;
+    virtual void debugEnter(uint32_t frame, uint32_t environment, uint32_t function) = 0;
+    virtual void debugLeave() = 0;
+    virtual void debugInfo(const char* message) = 0;
+    virtual void debugError(const char* message) = 0;
+    virtual void debugLog(const char* message) = 0;
+    // Never called by the runtime; kept so the interface has its full shape.
+    virtual int32_t reserved() { return 0; }
+};
+
+}  // namespace tx

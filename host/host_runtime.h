@@ -1,0 +1,119 @@
+// The host runtime: the one window and its event pump, suspend and resume, delays, periodic
+// timers and the small system services the commands need. One instance per process.
+#pragma once
+
+#include <SDL.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "debugger.h"
+#include "host_timer.h"
+
+namespace tx {
+
+// Which graphics mode is open on the window; the display side of the runtime sets it.
+enum class GraphicsMode : int32_t { None = 0, WindowedScaled = 1, WindowedFixed = 2, Fullscreen = 3 };
+
+class HostRuntime {
+public:
+    // Window flag bit 0: the window stays above all other windows.
+    static constexpr uint32_t kFlagTopmost = 1;
+
+    // Opens the runtime: null when one is already open (a process runs one program at a time)
+    // or the window cannot be created.
+    static std::unique_ptr<HostRuntime> open(std::string_view commandLine, Debugger* debugger,
+                                             uint32_t flags);
+    // Closing: frees every remaining timer, then the window.
+    ~HostRuntime();
+    HostRuntime(const HostRuntime&) = delete;
+    HostRuntime& operator=(const HostRuntime&) = delete;
+
+    // Event loop. False means the program must end.
+    bool idle();
+    bool delay(int32_t milliseconds);
+
+    // From any thread: post a stop, run or end request to the pump.
+    void asyncStop();
+    void asyncRun();
+    void asyncEnd();
+    // Suspends the program from its own thread; the caller then calls idle.
+    void stop();
+
+    // Debugger relay. debugInfo and debugError detach the debugger and end the program when
+    // one is attached; without one they do nothing.
+    void debugStmt(int32_t position, const char* file);
+    void debugEnter(uint32_t frame, uint32_t environment, uint32_t function);
+    void debugLeave();
+    void debugLog(const char* message);
+    void debugInfo(const char* message);
+    void debugError(const char* message);
+    bool hasDebugger() const { return debugger_ != nullptr; }
+
+    // Services.
+    void setPointerVisible(bool visible);
+    bool pointerVisible() const { return pointerVisible_; }
+    void setTitle(std::string_view title, std::string_view closePrompt);
+    const std::string& title() const { return title_; }
+    const std::string& closePrompt() const { return closePrompt_; }
+    bool execFile(std::string_view command);
+    std::string systemProperty(std::string_view name) const;
+    const std::string& commandLine() const { return commandLine_; }
+
+    // Periodic timers, owned by the runtime until freed or until it closes.
+    HostTimer* createTimer(int32_t hertz);
+    void freeTimer(HostTimer* timer);
+
+    SDL_Window* window() const { return window_; }
+    GraphicsMode graphicsMode() const { return graphicsMode_; }
+    bool paused() const { return paused_; }
+    bool running() const { return running_.load(); }
+    // True when SDL runs on a video driver without a display (offscreen or dummy): chosen by
+    // the environment, or the fallback when no display was available. Nobody can answer a
+    // dialog then.
+    bool headless() const { return headless_; }
+
+    // Handles a request to close the window exactly as a click on its close button would
+    // (including the close prompt). Exposed for tests.
+    void requestClose();
+    // Replaces the OK/Cancel close prompt dialog (tests answer it without a display).
+    using PromptAnswer = bool (*)(const std::string& title, const std::string& prompt);
+    void setClosePromptAnswer(PromptAnswer answer) { promptAnswer_ = answer; }
+
+private:
+    HostRuntime(std::string_view commandLine, Debugger* debugger, SDL_Window* window,
+                bool headless, uint32_t sdlSubsystems, uint32_t requestEventType);
+    void suspend();
+    void resume();
+    void handleStop();
+    void handleRun();
+    void postRequest(int32_t code);
+    void handleEvent(const SDL_Event& event);
+
+    bool askClosePrompt() const;
+
+    SDL_Window* window_ = nullptr;
+    uint32_t windowId_ = 0;
+    bool headless_ = false;
+    // SDL subsystems this runtime initialised and quits when it closes.
+    uint32_t sdlSubsystems_ = 0;
+    // A debugger thread may clear it (asyncEnd) while the program's thread reads it.
+    std::atomic<Debugger*> debugger_{nullptr};
+    std::string commandLine_;
+    std::string title_;
+    std::string closePrompt_;
+    bool pointerVisible_ = true;
+    GraphicsMode graphicsMode_ = GraphicsMode::None;
+    std::atomic<bool> running_{true};
+    bool paused_ = false;
+    bool switching_ = false;
+    uint32_t requestEventType_ = 0;
+    PromptAnswer promptAnswer_ = nullptr;
+    std::vector<std::unique_ptr<HostTimer>> timers_;
+};
+
+}  // namespace tx

@@ -1,0 +1,68 @@
+// One guest: its memory, CPU, heap and thunks, and the dispatcher between guest code and commands.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "command_registry.h"
+#include "cpu.h"
+#include "guest_heap.h"
+#include "guest_memory.h"
+
+namespace tx {
+
+enum class GuestEndKind {
+    Returned,     // the entry point returned
+    Ended,        // a command ended the program (TxEx); its error, if any, is already reported
+    Fault,        // the guest faulted or a command failed on the host; not reported yet
+    BudgetSpent,  // the instruction budget ran out
+};
+
+struct GuestEnd {
+    GuestEndKind kind = GuestEndKind::Returned;
+    const char* message = nullptr;
+};
+
+class GuestMachine final : private ThunkHandler {
+public:
+    explicit GuestMachine(const CommandTable& table = CommandTable::instance());
+    ~GuestMachine();
+    GuestMachine(const GuestMachine&) = delete;
+    GuestMachine& operator=(const GuestMachine&) = delete;
+
+    GuestMemory& memory() { return memory_; }
+    GuestHeap& heap() { return heap_; }
+    Cpu& cpu() { return *cpu_; }
+
+    // Runs guest code from `entry` on a fresh stack, with the x87 unit at single precision and
+    // every exception masked, until it returns, the program ends or the budget is spent.
+    GuestEnd call(GuestAddr entry);
+
+    // Bounds every later call to this many guest instructions (0: unbounded). For fuzzing and
+    // tools; a game runs unbounded.
+    void setInstructionBudget(uint64_t instructions) { budget_ = instructions; }
+
+    // Number of commands dispatched so far (for statistics and tests).
+    uint64_t commandCalls() const { return commandCalls_; }
+
+private:
+    void onThunk(uint32_t slot) override;
+    void writeThunks();
+    const char* faultMessage(const CpuStop& stop);
+    const char* divideErrorMessage(GuestAddr pc);
+
+    GuestMemory memory_;
+    std::unique_ptr<Cpu> cpu_;
+    GuestHeap heap_;
+    const CommandTable& table_;
+    GuestEnd pendingEnd_;
+    bool endRequested_ = false;
+    uint64_t commandCalls_ = 0;
+    uint64_t budget_ = 0;
+};
+
+// Decodes `div`/`idiv` at pc and reads its divisor. Returns false when pc holds no such
+// instruction or its operand cannot be read.
+bool readDivisor(GuestMemory& memory, Cpu& cpu, GuestAddr pc, uint32_t& divisor);
+
+}  // namespace tx

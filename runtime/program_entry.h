@@ -1,0 +1,46 @@
+// The process entry shared by the game executable and txrun: link the image, split the command
+// line, run the program with the standalone debugger, report how it ended.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "debugger.h"
+
+namespace tx {
+
+// Exit codes of the process.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRuntimeError = 1;
+inline constexpr int kExitMissingSymbol = 2;
+inline constexpr int kExitStartupFailed = 3;
+inline constexpr int kExitUnusableImage = 255;
+
+// What follows the program name: leading spaces removed; a quoted name ends at the next quote
+// (none: empty), an unquoted one at the first space (none: empty). Tabs are not separators.
+std::string argumentText(std::string_view commandLine);
+
+// Joins argv back into one command line: the program name quoted, arguments separated by one
+// space, an argument containing spaces (or empty) quoted.
+std::string joinCommandLine(int argc, const char* const* argv);
+
+// Shows a runtime error to the user: always on standard error, and in an "Error!" box when a
+// display is available. Everything else it is told is ignored.
+class StandaloneDebugger final : public Debugger {
+public:
+    void debugRun() override {}
+    void debugStop() override {}
+    void debugStmt(int32_t, const char*) override {}
+    void debugEnter(uint32_t, uint32_t, uint32_t) override {}
+    void debugLeave() override {}
+    void debugInfo(const char*) override {}
+    void debugError(const char* message) override;
+    void debugLog(const char*) override {}
+};
+
+// Links and runs a module image; returns the process exit code.
+int processEntry(std::span<const uint8_t> image, std::string_view commandLine, bool debug);
+
+}  // namespace tx

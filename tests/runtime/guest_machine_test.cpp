@@ -1,0 +1,187 @@
+// The guest CPU and the dispatcher: hand-assembled x86 code calling commands and faulting.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <vector>
+
+#include "command_registry.h"
+#include "guest_machine.h"
+#include "tx_error.h"
+
+namespace tx {
+namespace {
+
+int32_t addOne(int32_t x) { return x + 1; }
+float half(float x) { return x / 2; }
+int32_t sum3(int32_t a, int32_t b, int32_t c) { return a * 100 + b * 10 + c; }
+void endProgram() { throw TxEx{}; }
+void failWithError() { throw TxEx{"Custom failure"}; }
+void hostFailure() { throw std::runtime_error("host"); }
+
+void linkTest(CommandRegistrar& r) {
+    r.add(command<addOne>("%AddOne%x"));
+    r.add(command<half>("#Half#x"));
+    r.add(command<sum3>("%Sum3%a%b%c"));
+    r.add(command<endProgram>("EndProgram"));
+    r.add(command<failWithError>("FailWithError"));
+    r.add(command<hostFailure>("HostFailure"));
+}
+
+const CommandTable& testTable() {
+    static const CommandTable table(&linkTest);
+    return table;
+}
+
+GuestAddr thunk(int index) { return layout::thunkAddress(index); }
+
+// A tiny x86 assembler for the instructions these tests need.
+class Code {
+public:
+    explicit Code(GuestMachine& m) : machine_(m), base_(m.heap().allocate(4096)) {}
+    Code& bytes(std::initializer_list<uint8_t> b) {
+        code_.insert(code_.end(), b);
+        return *this;
+    }
+    Code& dword(uint32_t v) {
+        for (int i = 0; i < 4; ++i) code_.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        return *this;
+    }
+    Code& push(uint32_t v) { return bytes({0x68}).dword(v); }
+    Code& call(GuestAddr target) {
+        bytes({0xE8});
+        const GuestAddr next = base_ + static_cast<uint32_t>(code_.size()) + 4;
+        return dword(target - next);
+    }
+    Code& popArgs(uint8_t n) { return bytes({0x83, 0xC4, static_cast<uint8_t>(4 * n)}); }
+    Code& storeEax(GuestAddr a) { return bytes({0xA3}).dword(a); }
+    Code& ret() { return bytes({0xC3}); }
+    GuestAddr here() const { return base_ + static_cast<uint32_t>(code_.size()); }
+    GuestAddr load() {
+        std::memcpy(machine_.memory().bytes(base_, static_cast<uint32_t>(code_.size())),
+                    code_.data(), code_.size());
+        return base_;
+    }
+
+private:
+    GuestMachine& machine_;
+    GuestAddr base_;
+    std::vector<uint8_t> code_;
+};
+
+class GuestMachineTest : public ::testing::Test {
+protected:
+    GuestMachine machine{testTable()};
+    GuestAddr cell = machine.heap().allocate(16);
+};
+
+TEST_F(GuestMachineTest, CommandsReceiveCdeclArgumentsAndReturnInEaxAndSt0) {
+    Code code(machine);
+    code.push(41).call(thunk(1)).popArgs(1).storeEax(cell);
+    // Sum3(1, 2, 3): pushed right to left.
+    code.push(3).push(2).push(1).call(thunk(3)).popArgs(3).storeEax(cell + 4);
+    // Half(3.0) -> fstp dword [cell + 8]
+    code.push(std::bit_cast<uint32_t>(3.0f)).call(thunk(2)).popArgs(1);
+    code.bytes({0xD9, 0x1D}).dword(cell + 8).ret();
+    const GuestEnd end = machine.call(code.load());
+    EXPECT_EQ(end.kind, GuestEndKind::Returned);
+    EXPECT_EQ(machine.memory().read<int32_t>(cell), 42);
+    EXPECT_EQ(machine.memory().read<int32_t>(cell + 4), 123);
+    EXPECT_EQ(machine.memory().read<float>(cell + 8), 1.5f);
+    EXPECT_EQ(machine.commandCalls(), 3u);
+}
+
+TEST_F(GuestMachineTest, NothingRunsAfterTheCommandThatEndsTheProgram) {
+    Code quiet(machine);
+    quiet.call(thunk(4)).bytes({0xC7, 0x05}).dword(cell).dword(1).ret();
+    GuestEnd end = machine.call(quiet.load());
+    EXPECT_EQ(end.kind, GuestEndKind::Ended);
+    EXPECT_EQ(end.message, nullptr);
+    EXPECT_EQ(machine.memory().read<int32_t>(cell), 0);
+
+    Code error(machine);
+    error.call(thunk(5)).bytes({0xC7, 0x05}).dword(cell).dword(1).ret();
+    end = machine.call(error.load());
+    EXPECT_EQ(end.kind, GuestEndKind::Ended);
+    EXPECT_STREQ(end.message, "Custom failure");
+    EXPECT_EQ(machine.memory().read<int32_t>(cell), 0);
+
+    Code host(machine);
+    host.call(thunk(6)).ret();
+    end = machine.call(host.load());
+    EXPECT_EQ(end.kind, GuestEndKind::Fault);
+    EXPECT_STREQ(end.message, "Unknown runtime exception");
+
+    // The machine runs again after every kind of end.
+    Code again(machine);
+    again.push(1).call(thunk(1)).popArgs(1).ret();
+    EXPECT_EQ(machine.call(again.load()).kind, GuestEndKind::Returned);
+}
+
+struct FaultCase {
+    const char* name;
+    std::vector<uint8_t> code;
+    const char* message;
+};
+
+TEST_F(GuestMachineTest, FaultsBecomeTheirRuntimeErrors) {
+    const FaultCase cases[] = {
+        {"null read", {0xA1, 0, 0, 0, 0, 0xC3}, "Illegal memory address"},
+        {"write to thunks", {0xC7, 0x05, 0x00, 0x00, 0x01, 0x00, 1, 0, 0, 0, 0xC3},
+         "Illegal memory address"},
+        {"jump to null", {0x31, 0xC0, 0xFF, 0xE0}, "Illegal memory address"},
+        {"ud2", {0x0F, 0x0B}, "Illegal instruction"},
+        // xor ecx,ecx; mov eax,1; cdq; idiv ecx
+        {"divide by zero", {0x31, 0xC9, 0xB8, 1, 0, 0, 0, 0x99, 0xF7, 0xF9, 0xC3},
+         "Integer divide by zero"},
+        // divide by a zero memory operand: div dword [esp - 8] after writing 0 there
+        {"divide by zero in memory",
+         {0xC7, 0x44, 0x24, 0xF8, 0, 0, 0, 0, 0x31, 0xD2, 0xB8, 7, 0, 0, 0, 0xF7, 0x74, 0x24,
+          0xF8, 0xC3},
+         "Integer divide by zero"},
+        // mov eax,0x80000000; cdq; mov ecx,-1; idiv ecx
+        {"quotient overflow",
+         {0xB8, 0, 0, 0, 0x80, 0x99, 0xB9, 0xFF, 0xFF, 0xFF, 0xFF, 0xF7, 0xF9, 0xC3},
+         "Unknown runtime exception"},
+        {"int3", {0xCC, 0xC3}, "Unknown runtime exception"},
+        // call itself forever
+        {"unbounded recursion", {0xE8, 0xFB, 0xFF, 0xFF, 0xFF}, "Stack overflow!"},
+    };
+    for (const FaultCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const GuestAddr at = machine.heap().allocate(64);
+        std::memcpy(machine.memory().bytes(at, 64), c.code.data(), c.code.size());
+        const GuestEnd end = machine.call(at);
+        EXPECT_EQ(end.kind, GuestEndKind::Fault);
+        EXPECT_STREQ(end.message, c.message);
+    }
+}
+
+TEST_F(GuestMachineTest, FloatArithmeticRunsAtSinglePrecision) {
+    // fld1; fidiv dword [three]; fstp qword [cell]; ret : 1/3 rounded to 24 bits, stored as double.
+    const GuestAddr three = cell + 12;
+    machine.memory().write<int32_t>(three, 3);
+    Code code(machine);
+    code.bytes({0xD9, 0xE8, 0xDA, 0x35}).dword(three).bytes({0xDD, 0x1D}).dword(cell).ret();
+    ASSERT_EQ(machine.call(code.load()).kind, GuestEndKind::Returned);
+    EXPECT_EQ(machine.memory().read<double>(cell), static_cast<double>(1.0f / 3.0f));
+}
+
+TEST_F(GuestMachineTest, BudgetBoundsARunawayLoop) {
+    const GuestAddr at = machine.heap().allocate(16);
+    machine.memory().write<uint16_t>(at, 0xFEEB);  // jmp $
+    machine.setInstructionBudget(10'000);
+    EXPECT_EQ(machine.call(at).kind, GuestEndKind::BudgetSpent);
+}
+
+TEST_F(GuestMachineTest, ArgumentsOutsideTheStackAreAnIllegalAddress) {
+    // Point ESP at the top of the arena, then call a command that reads three words.
+    Code code(machine);
+    code.bytes({0xBC}).dword(static_cast<uint32_t>(layout::kArenaSize - 4)).call(thunk(3)).ret();
+    const GuestEnd end = machine.call(code.load());
+    EXPECT_EQ(end.kind, GuestEndKind::Ended);
+    EXPECT_STREQ(end.message, "Illegal memory address");
+}
+
+}  // namespace
+}  // namespace tx

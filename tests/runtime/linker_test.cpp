@@ -1,0 +1,136 @@
+// Linking hand-built module images.
+#include <gtest/gtest.h>
+
+#include "command_registry.h"
+#include "guest_machine.h"
+#include "image_builder.h"
+#include "linker.h"
+#include "runtime_interface.h"
+
+namespace tx {
+namespace {
+
+using test::ImageBuilder;
+using Status = LinkResult::Status;
+
+class LinkerTest : public ::testing::Test {
+protected:
+    LinkResult linkImage(const ImageBuilder& image) { return linkBytes(image.bytes()); }
+    LinkResult linkBytes(const std::vector<uint8_t>& bytes) {
+        return link(runtimeGetRuntime(), bytes, machine);
+    }
+    static uint32_t registered(const char* signature) {
+        CommandRegistry registry;
+        registry.fill();
+        return registry.symbolValue(signature);
+    }
+    uint32_t word(GuestAddr base, uint32_t offset) {
+        return machine.memory().read<uint32_t>(base + offset);
+    }
+
+    GuestMachine machine;
+};
+
+ImageBuilder codeOf(size_t size) {
+    ImageBuilder image;
+    image.code.assign(size, 0);
+    return image;
+}
+
+TEST_F(LinkerTest, SymbolOffsetsMustLieInsideTheCode) {
+    ImageBuilder last = codeOf(32);
+    last.symbols = {{"__MAIN", 0}, {"_flast", 31}};
+    last.absolute = {{"_flast", 0}};
+    const LinkResult ok = linkImage(last);
+    ASSERT_EQ(ok.status, Status::Linked);
+    EXPECT_EQ(word(ok.entry, 0), ok.entry + 31);
+
+    ImageBuilder past = codeOf(32);
+    past.symbols = {{"_fpast", 32}};
+    const LinkResult refused = linkImage(past);
+    EXPECT_EQ(refused.status, Status::UnusableImage);
+    EXPECT_EQ(refused.message, "Unable to run Tervex Basic module");
+}
+
+TEST_F(LinkerTest, FixupsAddToTheWordInPlace) {
+    ImageBuilder image = codeOf(64);
+    image.symbols = {{"_ftarget", 40}};
+    image.setWord(8, static_cast<uint32_t>(-4));
+    image.setWord(20, 16);
+    image.relative = {{"_ftarget", 8}};
+    image.absolute = {{"_ftarget", 20}, {"_fmillisecs", 60}};
+    const LinkResult r = linkImage(image);
+    ASSERT_EQ(r.status, Status::Linked);
+    const GuestAddr target = r.entry + 40, place = r.entry + 8;
+    EXPECT_EQ(word(r.entry, 8), target - place - 4);
+    EXPECT_EQ(word(r.entry, 20), target + 16);
+    EXPECT_EQ(word(r.entry, 60), registered("%MilliSecs"));
+    EXPECT_NE(word(r.entry, 60), 0xFFFF'FFFFu);
+}
+
+TEST_F(LinkerTest, ImageSymbolsTakePrecedenceAndMissingOnesAreNamed) {
+    ImageBuilder image = codeOf(16);
+    image.symbols = {{"_fend", 4}};
+    image.absolute = {{"_fend", 8}};
+    const LinkResult r = linkImage(image);
+    ASSERT_EQ(r.status, Status::Linked);
+    EXPECT_EQ(word(r.entry, 8), r.entry + 4);
+
+    ImageBuilder missing = codeOf(16);
+    missing.relative = {{"_fnosuchcommand", 0}};
+    const LinkResult m = linkImage(missing);
+    EXPECT_EQ(m.status, Status::MissingSymbol);
+    EXPECT_EQ(m.message, "Can't find symbol: _fnosuchcommand");
+}
+
+TEST_F(LinkerTest, CountsOfZeroOrLessReadNoRecords) {
+    ImageBuilder image = codeOf(8);
+    image.symbolCount = -7;
+    image.relativeCount = 0;
+    image.absolute = {{"_fend", 4}};
+    const LinkResult r = linkImage(image);
+    ASSERT_EQ(r.status, Status::Linked);
+    EXPECT_EQ(word(r.entry, 4), registered("End"));
+}
+
+TEST_F(LinkerTest, MalformedImagesAreRefusedWithoutReadingPastThem) {
+    ImageBuilder valid = codeOf(24);
+    valid.symbols = {{"__MAIN", 0}, {"_fx", 4}};
+    valid.relative = {{"_fx", 8}};
+    valid.absolute = {{"_fend", 12}};
+    const std::vector<uint8_t> bytes = valid.bytes();
+    ASSERT_EQ(linkBytes(bytes).status, Status::Linked);
+    // Every truncation, each copied to a buffer of exactly its size (ASan sees any overread).
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        std::vector<uint8_t> prefix(bytes.begin(), bytes.begin() + static_cast<long>(n));
+        EXPECT_EQ(linkBytes(prefix).status, Status::UnusableImage) << "prefix " << n;
+    }
+
+    ImageBuilder lying = valid;
+    lying.relativeCount = 1000;
+    EXPECT_EQ(linkImage(lying).status, Status::UnusableImage);
+
+    ImageBuilder hugeCode;
+    std::vector<uint8_t> huge;
+    ImageBuilder::put32(huge, 0xFFFF'FFF0u);
+    EXPECT_EQ(linkBytes(huge).status, Status::UnusableImage);
+
+    for (uint32_t offset : {21u, 22u, 24u, 0xFFFF'FFFEu}) {
+        ImageBuilder outside = codeOf(24);
+        outside.absolute = {{"_fend", offset}};
+        EXPECT_EQ(linkImage(outside).status, Status::UnusableImage) << offset;
+    }
+    ImageBuilder atEnd = codeOf(24);
+    atEnd.absolute = {{"_fend", 20}};
+    EXPECT_EQ(linkImage(atEnd).status, Status::Linked);
+
+    // A name whose terminator is missing: the image ends inside it.
+    std::vector<uint8_t> unterminated = codeOf(4).bytes();
+    unterminated.resize(unterminated.size() - 12);  // drop the three counts
+    ImageBuilder::put32(unterminated, 1);
+    for (char c : std::string("_fend")) unterminated.push_back(static_cast<uint8_t>(c));
+    EXPECT_EQ(linkBytes(unterminated).status, Status::UnusableImage);
+}
+
+}  // namespace
+}  // namespace tx

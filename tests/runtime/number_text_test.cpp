@@ -1,0 +1,187 @@
+#include "number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace tx {
+namespace {
+
+float fromBits(uint32_t bits) {
+    return std::bit_cast<float>(bits);
+}
+
+struct FloatCase {
+    float value;
+    const char* text;
+};
+
+TEST(FormatFloat, SpecialValues) {
+    const FloatCase cases[] = {
+        {fromBits(0x0000'0000), "0.000000"},
+        {fromBits(0x8000'0000), "-0.000000"},
+        {fromBits(0x7F80'0000), "INFINITY"},
+        {fromBits(0xFF80'0000), "-INFINITY"},
+        {fromBits(0x7FC0'0000), "NAN"},
+        {fromBits(0xFFC0'0001), "NAN"},  // the sign of a NaN is not shown
+        {fromBits(0x7F80'0001), "NAN"},
+    };
+    for (const FloatCase& c : cases) EXPECT_EQ(formatFloat(c.value), c.text) << c.text;
+}
+
+TEST(FormatFloat, PositiveInRangeUsesSixDecimals) {
+    const FloatCase cases[] = {
+        {1.5f, "1.500000"},
+        {0.1f, "0.100000"},
+        {123.456f, "123.456001"},  // the float widened to double, not the decimal typed
+        {9999999.0f, "9999999.000000"},
+        {1234567.0f, "1234567.000000"},
+        {0.5f, "0.500000"},
+        {0.000001f, "0.000001"},              // lower bound of the fixed form
+        {0.0000015f, "0.000002"},             // rounded at the sixth decimal
+        {fromBits(0x3F7F'FFFF), "1.000000"},  // 0.99999994 rounds up
+    };
+    for (const FloatCase& c : cases) EXPECT_EQ(formatFloat(c.value), c.text) << c.text;
+}
+
+TEST(FormatFloat, NegativeAndOutOfRangeUseSevenSignificantDigits) {
+    const FloatCase cases[] = {
+        {-1.5f, "-1.5"},
+        {-0.25f, "-0.25"},
+        {-0.1f, "-0.1"},
+        {-0.5f, "-0.5"},
+        {-100.0f, "-100."},
+        {-1.0f, "-1."},
+        {-123.456f, "-123.456"},
+        {-1234567.0f, "-1234567"},
+        {fromBits(0xBF7F'FFFF), "-0.9999999"},
+        {-0.001f, "-1.e-003"},
+        {-0.09f, "-9.e-002"},
+        {12345678.0f, "1.234568e+007"},
+        {10000000.0f, "1.e+007"},
+        {-16777216.0f, "-1.677722e+007"},
+        {0.0000005f, "5.e-007"},
+        {1e-7f, "1.e-007"},
+        {std::nextafter(0.000001f, 0.0f), "9.999999e-007"},  // just below the fixed range
+        {std::numeric_limits<float>::max(), "3.402823e+038"},
+        {fromBits(0x0000'0001), "1.401298e-045"},  // smallest subnormal
+        {fromBits(0x8000'0001), "-1.401298e-045"},
+    };
+    for (const FloatCase& c : cases) EXPECT_EQ(formatFloat(c.value), c.text) << c.text;
+}
+
+TEST(FormatInt, DecimalWithSign) {
+    EXPECT_EQ(formatInt(0), "0");
+    EXPECT_EQ(formatInt(-5), "-5");
+    EXPECT_EQ(formatInt(1000), "1000");
+    EXPECT_EQ(formatInt(std::numeric_limits<int32_t>::max()), "2147483647");
+    EXPECT_EQ(formatInt(std::numeric_limits<int32_t>::min()), "-2147483648");
+}
+
+TEST(ParseInt, PrefixSignAndWhiteSpace) {
+    struct Case {
+        std::string text;
+        int32_t value;
+    };
+    const Case cases[] = {
+        {"", 0},
+        {"0x10", 0},
+        {" 42 ", 42},
+        {"12abc", 12},
+        {"  -7", -7},
+        {"abc", 0},
+        {"+15", 15},
+        {"\t\n\v\f\r9", 9},
+        {"- 5", 0},
+        {"--5", 0},
+        {"-", 0},
+        {"007", 7},
+        {"-2147483648", std::numeric_limits<int32_t>::min()},
+        {"2147483647", std::numeric_limits<int32_t>::max()},
+        {"2147483648", std::numeric_limits<int32_t>::min()},  // wraps
+        {"4294967297", 1},
+        {"-4294967295", 1},
+        {std::string("12\0"
+                     "34",
+                     5),
+         12},
+    };
+    for (const Case& c : cases) EXPECT_EQ(parseInt(c.text), c.value) << c.text;
+}
+
+TEST(ParseInt, StopsAtTheEndOfTheView) {
+    const std::string text = "123456";
+    EXPECT_EQ(parseInt(std::string_view(text).substr(0, 3)), 123);
+}
+
+TEST(ParseFloat, LongestDecimalPrefix) {
+    struct Case {
+        const char* text;
+        float value;
+    };
+    const Case cases[] = {
+        {"1.5", 1.5f},
+        {"  -2.5e3x", -2500.0f},
+        {".5", 0.5f},
+        {"5.", 5.0f},
+        {"+3", 3.0f},
+        {"1e", 1.0f},
+        {"1e+", 1.0f},
+        {"2E-2", 0.02f},
+        {"7.25e1.5", 72.5f},
+        {"0.1", 0.1f},
+        {"3.4028235e38", std::numeric_limits<float>::max()},
+        {"1e-45", fromBits(0x0000'0001)},
+        {"\t 12abc", 12.0f},
+        {"", 0.0f},
+        {".", 0.0f},
+        {"-.e5", 0.0f},
+        {"abc", 0.0f},
+        {"0x10", 0.0f},  // hexadecimal is not read: only the 0
+        {"inf", 0.0f},
+        {"nan", 0.0f},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(std::bit_cast<uint32_t>(parseFloat(c.text)), std::bit_cast<uint32_t>(c.value))
+            << c.text;
+    }
+}
+
+TEST(ParseFloat, OutOfRangeBecomesInfinityOrZero) {
+    EXPECT_EQ(parseFloat("1e39"), std::numeric_limits<float>::infinity());     // float overflow
+    EXPECT_EQ(parseFloat("-1e400"), -std::numeric_limits<float>::infinity());  // double too
+    EXPECT_EQ(parseFloat("1" + std::string(400, '0')), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(parseFloat("123e99999999999999999999"), std::numeric_limits<float>::infinity());
+
+    EXPECT_EQ(std::bit_cast<uint32_t>(parseFloat("1e-50")), 0u);
+    EXPECT_EQ(std::bit_cast<uint32_t>(parseFloat("1e-400")), 0u);
+    EXPECT_EQ(std::bit_cast<uint32_t>(parseFloat("0." + std::string(400, '0') + "1")), 0u);
+    EXPECT_EQ(std::bit_cast<uint32_t>(parseFloat("-1e-400")), 0x8000'0000u);
+    EXPECT_EQ(std::bit_cast<uint32_t>(parseFloat("0e99999")), 0u);
+}
+
+TEST(ParseFloat, RoundsThroughDouble) {
+    // Just above the midpoint of 1 and the next float: as double it is the midpoint itself,
+    // which then rounds to even (1), where a direct conversion to float would round up.
+    EXPECT_EQ(parseFloat("1.0000000596046447753906250000001"), 1.0f);
+}
+
+TEST(ParseFloat, StopsAtTheEndOfTheView) {
+    const std::string text = "2.5e3";
+    EXPECT_EQ(parseFloat(std::string_view(text).substr(0, 3)), 2.5f);
+}
+
+TEST(ParseFloat, ReadsBackFormattedText) {
+    const float values[] = {1.5f, -1.5f, 0.1f, -0.001f, 12345678.0f, 0.0000005f, -1234567.0f};
+    for (float v : values) {
+        const float back = parseFloat(formatFloat(v));
+        EXPECT_NEAR(back, v, std::fabs(v) * 1e-6f) << formatFloat(v);
+    }
+}
+
+}  // namespace
+}  // namespace tx

@@ -1,0 +1,127 @@
+// Signatures, link keys and the command registry as the runtime interface hands it out.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "command_registry.h"
+#include "runtime_interface.h"
+#include "signature.h"
+
+namespace tx {
+namespace {
+
+TEST(SignatureTest, GrammarCoversEveryForm) {
+    auto end = parseSignature("End");
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->resultSigil, 0);
+    EXPECT_EQ(end->name, "End");
+    EXPECT_TRUE(end->params.empty());
+
+    auto ms = parseSignature("%MilliSecs");
+    ASSERT_TRUE(ms);
+    EXPECT_EQ(ms->resultSigil, '%');
+
+    auto mid = parseSignature("$Mid$string%start%count=-1");
+    ASSERT_TRUE(mid);
+    ASSERT_EQ(mid->params.size(), 3u);
+    EXPECT_EQ(mid->params[0].sigil, '$');
+    EXPECT_FALSE(mid->params[1].defaultValue);
+    EXPECT_EQ(mid->params[2].defaultValue, "-1");
+
+    auto net = parseSignature("%SendNetMsg%type$msg%from_player%to_player=0%reliable=1");
+    ASSERT_TRUE(net);
+    EXPECT_EQ(net->params[3].name, "to_player");
+    EXPECT_EQ(net->params[4].defaultValue, "1");
+
+    auto atan2 = parseSignature("#ATan2#floata#floatb");
+    ASSERT_TRUE(atan2);
+    EXPECT_EQ(atan2->name, "ATan2");
+
+    auto title = parseSignature("AppTitle$title$close_prompt=\"\"");
+    ASSERT_TRUE(title);
+    EXPECT_EQ(title->params[1].defaultValue, "");
+
+    auto dotted = parseSignature("$DottedIP%IP");
+    ASSERT_TRUE(dotted);
+    EXPECT_EQ(dotted->params[0].name, "IP");
+
+    auto internal = parseSignature("_txStrConcat");
+    ASSERT_TRUE(internal);
+    EXPECT_TRUE(internal->internal);
+
+    for (const char* bad : {"", "%", "9Lives", "Foo%", "Foo%a=1%b", "Foo%a=", "Foo%a=-", "_",
+                            "_tx%Bad", "Foo bar"})
+        EXPECT_FALSE(parseSignature(bad)) << bad;
+}
+
+TEST(SignatureTest, LinkKeys) {
+    EXPECT_EQ(linkKey("%KeyDown%key"), "_fkeydown");
+    EXPECT_EQ(linkKey("End"), "_fend");
+    EXPECT_EQ(linkKey("%MilliSecs"), "_fmillisecs");
+    EXPECT_EQ(linkKey("#ATan#float"), "_fatan");
+    EXPECT_EQ(linkKey("AppTitle$title$close_prompt=\"\""), "_fapptitle");
+    EXPECT_EQ(linkKey("#JoyX%port=0"), "_fjoyx");
+    EXPECT_EQ(linkKey("_txStrConcat"), "__txStrConcat");
+    EXPECT_EQ(linkKey("RuntimeStats"), "_fruntimestats");
+}
+
+int32_t waitForIt() { return 7; }
+void other() {}
+float wrongResult() { return 0; }
+
+void linkAliases(CommandRegistrar& r) {
+    r.add(command<waitForIt>("%WaitMouse"));
+    r.add(command<waitForIt>("%MouseWait"));
+    r.add(command<other>("Other"));
+}
+
+void linkWrongSigil(CommandRegistrar& r) { r.add(command<wrongResult>("%Wrong")); }
+void linkWrongParams(CommandRegistrar& r) { r.add(command<waitForIt>("%Extra%x")); }
+
+TEST(RegistryTest, AliasesShareOneThunkAndSigilsMustMatchTheFunction) {
+    const CommandTable table(&linkAliases);
+    CommandRegistry registry(&linkAliases, table);
+    registry.fill();
+    ASSERT_EQ(registry.size(), 3u);
+    EXPECT_EQ(registry.symbolValue("%WaitMouse"), registry.symbolValue("%MouseWait"));
+    EXPECT_NE(registry.symbolValue("%WaitMouse"), registry.symbolValue("Other"));
+    EXPECT_EQ(table.slotCount(), 3u);  // the return stub and two commands
+
+    EXPECT_THROW(CommandTable{&linkWrongSigil}, std::logic_error);
+    EXPECT_THROW(CommandTable{&linkWrongParams}, std::logic_error);
+}
+
+TEST(RegistryTest, RuntimeInterfaceEnumeratesTheBasicModuleFirst) {
+    RuntimeInterface& rt = runtimeGetRuntime();
+    EXPECT_EQ(&rt, &runtimeGetRuntime());
+    EXPECT_EQ(rt.version(), 165);
+    EXPECT_EQ(rt.symbolValue("NotASignature"), 0xFFFF'FFFFu);
+
+    std::vector<std::string> signatures;
+    std::set<std::string> keys;
+    while (const char* s = rt.nextSymbol()) {
+        signatures.emplace_back(s);
+        keys.insert(linkKey(s));
+    }
+    EXPECT_EQ(keys.size(), signatures.size()) << "link keys must be distinct";
+    const std::vector<std::string> basic = {
+        "End", "Stop", "AppTitle$title$close_prompt=\"\"", "RuntimeError$message",
+        "ExecFile$command", "Delay%millisecs", "%MilliSecs", "$CommandLine",
+        "$SystemProperty$property", "$GetEnv$env_var", "SetEnv$env_var$value",
+        "%CreateTimer%hertz", "%WaitTimer%timer", "FreeTimer%timer", "DebugLog$text",
+        "_txDebugStmt", "_txDebugEnter", "_txDebugLeave"};
+    ASSERT_GE(signatures.size(), basic.size());
+    EXPECT_EQ(std::vector<std::string>(signatures.begin(), signatures.begin() + 18), basic);
+
+    // After the enumeration ended the registry is empty and answers -1; the next call refills it.
+    EXPECT_EQ(rt.symbolValue("End"), 0xFFFF'FFFFu);
+    EXPECT_STREQ(rt.nextSymbol(), "End");
+    EXPECT_NE(rt.symbolValue("End"), 0xFFFF'FFFFu);
+    rt.shutdown();
+    EXPECT_EQ(rt.symbolValue("End"), 0xFFFF'FFFFu);
+}
+
+}  // namespace
+}  // namespace tx
