@@ -1,0 +1,52 @@
+#include "guest_runner.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "guest_machine.h"
+
+namespace tx::test {
+
+std::string guestImagePath(const std::string& program) {
+    return std::string(TERVEX_GUEST_DIR) + "/" + program + ".tmi";
+}
+
+GuestRun runGuest(const std::string& program, const std::string& arguments, bool debug) {
+    std::ifstream file(guestImagePath(program), std::ios::binary);
+    const std::vector<uint8_t> image((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
+    GuestRun run;
+    GuestMachine machine;
+    RuntimeInterface& runtime = runtimeGetRuntime();
+    run.link = link(runtime, image, machine);
+    if (run.link.status != LinkResult::Status::Linked) return run;
+    run.outcome = runtime.execute(ProgramEntry{&machine, run.link.entry}, arguments.c_str(),
+                                  &run.debugger, debug, 0);
+    return run;
+}
+
+std::string env(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "<unset>";
+}
+
+ProcessResult runProcess(const std::string& commandLine) {
+    ProcessResult result;
+    char errPath[] = "/tmp/tervex-stderr-XXXXXX";
+    const int fd = mkstemp(errPath);
+    if (fd < 0) return result;
+    close(fd);
+    const int status = std::system((commandLine + " 2>" + errPath).c_str());
+    std::ifstream err(errPath);
+    result.standardError.assign(std::istreambuf_iterator<char>(err), {});
+    std::remove(errPath);
+    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    return result;
+}
+
+}  // namespace tx::test

@@ -1,0 +1,39 @@
+/* Raises the fault its command line names, with real instructions. */
+#include "tervex.h"
+
+static int is(const char* name) { return _txStrCompare(CommandLine(), _txStrConst(name)) == 0; }
+
+static volatile int zero = 0;
+static volatile int minusOne = -1;
+static volatile int smallest = -2147483647 - 1;
+
+/* Recurses until the stack runs out. */
+#pragma GCC diagnostic ignored "-Winfinite-recursion"
+static int recurse(int depth) {
+    volatile int frame[16];
+    frame[depth & 15] = depth;
+    return recurse(depth + 1) + frame[0];
+}
+
+TX_MAIN {
+    if (is("null")) {
+        volatile int* nowhere = 0;
+        zero = *nowhere;
+    } else if (is("wild-jump")) {
+        void (*wild)(void) = (void (*)(void))0x7fff0000u;
+        wild();
+    } else if (is("write-thunk")) {
+        *(volatile int*)0x10010 = 1;
+    } else if (is("illegal")) {
+        __asm__ volatile("ud2");
+    } else if (is("divide")) {
+        zero = smallest / zero; /* not 1 / x: compilers turn that into a comparison */
+    } else if (is("overflow")) {
+        zero = smallest / minusOne;
+    } else if (is("stack")) {
+        zero = recurse(0);
+    } else if (is("breakpoint")) {
+        __asm__ volatile("int3");
+    }
+    SetEnv(_txStrConst("TX_FAULT_SURVIVED"), CommandLine());
+}
