@@ -1,0 +1,186 @@
+// End-to-end check of the conversion: an image, linked at a base address the way the runtime
+// links it, must hold exactly the bytes GNU ld produces for the same object when told to lay
+// the sections out in the same order behind the same entry jump, with zeros between them as
+// tximage pads. Objects are compiled with -fno-merge-constants because ld merges duplicate
+// constants and tximage keeps them all.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tools_test_support.h"
+
+namespace {
+
+using txtest::ParsedImage;
+
+constexpr uint32_t kBase = 0x00100000;
+constexpr uint32_t kRuntimeBase = 0x00020000;
+
+constexpr const char* kLinkerScript = R"(
+SECTIONS {
+    . = 0x00100000;
+    .image : {
+        BYTE(0xE9)
+        LONG(__MAIN - (ABSOLUTE(.) + 4))
+        *(.text .text.*)
+        *(.rodata .rodata.*)
+        *(.data .data.*)
+        *(.bss .bss.*)
+        *(COMMON)
+    } =0
+    /DISCARD/ : { *(.eh_frame) *(.note.*) *(.comment) }
+}
+)";
+
+// Runtime symbols get made-up addresses, the same for both linkers.
+std::map<std::string, uint32_t> runtimeSymbols(const ParsedImage& image) {
+    std::set<std::string> names;
+    for (const auto* fixups : {&image.relativeFixups, &image.absoluteFixups}) {
+        for (const auto& f : *fixups) {
+            if (!image.symbol(f.name)) names.insert(f.name);
+        }
+    }
+    std::map<std::string, uint32_t> symbols;
+    uint32_t next = kRuntimeBase;
+    for (const auto& name : names) symbols[name] = next += 16;
+    return symbols;
+}
+
+// Applies the fixups the way the runtime's linker does: names defined by the image first.
+std::vector<uint8_t> linkAt(const ParsedImage& image, uint32_t base,
+                            const std::map<std::string, uint32_t>& runtime) {
+    std::map<std::string, uint32_t> module;
+    for (const auto& s : image.symbols) module[s.name] = base + s.offset;
+    auto resolve = [&](const std::string& name) {
+        auto found = module.find(name);
+        return found != module.end() ? found->second : runtime.at(name);
+    };
+    std::vector<uint8_t> code = image.code;
+    auto add = [&](uint32_t offset, uint32_t value) {
+        uint32_t word = 0;
+        for (int i = 0; i < 4; ++i) word |= uint32_t{code[offset + i]} << (8 * i);
+        word += value;
+        for (int i = 0; i < 4; ++i) code[offset + i] = static_cast<uint8_t>(word >> (8 * i));
+    };
+    for (const auto& f : image.relativeFixups) add(f.offset, resolve(f.name) - (base + f.offset));
+    for (const auto& f : image.absoluteFixups) add(f.offset, resolve(f.name));
+    return code;
+}
+
+std::vector<uint8_t> linkWithLd(const txtest::TempDir& dir, const std::filesystem::path& object,
+                                const std::map<std::string, uint32_t>& runtime) {
+    const auto script = dir / "image.ld";
+    txtest::writeText(script, kLinkerScript);
+    std::string command = "ld -m elf_i386 -T " + txtest::quoted(script);
+    for (const auto& [name, address] : runtime) {
+        command += " --defsym=" + name + "=" + std::to_string(address);
+    }
+    const auto elf = dir / "linked.elf";
+    const auto bin = dir / "linked.bin";
+    command += " -o " + txtest::quoted(elf) + " " + txtest::quoted(object);
+    const auto link = txtest::runCommand(command);
+    if (link.exitCode != 0) throw std::runtime_error(command + "\n" + link.output);
+    const auto copy = txtest::runCommand("objcopy -O binary -j .image " + txtest::quoted(elf) +
+                                         " " + txtest::quoted(bin));
+    if (copy.exitCode != 0) throw std::runtime_error(copy.output);
+    return txtest::readBytes(bin);
+}
+
+void expectSameAsLd(const txtest::TempDir& dir, const std::filesystem::path& object) {
+    const ParsedImage image = txtest::imageOf(object);
+    const auto runtime = runtimeSymbols(image);
+    const auto ours = linkAt(image, kBase, runtime);
+    const auto theirs = linkWithLd(dir, object, runtime);
+    // ld's binary may stop before trailing zero-filled data; everything beyond it is zero.
+    ASSERT_LE(theirs.size(), ours.size());
+    const auto mismatch = std::mismatch(theirs.begin(), theirs.end(), ours.begin());
+    EXPECT_EQ(mismatch.first, theirs.end())
+        << "first difference at offset " << (mismatch.first - theirs.begin());
+    for (size_t i = theirs.size(); i < ours.size(); ++i) ASSERT_EQ(ours[i], 0) << "at " << i;
+    EXPECT_FALSE(image.relativeFixups.empty());
+    EXPECT_FALSE(image.absoluteFixups.empty());
+}
+
+constexpr const char* kProgram = R"(
+    #include "tervex.h"
+
+    typedef struct { int x, y; const char* name; } Thing;
+
+    static Thing things[4] = {{1, 2, "one"}, {3, 4, "two"}, {5, 6, "three"}, {7, 8, "four"}};
+    static int counter;
+    int score = 100;
+    int grid[16][16];
+    const float scale = 1.5f;
+    static txstr title;
+
+    static __attribute__((noinline)) int classify(int n) {
+        switch (n) {
+            case 0: return 11;
+            case 1: return 23;
+            case 2: return 37;
+            case 3: return 41;
+            case 4: return 53;
+            case 5: return 67;
+            case 6: return 79;
+            default: return -1;
+        }
+    }
+
+    static __attribute__((noinline)) float scaled(int n) { return n * scale + 0.25f; }
+
+    TX_MAIN {
+        _txStrStore(&title, _txStrConst("Tervex"));
+        AppTitle(_txStrLoad(&title), _txStrConst(""));
+        for (int i = 0; i < 4; ++i) {
+            grid[things[i].x][things[i].y] = classify(i + counter);
+            DebugLog(_txStrConst(things[i].name));
+        }
+        score += _txStrToInt(_txStrFromFloat(scaled(score)));
+        counter = MilliSecs();
+        if (_txStrCompare(CommandLine(), _txStrFromInt(counter)) == 0) End();
+    }
+)";
+
+constexpr const char* kNoMerging = "-fno-merge-constants";
+
+TEST(GnuLdComparison, ProgramAtO1) {
+    txtest::TempDir dir;
+    expectSameAsLd(dir, txtest::compileGuest(dir, "program.c", kProgram, kNoMerging));
+}
+
+TEST(GnuLdComparison, ProgramAtO2WithSectionPerFunctionAndObject) {
+    txtest::TempDir dir;
+    expectSameAsLd(
+        dir, txtest::compileGuest(dir, "program.c", kProgram,
+                                  "-O2 -ffunction-sections -fdata-sections -fno-merge-constants"));
+}
+
+TEST(GnuLdComparison, JoinedObjects) {
+    txtest::TempDir dir;
+    const auto main = txtest::compileGuest(dir, "main.c", R"(
+        #include "tervex.h"
+        int shared[10];
+        char flag;
+        int helper(int x);
+        TX_MAIN { shared[3] = helper(4); flag = 1; Delay(shared[3]); }
+    )",
+                                           kNoMerging);
+    const auto helper = txtest::compileGuest(dir, "helper.c", R"(
+        extern int shared[10];
+        static int calls;
+        int helper(int x) { ++calls; return shared[x] + calls; }
+    )",
+                                             kNoMerging);
+    const auto joined = dir / "joined.o";
+    const auto link = txtest::runCommand("ld -m elf_i386 -r -o " + txtest::quoted(joined) + " " +
+                                         txtest::quoted(main) + " " + txtest::quoted(helper));
+    ASSERT_EQ(link.exitCode, 0) << link.output;
+    expectSameAsLd(dir, joined);
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+// Inputs tximage must refuse, each with a message that says why, and malformed files that must
+// be refused without reading outside the input.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "error.h"
+#include "module_image_builder.h"
+#include "tools_test_support.h"
+
+namespace {
+
+using txtest::compileGuest;
+
+// The message of the Error that building the image raises, or "" if it builds.
+std::string errorOf(const std::vector<uint8_t>& elf) {
+    try {
+        tximage::buildModuleImage(elf);
+    } catch (const tximage::Error& e) {
+        return e.what();
+    }
+    return "";
+}
+
+std::string errorOf(const std::filesystem::path& object) {
+    return errorOf(txtest::readBytes(object));
+}
+
+constexpr const char* kSmallProgram = R"(
+    #include "tervex.h"
+    static const char text[] = "abc";
+    int total;
+    static int helper(int n) { return n + total; }
+    TX_MAIN { total = helper(MilliSecs()); DebugLog(_txStrConst(text)); }
+)";
+
+TEST(ImageErrors, WrongKindsOfFile) {
+    txtest::TempDir dir;
+    const auto source = dir / "x86_64.c";
+    txtest::writeText(source, "int __MAIN(void) { return 0; }\n");
+    const auto object64 = dir / "x86_64.o";
+    ASSERT_EQ(txtest::runCommand(std::string(TERVEX_GUEST_CC) + " -c " + txtest::quoted(source) +
+                                 " -o " + txtest::quoted(object64))
+                  .exitCode,
+              0);
+    EXPECT_NE(errorOf(object64).find("64-bit"), std::string::npos) << errorOf(object64);
+
+    const std::string text = "just some text, not an object\n";
+    EXPECT_EQ(errorOf(std::vector<uint8_t>(text.begin(), text.end())), "not an ELF file");
+    EXPECT_EQ(errorOf(std::vector<uint8_t>{}), "not an ELF file");
+
+    // A linked executable is not a relocatable object.
+    const auto object = compileGuest(dir, "small.c", kSmallProgram);
+    const auto executable = dir / "small.elf";
+    const auto link =
+        txtest::runCommand("ld -m elf_i386 -e __MAIN --unresolved-symbols=ignore-all -o " +
+                           txtest::quoted(executable) + " " + txtest::quoted(object));
+    ASSERT_EQ(link.exitCode, 0) << link.output;
+    EXPECT_NE(errorOf(executable).find("not a relocatable object"), std::string::npos)
+        << errorOf(executable);
+
+    // Another machine, another byte order: patch the header of a good object.
+    auto bytes = txtest::readBytes(object);
+    auto otherMachine = bytes;
+    otherMachine[18] = 40;  // e_machine = EM_ARM
+    otherMachine[19] = 0;
+    EXPECT_EQ(errorOf(otherMachine), "not an i386 object (ELF machine 40)");
+    auto bigEndian = bytes;
+    bigEndian[5] = 2;  // EI_DATA = ELFDATA2MSB
+    EXPECT_EQ(errorOf(bigEndian), "ELF file is not little-endian");
+}
+
+TEST(ImageErrors, EveryTruncationIsRefused) {
+    txtest::TempDir dir;
+    const auto bytes = txtest::readBytes(compileGuest(dir, "small.c", kSmallProgram));
+    ASSERT_EQ(errorOf(bytes), "");
+    for (size_t length = 0; length < bytes.size(); ++length) {
+        const std::vector<uint8_t> prefix(bytes.begin(), bytes.begin() + length);
+        EXPECT_NE(errorOf(prefix), "") << "prefix of " << length << " bytes";
+    }
+}
+
+TEST(ImageErrors, CorruptedBytesNeverEscapeAsAnythingButError) {
+    txtest::TempDir dir;
+    const auto bytes = txtest::readBytes(compileGuest(dir, "small.c", kSmallProgram));
+    size_t refused = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        for (uint8_t value : {uint8_t{0x00}, uint8_t{0xFF}, static_cast<uint8_t>(bytes[i] ^ 0x80),
+                              static_cast<uint8_t>(bytes[i] + 1)}) {
+            if (value == bytes[i]) continue;
+            auto corrupt = bytes;
+            corrupt[i] = value;
+            try {
+                tximage::buildModuleImage(corrupt);
+            } catch (const tximage::Error&) {
+                ++refused;
+            } catch (const std::exception& e) {
+                FAIL() << "byte " << i << " = " << int{value} << ": " << e.what();
+            }
+        }
+    }
+    // Header, section table and symbol damage is detected; code bytes pass through.
+    EXPECT_GT(refused, bytes.size() / 4);
+}
+
+TEST(ImageErrors, PositionIndependentCodeNamesItsRelocation) {
+    txtest::TempDir dir;
+    const auto object = compileGuest(dir, "pic.c", kSmallProgram, "-fpic");
+    const std::string message = errorOf(object);
+    EXPECT_NE(message.find("unsupported relocation R_386_GOTPC"), std::string::npos) << message;
+    EXPECT_NE(message.find("'_GLOBAL_OFFSET_TABLE_'"), std::string::npos) << message;
+    EXPECT_NE(message.find("-fno-pic"), std::string::npos) << message;
+
+    const auto got = compileGuest(dir, "got.s", R"(
+        .text
+        .globl __MAIN
+__MAIN: movl shared@GOT(%ebx), %eax
+        movl local@GOTOFF(%ebx), %eax
+        ret
+        .data
+local:  .long 0
+)");
+    EXPECT_NE(errorOf(got).find("R_386_GOT32"), std::string::npos) << errorOf(got);
+    EXPECT_NE(errorOf(got).find("'shared'"), std::string::npos) << errorOf(got);
+
+    const auto gotoff = compileGuest(dir, "gotoff.s", R"(
+        .text
+        .globl __MAIN
+__MAIN: movl local@GOTOFF(%ebx), %eax
+        ret
+        .data
+local:  .long 0
+)");
+    EXPECT_NE(errorOf(gotoff).find("R_386_GOTOFF"), std::string::npos) << errorOf(gotoff);
+    EXPECT_NE(errorOf(gotoff).find("section '.data'"), std::string::npos) << errorOf(gotoff);
+}
+
+TEST(ImageErrors, RelocationsAnImageCannotExpress) {
+    txtest::TempDir dir;
+    const auto narrow = compileGuest(dir, "narrow.s", R"(
+        .text
+        .globl __MAIN
+__MAIN: ret
+        .word target
+)");
+    EXPECT_EQ(errorOf(narrow),
+              "unsupported relocation R_386_16 at offset 0x1 in section '.text' against "
+              "symbol 'target'");
+
+    const auto outside = compileGuest(dir, "outside.s", R"(
+        .text
+        .globl __MAIN
+__MAIN: ret
+        .word 0
+        .byte 0
+        .reloc 2, R_386_32, __MAIN
+)");
+    EXPECT_EQ(errorOf(outside),
+              "R_386_32 at offset 0x2 in section '.text' patches a word outside the section "
+              "(size 4)");
+
+    const auto absolute = compileGuest(dir, "absolute.s", R"(
+        .text
+        .globl __MAIN, fixed
+        .set fixed, 0x1234
+__MAIN: ret
+)");
+    EXPECT_EQ(errorOf(absolute), "absolute symbol 'fixed' cannot be expressed in a module image");
+
+    const auto omitted = compileGuest(dir, "omitted.s", R"(
+        .text
+        .globl __MAIN
+__MAIN: movl $frames, %eax
+        ret
+        .section .eh_frame, "a", @progbits
+frames: .long 0
+)");
+    EXPECT_EQ(errorOf(omitted),
+              "R_386_32 at offset 0x1 in section '.text': section '.eh_frame' is not part of "
+              "the image");
+}
+
+TEST(ImageErrors, SectionsAnImageCannotHold) {
+    txtest::TempDir dir;
+    const auto tls = compileGuest(dir, "tls.c", R"(
+        #include "tervex.h"
+        __thread int perThread;
+        TX_MAIN { perThread = 1; }
+    )");
+    EXPECT_EQ(errorOf(tls), "thread-local section '.tbss' is not supported");
+
+    const auto constructors = compileGuest(dir, "ctors.s", R"(
+        .text
+        .globl __MAIN
+__MAIN: ret
+        .section .init_array, "aw"
+        .long __MAIN
+)");
+    const std::string message = errorOf(constructors);
+    EXPECT_NE(message.find("unsupported loaded section '.init_array'"), std::string::npos)
+        << message;
+}
+
+TEST(ImageErrors, EntryPointMustBeAGlobalMain) {
+    txtest::TempDir dir;
+    const auto none = compileGuest(dir, "none.c", "int main(void) { return 0; }\n");
+    EXPECT_EQ(errorOf(none), "the object defines no global __MAIN entry point");
+
+    const auto hidden = compileGuest(dir, "static.s", R"(
+        .text
+__MAIN: ret
+        .globl other
+other:  call __MAIN
+)");
+    EXPECT_EQ(errorOf(hidden), "__MAIN is defined but not global (is it static?)");
+
+    const auto undefinedMain = compileGuest(dir, "undefined.s", R"(
+        .text
+        .globl start
+start:  call __MAIN
+)");
+    EXPECT_EQ(errorOf(undefinedMain), "the object defines no global __MAIN entry point");
+}
+
+}  // namespace

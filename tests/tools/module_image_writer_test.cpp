@@ -1,0 +1,54 @@
+// The byte format of a module image, checked against bytes written out by hand.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "error.h"
+#include "module_image_writer.h"
+
+namespace {
+
+TEST(ModuleImageWriter, BytesOfASmallImage) {
+    tximage::ModuleImageWriter writer({0xE9, 0, 0, 0, 0, 0xC3, 0xFC, 0xFF, 0xFF, 0xFF});
+    writer.addSymbol("b", 5);
+    writer.addSymbol("__MAIN", 0);
+    writer.addSymbol("\xE0", 6);
+    writer.addSymbol("_1", 9);
+    writer.addRelativeFixup("_fend", 6);
+    const std::vector<uint8_t> expected{
+        10,   0,   0,   0,                                       // code size
+        0xE9, 0,   0,   0,   0,   0xC3, 0xFC, 0xFF, 0xFF, 0xFF,  // code
+        4,    0,   0,   0,                                       // symbols, in byte order of names:
+        '_',  '1', 0,   9,   0,   0,    0,                       //   "_1" < "__MAIN" ('1' < '_')
+        '_',  '_', 'M', 'A', 'I', 'N',  0,    0,    0,    0,    0,  //
+        'b',  0,   5,   0,   0,   0,                          //   "b" < "\xE0" (unsigned bytes)
+        0xE0, 0,   6,   0,   0,   0,                          //
+        1,    0,   0,   0,                                    // relative fixups
+        '_',  'f', 'e', 'n', 'd', 0,    6,    0,    0,    0,  //
+        0,    0,   0,   0,                                    // absolute fixups
+    };
+    EXPECT_EQ(writer.finish(), expected);
+}
+
+TEST(ModuleImageWriter, RecordsMustFitTheCodeBlock) {
+    tximage::ModuleImageWriter writer(std::vector<uint8_t>(8, 0));
+    EXPECT_NO_THROW(writer.addSymbol("last", 7));
+    EXPECT_THROW(writer.addSymbol("past", 8), tximage::Error);
+    EXPECT_NO_THROW(writer.addAbsoluteFixup("x", 4));
+    EXPECT_THROW(writer.addAbsoluteFixup("x", 5), tximage::Error);
+    EXPECT_THROW(writer.addRelativeFixup("x", 0xFFFFFFFE), tximage::Error);
+    EXPECT_THROW(writer.addSymbol("", 0), tximage::Error);
+
+    tximage::ModuleImageWriter tiny(std::vector<uint8_t>(3, 0));
+    EXPECT_THROW(tiny.addRelativeFixup("x", 0), tximage::Error);
+}
+
+TEST(ModuleImageWriter, DuplicateSymbolIsRefused) {
+    tximage::ModuleImageWriter writer(std::vector<uint8_t>(8, 0));
+    writer.addSymbol("twice", 0);
+    writer.addSymbol("twice", 4);
+    EXPECT_THROW(writer.finish(), tximage::Error);
+}
+
+}  // namespace

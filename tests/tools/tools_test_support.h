@@ -1,0 +1,75 @@
+// Shared helpers of the tximage tests: a scratch directory, running commands, compiling guest
+// snippets with the guest compiler, and a small independent reader of module images.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace txtest {
+
+// A fresh directory under the system temp directory, removed with everything in it.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+struct CommandResult {
+    int exitCode;
+    std::string output;  // standard output and standard error together
+};
+
+CommandResult runCommand(const std::string& command);
+
+std::vector<uint8_t> readBytes(const std::filesystem::path& path);
+void writeBytes(const std::filesystem::path& path, std::span<const uint8_t> bytes);
+void writeText(const std::filesystem::path& path, std::string_view text);
+
+// The flags guest programs are built with.
+inline constexpr const char* kGuestCFlags =
+    "-m32 -O1 -ffreestanding -fno-pic -fno-pie -fno-stack-protector "
+    "-fno-asynchronous-unwind-tables -fno-builtin -mno-sse -std=gnu11 -Wall -Werror";
+
+// Writes `source` to dir/name and compiles it (C for *.c, assembly for *.s) into an object.
+// C gets the guest flags and the guest include directory. Throws if the compiler fails.
+std::filesystem::path compileGuest(const TempDir& dir, std::string_view name,
+                                   std::string_view source, std::string_view extraFlags = "");
+
+// Quotes a path for the shell.
+std::string quoted(const std::filesystem::path& path);
+
+// A module image taken apart; throws std::runtime_error if the bytes are not exactly one image.
+struct ParsedImage {
+    struct Record {
+        std::string name;
+        uint32_t offset;
+        bool operator==(const Record&) const = default;
+    };
+
+    std::vector<uint8_t> code;
+    std::vector<Record> symbols;
+    std::vector<Record> relativeFixups;
+    std::vector<Record> absoluteFixups;
+
+    std::optional<uint32_t> symbol(std::string_view name) const;
+    int32_t wordAt(uint32_t offset) const;
+};
+
+ParsedImage parseImage(std::span<const uint8_t> image);
+
+// tximage's conversion applied to an object file.
+ParsedImage imageOf(const std::filesystem::path& object);
+
+}  // namespace txtest

@@ -1,0 +1,94 @@
+#include "module_image_writer.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "error.h"
+
+namespace tximage {
+namespace {
+
+void putU32(std::vector<uint8_t>& out, uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+void putCount(std::vector<uint8_t>& out, size_t count) {
+    if (count > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
+        throw Error("too many records for a module image");
+    }
+    putU32(out, static_cast<uint32_t>(count));
+}
+
+template <typename Records>
+void putRecords(std::vector<uint8_t>& out, const Records& records) {
+    putCount(out, records.size());
+    for (const auto& r : records) {
+        out.insert(out.end(), r.name.begin(), r.name.end());
+        out.push_back(0);
+        putU32(out, r.offset);
+    }
+}
+
+// Byte order of the names, independent of whether char is signed.
+bool nameLess(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<uint8_t>(x) < static_cast<uint8_t>(y);
+    });
+}
+
+}  // namespace
+
+void ModuleImageWriter::checkName(const std::string& name) const {
+    if (name.empty() || name.find('\0') != std::string::npos) {
+        throw Error("module image names must be non-empty and contain no 0 byte");
+    }
+}
+
+void ModuleImageWriter::checkFixup(const std::string& target, uint32_t offset) const {
+    checkName(target);
+    if (code_.size() < 4 || offset > code_.size() - 4) {
+        throw Error("fixup for '" + target + "' at offset " + std::to_string(offset) +
+                    " does not fit in the code block");
+    }
+}
+
+void ModuleImageWriter::addSymbol(const std::string& name, uint32_t offset) {
+    checkName(name);
+    if (offset >= code_.size()) {
+        throw Error("symbol '" + name + "' at offset " + std::to_string(offset) +
+                    " lies outside the code block");
+    }
+    symbols_.push_back({name, offset});
+}
+
+void ModuleImageWriter::addRelativeFixup(const std::string& target, uint32_t offset) {
+    checkFixup(target, offset);
+    relativeFixups_.push_back({target, offset});
+}
+
+void ModuleImageWriter::addAbsoluteFixup(const std::string& target, uint32_t offset) {
+    checkFixup(target, offset);
+    absoluteFixups_.push_back({target, offset});
+}
+
+std::vector<uint8_t> ModuleImageWriter::finish() const {
+    if (code_.size() > std::numeric_limits<uint32_t>::max()) throw Error("code block too large");
+    std::vector<Record> sorted = symbols_;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const Record& a, const Record& b) { return nameLess(a.name, b.name); });
+    for (size_t i = 1; i < sorted.size(); ++i) {
+        if (sorted[i - 1].name == sorted[i].name) {
+            throw Error("symbol '" + sorted[i].name + "' is defined more than once");
+        }
+    }
+
+    std::vector<uint8_t> out;
+    putU32(out, static_cast<uint32_t>(code_.size()));
+    out.insert(out.end(), code_.begin(), code_.end());
+    putRecords(out, sorted);
+    putRecords(out, relativeFixups_);
+    putRecords(out, absoluteFixups_);
+    return out;
+}
+
+}  // namespace tximage

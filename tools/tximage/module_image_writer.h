@@ -1,0 +1,39 @@
+// Serialises a code block, its symbol records and its fixup records in the module image format:
+// little-endian and packed, u32 code size, the code, then three counted record tables.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tximage {
+
+class ModuleImageWriter {
+  public:
+    explicit ModuleImageWriter(std::vector<uint8_t> code) : code_(std::move(code)) {}
+
+    // Offsets are checked against the code block: a symbol must lie inside it, a fixup word
+    // must fit in it entirely. Names must be non-empty. Violations raise Error.
+    void addSymbol(const std::string& name, uint32_t offset);
+    void addRelativeFixup(const std::string& target, uint32_t offset);
+    void addAbsoluteFixup(const std::string& target, uint32_t offset);
+
+    // The image bytes; symbol records sorted by name in ascending byte order.
+    std::vector<uint8_t> finish() const;
+
+  private:
+    struct Record {
+        std::string name;
+        uint32_t offset;
+    };
+
+    void checkName(const std::string& name) const;
+    void checkFixup(const std::string& target, uint32_t offset) const;
+
+    std::vector<uint8_t> code_;
+    std::vector<Record> symbols_;
+    std::vector<Record> relativeFixups_;
+    std::vector<Record> absoluteFixups_;
+};
+
+}  // namespace tximage
