@@ -1,0 +1,114 @@
+// Opening and closing the host runtime: one instance per process, the hidden window, timers
+// released at close.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "host_runtime.h"
+
+namespace tx {
+namespace {
+
+size_t threadCount() {
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/task")) {
+        ++count;
+    }
+    return count;
+}
+
+// A joined thread can stay listed for a moment after it ended.
+size_t threadCountSettledAtMost(size_t limit) {
+    size_t count = threadCount();
+    for (int i = 0; i < 100 && count > limit; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        count = threadCount();
+    }
+    return count;
+}
+
+TEST(HostRuntimeLifecycle, OneInstanceAtATimeAndReopenAfterClose) {
+    auto first = HostRuntime::open("args here", nullptr, 0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->running());
+    EXPECT_FALSE(first->paused());
+    EXPECT_EQ(first->commandLine(), "args here");
+    EXPECT_EQ(HostRuntime::open("", nullptr, 0), nullptr);
+    EXPECT_EQ(HostRuntime::open("", nullptr, 0), nullptr);
+
+    first.reset();
+    auto second = HostRuntime::open("", nullptr, 0);
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(second->running());
+    EXPECT_TRUE(second->idle());
+}
+
+TEST(HostRuntimeLifecycle, RequestsPostedToAClosedRuntimeDoNotReachTheNextOne) {
+    // Another part of the process keeps SDL's event queue alive across the two runtimes.
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
+    {
+        auto first = HostRuntime::open("", nullptr, 0);
+        ASSERT_NE(first, nullptr);
+        first->asyncStop();
+        first->asyncEnd();
+    }
+    auto second = HostRuntime::open("", nullptr, 0);
+    ASSERT_NE(second, nullptr);
+    // A stale stop request would suspend the new runtime and block its pump.
+    ASSERT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_USEREVENT, SDL_LASTEVENT), 0);
+    EXPECT_TRUE(second->idle());
+    EXPECT_FALSE(second->paused());
+    second.reset();
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+}
+
+TEST(HostRuntimeLifecycle, HiddenWindowWithTitleAndFlags) {
+    auto runtime = HostRuntime::open("", nullptr, HostRuntime::kFlagTopmost);
+    ASSERT_NE(runtime, nullptr);
+    ASSERT_NE(runtime->window(), nullptr);
+    EXPECT_TRUE(runtime->headless());  // the tests run on the offscreen driver
+    EXPECT_EQ(runtime->graphicsMode(), GraphicsMode::None);
+    const uint32_t flags = SDL_GetWindowFlags(runtime->window());
+    EXPECT_NE(flags & SDL_WINDOW_HIDDEN, 0u);
+    EXPECT_NE(flags & SDL_WINDOW_ALWAYS_ON_TOP, 0u);
+
+    EXPECT_STREQ(SDL_GetWindowTitle(runtime->window()), "Tervex Runtime Window");
+    EXPECT_EQ(runtime->title(), "");
+    EXPECT_EQ(runtime->closePrompt(), "");
+
+    runtime->setTitle("My Game", "Really quit?");
+    EXPECT_STREQ(SDL_GetWindowTitle(runtime->window()), "My Game");
+    EXPECT_EQ(runtime->title(), "My Game");
+    EXPECT_EQ(runtime->closePrompt(), "Really quit?");
+}
+
+TEST(HostRuntimeLifecycle, PointerVisibilityIsStored) {
+    auto runtime = HostRuntime::open("", nullptr, 0);
+    ASSERT_NE(runtime, nullptr);
+    EXPECT_TRUE(runtime->pointerVisible());
+    runtime->setPointerVisible(false);
+    EXPECT_FALSE(runtime->pointerVisible());
+    runtime->setPointerVisible(true);
+    EXPECT_TRUE(runtime->pointerVisible());
+}
+
+TEST(HostRuntimeLifecycle, ClosingStopsEveryRemainingTimer) {
+    auto runtime = HostRuntime::open("", nullptr, 0);
+    ASSERT_NE(runtime, nullptr);
+    const size_t before = threadCount();
+    ASSERT_NE(runtime->createTimer(50), nullptr);
+    ASSERT_NE(runtime->createTimer(60), nullptr);
+    HostTimer* freed = runtime->createTimer(70);
+    ASSERT_NE(freed, nullptr);
+    EXPECT_EQ(threadCount(), before + 3);
+    runtime->freeTimer(freed);
+    EXPECT_EQ(threadCountSettledAtMost(before + 2), before + 2);
+    runtime.reset();
+    EXPECT_LE(threadCountSettledAtMost(before), before);
+}
+
+}  // namespace
+}  // namespace tx
