@@ -1,6 +1,7 @@
 # Guest programs: 32-bit C compiled freestanding, turned into module images by tximage.
 find_program(TERVEX_GUEST_CC NAMES gcc REQUIRED)
 set(TERVEX_GUEST_INCLUDE ${CMAKE_SOURCE_DIR}/tests/guest)
+file(GLOB TERVEX_GUEST_HEADERS CONFIGURE_DEPENDS ${TERVEX_GUEST_INCLUDE}/*.h)
 set(TERVEX_GUEST_CFLAGS -m32 -O1 -ffreestanding -fno-pic -fno-pie -fno-stack-protector
     -fno-asynchronous-unwind-tables -fno-builtin -mno-sse -std=gnu11 -Wall)
 
@@ -14,7 +15,7 @@ function(add_guest_image out_var out_dir source)
         COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
         COMMAND ${TERVEX_GUEST_CC} ${TERVEX_GUEST_CFLAGS} -I${TERVEX_GUEST_INCLUDE} -c ${source} -o ${obj}
         COMMAND tximage ${obj} -o ${image}
-        DEPENDS ${source} tximage ${TERVEX_GUEST_INCLUDE}/tervex.h
+        DEPENDS ${source} tximage ${TERVEX_GUEST_HEADERS}
         COMMENT "Guest image ${name}.tmi"
         VERBATIM)
     set(${out_var} ${${out_var}} ${image} PARENT_SCOPE)

@@ -17,7 +17,9 @@ uint32_t periodFor(int32_t hertz) {
 }  // namespace
 
 HostTimer::HostTimer(int32_t hertz) : periodMs_(periodFor(hertz)) {
-    thread_ = std::thread([this] { run(); });
+    // Periods count from creation, not from whenever the thread gets to run.
+    const auto start = std::chrono::steady_clock::now();
+    thread_ = std::thread([this, start] { run(start); });
 }
 
 HostTimer::~HostTimer() {
@@ -29,11 +31,11 @@ HostTimer::~HostTimer() {
     thread_.join();
 }
 
-void HostTimer::run() {
+void HostTimer::run(std::chrono::steady_clock::time_point start) {
     using Clock = std::chrono::steady_clock;
     const Clock::duration period = std::chrono::milliseconds(periodMs_);
     // Deadlines are absolute period boundaries from the start, so lateness never accumulates.
-    Clock::time_point next = Clock::now() + period;
+    Clock::time_point next = start + period;
     std::unique_lock lock(mutex_);
     while (!wake_.wait_until(lock, next, [this] { return quit_; })) {
         // A thread that woke late (a loaded machine) counts every boundary it slept past.

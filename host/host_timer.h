@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -25,7 +26,7 @@ public:
 
 private:
     // The counting thread: sleeps until each period boundary and counts the periods passed.
-    void run();
+    void run(std::chrono::steady_clock::time_point start);
 
     uint32_t periodMs_;
     std::atomic<uint32_t> ticks_{0};

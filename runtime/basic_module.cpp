@@ -27,12 +27,8 @@ RunContext& context() {
     return ctx;
 }
 
-const LibraryModule kModules[] = {
-    {"basic", &basicCreate, &basicDestroy, "basic_create failed"},
-};
-
 std::span<const LibraryModule>& moduleTable() {
-    static std::span<const LibraryModule> table{kModules};
+    static std::span<const LibraryModule> table{defaultLibraryModules()};
     return table;
 }
 

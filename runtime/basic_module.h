@@ -28,6 +28,8 @@ struct LibraryModule {
 };
 
 std::span<const LibraryModule> libraryModules();
+// The modules a game runs with, in module order.
+std::span<const LibraryModule> defaultLibraryModules();
 
 // Replaces the module table for the lifetime of the object (tests of the lifecycle).
 class ScopedModuleTable {
