@@ -34,36 +34,27 @@ struct CommandDef {
 
 namespace detail {
 
+// One 4-byte argument word, read as T.
+template <typename T, char Sigil>
+struct WordParam {
+    static constexpr char sigil = Sigil;
+    static T read(const uint8_t* p) {
+        static_assert(sizeof(T) == 4);
+        T v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
+};
+
 template <typename T>
 struct ParamTraits;
 template <>
-struct ParamTraits<int32_t> {
-    static constexpr char sigil = '%';
-    static int32_t read(const uint8_t* p) {
-        int32_t v;
-        std::memcpy(&v, p, 4);
-        return v;
-    }
-};
+struct ParamTraits<int32_t> : WordParam<int32_t, '%'> {};
 // Guest addresses and other unsigned words: integers as far as the signature goes.
 template <>
-struct ParamTraits<uint32_t> {
-    static constexpr char sigil = '%';
-    static uint32_t read(const uint8_t* p) {
-        uint32_t v;
-        std::memcpy(&v, p, 4);
-        return v;
-    }
-};
+struct ParamTraits<uint32_t> : WordParam<uint32_t, '%'> {};
 template <>
-struct ParamTraits<float> {
-    static constexpr char sigil = '#';
-    static float read(const uint8_t* p) {
-        float v;
-        std::memcpy(&v, p, 4);
-        return v;
-    }
-};
+struct ParamTraits<float> : WordParam<float, '#'> {};
 template <>
 struct ParamTraits<StrArg> {
     static constexpr char sigil = '$';
