@@ -72,6 +72,8 @@ GuestEnd GuestMachine::call(GuestAddr entry) {
     if (endRequested_) return pendingEnd_;
     if (stop.fault != CpuFault::None) return {GuestEndKind::Fault, faultMessage(stop)};
     if (stop.pc == layout::kReturnStub) return {GuestEndKind::Returned, nullptr};
+    // Without a budget the emulator stops early only on an instruction it will not run (hlt).
+    if (budget_ == 0) return {GuestEndKind::Fault, "Unknown runtime exception"};
     return {GuestEndKind::BudgetSpent, nullptr};
 }
 
