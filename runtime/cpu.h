@@ -16,6 +16,7 @@ enum class CpuFault {
     ProtectedAccess,     // write to read-only memory and the like
     InvalidInstruction,  // undefined opcode
     DivideError,         // #DE: division by zero or quotient overflow
+    EngineFailure,       // the emulator crashed on the instruction and was replaced
     Other,               // any other exception or interrupt
 };
 

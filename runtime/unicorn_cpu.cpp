@@ -3,23 +3,34 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "cpu.h"
+#include "engine_crash_guard.h"
 
 namespace tx {
 namespace {
 
 int unicornReg(CpuReg r) {
     switch (r) {
-        case CpuReg::Eax: return UC_X86_REG_EAX;
-        case CpuReg::Ecx: return UC_X86_REG_ECX;
-        case CpuReg::Edx: return UC_X86_REG_EDX;
-        case CpuReg::Ebx: return UC_X86_REG_EBX;
-        case CpuReg::Esp: return UC_X86_REG_ESP;
-        case CpuReg::Ebp: return UC_X86_REG_EBP;
-        case CpuReg::Esi: return UC_X86_REG_ESI;
-        case CpuReg::Edi: return UC_X86_REG_EDI;
-        case CpuReg::Eip: return UC_X86_REG_EIP;
+        case CpuReg::Eax:
+            return UC_X86_REG_EAX;
+        case CpuReg::Ecx:
+            return UC_X86_REG_ECX;
+        case CpuReg::Edx:
+            return UC_X86_REG_EDX;
+        case CpuReg::Ebx:
+            return UC_X86_REG_EBX;
+        case CpuReg::Esp:
+            return UC_X86_REG_ESP;
+        case CpuReg::Ebp:
+            return UC_X86_REG_EBP;
+        case CpuReg::Esi:
+            return UC_X86_REG_ESI;
+        case CpuReg::Edi:
+            return UC_X86_REG_EDI;
+        case CpuReg::Eip:
+            return UC_X86_REG_EIP;
     }
     return UC_X86_REG_INVALID;
 }
@@ -30,14 +41,7 @@ void check(uc_err err, const char* what) {
 
 class UnicornCpu final : public Cpu {
 public:
-    UnicornCpu() {
-        check(uc_open(UC_ARCH_X86, UC_MODE_32, &uc_), "uc_open");
-        // The reset state of the CPU, restored before every run: the emulator does not clear
-        // its record of a reported exception, so a second divide error would otherwise arrive
-        // as a double fault.
-        check(uc_context_alloc(uc_, &resetState_), "uc_context_alloc");
-        check(uc_context_save(uc_, resetState_), "uc_context_save");
-    }
+    UnicornCpu() { openEngine(); }
 
     ~UnicornCpu() override {
         if (resetState_ != nullptr) uc_context_free(resetState_);
@@ -48,8 +52,8 @@ public:
     UnicornCpu& operator=(const UnicornCpu&) = delete;
 
     void mapMemory(GuestAddr address, uint32_t size, uint8_t* host, bool writable) override {
-        const uint32_t perms = UC_PROT_READ | UC_PROT_EXEC | (writable ? UC_PROT_WRITE : 0);
-        check(uc_mem_map_ptr(uc_, address, size, perms, host), "uc_mem_map_ptr");
+        mappings_.push_back({address, size, host, writable});
+        mapRegion(mappings_.back());
         if (!faultHooksInstalled_) installFaultHooks();
     }
 
@@ -57,17 +61,17 @@ public:
                        ThunkHandler* handler) override {
         thunkBase_ = base;
         thunkSlotSize_ = slotSize;
+        thunkCount_ = count;
         thunkHandler_ = handler;
-        uc_hook hook;
-        check(uc_hook_add(uc_, &hook, UC_HOOK_CODE, reinterpret_cast<void*>(&onCode), this,
-                          uint64_t{base}, uint64_t{base} + uint64_t{slotSize} * count - 1),
-              "uc_hook_add code");
+        installThunkHook();
     }
 
     void reset() override { uc_context_restore(uc_, resetState_); }
 
     CpuStop run(GuestAddr begin, GuestAddr until, uint64_t budget) override {
         stop_ = CpuStop{};
+        EngineCrashGuard guard;
+        if (sigsetjmp(guard.landing(), 1) != 0) return replaceCrashedEngine(begin);
         const uc_err err = uc_emu_start(uc_, begin, until, 0, budget);
         stop_.pc = reg(CpuReg::Eip);
         if (err == UC_ERR_OK) return stop_;
@@ -75,12 +79,20 @@ public:
         switch (err) {
             case UC_ERR_READ_UNMAPPED:
             case UC_ERR_WRITE_UNMAPPED:
-            case UC_ERR_FETCH_UNMAPPED: stop_.fault = CpuFault::UnmappedAccess; break;
+            case UC_ERR_FETCH_UNMAPPED:
+                stop_.fault = CpuFault::UnmappedAccess;
+                break;
             case UC_ERR_READ_PROT:
             case UC_ERR_WRITE_PROT:
-            case UC_ERR_FETCH_PROT: stop_.fault = CpuFault::ProtectedAccess; break;
-            case UC_ERR_INSN_INVALID: stop_.fault = CpuFault::InvalidInstruction; break;
-            default: stop_.fault = CpuFault::Other; break;
+            case UC_ERR_FETCH_PROT:
+                stop_.fault = CpuFault::ProtectedAccess;
+                break;
+            case UC_ERR_INSN_INVALID:
+                stop_.fault = CpuFault::InvalidInstruction;
+                break;
+            default:
+                stop_.fault = CpuFault::Other;
+                break;
         }
         return stop_;
     }
@@ -107,16 +119,64 @@ public:
     }
 
 private:
+    struct Mapping {
+        GuestAddr address;
+        uint32_t size;
+        uint8_t* host;
+        bool writable;
+    };
+
+    void openEngine() {
+        check(uc_open(UC_ARCH_X86, UC_MODE_32, &uc_), "uc_open");
+        // The reset state of the CPU, restored before every run: the emulator does not clear
+        // its record of a reported exception, so a second divide error would otherwise arrive
+        // as a double fault.
+        check(uc_context_alloc(uc_, &resetState_), "uc_context_alloc");
+        check(uc_context_save(uc_, resetState_), "uc_context_save");
+    }
+
+    // The emulator crashed inside a run: its state cannot be trusted, so it is neither used
+    // nor closed again. A fresh one takes its place over the same guest memory, and the run
+    // ends as an instruction the CPU could not execute.
+    CpuStop replaceCrashedEngine(GuestAddr begin) {
+        uc_ = nullptr;
+        uc_context_free(resetState_);
+        resetState_ = nullptr;
+        faultHooksInstalled_ = false;
+        openEngine();
+        for (const Mapping& mapping : mappings_) mapRegion(mapping);
+        if (!mappings_.empty()) installFaultHooks();
+        if (thunkHandler_ != nullptr) installThunkHook();
+        stop_ = CpuStop{};
+        stop_.fault = CpuFault::EngineFailure;
+        stop_.pc = begin;
+        return stop_;
+    }
+
+    void mapRegion(const Mapping& mapping) {
+        const uint32_t perms = UC_PROT_READ | UC_PROT_EXEC | (mapping.writable ? UC_PROT_WRITE : 0);
+        check(uc_mem_map_ptr(uc_, mapping.address, mapping.size, perms, mapping.host),
+              "uc_mem_map_ptr");
+    }
+
+    void installThunkHook() {
+        uc_hook hook;
+        check(uc_hook_add(uc_, &hook, UC_HOOK_CODE, reinterpret_cast<void*>(&onCode), this,
+                          uint64_t{thunkBase_},
+                          uint64_t{thunkBase_} + uint64_t{thunkSlotSize_} * thunkCount_ - 1),
+              "uc_hook_add code");
+    }
+
     void installFaultHooks() {
         uc_hook hook;
         check(uc_hook_add(uc_, &hook, UC_HOOK_MEM_UNMAPPED, reinterpret_cast<void*>(&onUnmapped),
                           this, 1, 0),
               "uc_hook_add unmapped");
-        check(uc_hook_add(uc_, &hook, UC_HOOK_MEM_PROT, reinterpret_cast<void*>(&onProtected),
-                          this, 1, 0),
-              "uc_hook_add prot");
-        check(uc_hook_add(uc_, &hook, UC_HOOK_INTR, reinterpret_cast<void*>(&onInterrupt), this,
+        check(uc_hook_add(uc_, &hook, UC_HOOK_MEM_PROT, reinterpret_cast<void*>(&onProtected), this,
                           1, 0),
+              "uc_hook_add prot");
+        check(uc_hook_add(uc_, &hook, UC_HOOK_INTR, reinterpret_cast<void*>(&onInterrupt), this, 1,
+                          0),
               "uc_hook_add intr");
         faultHooksInstalled_ = true;
     }
@@ -124,8 +184,9 @@ private:
     static void onCode(uc_engine*, uint64_t address, uint32_t, void* user) {
         auto* self = static_cast<UnicornCpu*>(user);
         const auto offset = static_cast<uint32_t>(address) - self->thunkBase_;
-        if (offset % self->thunkSlotSize_ == 0)
-            self->thunkHandler_->onThunk(offset / self->thunkSlotSize_);
+        if (offset % self->thunkSlotSize_ != 0) return;
+        EngineCrashGuard::HostCode hostCode;  // a crash in a command is not the emulator's
+        self->thunkHandler_->onThunk(offset / self->thunkSlotSize_);
     }
 
     static bool onUnmapped(uc_engine*, uc_mem_type, uint64_t address, int, int64_t, void* user) {
@@ -153,12 +214,16 @@ private:
     bool faultHooksInstalled_ = false;
     GuestAddr thunkBase_ = 0;
     uint32_t thunkSlotSize_ = 1;
+    uint32_t thunkCount_ = 0;
+    std::vector<Mapping> mappings_;
     ThunkHandler* thunkHandler_ = nullptr;
     CpuStop stop_;
 };
 
 }  // namespace
 
-std::unique_ptr<Cpu> createUnicornCpu() { return std::make_unique<UnicornCpu>(); }
+std::unique_ptr<Cpu> createUnicornCpu() {
+    return std::make_unique<UnicornCpu>();
+}
 
 }  // namespace tx
