@@ -9,6 +9,7 @@
 
 #include "basic_state.h"
 #include "guest_machine.h"
+#include "object_routines.h"
 #include "string_pool.h"
 #include "tx_error.h"
 
@@ -55,19 +56,31 @@ std::unique_ptr<BasicModule>& basicModule() {
 
 }  // namespace
 
-HostRuntime& theRuntime() { return *context().runtime; }
-bool hasRuntime() { return context().runtime != nullptr; }
-bool debugEnabled() { return context().debug; }
-GuestMachine& currentMachine() { return *context().machine; }
+HostRuntime& theRuntime() {
+    return *context().runtime;
+}
+bool hasRuntime() {
+    return context().runtime != nullptr;
+}
+bool debugEnabled() {
+    return context().debug;
+}
+GuestMachine& currentMachine() {
+    return *context().machine;
+}
 
-std::span<const LibraryModule> libraryModules() { return moduleTable(); }
+std::span<const LibraryModule> libraryModules() {
+    return moduleTable();
+}
 
 ScopedModuleTable::ScopedModuleTable(std::span<const LibraryModule> modules)
     : previous_(moduleTable()) {
     moduleTable() = modules;
 }
 
-ScopedModuleTable::~ScopedModuleTable() { moduleTable() = previous_; }
+ScopedModuleTable::~ScopedModuleTable() {
+    moduleTable() = previous_;
+}
 
 void runtimeError(const char* message) {
     if (message != nullptr && context().runtime != nullptr) context().runtime->debugError(message);
@@ -88,9 +101,13 @@ RunResult run(HostRuntime& runtime, ProgramEntry entry, bool debug) {
         const GuestEnd end = entry.machine->call(entry.address);
         switch (end.kind) {
             case GuestEndKind::Returned:
-            case GuestEndKind::BudgetSpent: runtime.debugInfo("Program has ended"); break;
-            case GuestEndKind::Ended: throw TxEx{end.message};
-            case GuestEndKind::Fault: runtimeError(end.message);
+            case GuestEndKind::BudgetSpent:
+                runtime.debugInfo("Program has ended");
+                break;
+            case GuestEndKind::Ended:
+                throw TxEx{end.message};
+            case GuestEndKind::Fault:
+                runtimeError(end.message);
         }
     } catch (const TxEx& ex) {
         result = {ex.message != nullptr ? RunOutcome::RuntimeError : RunOutcome::Ended, ex.message};
@@ -110,6 +127,7 @@ void basicDestroy() {
     stringsDestroy();
     auto& module = basicModule();
     if (module == nullptr) return;
+    if (context().machine != nullptr) objectsDestroy(*context().machine, *module);
     // Free what the program left, the most recently recorded block first.
     std::vector<std::pair<uint64_t, GuestAddr>> blocks;
     blocks.reserve(module->memBlocks.size());

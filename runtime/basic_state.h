@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include "guest_layout.h"
 #include "handle_table.h"
@@ -17,6 +18,27 @@ struct BasicModule {
     HandleTable<HostTimer> timers{handle_kind::kTimer};
     // Holds the text of the last RuntimeError, so it outlives the command's strings.
     char errorBuffer[256] = {};
+
+    // Objects: +1 per object made; -1 per object deleted (active) or returned to its free list
+    // (unreleased).
+    int32_t activeObjects = 0;
+    int32_t unreleasedObjects = 0;
+    // Slots in every object block made so far. No sound list is longer, so a walk that goes
+    // further has met a corrupt or looping list.
+    uint64_t objectSlots = 0;
+    // Types that received object blocks; their lists point into those blocks and are emptied
+    // when the blocks go.
+    std::vector<GuestAddr> objectTypes;
+    // Object handles: the last one issued, and both directions of the mapping.
+    uint32_t handleCounter = 0;
+    std::unordered_map<GuestAddr, uint32_t> handleOfObject;
+    std::unordered_map<uint32_t, GuestAddr> objectOfHandle;
+    // Recursion guards of the object-to-text conversion.
+    GuestAddr textRoot = 0;
+    int32_t textDepth = 0;
+
+    // Next data record to read; set by the first restore.
+    GuestAddr dataPointer = 0;
 };
 
 // The basic module's state; a runtime error when the module does not exist.

@@ -9,7 +9,9 @@
 namespace tx {
 namespace {
 
-char sigilOrDash(char sigil) { return sigil == 0 ? '-' : sigil; }
+char sigilOrDash(char sigil) {
+    return sigil == 0 ? '-' : sigil;
+}
 
 // Throws when the signature does not describe the C++ function behind it.
 void verifySignature(const CommandDef& def) {
@@ -23,10 +25,42 @@ void verifySignature(const CommandDef& def) {
                                " does not match its function (" + def.sigils + ")");
 }
 
+// Parameters the dispatcher hands over as one raw 4-byte word with nothing to release.
+bool isRawWord(char sigil) {
+    return sigil == '%' || sigil == '#';
+}
+
+// Throws unless the alias signature describes the same routine up to raw-word parameters.
+void verifyAlias(const CommandDef& def, const char* signature) {
+    const auto parsed = parseSignature(signature);
+    if (!parsed || parsed->internal)
+        throw std::logic_error(std::string("malformed alias signature: ") + signature);
+    const std::string_view sigils(def.sigils);
+    bool fits =
+        sigils.size() == parsed->params.size() + 1 && sigilOrDash(parsed->resultSigil) == sigils[0];
+    for (size_t i = 0; fits && i < parsed->params.size(); ++i) {
+        const char wanted = parsed->params[i].sigil;
+        const char actual = sigils[i + 1];
+        fits = wanted == actual || (isRawWord(wanted) && isRawWord(actual));
+    }
+    if (!fits)
+        throw std::logic_error(std::string("alias ") + signature + " does not fit " +
+                               def.signature);
+}
+
 }  // namespace
 
+void CommandRegistrar::alias(const CommandDef& def, const char* signature) {
+    verifyAlias(def, signature);
+    const GuestAddr address =
+        building_ != nullptr ? building_->assign(def) : table_->addressOf(def);
+    if (address == 0) throw std::logic_error(std::string("unknown command: ") + def.signature);
+    if (registerCommand_ != nullptr) registerCommand_(context_, signature, address);
+}
+
 void CommandRegistrar::add(const CommandDef& def) {
-    const GuestAddr address = building_ != nullptr ? building_->assign(def) : table_->addressOf(def);
+    const GuestAddr address =
+        building_ != nullptr ? building_->assign(def) : table_->addressOf(def);
     if (address == 0) throw std::logic_error(std::string("unknown command: ") + def.signature);
     if (registerCommand_ != nullptr) registerCommand_(context_, def.signature, address);
 }

@@ -33,6 +33,12 @@ public:
     void add(const CommandDef (&defs)[N]) {
         for (const CommandDef& def : defs) add(def);
     }
+    // Registers def's routine a second time under another signature, sharing its thunk address.
+    // The two signatures may differ only in parameters that reach the routine as the same raw
+    // 4-byte word ('%' and '#'); the result sigil and string parameters must agree. For routines
+    // that only move the bits, such as one writer for an int and a float. Throws std::logic_error
+    // when the signature does not parse or does not fit the routine.
+    void alias(const CommandDef& def, const char* signature);
     void addData(const char* signature, GuestAddr address) {
         if (registerCommand_ != nullptr) registerCommand_(context_, signature, address);
     }

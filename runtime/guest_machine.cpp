@@ -5,6 +5,7 @@
 #include <new>
 
 #include "tx_error.h"
+#include "type_descriptors.h"
 
 namespace tx {
 namespace {
@@ -27,9 +28,11 @@ GuestMachine::GuestMachine(const CommandTable& table)
                     base + layout::kRuntimeDataBase, true);
     cpu_->mapMemory(layout::kHeapBase, layout::kHeapEnd - layout::kHeapBase,
                     base + layout::kHeapBase, true);
-    cpu_->mapMemory(layout::kStackBase, static_cast<uint32_t>(layout::kArenaSize - layout::kStackBase),
+    cpu_->mapMemory(layout::kStackBase,
+                    static_cast<uint32_t>(layout::kArenaSize - layout::kStackBase),
                     base + layout::kStackBase, true);
     writeThunks();
+    writeTypeDescriptors(memory_);
     cpu_->setThunkRange(layout::kThunkBase, layout::kThunkSize, table_.slotCount(), this);
 }
 
@@ -87,9 +90,14 @@ void GuestMachine::onThunk(uint32_t slot) {
         const uint32_t bits = def->dispatch(*this, args);
         switch (def->result) {
             case ResultKind::Int:
-            case ResultKind::String: cpu_->setReg(CpuReg::Eax, bits); break;
-            case ResultKind::Float: memory_.write<uint32_t>(layout::kFloatResultCell, bits); break;
-            case ResultKind::None: break;
+            case ResultKind::String:
+                cpu_->setReg(CpuReg::Eax, bits);
+                break;
+            case ResultKind::Float:
+                memory_.write<uint32_t>(layout::kFloatResultCell, bits);
+                break;
+            case ResultKind::None:
+                break;
         }
         return;
     } catch (const TxEx& ex) {
@@ -112,10 +120,14 @@ const char* GuestMachine::faultMessage(const CpuStop& stop) {
                 stop.faultAddress < layout::kStackBase)
                 return "Stack overflow!";
             return "Illegal memory address";
-        case CpuFault::InvalidInstruction: return "Illegal instruction";
-        case CpuFault::DivideError: return divideErrorMessage(stop.pc);
+        case CpuFault::InvalidInstruction:
+        case CpuFault::EngineFailure:
+            return "Illegal instruction";
+        case CpuFault::DivideError:
+            return divideErrorMessage(stop.pc);
         case CpuFault::Other:
-        case CpuFault::None: break;
+        case CpuFault::None:
+            break;
     }
     return "Unknown runtime exception";
 }

@@ -90,6 +90,11 @@ private:
 // Kinds, one per table, so a handle of one kind never names an object of another.
 namespace handle_kind {
 inline constexpr uint32_t kTimer = 1;
-}
+inline constexpr uint32_t kStream = 2;
+inline constexpr uint32_t kDirectory = 3;
+inline constexpr uint32_t kBank = 4;
+inline constexpr uint32_t kTcpServer = 5;
+inline constexpr uint32_t kBuffer = 6;  // canvases: display buffers, image frames
+}  // namespace handle_kind
 
 }  // namespace tx

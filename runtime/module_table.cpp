@@ -1,10 +1,16 @@
 // The library modules in module order: the table `run` creates and destroys, and the master link
 // function that registers the basic module's entries and then every other module's.
+#include "arithmetic_routines.h"
+#include "array_routines.h"
 #include "basic_module.h"
 #include "command_registry.h"
+#include "data_routines.h"
 #include "library_modules.h"
+#include "object_routines.h"
+#include "runtime_stats.h"
 #include "string_routines.h"
 #include "system_commands.h"
+#include "type_descriptors.h"
 
 namespace tx {
 namespace {
@@ -26,11 +32,19 @@ constexpr LinkFunction kModuleLinks[] = {
 
 }  // namespace
 
-std::span<const LibraryModule> defaultLibraryModules() { return kModules; }
+std::span<const LibraryModule> defaultLibraryModules() {
+    return kModules;
+}
 
 void linkBasic(CommandRegistrar& registrar) {
     for (const CommandDef& def : systemCommands()) registrar.add(def);
-    for (const CommandDef& def : stringSupportRoutines()) registrar.add(def);
+    // The language support entries: the basic type descriptors, then the routines.
+    linkTypeDescriptors(registrar);
+    for (const auto routines :
+         {stringSupportRoutines(), arraySupportRoutines(), objectSupportRoutines(),
+          dataSupportRoutines(), arithmeticSupportRoutines()})
+        for (const CommandDef& def : routines) registrar.add(def);
+    registrar.add(runtimeStatsCommand());
     for (LinkFunction link : kModuleLinks) link(registrar);
 }
 

@@ -51,8 +51,8 @@ TEST(SignatureTest, GrammarCoversEveryForm) {
     ASSERT_TRUE(internal);
     EXPECT_TRUE(internal->internal);
 
-    for (const char* bad : {"", "%", "9Lives", "Foo%", "Foo%a=1%b", "Foo%a=", "Foo%a=-", "_",
-                            "_tx%Bad", "Foo bar"})
+    for (const char* bad :
+         {"", "%", "9Lives", "Foo%", "Foo%a=1%b", "Foo%a=", "Foo%a=-", "_", "_tx%Bad", "Foo bar"})
         EXPECT_FALSE(parseSignature(bad)) << bad;
 }
 
@@ -67,9 +67,13 @@ TEST(SignatureTest, LinkKeys) {
     EXPECT_EQ(linkKey("RuntimeStats"), "_fruntimestats");
 }
 
-int32_t waitForIt() { return 7; }
+int32_t waitForIt() {
+    return 7;
+}
 void other() {}
-float wrongResult() { return 0; }
+float wrongResult() {
+    return 0;
+}
 
 void linkAliases(CommandRegistrar& r) {
     r.add(command<waitForIt>("%WaitMouse"));
@@ -77,8 +81,12 @@ void linkAliases(CommandRegistrar& r) {
     r.add(command<other>("Other"));
 }
 
-void linkWrongSigil(CommandRegistrar& r) { r.add(command<wrongResult>("%Wrong")); }
-void linkWrongParams(CommandRegistrar& r) { r.add(command<waitForIt>("%Extra%x")); }
+void linkWrongSigil(CommandRegistrar& r) {
+    r.add(command<wrongResult>("%Wrong"));
+}
+void linkWrongParams(CommandRegistrar& r) {
+    r.add(command<waitForIt>("%Extra%x"));
+}
 
 TEST(RegistryTest, AliasesShareOneThunkAndSigilsMustMatchTheFunction) {
     const CommandTable table(&linkAliases);
@@ -106,12 +114,24 @@ TEST(RegistryTest, RuntimeInterfaceEnumeratesTheBasicModuleFirst) {
         keys.insert(linkKey(s));
     }
     EXPECT_EQ(keys.size(), signatures.size()) << "link keys must be distinct";
-    const std::vector<std::string> basic = {
-        "End", "Stop", "AppTitle$title$close_prompt=\"\"", "RuntimeError$message",
-        "ExecFile$command", "Delay%millisecs", "%MilliSecs", "$CommandLine",
-        "$SystemProperty$property", "$GetEnv$env_var", "SetEnv$env_var$value",
-        "%CreateTimer%hertz", "%WaitTimer%timer", "FreeTimer%timer", "DebugLog$text",
-        "_txDebugStmt", "_txDebugEnter", "_txDebugLeave"};
+    const std::vector<std::string> basic = {"End",
+                                            "Stop",
+                                            "AppTitle$title$close_prompt=\"\"",
+                                            "RuntimeError$message",
+                                            "ExecFile$command",
+                                            "Delay%millisecs",
+                                            "%MilliSecs",
+                                            "$CommandLine",
+                                            "$SystemProperty$property",
+                                            "$GetEnv$env_var",
+                                            "SetEnv$env_var$value",
+                                            "%CreateTimer%hertz",
+                                            "%WaitTimer%timer",
+                                            "FreeTimer%timer",
+                                            "DebugLog$text",
+                                            "_txDebugStmt",
+                                            "_txDebugEnter",
+                                            "_txDebugLeave"};
     ASSERT_GE(signatures.size(), basic.size());
     EXPECT_EQ(std::vector<std::string>(signatures.begin(), signatures.begin() + 18), basic);
 
@@ -121,6 +141,47 @@ TEST(RegistryTest, RuntimeInterfaceEnumeratesTheBasicModuleFirst) {
     EXPECT_NE(rt.symbolValue("End"), 0xFFFF'FFFFu);
     rt.shutdown();
     EXPECT_EQ(rt.symbolValue("End"), 0xFFFF'FFFFu);
+}
+
+TEST(RegistryTest, BasicModuleRegistersItsLanguageSupportEntriesInOrder) {
+    CommandRegistry registry;
+    registry.fill();
+    const std::vector<std::string> support = {
+        "_txIntType",       "_txFltType",     "_txStrType",       "_txCStrType",
+        "_txStrLoad",       "_txStrRelease",  "_txStrStore",      "_txStrCompare",
+        "_txStrConcat",     "_txStrToInt",    "_txStrFromInt",    "_txStrToFloat",
+        "_txStrFromFloat",  "_txStrConst",    "_txDimArray",      "_txUndimArray",
+        "_txArrayBoundsEx", "_txVecAlloc",    "_txVecFree",       "_txVecBoundsEx",
+        "_txObjNew",        "_txObjDelete",   "_txObjDeleteEach", "_txObjRelease",
+        "_txObjStore",      "_txObjCompare",  "_txObjNext",       "_txObjPrev",
+        "_txObjFirst",      "_txObjLast",     "_txObjInsBefore",  "_txObjInsAfter",
+        "_txObjEachFirst",  "_txObjEachNext", "_txObjToStr",      "_txObjToHandle",
+        "_txObjFromHandle", "_txNullObjEx",   "_txRestore",       "_txReadInt",
+        "_txReadFloat",     "_txReadStr",     "_txAbs",           "_txSgn",
+        "_txMod",           "_txFAbs",        "_txFSgn",          "_txFMod",
+        "_txFPow",          "RuntimeStats"};
+    ASSERT_EQ(support.size(), 50u);
+    const auto& entries = registry.entries();
+    ASSERT_GE(entries.size(), 68u);
+    std::vector<std::string> registered;
+    for (size_t i = 18; i < 68; ++i) registered.emplace_back(entries[i].first);
+    EXPECT_EQ(registered, support);
+    EXPECT_EQ(std::string(entries[67].first), "RuntimeStats");
+    EXPECT_EQ(linkKey(entries[67].first), "_fruntimestats");
+
+    // The four type descriptors are data in the runtime data area, one word apart, and the
+    // routines are 46 distinct thunks.
+    std::set<GuestAddr> routineAddresses;
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(entries[18 + i].second, layout::kDataSymbolsBase + 4 * i)
+            << entries[18 + i].first;
+    }
+    for (size_t i = 22; i < 68; ++i) {
+        EXPECT_GE(entries[i].second, layout::kThunkBase);
+        EXPECT_LT(entries[i].second, layout::kThunkBase + layout::kThunkAreaSize);
+        routineAddresses.insert(entries[i].second);
+    }
+    EXPECT_EQ(routineAddresses.size(), 46u);
 }
 
 }  // namespace

@@ -1,0 +1,111 @@
+/* The arithmetic helpers, and every way the language routines end a program: the mode comes from
+ * the command line. Corrupt type descriptors, lists and array descriptors must end the program
+ * with a runtime error and leave the host untouched. */
+#include "tervex.h"
+
+static void put(const char* name, txstr value) {
+    SetEnv(_txStrConst(name), value);
+}
+static void putInt(const char* name, int value) {
+    put(name, _txStrFromInt(value));
+}
+static void putFloat(const char* name, float value) {
+    put(name, _txStrFromFloat(value));
+}
+static int is(const char* name) {
+    return _txStrCompare(CommandLine(), _txStrConst(name)) == 0;
+}
+
+static volatile int smallest = -2147483647 - 1;
+
+TX_OBJ_TYPE(Item, 1, _txIntType);
+TX_OBJ_TYPE(Huge, 1, _txIntType);
+TX_OBJ_TYPE(BadField, 2, _txIntType, (void*)0x10);
+TX_ARRAY(array1, TX_KIND_INT, 1);
+TX_ARRAY(array2, TX_KIND_INT, 2);
+TX_VEC_TYPE(HugeVec, 0x40000000, _txIntType);
+static txDataRecord badData[] = {TX_DATA_INT(1), {3, {.i = 9}}, TX_DATA_END};
+
+static void arithmetic(void) {
+    putInt("TX_MOD", _txMod(7, -3) * 100 + _txMod(-7, 3) * 10 + _txMod(6, 3));
+    putInt("TX_MOD_MINUS_ONE", _txMod(5, -1));
+    putInt("TX_MOD_SMALLEST", _txMod(smallest, 7));
+    putInt("TX_ABS", _txAbs(-5));
+    putInt("TX_ABS_SMALLEST", _txAbs(smallest));
+    putInt("TX_SGN", _txSgn(smallest) * 100 + _txSgn(0) * 10 + _txSgn(42));
+    putFloat("TX_FMOD", _txFMod(-7.0f, 3.0f));
+    putFloat("TX_FMOD_NEG_DIVISOR", _txFMod(7.0f, -3.0f));
+    putFloat("TX_FMOD_ZERO", _txFMod(1.0f, 0.0f));
+    putFloat("TX_FPOW", _txFPow(2.0f, 10.0f));
+    putFloat("TX_FPOW_DOMAIN", _txFPow(-8.0f, 0.5f));
+    putFloat("TX_FABS", _txFAbs(-1.5f) + _txFAbs(2.0f));
+    putFloat("TX_FSGN", _txFSgn(-0.25f) * 100.0f + _txFSgn(3.0f) * 10.0f + _txFSgn(-0.0f));
+    putFloat("TX_FSGN_NAN", _txFSgn(_txFPow(-8.0f, 0.5f)));
+}
+
+TX_MAIN {
+    if (is("arithmetic")) {
+        arithmetic();
+    } else if (is("mod-zero")) {
+        putInt("TX_RESULT", _txMod(1, 0));
+    } else if (is("mod-overflow")) {
+        putInt("TX_RESULT", _txMod(smallest, -1));
+    } else if (is("array-bounds")) {
+        _txArrayBoundsEx();
+    } else if (is("vector-bounds")) {
+        _txVecBoundsEx();
+    } else if (is("null-object")) {
+        _txNullObjEx();
+    } else if (is("null-next")) {
+        _txObjNext(0);
+    } else if (is("bad-data")) {
+        _txRestore(&badData[0]);
+        _txReadInt();
+        _txReadInt();
+    } else if (is("looping-list")) {
+        /* Three deleted objects kept alive by references, their links bent into a ring. */
+        static txObj* hold[3];
+        for (int i = 0; i < 3; ++i) {
+            _txObjStore(&hold[i], _txObjNew(&Item));
+            _txObjDelete(hold[i]);
+        }
+        hold[2]->next = hold[0];
+        _txObjFirst(&Item);
+    } else if (is("looping-delete-each")) {
+        static txObj* hold[2];
+        for (int i = 0; i < 2; ++i) _txObjStore(&hold[i], _txObjNew(&Item));
+        hold[1]->next = hold[0];
+        _txObjDeleteEach(&Item);
+    } else if (is("wild-link")) {
+        _txObjNew(&Item);
+        Item.used.next = (txObj*)0x12345;
+        _txObjFirst(&Item);
+    } else if (is("wild-type")) {
+        txObj* o = _txObjNew(&Item);
+        o->type = (void*)0x7ffffff0;
+        _txObjDelete(o);
+    } else if (is("huge-field-count")) {
+        Huge.fieldCount = 0x7fffffff;
+        _txObjNew(&Huge);
+    } else if (is("bad-field-type")) {
+        _txObjNew(&BadField);
+    } else if (is("huge-array")) {
+        array2.scales[0] = 99999;
+        array2.scales[1] = 99999;
+        _txDimArray(&array2);
+    } else if (is("wrapping-array")) {
+        /* 65536 * 65536 cells wrap to 0 in 32 bits. */
+        array2.scales[0] = 65535;
+        array2.scales[1] = 65535;
+        _txDimArray(&array2);
+    } else if (is("negative-array")) {
+        array1.scales[0] = -5;
+        _txDimArray(&array1);
+    } else if (is("many-dimensions")) {
+        array1.dimensions = 100000;
+        _txDimArray(&array1);
+    } else if (is("huge-vector")) {
+        _txVecAlloc(&HugeVec);
+    }
+    putInt("TX_SURVIVED", 1);
+}
