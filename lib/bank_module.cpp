@@ -1,10 +1,54 @@
-// The bank module: its commands arrive with its own change; until then it registers nothing.
+// The bank module: raw memory blocks the program addresses by handle and byte offset.
+#include <memory>
+
+#include "bank_commands.h"
+#include "command.h"
 #include "library_modules.h"
 
 namespace tx {
+namespace {
 
-void linkBank(CommandRegistrar&) {}
-bool bankCreate() { return true; }
-void bankDestroy() {}
+constexpr CommandDef kBankCommands[] = {
+    command<createBank>("%CreateBank%size=0"),
+    command<freeBank>("FreeBank%bank"),
+    command<bankSize>("%BankSize%bank"),
+    command<resizeBank>("ResizeBank%bank%size"),
+    command<copyBank>("CopyBank%src_bank%src_offset%dest_bank%dest_offset%count"),
+    command<peekByte>("%PeekByte%bank%offset"),
+    command<peekShort>("%PeekShort%bank%offset"),
+    command<peekInt>("%PeekInt%bank%offset"),
+    command<peekFloat>("#PeekFloat%bank%offset"),
+    command<pokeByte>("PokeByte%bank%offset%value"),
+    command<pokeShort>("PokeShort%bank%offset%value"),
+    command<pokeInt>("PokeInt%bank%offset%value"),
+    command<pokeFloat>("PokeFloat%bank%offset#value"),
+    command<readBytes>("%ReadBytes%bank%file%offset%count"),
+    command<writeBytes>("%WriteBytes%bank%file%offset%count"),
+};
+
+std::unique_ptr<OwnedHandles<Bank>>& state() {
+    static std::unique_ptr<OwnedHandles<Bank>> banks;
+    return banks;
+}
+
+}  // namespace
+
+OwnedHandles<Bank>* openBanks() {
+    return state().get();
+}
+
+void linkBank(CommandRegistrar& registrar) {
+    registrar.add(kBankCommands);
+}
+
+bool bankCreate() {
+    state() = std::make_unique<OwnedHandles<Bank>>(handle_kind::kBank);
+    return true;
+}
+
+// Frees every bank still alive.
+void bankDestroy() {
+    state().reset();
+}
 
 }  // namespace tx

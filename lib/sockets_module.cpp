@@ -1,10 +1,90 @@
-// The sockets module: its commands arrive with its own change; until then it registers nothing.
+// The sockets module: IPv4 name lookups, UDP and TCP streams and TCP servers on POSIX sockets.
+// Sends never raise SIGPIPE, and every socket is closed on exec.
+#include <memory>
+
 #include "library_modules.h"
+#include "socket_commands.h"
+#include "sockets_state.h"
 
 namespace tx {
+namespace {
 
-void linkSockets(CommandRegistrar&) {}
-bool socketsCreate() { return true; }
-void socketsDestroy() {}
+std::unique_ptr<SocketsModule>& moduleState() {
+    static std::unique_ptr<SocketsModule> state;
+    return state;
+}
+
+constexpr CommandDef kSocketsCommands[] = {
+    command<dottedIP>("$DottedIP%IP"),
+    command<countHostIPs>("%CountHostIPs$host_name"),
+    command<hostIP>("%HostIP%host_index"),
+    command<createUDPStream>("%CreateUDPStream%port=0"),
+    command<closeUDPStream>("CloseUDPStream%udp_stream"),
+    command<sendUDPMsg>("SendUDPMsg%udp_stream%dest_ip%dest_port=0"),
+    command<recvUDPMsg>("%RecvUDPMsg%udp_stream"),
+    command<udpStreamIP>("%UDPStreamIP%udp_stream"),
+    command<udpStreamPort>("%UDPStreamPort%udp_stream"),
+    command<udpMsgIP>("%UDPMsgIP%udp_stream"),
+    command<udpMsgPort>("%UDPMsgPort%udp_stream"),
+    command<udpTimeouts>("UDPTimeouts%recv_timeout"),
+    command<openTCPStream>("%OpenTCPStream$server%server_port%local_port=0"),
+    command<closeTCPStream>("CloseTCPStream%tcp_stream"),
+    command<createTCPServer>("%CreateTCPServer%port"),
+    command<closeTCPServer>("CloseTCPServer%tcp_server"),
+    command<acceptTCPStream>("%AcceptTCPStream%tcp_server"),
+    command<tcpStreamIP>("%TCPStreamIP%tcp_stream"),
+    command<tcpStreamPort>("%TCPStreamPort%tcp_stream"),
+    command<tcpTimeouts>("TCPTimeouts%read_millis%accept_millis"),
+};
+
+}  // namespace
+
+SocketsModule* socketsModule() {
+    return moduleState().get();
+}
+
+void SocketsModule::closeAll() {
+    while (!udpStreams.empty()) udpStreams.erase(udpStreams.begin());
+    while (!tcpServers.empty()) {
+        serverHandles.remove(tcpServers.begin()->first);
+        tcpServers.erase(tcpServers.begin());
+    }
+    while (!tcpStreams.empty()) tcpStreams.erase(tcpStreams.begin());
+}
+
+UdpStream* SocketsModule::findUdp(uint32_t handle) const {
+    const auto found = udpStreams.find(handle);
+    return found != udpStreams.end() ? found->second.get() : nullptr;
+}
+
+TcpStream* SocketsModule::findTcp(uint32_t handle) const {
+    if (const auto found = tcpStreams.find(handle); found != tcpStreams.end())
+        return found->second.get();
+    for (const auto& [serverHandle, server] : tcpServers)
+        if (TcpStream* accepted = server->findAccepted(handle)) return accepted;
+    return nullptr;
+}
+
+bool SocketsModule::closeTcp(uint32_t handle) {
+    if (tcpStreams.erase(handle) != 0) return true;
+    for (const auto& [serverHandle, server] : tcpServers)
+        if (server->closeAccepted(handle)) return true;
+    return false;
+}
+
+void linkSockets(CommandRegistrar& registrar) {
+    registrar.add(kSocketsCommands);
+}
+
+// POSIX sockets need no library start-up, so creation always succeeds.
+bool socketsCreate() {
+    moduleState().reset();
+    moduleState() = std::make_unique<SocketsModule>();
+    return true;
+}
+
+void socketsDestroy() {
+    moduleState().reset();
+}
 
 }  // namespace tx

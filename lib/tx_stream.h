@@ -19,6 +19,9 @@ public:
     virtual int32_t avail() = 0;
     // 0 while more data may come, 1 once the stream has ended, -1 after a failure.
     virtual int32_t eof() = 0;
+    // Whether a copy may go on writing to this stream. By default while eof() is 0: a connection
+    // that has ended or failed takes no more bytes. Kinds that always take bytes override it.
+    virtual bool writable() { return eof() == 0; }
 
     // The handle the program sees; stays valid while the stream exists.
     uint32_t handle() const { return handle_; }

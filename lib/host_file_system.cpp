@@ -1,0 +1,121 @@
+#include "host_file_system.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "path_lookup.h"
+
+namespace tx {
+namespace {
+
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool statPath(const std::string& path, struct stat& info) {
+    return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
+
+uint32_t sizeOf(const struct stat& info) {
+    return S_ISDIR(info.st_mode) ? 0 : static_cast<uint32_t>(static_cast<uint64_t>(info.st_size));
+}
+
+}  // namespace
+
+bool matchesWildcard(std::string_view pattern, std::string_view name) {
+    size_t p = 0, n = 0;
+    size_t starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() &&
+            (pattern[p] == '?' ||
+             (pattern[p] != '*' && lowerAscii(pattern[p]) == lowerAscii(name[n])))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+bool HostFileSystem::createDir(std::string_view path) {
+    const std::string host = hostPath(path);
+    return !host.empty() && ::mkdir(host.c_str(), 0777) == 0;
+}
+
+bool HostFileSystem::deleteDir(std::string_view path) {
+    const std::string host = hostPath(path);
+    return !host.empty() && ::rmdir(host.c_str()) == 0;
+}
+
+bool HostFileSystem::deleteFile(std::string_view path) {
+    const std::string host = hostPath(path);
+    return !host.empty() && ::unlink(host.c_str()) == 0;
+}
+
+bool HostFileSystem::copyFile(std::string_view from, std::string_view to) {
+    const std::string source = hostPath(from);
+    const std::string target = hostPath(to);
+    if (source.empty() || target.empty()) return false;
+    // copy_file refuses non-regular sources and a target that is the source itself, so the
+    // file is never truncated under its own copy.
+    std::error_code error;
+    return std::filesystem::copy_file(source, target,
+                                      std::filesystem::copy_options::overwrite_existing, error);
+}
+
+bool HostFileSystem::setCurrentDir(std::string_view path) {
+    const std::string host = hostPath(path);
+    return !host.empty() && ::chdir(host.c_str()) == 0;
+}
+
+std::string HostFileSystem::currentDir() const {
+    std::error_code error;
+    std::string dir = std::filesystem::current_path(error).string();
+    if (error || dir.empty()) return {};
+    if (dir.back() != '/') dir += '/';
+    return dir;
+}
+
+uint32_t HostFileSystem::fileSize(std::string_view path) const {
+    const std::string host = hostPath(path);
+    struct stat info {};
+    if (statPath(host, info)) return sizeOf(info);
+    const size_t slash = host.rfind('/');
+    const std::string_view pattern =
+        std::string_view(host).substr(slash == std::string::npos ? 0 : slash + 1);
+    if (pattern.find_first_of("*?") == std::string_view::npos) return 0;
+    const std::string dir = slash == std::string::npos ? "." : host.substr(0, slash + 1);
+    const auto listing = HostDir::open(dir);
+    if (listing == nullptr) return 0;
+    for (std::string name = listing->nextFile(); !name.empty(); name = listing->nextFile()) {
+        if (!matchesWildcard(pattern, name)) continue;
+        const std::string match = (dir.back() == '/' ? dir : dir + "/") + name;
+        return statPath(match, info) ? sizeOf(info) : 0;
+    }
+    return 0;
+}
+
+int32_t HostFileSystem::fileType(std::string_view path) const {
+    struct stat info {};
+    if (!statPath(hostPath(path), info)) return 0;
+    return S_ISDIR(info.st_mode) ? 2 : 1;
+}
+
+uint32_t HostFileSystem::openDir(std::string_view path) {
+    const std::string host = path.empty() ? std::string("/") : hostPath(path);
+    auto listing = HostDir::open(host);
+    return listing != nullptr ? openDirs_.insert(std::move(listing)) : 0;
+}
+
+}  // namespace tx

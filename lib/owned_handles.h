@@ -1,0 +1,54 @@
+// Objects a module owns, each named by a handle of one kind: the handle table finds them, the
+// map keeps them alive until they are erased or the container goes.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "handle_table.h"
+
+namespace tx {
+
+template <typename T>
+class OwnedHandles {
+public:
+    explicit OwnedHandles(uint32_t kind) : table_(kind) {}
+    ~OwnedHandles() { clear(); }
+    OwnedHandles(const OwnedHandles&) = delete;
+    OwnedHandles& operator=(const OwnedHandles&) = delete;
+
+    // Takes the object and returns its handle; 0 (and the object is destroyed) when the table
+    // is full.
+    uint32_t insert(std::unique_ptr<T> object) {
+        const uint32_t handle = table_.insert(object.get());
+        if (handle != 0) owned_.emplace(handle, std::move(object));
+        return handle;
+    }
+
+    T* find(uint32_t handle) const { return table_.find(handle); }
+
+    // Destroys the object a handle names; false when it names none.
+    bool erase(uint32_t handle) {
+        if (table_.remove(handle) == nullptr) return false;
+        owned_.erase(handle);
+        return true;
+    }
+
+    // Destroys every object, taking the first each time; each leaves the table before its
+    // destructor runs.
+    void clear() {
+        while (!owned_.empty()) {
+            auto node = owned_.extract(owned_.begin());
+            table_.remove(node.key());
+        }
+    }
+
+    size_t size() const { return owned_.size(); }
+
+private:
+    HandleTable<T> table_;
+    std::map<uint32_t, std::unique_ptr<T>> owned_;
+};
+
+}  // namespace tx

@@ -1,0 +1,110 @@
+#include "socket_tcp_stream.h"
+
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+
+namespace tx {
+
+std::unique_ptr<TcpStream> TcpStream::connect(uint32_t ip, int32_t port, int32_t localPort,
+                                              const SocketTimeouts& timeouts) {
+    if (!validPort(port) || !validPort(localPort)) return nullptr;
+    SocketFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!socket.valid()) return nullptr;
+    if (localPort != 0 && !bindAnyAddress(socket.get(), localPort)) return nullptr;
+    const sockaddr_in address = toSockaddr(Endpoint{ip, port});
+    int result;
+    do {
+        result =
+            ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) return nullptr;
+    return std::make_unique<TcpStream>(std::move(socket), timeouts);
+}
+
+TcpStream::TcpStream(SocketFd socket, const SocketTimeouts& timeouts)
+    : socket_(std::move(socket)), timeouts_(timeouts), local_(localEndpoint(socket_.get())) {}
+
+TcpStream::~TcpStream() {
+    if (state_ == -1) socket_.dontLinger();
+}
+
+int32_t TcpStream::read(uint8_t* buffer, int32_t size) {
+    if (state_ != 0 || size <= 0) return 0;
+    int32_t arrived = 0;
+    while (arrived < size) {
+        if (waitReadable(socket_.get(), timeouts_.tcpRead) != Readiness::Ready) {
+            state_ = -1;
+            break;
+        }
+        const ssize_t got = ::recv(socket_.get(), buffer + arrived, size - arrived, 0);
+        if (got == 0) {
+            state_ = 1;
+            break;
+        }
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            state_ = -1;
+            break;
+        }
+        arrived += static_cast<int32_t>(got);
+    }
+    return arrived;
+}
+
+int32_t TcpStream::write(const uint8_t* buffer, int32_t size) {
+    if (state_ != 0 || size <= 0) return 0;
+    int32_t sent = 0;
+    while (sent < size) {
+        const ssize_t put =
+            ::send(socket_.get(), buffer + sent, size - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (put > 0) {
+            sent += static_cast<int32_t>(put);
+            continue;
+        }
+        if (put < 0 && errno == EINTR) continue;
+        if (put < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (waitWritable(socket_.get(), timeouts_.tcpRead) == Readiness::Ready) continue;
+            state_ = -1;
+            return sent;
+        }
+        // A broken connection (reset, or closed by the peer).
+        state_ = -1;
+        return sent;
+    }
+    return sent;
+}
+
+int32_t TcpStream::avail() {
+    if (state_ != 0) return 0;
+    int waiting = 0;
+    if (::ioctl(socket_.get(), FIONREAD, &waiting) != 0 || waiting < 0) {
+        state_ = -1;
+        return 0;
+    }
+    return waiting;
+}
+
+int32_t TcpStream::eof() {
+    if (state_ != 0) return state_;
+    switch (waitReadable(socket_.get(), 0)) {
+        case Readiness::TimedOut:
+            return 0;
+        case Readiness::Failed:
+            state_ = -1;
+            return state_;
+        case Readiness::Ready:
+            break;
+    }
+    if (avail() != 0 || state_ != 0) return state_;
+    // Readable with nothing to read: the peer closed, or the connection broke (reset).
+    int error = 0;
+    socklen_t length = sizeof error;
+    const bool broken =
+        ::getsockopt(socket_.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0;
+    state_ = broken ? -1 : 1;
+    return state_;
+}
+
+}  // namespace tx

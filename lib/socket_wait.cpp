@@ -1,0 +1,71 @@
+#include "socket_wait.h"
+
+#include <poll.h>
+
+#include <cerrno>
+#include <ctime>
+
+namespace tx {
+namespace {
+
+timespec monotonicNow() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now;
+}
+
+timespec addTime(timespec at, const WaitTime& wait) {
+    at.tv_sec += static_cast<time_t>(wait.seconds);
+    at.tv_nsec += static_cast<long>(wait.microseconds * 1000);
+    if (at.tv_nsec >= 1'000'000'000L) {
+        at.tv_nsec -= 1'000'000'000L;
+        ++at.tv_sec;
+    }
+    return at;
+}
+
+// What is left until the deadline; zero once it has passed.
+timespec remainingUntil(const timespec& deadline) {
+    const timespec now = monotonicNow();
+    timespec left{deadline.tv_sec - now.tv_sec, deadline.tv_nsec - now.tv_nsec};
+    if (left.tv_nsec < 0) {
+        left.tv_nsec += 1'000'000'000L;
+        --left.tv_sec;
+    }
+    if (left.tv_sec < 0) return timespec{0, 0};
+    return left;
+}
+
+// Polls one descriptor; unlike select, poll works for descriptors of any number.
+Readiness waitFor(int fd, short events, int32_t millis) {
+    if (fd < 0) return Readiness::Failed;
+    const WaitTime wait = splitMillis(millis);
+    const timespec deadline = addTime(monotonicNow(), wait);
+    timespec left{static_cast<time_t>(wait.seconds), static_cast<long>(wait.microseconds * 1000)};
+    for (;;) {
+        pollfd entry{fd, events, 0};
+        const int ready = ::ppoll(&entry, 1, &left, nullptr);
+        if (ready > 0)
+            return (entry.revents & POLLNVAL) != 0 ? Readiness::Failed : Readiness::Ready;
+        if (ready == 0) return Readiness::TimedOut;
+        if (errno != EINTR) return Readiness::Failed;
+        left = remainingUntil(deadline);
+    }
+}
+
+}  // namespace
+
+WaitTime splitMillis(int32_t millis) {
+    if (millis <= 0) return WaitTime{};
+    return WaitTime{millis / 1000, (millis % 1000) * int64_t{1000}};
+}
+
+Readiness waitReadable(int fd, int32_t millis) {
+    return waitFor(fd, POLLIN, millis);
+}
+
+Readiness waitWritable(int fd, int32_t millis) {
+    return waitFor(fd, POLLOUT, millis);
+}
+
+}  // namespace tx

@@ -1,0 +1,100 @@
+// Shared set-up for the stream, file-system and bank tests: the modules and a fresh string pool
+// per test, a temporary directory, and small helpers for files and strings.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library_modules.h"
+#include "string_pool.h"
+#include "tx_stream.h"
+#include "tx_string.h"
+
+namespace tx::test {
+
+// A directory of its own under the system's temporary directory, removed with its contents.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tervex-io-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+private:
+    std::string path_;
+};
+
+inline std::vector<uint8_t> fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void putFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+// Bytes that differ from their neighbours and from their offsets (a shift shows).
+inline std::vector<uint8_t> patternBytes(size_t count, uint32_t seed = 1) {
+    std::vector<uint8_t> bytes(count);
+    uint32_t x = seed;
+    for (auto& b : bytes) {
+        x = x * 1664525u + 1013904223u;
+        b = static_cast<uint8_t>(x >> 24);
+    }
+    return bytes;
+}
+
+inline StrArg arg(std::string_view text) {
+    return StrArg(strNew(text).handle);
+}
+
+// The text of a returned string, which is released.
+inline std::string take(Str s) {
+    std::string text(strText(s.handle));
+    strRelease(s.handle);
+    return text;
+}
+
+// The stream, file-system and bank modules around each test, as a run creates them.
+class IoTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(dir.path().empty());
+        stringsCreate();
+        ASSERT_TRUE(streamCreate());
+        ASSERT_TRUE(filesystemCreate());
+        ASSERT_TRUE(bankCreate());
+    }
+    void TearDown() override {
+        bankDestroy();
+        filesystemDestroy();
+        streamDestroy();
+        EXPECT_EQ(liveStreamCount(), 0) << "a module left streams alive";
+        EXPECT_EQ(liveStrings(), 0) << "a command leaked a string";
+        stringsDestroy();
+    }
+
+    TempDir dir;
+};
+
+}  // namespace tx::test

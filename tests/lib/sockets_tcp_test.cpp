@@ -1,0 +1,331 @@
+// TCP streams and servers on loopback: connecting, accepting, exchanging values, the peer's
+// close, time-outs, failures, and what closes with what.
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "socket_commands.h"
+#include "sockets_fixture.h"
+#include "sockets_state.h"
+#include "stream_commands.h"
+
+namespace tx {
+namespace {
+
+using test::kLoopback;
+
+class SocketsTcpTest : public test::SocketsTest {
+protected:
+    void SetUp() override {
+        SocketsTest::SetUp();
+        server = createTCPServer(0);
+        ASSERT_NE(server, 0u);
+        port = socketsModule()->serverHandles.find(server)->port();
+        ASSERT_NE(port, 0);
+        // Bounded waits while a connection is set up; tests set their own time-outs after.
+        tcpTimeouts(5000, 5000);
+    }
+
+    // A client stream and the server's side of it.
+    void connectPair(uint32_t& client, uint32_t& accepted) {
+        client = openTCPStream(text("127.0.0.1"), port, 0);
+        ASSERT_NE(client, 0u);
+        accepted = acceptTCPStream(server);
+        ASSERT_NE(accepted, 0u);
+    }
+
+    TcpServer& serverObject() { return *socketsModule()->serverHandles.find(server); }
+
+    uint32_t server = 0;
+    int32_t port = 0;
+};
+
+TEST_F(SocketsTcpTest, ConnectAcceptAndExchange) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    EXPECT_EQ(tcpStreamIP(client), kLoopback);
+    EXPECT_EQ(tcpStreamIP(accepted), kLoopback);
+    EXPECT_EQ(tcpStreamPort(accepted), port) << "an accepted stream reports the server's port";
+    EXPECT_NE(tcpStreamPort(client), 0);
+    EXPECT_NE(tcpStreamPort(client), port);
+
+    writeInt(client, 123456789);
+    writeString(client, text("hello"));
+    EXPECT_EQ(readInt(accepted), 123456789);
+    const Str greeting = readString(accepted);
+    EXPECT_EQ(strText(greeting.handle), "hello");
+    strRelease(greeting.handle);
+
+    writeLine(accepted, text("back"));
+    const Str line = readLine(client);
+    EXPECT_EQ(strText(line.handle), "back");
+    strRelease(line.handle);
+    EXPECT_EQ(streamEof(client), 0);
+    EXPECT_EQ(streamEof(accepted), 0);
+    EXPECT_EQ(streamReadAvail(accepted), 0);
+}
+
+TEST_F(SocketsTcpTest, ReadAvailCountsWaitingBytes) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    writeInt(client, 1);
+    writeInt(client, 2);
+    // Bytes sent on loopback are waiting once a read of the first one returns.
+    EXPECT_EQ(readByte(accepted), 1);
+    EXPECT_EQ(streamReadAvail(accepted), 7);
+}
+
+TEST_F(SocketsTcpTest, HostNamesAndLocalPortsConnect) {
+    const uint32_t byName = openTCPStream(text("localhost"), port, 0);
+    EXPECT_NE(byName, 0u);
+
+    // A local port that is free: taken from a socket that is then closed (retried if another
+    // process grabs it in between).
+    uint32_t bound = 0;
+    int32_t localPort = 0;
+    for (int attempt = 0; attempt < 5 && bound == 0; ++attempt) {
+        { SocketFd probe = test::boundUnlistened(localPort); }
+        bound = openTCPStream(text("127.0.0.1"), port, localPort);
+    }
+    ASSERT_NE(bound, 0u);
+    EXPECT_EQ(tcpStreamPort(bound), localPort);
+}
+
+TEST_F(SocketsTcpTest, RefusedPortsAndUnresolvableNamesGiveNoStream) {
+    int32_t refusedPort = 0;
+    const SocketFd holder = test::boundUnlistened(refusedPort);
+    const int32_t streams = liveStreamCount();
+    EXPECT_EQ(openTCPStream(text("127.0.0.1"), refusedPort, 0), 0u);
+    EXPECT_EQ(openTCPStream(text("nowhere.invalid"), port, 0), 0u);
+    EXPECT_EQ(openTCPStream(text(""), port, 0), 0u);
+    EXPECT_EQ(openTCPStream(text("127.0.0.1"), 70000, 0), 0u);
+    EXPECT_EQ(openTCPStream(text("127.0.0.1"), port, -3), 0u);
+    EXPECT_EQ(liveStreamCount(), streams);
+}
+
+TEST_F(SocketsTcpTest, AcceptWithNobodyConnectingReturnsAtOnce) {
+    tcpTimeouts(10000, 0);
+    EXPECT_EQ(acceptTCPStream(server), 0u);
+    EXPECT_EQ(serverObject().state(), 0) << "a time-out is no failure";
+}
+
+TEST_F(SocketsTcpTest, PeerCloseEndsTheStream) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    writeShort(client, 0x0102);
+    writeByte(client, 3);
+    closeTCPStream(client);
+    EXPECT_EQ(findStream(client), nullptr);
+
+    // Three bytes left: an int reads them and stops at the close.
+    EXPECT_EQ(readInt(accepted), 0x030102);
+    EXPECT_EQ(streamEof(accepted), 1);
+    EXPECT_EQ(readByte(accepted), 0);
+    EXPECT_EQ(streamEof(accepted), 1);
+    writeInt(accepted, 5);  // does nothing on a closed stream
+    EXPECT_EQ(streamEof(accepted), 1);
+}
+
+TEST_F(SocketsTcpTest, EofSeesThePeersCloseWithoutReading) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    closeTCPStream(accepted);
+    EXPECT_EQ(readByte(client), 0);
+    EXPECT_EQ(streamEof(client), 1);
+}
+
+TEST_F(SocketsTcpTest, AReadTimeOutFailsTheStreamForGood) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    tcpTimeouts(30, 0);
+    EXPECT_EQ(readInt(accepted), 0);
+    EXPECT_EQ(streamEof(accepted), -1);
+    writeInt(client, 9);
+    EXPECT_EQ(readInt(accepted), 0) << "a failed stream stays failed";
+    EXPECT_EQ(streamReadAvail(accepted), 0);
+}
+
+TEST_F(SocketsTcpTest, AReadWaitsForEveryPieceOfTheValue) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    TxStream* sender = findStream(client);
+    ASSERT_NE(sender, nullptr);
+    const uint8_t bytes[] = {0x10, 0x20, 0x30, 0x40};
+    sender->write(bytes, 1);
+    std::thread rest([sender, &bytes] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        sender->write(bytes + 1, 3);
+    });
+    EXPECT_EQ(readInt(accepted), 0x40302010);
+    rest.join();
+    EXPECT_EQ(streamEof(accepted), 0);
+}
+
+TEST_F(SocketsTcpTest, AResetConnectionIsAFailureNotAnEnd) {
+    SocketFd raw = test::rawConnect(port);
+    ASSERT_TRUE(raw.valid());
+    const uint32_t accepted = acceptTCPStream(server);
+    ASSERT_NE(accepted, 0u);
+    const linger abort{1, 0};
+    ::setsockopt(raw.get(), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    raw.reset();
+    EXPECT_EQ(readByte(accepted), 0);
+    EXPECT_EQ(streamEof(accepted), -1);
+}
+
+TEST_F(SocketsTcpTest, WritingToAGoneConnectionFailsWithoutASignal) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    closeTCPStream(accepted);
+    TxStream* stream = findStream(client);
+    ASSERT_NE(stream, nullptr);
+    const uint8_t byte = 1;
+    // The first sends may still be taken; once the reset is back, sends fail. A SIGPIPE would
+    // end this test process here.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (stream->write(&byte, 1) == 1 && std::chrono::steady_clock::now() < deadline) {
+    }
+    EXPECT_EQ(streamEof(client), -1);
+    EXPECT_EQ(stream->write(&byte, 1), 0);
+}
+
+TEST_F(SocketsTcpTest, AWriteToAPeerThatStopsReadingIsBounded) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    tcpTimeouts(50, 0);
+    // Far more than the loopback buffers hold while nobody reads.
+    const std::vector<uint8_t> big(16u << 20, 0xAB);
+    TxStream* stream = findStream(accepted);
+    ASSERT_NE(stream, nullptr);
+    const int32_t sent = stream->write(big.data(), static_cast<int32_t>(big.size()));
+    EXPECT_GT(sent, 0) << sent;
+    EXPECT_LT(sent, static_cast<int32_t>(big.size()));
+    EXPECT_EQ(streamEof(accepted), -1);
+    EXPECT_EQ(streamEof(client), 0) << "the reader is fine; bytes wait for it";
+}
+
+// A source of a fixed number of bytes that records the size of every read.
+class CountingSource final : public TxStream {
+public:
+    explicit CountingSource(int32_t total) : left_(total) {}
+    int32_t read(uint8_t* buffer, int32_t size) override {
+        reads.push_back(size);
+        const int32_t n = std::min(size, left_);
+        for (int32_t i = 0; i < n; ++i) buffer[i] = static_cast<uint8_t>(produced_++ * 7);
+        left_ -= n;
+        delivered.push_back(n);
+        return n;
+    }
+    int32_t write(const uint8_t*, int32_t) override { return 0; }
+    int32_t avail() override { return 0; }
+    int32_t eof() override { return left_ == 0 ? 1 : 0; }
+
+    std::vector<int32_t> reads, delivered;
+
+private:
+    int32_t left_;
+    uint32_t produced_ = 0;
+};
+
+TEST_F(SocketsTcpTest, CopyStreamSendsAWholeSourceInBufferSizedPieces) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    CountingSource source(40000);
+    copyStream(source.handle(), client, 16384);
+    EXPECT_EQ(source.reads, (std::vector<int32_t>{16384, 16384, 16384}));
+    EXPECT_EQ(source.delivered, (std::vector<int32_t>{16384, 16384, 7232}));
+
+    std::vector<uint8_t> received(40000);
+    TxStream* reader = findStream(accepted);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_EQ(reader->read(received.data(), 40000), 40000);
+    for (uint32_t i = 0; i < 40000; ++i)
+        ASSERT_EQ(received[i], static_cast<uint8_t>(i * 7)) << "byte " << i;
+    EXPECT_EQ(streamReadAvail(accepted), 0);
+}
+
+TEST_F(SocketsTcpTest, CopyStreamStopsAtAClosedDestination) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    closeTCPStream(accepted);
+    EXPECT_EQ(readByte(client), 0);  // sees the close
+    CountingSource source(100);
+    copyStream(source.handle(), client, 16384);
+    EXPECT_TRUE(source.reads.empty()) << "nothing is read for a destination that has ended";
+}
+
+TEST_F(SocketsTcpTest, CloseTCPServerClosesItsAcceptedStreams) {
+    uint32_t client1 = 0, accepted1 = 0, client2 = 0, accepted2 = 0;
+    connectPair(client1, accepted1);
+    connectPair(client2, accepted2);
+    EXPECT_EQ(serverObject().acceptedCount(), 2u);
+    const int32_t streams = liveStreamCount();
+
+    closeTCPServer(server);
+    EXPECT_EQ(socketsModule()->serverHandles.find(server), nullptr);
+    EXPECT_EQ(findStream(accepted1), nullptr);
+    EXPECT_EQ(findStream(accepted2), nullptr);
+    EXPECT_EQ(liveStreamCount(), streams - 2);
+    EXPECT_EQ(tcpStreamPort(accepted1), 0);
+    EXPECT_EQ(readByte(client1), 0);
+    EXPECT_EQ(streamEof(client1), 1) << "the clients see their connections closed";
+    EXPECT_EQ(streamEof(client2), 1);
+    EXPECT_EQ(test::rawConnect(port).valid(), false) << "nobody listens any more";
+}
+
+TEST_F(SocketsTcpTest, CloseTCPStreamTakesAnAcceptedStreamFromItsServer) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    closeTCPStream(accepted);
+    EXPECT_EQ(serverObject().acceptedCount(), 0u);
+    EXPECT_EQ(findStream(accepted), nullptr);
+    closeTCPServer(server);
+    EXPECT_NE(findStream(client), nullptr) << "the program's own stream stays open";
+}
+
+TEST_F(SocketsTcpTest, BadHandlesDoNothingWithTheDebugFlagClear) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    const uint32_t udp = createUDPStream(0);
+    ASSERT_NE(udp, 0u);
+    for (const uint32_t bad : {0u, 99u, udp, server}) {
+        SCOPED_TRACE(bad);
+        closeTCPStream(bad);
+        EXPECT_EQ(tcpStreamIP(bad), 0);
+        EXPECT_EQ(tcpStreamPort(bad), 0);
+    }
+    for (const uint32_t bad : {0u, 99u, udp, client, accepted}) {
+        SCOPED_TRACE(bad);
+        closeTCPServer(bad);
+        EXPECT_EQ(acceptTCPStream(bad), 0u);
+    }
+    EXPECT_NE(findStream(client), nullptr);
+    EXPECT_NE(findStream(accepted), nullptr);
+    EXPECT_NE(findStream(udp), nullptr);
+    closeTCPServer(server);
+    closeTCPServer(server);  // a second close is a dead handle
+}
+
+TEST_F(SocketsTcpTest, DestroyingTheModuleClosesEverything) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    SocketFd raw = test::rawConnect(port);
+    ASSERT_TRUE(raw.valid());
+    ASSERT_NE(acceptTCPStream(server), 0u);
+    ASSERT_NE(createUDPStream(0), 0u);
+    const uint32_t secondServer = createTCPServer(0);
+    ASSERT_NE(secondServer, 0u);
+
+    socketsDestroy();
+    EXPECT_EQ(liveStreamCount(), streamsBefore);
+    EXPECT_EQ(socketsModule(), nullptr);
+    char byte = 0;
+    EXPECT_EQ(::recv(raw.get(), &byte, 1, 0), 0) << "the peer sees its connection closed";
+    EXPECT_EQ(createUDPStream(0), 0u) << "without the module nothing opens";
+    ASSERT_TRUE(socketsCreate());
+}
+
+}  // namespace
+}  // namespace tx
