@@ -7,6 +7,9 @@
 #include <optional>
 #include <utility>
 
+#include "open_display.h"
+#include "presenter.h"
+
 namespace tx {
 
 namespace {
@@ -131,6 +134,8 @@ HostRuntime::HostRuntime(std::string_view commandLine, Debugger* debugger, SDL_W
 
 HostRuntime::~HostRuntime() {
     timers_.clear();
+    closeGraphics();
+    presenter_.reset();
     SDL_FlushEvent(requestEventType_);
     SDL_DestroyWindow(window_);
     SDL_QuitSubSystem(sdlSubsystems_);
@@ -145,6 +150,7 @@ bool HostRuntime::idle() {
         if (paused_ && running_.load()) {
             if (SDL_WaitEventTimeout(&event, kWaitSliceMs) == 0) continue;
         } else if (SDL_PollEvent(&event) == 0) {
+            repaintIfDrawn();
             return running_.load();
         }
         handleEvent(event);
@@ -170,8 +176,11 @@ void HostRuntime::handleEvent(const SDL_Event& event) {
             requestClose();
             return;
         case SDL_WINDOWEVENT:
-            if (event.window.windowID == windowId_ && event.window.event == SDL_WINDOWEVENT_CLOSE)
+            if (event.window.windowID != windowId_) return;
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE)
                 requestClose();
+            else
+                onWindowEvent(event.window);
             return;
         default:
             // Keyboard, mouse and wheel events feed the input driver here, in the windowed modes
@@ -256,19 +265,27 @@ void HostRuntime::stop() {
     if (!paused_) handleStop();
 }
 
-// Full screen hands the focus to the desktop and suspends on deactivation; that path arrives
-// with the display side. Every mode that exists now is windowed and suspends at once.
+// Full screen gives the desktop back (the window is minimised) before suspending, and takes
+// the display again before resuming. The focus change that follows finds the program already
+// suspended or running; without a display manager it never comes.
 void HostRuntime::handleStop() {
+    if (graphicsMode_ == GraphicsMode::Fullscreen) SDL_MinimizeWindow(window_);
     suspend();
 }
 
 void HostRuntime::handleRun() {
+    if (graphicsMode_ == GraphicsMode::Fullscreen) {
+        SDL_RestoreWindow(window_);
+        SDL_RaiseWindow(window_);
+    }
     resume();
 }
 
+// Sounds keep playing while suspended. A full-screen display keeps every canvas's pixels: they
+// live in host memory, so there is nothing to save, and resuming shows the front buffer again.
 void HostRuntime::suspend() {
     switching_ = true;
-    // Sounds keep playing while suspended; full screen saves its surfaces and releases input.
+    // Input is released here in full screen once the input driver exists.
     switching_ = false;
     paused_ = true;
     if (Debugger* debugger = debugger_.load()) debugger->debugStop();
@@ -276,6 +293,7 @@ void HostRuntime::suspend() {
 
 void HostRuntime::resume() {
     switching_ = true;
+    if (graphicsMode_ == GraphicsMode::Fullscreen && display_->front != nullptr) paint();
     paused_ = false;
     switching_ = false;
     if (Debugger* debugger = debugger_.load()) debugger->debugRun();

@@ -5,19 +5,31 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "debugger.h"
+#include "display_devices.h"
+#include "display_frame.h"
 #include "host_timer.h"
+#include "vertical_blank.h"
 
 namespace tx {
 
 // Which graphics mode is open on the window; the display side of the runtime sets it.
-enum class GraphicsMode : int32_t { None = 0, WindowedScaled = 1, WindowedFixed = 2, Fullscreen = 3 };
+enum class GraphicsMode : int32_t {
+    None = 0,
+    WindowedScaled = 1,
+    WindowedFixed = 2,
+    Fullscreen = 3
+};
+
+class Presenter;
 
 class HostRuntime {
 public:
@@ -68,6 +80,51 @@ public:
     HostTimer* createTimer(int32_t hertz);
     void freeTimer(HostTimer* timer);
 
+    // ---- Display side (display.cpp)
+    // openGraphics flags.
+    static constexpr uint32_t kGraphicsWindowed = 1;
+    static constexpr uint32_t kGraphicsScaled = 2;  // windowed only: the picture stretches
+    static constexpr uint32_t kGraphics3D = 4;      // never asked for by the graphics commands
+    // Largest width or height of a mode.
+    static constexpr int32_t kMaxGraphicsSide = 32768;
+
+    // Display devices, indices 0-based (callers validate them; out of range gives 0 or empty).
+    // The first count lists every display; until then only the primary one is known.
+    int32_t countGraphicsDrivers();
+    std::string graphicsDriverName(int32_t driver);
+    int32_t countGraphicsModes(int32_t driver);
+    DisplayModeInfo graphicsModeInfo(int32_t driver, int32_t mode);
+
+    // Opens a mode on the window and shows the window. Windowed modes use the primary display
+    // in the desktop's depth: fixed sizes the client area to width x height and centres it,
+    // scaled keeps a resizable window and stretches the picture over it. Full screen covers
+    // the driver's display, the picture as large as fits with its aspect ratio kept; the mode
+    // must be one the driver lists (depth 0 takes the first depth of 16, 24 and 32 that it
+    // has). Returns the depth the frames must have, or none (nothing changed) when a mode is
+    // already open or this one cannot be set. Nothing is shown until showFrames.
+    std::optional<int32_t> openGraphics(int32_t width, int32_t height, int32_t depth,
+                                        int32_t driverIndex, uint32_t flags);
+    // The front and back buffer of the open mode; they must outlive it (or be replaced). In
+    // windowed modes they share their pixels. The window is painted at the next idle.
+    void showFrames(const FrameSource* front, const FrameSource* back);
+    // Closes the open mode; a full-screen window gets its placement back. The window stays.
+    void closeGraphics();
+    bool graphicsOpen() const { return display_ != nullptr; }
+
+    // Presents the front buffer if it or the back buffer changed since the last presentation.
+    // vwait: present at the display's vertical blank (without vsync when false).
+    void flip(bool vwait);
+    // Returns at the start of the next vertical blank.
+    void vwait();
+    // The line the display is scanning; 0 in the vertical blank or without a mode.
+    int32_t scanLine() const;
+    // Places the pointer at a position of the open mode's picture (screen coordinates without
+    // a mode).
+    void moveMouse(int32_t x, int32_t y);
+
+    // The window's renderer while a mode has been opened (tests read back what was presented).
+    SDL_Renderer* renderer() const;
+
     SDL_Window* window() const { return window_; }
     GraphicsMode graphicsMode() const { return graphicsMode_; }
     bool paused() const { return paused_; }
@@ -85,8 +142,8 @@ public:
     void setClosePromptAnswer(PromptAnswer answer) { promptAnswer_ = answer; }
 
 private:
-    HostRuntime(std::string_view commandLine, Debugger* debugger, SDL_Window* window,
-                bool headless, uint32_t sdlSubsystems, uint32_t requestEventType);
+    HostRuntime(std::string_view commandLine, Debugger* debugger, SDL_Window* window, bool headless,
+                uint32_t sdlSubsystems, uint32_t requestEventType);
     void suspend();
     void resume();
     void handleStop();
@@ -95,6 +152,18 @@ private:
     void handleEvent(const SDL_Event& event);
 
     bool askClosePrompt() const;
+
+    struct OpenDisplay;
+    std::optional<int32_t> openWindowed(int32_t width, int32_t height, uint32_t flags);
+    std::optional<int32_t> openFullscreen(int32_t width, int32_t height, int32_t depth,
+                                          int32_t driverIndex, uint32_t flags);
+    bool ensurePresenter();
+    const std::vector<GraphicsDriverInfo>& drivers();
+    // Uploads and presents the front buffer; false when the upload failed.
+    bool paint();
+    // The front buffer was drawn without a flip: show it (at most every 100 ms, from idle).
+    void repaintIfDrawn();
+    void onWindowEvent(const SDL_WindowEvent& event);
 
     SDL_Window* window_ = nullptr;
     uint32_t windowId_ = 0;
@@ -114,6 +183,13 @@ private:
     uint32_t requestEventType_ = 0;
     PromptAnswer promptAnswer_ = nullptr;
     std::vector<std::unique_ptr<HostTimer>> timers_;
+
+    // Display side.
+    std::vector<GraphicsDriverInfo> drivers_;
+    bool allDriversEnumerated_ = false;
+    std::unique_ptr<Presenter> presenter_;  // made by the first mode, kept for the window's life
+    std::unique_ptr<OpenDisplay> display_;  // the open mode
+    bool windowSized_ = false;              // a mode has given the window a size
 };
 
 }  // namespace tx

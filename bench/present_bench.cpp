@@ -1,0 +1,105 @@
+// Presentation: one flip of a 640 x 480 picture that changed since the last one, under SDL's
+// offscreen driver unless SDL_VIDEODRIVER names another.
+//
+//   BM_PresentFlip/depth: the display alone: upload of the front buffer (widened from 16 or
+//     24 bits where needed) and present, 1:1 in a fixed window.
+//   BM_GraphicsFlip/depth: the Flip command in a full-screen mode: the pages' exchange, the
+//     upload and the present scaled to the desktop.
+//   BM_StartupWindow: what every program pays for the graphics module: opening the 400 x 300
+//     window and painting it once, then closing it, against BM_RuntimeAlone.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "graphics_commands.h"
+#include "graphics_state.h"
+#include "host_runtime.h"
+#include "tx_error.h"
+
+namespace tx {
+namespace {
+
+constexpr int32_t kWidth = 640;
+constexpr int32_t kHeight = 480;
+
+class BenchFrame final : public FrameSource {
+public:
+    explicit BenchFrame(int32_t depth)
+        : depth_(depth), pitch_(kWidth * depth / 8), bytes_(static_cast<size_t>(pitch_) * kHeight) {
+        for (size_t i = 0; i < bytes_.size(); ++i) bytes_[i] = static_cast<uint8_t>(i * 131 >> 3);
+    }
+    FramePixels pixels() const override { return {bytes_.data(), pitch_, kWidth, kHeight, depth_}; }
+    uint32_t presentStamp() const override { return stamp; }
+    uint32_t stamp = 0;
+
+private:
+    int32_t depth_;
+    ptrdiff_t pitch_;
+    std::vector<uint8_t> bytes_;
+};
+
+std::unique_ptr<HostRuntime> openHeadless() {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    return HostRuntime::open("", nullptr, 0);
+}
+
+void BM_PresentFlip(benchmark::State& state) {
+    auto runtime = openHeadless();
+    if (runtime == nullptr ||
+        !runtime->openGraphics(kWidth, kHeight, 0, 0, HostRuntime::kGraphicsWindowed)) {
+        state.SkipWithError("no display");
+        return;
+    }
+    BenchFrame frame(static_cast<int32_t>(state.range(0)));
+    runtime->showFrames(&frame, &frame);
+    runtime->idle();
+    for (auto _ : state) {
+        ++frame.stamp;  // drawn: the flip presents
+        runtime->flip(false);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWidth * kHeight *
+                            state.range(0) / 8);
+}
+BENCHMARK(BM_PresentFlip)->Arg(32)->Arg(16)->Arg(24)->Unit(benchmark::kMicrosecond);
+
+void BM_GraphicsFlip(benchmark::State& state) {
+    auto runtime = openHeadless();
+    if (runtime == nullptr || !openGraphicsModule(*runtime)) {
+        state.SkipWithError("no display");
+        return;
+    }
+    try {
+        graphics(kWidth, kHeight, static_cast<int32_t>(state.range(0)), 1);
+    } catch (const TxEx&) {
+        state.SkipWithError("no such mode");
+        closeGraphicsModule();
+        return;
+    }
+    for (auto _ : state) flip(0);  // the exchanged pages count as drawn
+    closeGraphicsModule();
+}
+BENCHMARK(BM_GraphicsFlip)->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
+
+void BM_RuntimeAlone(benchmark::State& state) {
+    for (auto _ : state) {
+        auto runtime = openHeadless();
+        if (runtime == nullptr || !runtime->idle()) state.SkipWithError("no runtime");
+    }
+}
+BENCHMARK(BM_RuntimeAlone)->Unit(benchmark::kMicrosecond);
+
+void BM_StartupWindow(benchmark::State& state) {
+    for (auto _ : state) {
+        auto runtime = openHeadless();
+        if (runtime == nullptr || !openGraphicsModule(*runtime) || !runtime->idle())
+            state.SkipWithError("no display");
+        closeGraphicsModule();
+    }
+}
+BENCHMARK(BM_StartupWindow)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace tx

@@ -1,0 +1,44 @@
+// Buffers: the front and back buffer handles, the current buffer, saving a buffer as a BMP file,
+// and locking.
+#include "bmp_writer.h"
+#include "graphics_commands.h"
+#include "graphics_state.h"
+#include "path_lookup.h"
+
+namespace tx {
+
+uint32_t frontBuffer() {
+    GraphicsState* state = graphicsState();
+    return state != nullptr && state->graphics != nullptr ? state->graphics->frontHandle() : 0;
+}
+
+uint32_t backBuffer() {
+    GraphicsState* state = graphicsState();
+    return state != nullptr && state->graphics != nullptr ? state->graphics->backHandle() : 0;
+}
+
+void setBuffer(uint32_t buffer) {
+    if (HostCanvas* canvas = checkedBuffer(buffer)) selectBuffer(*graphicsState(), buffer, *canvas);
+}
+
+uint32_t graphicsBuffer() {
+    GraphicsState* state = graphicsState();
+    return state != nullptr ? state->currentHandle : 0;
+}
+
+// The buffer argument is not optional: 0 names no buffer.
+int32_t saveBuffer(uint32_t buffer, StrArg file) {
+    HostCanvas* canvas = checkedBuffer(buffer);
+    if (canvas == nullptr) return 0;
+    return writeBmp(*canvas, hostPath(file.view())) ? 1 : 0;
+}
+
+void lockBuffer(uint32_t buffer) {
+    if (HostCanvas* canvas = optionalBuffer(buffer)) canvas->lock();
+}
+
+void unlockBuffer(uint32_t buffer) {
+    if (HostCanvas* canvas = optionalBuffer(buffer)) canvas->unlock();
+}
+
+}  // namespace tx

@@ -1,0 +1,199 @@
+// Drivers, modes and the display: listing display devices and their modes, opening and closing
+// modes, vertical blank, flip and the display's size.
+#include "graphics_commands.h"
+
+#include "basic_module.h"
+#include "graphics_state.h"
+#include "tx_error.h"
+
+namespace tx {
+namespace {
+
+// 0-based driver index of a 1-based argument; out of range is an error under the debug flag.
+int32_t driverArgument(GraphicsState& state, int32_t driver) {
+    if (debugEnabled() && (driver < 1 || driver > state.runtime.countGraphicsDrivers()))
+        runtimeError("Illegal graphics driver index");
+    return driver - 1;
+}
+
+// The record of a 1-based index into the mode list, or null (an error under the debug flag).
+const DisplayModeInfo* modeArgument(int32_t mode) {
+    GraphicsState* state = graphicsState();
+    const bool inRange =
+        state != nullptr && mode >= 1 && mode <= static_cast<int32_t>(state->modeList.size());
+    if (inRange) return &state->modeList[mode - 1];
+    if (debugEnabled()) runtimeError("Illegal graphics mode index");
+    return nullptr;
+}
+
+// After a mode change: the program's drawing state starts over on the new front buffer.
+void startDrawingState(GraphicsState& state, bool setByProgram) {
+    state.drawColor = 0xFFFFFFFFu;
+    state.clsColor = 0;
+    state.modeSetByProgram = setByProgram;
+    // The current font becomes the new display's default font here once fonts exist.
+    selectFrontBuffer(state);
+}
+
+// Closes the open display and opens another; the program ends with "Unable to set graphics
+// mode" when it cannot be had (and quietly when the pump says so first).
+void changeMode(GraphicsState& state, int32_t width, int32_t height, int32_t depth, int32_t driver,
+                uint32_t flags) {
+    state.currentBuffer = nullptr;
+    state.currentHandle = 0;
+    state.graphics.reset();
+    state.graphics =
+        HostGraphics::open(state.runtime, state.buffers, width, height, depth, driver, flags);
+    pumpOrEnd(state);
+    if (state.graphics == nullptr) runtimeError("Unable to set graphics mode");
+}
+
+HostGraphics* openDisplay() {
+    GraphicsState* state = graphicsState();
+    return state != nullptr ? state->graphics.get() : nullptr;
+}
+
+}  // namespace
+
+// ---- Drivers and modes
+
+int32_t countGfxDrivers() {
+    GraphicsState* state = graphicsState();
+    return state != nullptr ? state->runtime.countGraphicsDrivers() : 0;
+}
+
+Str gfxDriverName(int32_t driver) {
+    GraphicsState* state = graphicsState();
+    if (state == nullptr) return strNew("");
+    return strNew(state->runtime.graphicsDriverName(driverArgument(*state, driver)));
+}
+
+void setGfxDriver(int32_t driver) {
+    GraphicsState* state = graphicsState();
+    if (state == nullptr) return;
+    state->selectedDriver = driverArgument(*state, driver);
+    state->modeList.clear();
+}
+
+int32_t countGfxModes() {
+    GraphicsState* state = graphicsState();
+    if (state == nullptr) return 0;
+    state->modeList.clear();
+    const int32_t count = state->runtime.countGraphicsModes(state->selectedDriver);
+    for (int32_t i = 0; i < count; ++i)
+        state->modeList.push_back(state->runtime.graphicsModeInfo(state->selectedDriver, i));
+    return count;
+}
+
+int32_t gfxModeExists(int32_t width, int32_t height, int32_t depth) {
+    GraphicsState* state = graphicsState();
+    if (state == nullptr || depth == 0) return 0;
+    const int32_t count = state->runtime.countGraphicsModes(state->selectedDriver);
+    for (int32_t i = 0; i < count; ++i) {
+        if (state->runtime.graphicsModeInfo(state->selectedDriver, i) ==
+            DisplayModeInfo{width, height, depth})
+            return 1;
+    }
+    return 0;
+}
+
+int32_t gfxModeWidth(int32_t mode) {
+    const DisplayModeInfo* info = modeArgument(mode);
+    return info != nullptr ? info->width : 0;
+}
+
+int32_t gfxModeHeight(int32_t mode) {
+    const DisplayModeInfo* info = modeArgument(mode);
+    return info != nullptr ? info->height : 0;
+}
+
+int32_t gfxModeDepth(int32_t mode) {
+    const DisplayModeInfo* info = modeArgument(mode);
+    return info != nullptr ? info->depth : 0;
+}
+
+int32_t availVidMem() {
+    HostGraphics* display = openDisplay();
+    return display != nullptr ? display->availVidMem() : 0;
+}
+
+int32_t totalVidMem() {
+    HostGraphics* display = openDisplay();
+    return display != nullptr ? display->totalVidMem() : 0;
+}
+
+// ---- Opening and closing modes
+
+void graphics(int32_t width, int32_t height, int32_t depth, int32_t mode) {
+    uint32_t flags = 0;
+    switch (mode) {
+        case 0:
+            flags = debugEnabled() ? HostRuntime::kGraphicsWindowed : 0;
+            break;
+        case 1:
+            flags = 0;
+            break;
+        case 2:
+            flags = HostRuntime::kGraphicsWindowed;
+            break;
+        case 3:
+            flags = HostRuntime::kGraphicsWindowed | HostRuntime::kGraphicsScaled;
+            break;
+        default:
+            runtimeError("Illegal Graphics mode");
+    }
+    GraphicsState* state = graphicsState();
+    if (state == nullptr) return;
+    // Every image and the console's input canvas are freed here once they exist.
+    changeMode(*state, width, height, depth, state->selectedDriver, flags);
+    startDrawingState(*state, true);
+}
+
+void endGraphics() {
+    GraphicsState* state = graphicsState();
+    if (state == nullptr) return;
+    // Every image and the console's input canvas are freed here once they exist.
+    if (!state->modeSetByProgram) return;
+    changeMode(*state, kStartupWidth, kStartupHeight, 0, 0, HostRuntime::kGraphicsWindowed);
+    startDrawingState(*state, false);
+}
+
+// ---- Vertical blank and flip
+
+int32_t scanLine() {
+    HostGraphics* display = openDisplay();
+    return display != nullptr ? display->scanLine() : 0;
+}
+
+void vWait(int32_t) {
+    GraphicsState* state = graphicsState();
+    if (state == nullptr || state->graphics == nullptr) return;
+    state->graphics->vwait();
+    pumpOrEnd(*state);
+}
+
+void flip(int32_t vwait) {
+    GraphicsState* state = graphicsState();
+    if (state == nullptr || state->graphics == nullptr) return;
+    state->graphics->flip(vwait != 0);
+    pumpOrEnd(*state);
+}
+
+// ---- Size of the display
+
+int32_t graphicsWidth() {
+    HostGraphics* display = openDisplay();
+    return display != nullptr ? display->getWidth() : 0;
+}
+
+int32_t graphicsHeight() {
+    HostGraphics* display = openDisplay();
+    return display != nullptr ? display->getHeight() : 0;
+}
+
+int32_t graphicsDepth() {
+    HostGraphics* display = openDisplay();
+    return display != nullptr ? display->getDepth() : 0;
+}
+
+}  // namespace tx

@@ -1,0 +1,75 @@
+// The graphics commands, by family. Buffers are handles (0 names none, or the current buffer
+// where a command says so); colours are ARGB.
+//
+// With the debug flag set, a buffer handle that names no canvas is the error "Buffer does not
+// exist", and driver and mode indices out of range are "Illegal graphics driver index" and
+// "Illegal graphics mode index". With it clear such calls do nothing and answer 0 or "".
+#pragma once
+
+#include <cstdint>
+
+#include "tx_string.h"
+
+namespace tx {
+
+// ---- Drivers, modes and the display (graphics_commands.cpp)
+int32_t countGfxDrivers();
+Str gfxDriverName(int32_t driver);  // 1-based
+void setGfxDriver(int32_t driver);  // 1-based; empties the mode list
+int32_t countGfxModes();            // reads the selected driver's modes into the mode list
+int32_t gfxModeExists(int32_t width, int32_t height, int32_t depth);
+int32_t gfxModeWidth(int32_t mode);  // 1-based index into the mode list
+int32_t gfxModeHeight(int32_t mode);
+int32_t gfxModeDepth(int32_t mode);
+int32_t availVidMem();
+int32_t totalVidMem();
+// mode 0: windowed with the debug flag set, else full screen; 1 full screen; 2 windowed;
+// 3 windowed and scaled. Others are the error "Illegal Graphics mode"; a mode that cannot be
+// set is the error "Unable to set graphics mode".
+void graphics(int32_t width, int32_t height, int32_t depth, int32_t mode);
+void endGraphics();
+int32_t scanLine();
+void vWait(int32_t frames);  // one vertical blank, whatever frames is
+void flip(int32_t vwait);
+int32_t graphicsWidth();
+int32_t graphicsHeight();
+int32_t graphicsDepth();
+
+// ---- Buffers (buffer_commands.cpp)
+uint32_t frontBuffer();
+uint32_t backBuffer();
+void setBuffer(uint32_t buffer);
+uint32_t graphicsBuffer();
+// The whole buffer as a 24-bit BMP file; 1 on success, 0 when it cannot be written.
+int32_t saveBuffer(uint32_t buffer, StrArg file);
+void lockBuffer(uint32_t buffer);  // 0: the current buffer
+void unlockBuffer(uint32_t buffer);
+
+// ---- Pixels and block copies (pixel_commands.cpp); a buffer of 0 is the current buffer
+int32_t readPixel(int32_t x, int32_t y, uint32_t buffer);
+void writePixel(int32_t x, int32_t y, int32_t argb, uint32_t buffer);
+int32_t readPixelFast(int32_t x, int32_t y, uint32_t buffer);
+void writePixelFast(int32_t x, int32_t y, int32_t argb, uint32_t buffer);
+void copyPixel(int32_t srcX, int32_t srcY, uint32_t srcBuffer, int32_t destX, int32_t destY,
+               uint32_t destBuffer);
+void copyPixelFast(int32_t srcX, int32_t srcY, uint32_t srcBuffer, int32_t destX, int32_t destY,
+                   uint32_t destBuffer);
+void copyRect(int32_t srcX, int32_t srcY, int32_t width, int32_t height, int32_t destX,
+              int32_t destY, uint32_t srcBuffer, uint32_t destBuffer);
+
+// ---- Drawing state and shapes on the current buffer (draw_commands.cpp)
+void origin(int32_t x, int32_t y);
+void viewport(int32_t x, int32_t y, int32_t width, int32_t height);
+void color(int32_t red, int32_t green, int32_t blue);  // components not masked
+void getColor(int32_t x, int32_t y);
+int32_t colorRed();
+int32_t colorGreen();
+int32_t colorBlue();
+void clsColor(int32_t red, int32_t green, int32_t blue);
+void cls();
+void plot(int32_t x, int32_t y);
+void rect(int32_t x, int32_t y, int32_t width, int32_t height, int32_t solid);
+void oval(int32_t x, int32_t y, int32_t width, int32_t height, int32_t solid);
+void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+
+}  // namespace tx

@@ -1,0 +1,74 @@
+// The graphics module's process-wide state: the open display, the buffer handles, the buffer
+// the drawing commands draw into, and the drawing state that follows the program from buffer
+// to buffer. It exists between the module's creation and destruction.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "display_devices.h"
+#include "handle_table.h"
+#include "host_canvas.h"
+#include "host_graphics.h"
+#include "host_runtime.h"
+
+namespace tx {
+
+// The window a program draws into before (and after) a mode of its own.
+inline constexpr int32_t kStartupWidth = 400;
+inline constexpr int32_t kStartupHeight = 300;
+
+struct GraphicsState {
+    explicit GraphicsState(HostRuntime& host) : runtime(host) {}
+
+    HostRuntime& runtime;
+    // Buffer handles outlive each display, so a handle from before a mode change names nothing
+    // afterwards instead of a buffer of the new mode.
+    HandleTable<HostCanvas> buffers{handle_kind::kBuffer};
+    std::unique_ptr<HostGraphics> graphics;  // none only inside a failed mode change
+    HostCanvas* currentBuffer = nullptr;
+    uint32_t currentHandle = 0;
+
+    int32_t selectedDriver = 0;             // 0-based
+    std::vector<DisplayModeInfo> modeList;  // as the last CountGfxModes read it
+
+    uint32_t drawColor = 0xFFFFFFFFu;
+    uint32_t clsColor = 0;
+    HostFont* currentFont = nullptr;  // the display's default font once fonts exist
+    bool modeSetByProgram = false;
+};
+
+// Null while the module does not exist.
+GraphicsState* graphicsState();
+
+// Creates the module's state on a runtime and opens the 400 x 300 start-up window; false (and
+// no state) when that window cannot be opened. graphicsCreate does this on the running
+// program's runtime; tests call it with their own.
+bool openGraphicsModule(HostRuntime& runtime);
+// Closes the display and drops the state.
+void closeGraphicsModule();
+
+// Makes the buffer the current one: origin (0, 0), viewport the whole buffer, and the module's
+// colour, clear colour and font.
+void selectBuffer(GraphicsState& state, uint32_t handle, HostCanvas& buffer);
+void selectFrontBuffer(GraphicsState& state);
+
+// Frees a canvas of the display; the current buffer falls back to the front buffer if it was
+// that canvas.
+void freeDisplayCanvas(GraphicsState& state, uint32_t handle);
+
+// Buffer arguments. checkedBuffer: the canvas a handle names; with the debug flag set any
+// other handle is the error "Buffer does not exist", with it clear null. optionalBuffer: 0
+// means the current buffer, others as checkedBuffer. fastBuffer: 0 means the current buffer,
+// others are looked up without the debug check.
+HostCanvas* checkedBuffer(uint32_t handle);
+HostCanvas* optionalBuffer(uint32_t handle);
+HostCanvas* fastBuffer(uint32_t handle);
+// The current buffer, or null without a display.
+HostCanvas* currentBuffer();
+
+// Runs the pump; ends the program quietly when it must end.
+void pumpOrEnd(GraphicsState& state);
+
+}  // namespace tx

@@ -1,0 +1,101 @@
+#include "host_graphics.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+namespace tx {
+
+FramePixels HostGraphics::CanvasFrame::pixels() const {
+    return {canvas_.pixels(), canvas_.pitch(), canvas_.getWidth(), canvas_.getHeight(),
+            canvas_.getDepth()};
+}
+
+std::unique_ptr<HostGraphics> HostGraphics::open(HostRuntime& runtime,
+                                                 HandleTable<HostCanvas>& handles, int32_t width,
+                                                 int32_t height, int32_t depth, int32_t driverIndex,
+                                                 uint32_t flags) {
+    const std::optional<int32_t> displayDepth =
+        runtime.openGraphics(width, height, depth, driverIndex, flags);
+    if (!displayDepth) return nullptr;
+    const std::optional<PixelFormat> format = PixelFormat::forDepth(*displayDepth);
+    // New canvases are zero, which is black in every display format: both buffers start clear.
+    std::unique_ptr<HostCanvas> front =
+        format ? HostCanvas::create(width, height, *format) : nullptr;
+    std::unique_ptr<HostCanvas> back;
+    if (front != nullptr) {
+        const bool windowed = (flags & HostRuntime::kGraphicsWindowed) != 0;
+        back = windowed ? HostCanvas::createSharing(*front)
+                        : HostCanvas::create(width, height, *format);
+    }
+    if (back == nullptr) {
+        runtime.closeGraphics();
+        return nullptr;
+    }
+    std::unique_ptr<HostGraphics> graphics(
+        new HostGraphics(runtime, handles, std::move(front), std::move(back)));
+    if (graphics->frontHandle_ == 0 || graphics->backHandle_ == 0) return nullptr;
+    runtime.showFrames(&graphics->frontFrame_, &graphics->backFrame_);
+    return graphics;
+}
+
+HostGraphics::HostGraphics(HostRuntime& runtime, HandleTable<HostCanvas>& handles,
+                           std::unique_ptr<HostCanvas> front, std::unique_ptr<HostCanvas> back)
+    : runtime_(runtime),
+      handles_(handles),
+      front_(std::move(front)),
+      back_(std::move(back)),
+      frontFrame_(*front_),
+      backFrame_(*back_),
+      frontHandle_(handles_.insert(front_.get())),
+      backHandle_(handles_.insert(back_.get())) {}
+
+HostGraphics::~HostGraphics() {
+    // The display stops reading the buffers before they go.
+    runtime_.closeGraphics();
+    for (auto& [handle, canvas] : canvases_) handles_.remove(handle);
+    canvases_.clear();
+    if (backHandle_ != 0) handles_.remove(backHandle_);
+    if (frontHandle_ != 0) handles_.remove(frontHandle_);
+    back_.reset();
+    front_.reset();
+}
+
+HostGraphics::NewCanvas HostGraphics::createCanvas(int32_t width, int32_t height, uint32_t flags) {
+    // Zeroed memory is the black a cleared canvas has.
+    std::unique_ptr<HostCanvas> canvas = HostCanvas::create(width, height, format(), flags);
+    if (canvas == nullptr) return {};
+    const uint32_t handle = handles_.insert(canvas.get());
+    if (handle == 0) return {};
+    HostCanvas* made = canvas.get();
+    canvases_.emplace(handle, std::move(canvas));
+    return {handle, made};
+}
+
+bool HostGraphics::freeCanvas(uint32_t handle) {
+    const auto found = canvases_.find(handle);
+    if (found == canvases_.end()) return false;
+    handles_.remove(handle);
+    canvases_.erase(found);
+    return true;
+}
+
+void HostGraphics::flip(bool vwait) {
+    if (pageFlipping()) swapPages();
+    runtime_.flip(vwait);
+}
+
+// The pages trade pixels; each canvas keeps its drawing state, as a surface of a flipping
+// chain keeps its interface while its memory moves.
+void HostGraphics::swapPages() {
+    const size_t rowBytes =
+        static_cast<size_t>(front_->getWidth()) * front_->format().bytesPerPixel();
+    for (int32_t y = 0; y < front_->getHeight(); ++y) {
+        uint8_t* a = front_->pixelAddress(0, y);
+        std::swap_ranges(a, a + rowBytes, back_->pixelAddress(0, y));
+    }
+    front_->markDrawn(front_->bounds());
+    back_->markDrawn(back_->bounds());
+}
+
+}  // namespace tx

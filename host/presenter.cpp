@@ -1,0 +1,153 @@
+#include "presenter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "frame_convert.h"
+
+namespace tx {
+namespace {
+
+bool rendererTakes(const SDL_RendererInfo& info, uint32_t format) {
+    return std::find(info.texture_formats, info.texture_formats + info.num_texture_formats,
+                     format) != info.texture_formats + info.num_texture_formats;
+}
+
+// A 32-bit format the renderer takes; with blending off the unused top byte never shows.
+uint32_t wordFormat(const SDL_RendererInfo& info) {
+    return rendererTakes(info, SDL_PIXELFORMAT_RGB888) ? SDL_PIXELFORMAT_RGB888
+                                                       : SDL_PIXELFORMAT_ARGB8888;
+}
+
+}  // namespace
+
+SDL_Rect placePicture(Placement placement, int32_t outWidth, int32_t outHeight, int32_t width,
+                      int32_t height) {
+    switch (placement) {
+        case Placement::actualSize:
+            return {0, 0, width, height};
+        case Placement::stretch:
+            return {0, 0, outWidth, outHeight};
+        case Placement::letterbox:
+            break;
+    }
+    if (width <= 0 || height <= 0) return {0, 0, 0, 0};
+    const double scale =
+        std::min(static_cast<double>(outWidth) / width, static_cast<double>(outHeight) / height);
+    const int w = static_cast<int>(std::lround(width * scale));
+    const int h = static_cast<int>(std::lround(height * scale));
+    return {(outWidth - w) / 2, (outHeight - h) / 2, w, h};
+}
+
+std::unique_ptr<Presenter> Presenter::create(SDL_Window* window, bool software) {
+    SDL_Renderer* renderer = nullptr;
+    if (!software) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    if (renderer == nullptr) {
+        // The software renderer draws into the window's surface; without this SDL would back
+        // that surface with a hardware renderer of its own, which costs a GPU context (and
+        // most of a second) on a driver without a display.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (renderer == nullptr) return nullptr;
+    return std::unique_ptr<Presenter>(new Presenter(renderer));
+}
+
+Presenter::Presenter(SDL_Renderer* renderer) : renderer_(renderer) {
+    SDL_GetRendererInfo(renderer_, &info_);
+}
+
+Presenter::~Presenter() {
+    releaseTexture();
+    SDL_DestroyRenderer(renderer_);
+}
+
+void Presenter::releaseTexture() {
+    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+    texture_ = nullptr;
+    textureWidth_ = textureHeight_ = textureDepth_ = 0;
+}
+
+bool Presenter::prepare(int32_t width, int32_t height, int32_t depth) {
+    if (texture_ != nullptr && width == textureWidth_ && height == textureHeight_ &&
+        depth == textureDepth_)
+        return true;
+    releaseTexture();
+    uint32_t format = wordFormat(info_);
+    upload_ = Upload::direct;
+    switch (depth) {
+        case 16:
+            // Always widened here: renderers that take 5-6-5 textures convert them at every
+            // present anyway, and SDL's software blitter rounds (white would show as 0xFFFEFF).
+            upload_ = Upload::from565;
+            break;
+        case 24:
+            if (rendererTakes(info_, SDL_PIXELFORMAT_BGR24))
+                format = SDL_PIXELFORMAT_BGR24;
+            else
+                upload_ = Upload::fromBgr24;
+            break;
+        case 32:
+            break;
+        default:
+            return false;
+    }
+    texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (texture_ == nullptr) return false;
+    SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
+    textureWidth_ = width;
+    textureHeight_ = height;
+    textureDepth_ = depth;
+    return true;
+}
+
+bool Presenter::upload(const FramePixels& frame) {
+    if (frame.pixels == nullptr || !prepare(frame.width, frame.height, frame.depth)) return false;
+    if (upload_ == Upload::direct)
+        return SDL_UpdateTexture(texture_, nullptr, frame.pixels, static_cast<int>(frame.pitch)) ==
+               0;
+    void* target = nullptr;
+    int targetPitch = 0;
+    if (SDL_LockTexture(texture_, nullptr, &target, &targetPitch) != 0) return false;
+    auto* out = static_cast<uint8_t*>(target);
+    const uint8_t* in = frame.pixels;
+    for (int32_t y = 0; y < frame.height; ++y, out += targetPitch, in += frame.pitch) {
+        if (upload_ == Upload::from565)
+            convertRow565(reinterpret_cast<uint32_t*>(out), in, frame.width);
+        else
+            convertRowBgr24(reinterpret_cast<uint32_t*>(out), in, frame.width);
+    }
+    SDL_UnlockTexture(texture_);
+    return true;
+}
+
+void Presenter::show(Placement placement) {
+    int outWidth = 0, outHeight = 0;
+    SDL_GetRendererOutputSize(renderer_, &outWidth, &outHeight);
+    const SDL_Rect target =
+        placePicture(placement, outWidth, outHeight, textureWidth_, textureHeight_);
+    // Black around the picture, where it leaves part of the output uncovered.
+    if (target.x > 0 || target.y > 0 || target.x + target.w < outWidth ||
+        target.y + target.h < outHeight) {
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+    }
+    if (texture_ != nullptr) SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+    SDL_RenderPresent(renderer_);
+}
+
+bool Presenter::present(const FramePixels& frame, Placement placement) {
+    if (!upload(frame)) return false;
+    show(placement);
+    return true;
+}
+
+bool Presenter::setVSync(bool on) {
+    const int wanted = on ? 1 : 0;
+    if (wanted == vsync_) return true;
+    if (SDL_RenderSetVSync(renderer_, wanted) != 0) return false;
+    vsync_ = wanted;
+    return true;
+}
+
+}  // namespace tx

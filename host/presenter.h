@@ -1,0 +1,65 @@
+// Shows frames on the runtime window: one SDL renderer for the window's life and one streaming
+// texture. 32-bit frames (and 24-bit ones where the renderer takes that layout) are uploaded as
+// they are; 16-bit and other 24-bit frames are widened row by row straight into the locked
+// texture.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "display_frame.h"
+
+namespace tx {
+
+// How a picture fills the window's client area.
+enum class Placement {
+    actualSize,  // 1:1 at the top left
+    stretch,     // to the whole client area
+    letterbox,   // as large as fits with its aspect ratio kept, centred, black around it
+};
+
+// Where a width x height picture lands in an output of outWidth x outHeight.
+SDL_Rect placePicture(Placement placement, int32_t outWidth, int32_t outHeight, int32_t width,
+                      int32_t height);
+
+class Presenter {
+public:
+    // A renderer for the window: the software one when there is no display (or no other
+    // works), else an accelerated one. Null when none can be made.
+    static std::unique_ptr<Presenter> create(SDL_Window* window, bool software);
+    ~Presenter();
+    Presenter(const Presenter&) = delete;
+    Presenter& operator=(const Presenter&) = delete;
+
+    // Makes the texture for frames of this size and depth; false when it cannot be had.
+    bool prepare(int32_t width, int32_t height, int32_t depth);
+    void releaseTexture();
+
+    // Uploads the frame and presents it. False when the upload failed (nothing is shown).
+    bool present(const FramePixels& frame, Placement placement);
+
+    // Asks the renderer to wait for the vertical blank when presenting; false when it cannot.
+    bool setVSync(bool on);
+
+    SDL_Renderer* renderer() const { return renderer_; }
+
+private:
+    enum class Upload { direct, from565, fromBgr24 };
+
+    explicit Presenter(SDL_Renderer* renderer);
+    bool upload(const FramePixels& frame);
+    void show(Placement placement);
+
+    SDL_Renderer* renderer_;
+    SDL_RendererInfo info_{};
+    SDL_Texture* texture_ = nullptr;
+    int32_t textureWidth_ = 0;
+    int32_t textureHeight_ = 0;
+    int32_t textureDepth_ = 0;
+    Upload upload_ = Upload::direct;
+    int vsync_ = -1;  // unknown until set
+};
+
+}  // namespace tx

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "canvas_test_util.h"
+#include "host_canvas.h"
+
+namespace tx {
+namespace {
+
+// Every pixel a different colour.
+void paintPattern(HostCanvas& c, uint32_t seed) {
+    for (int32_t y = 0; y < c.getHeight(); ++y)
+        for (int32_t x = 0; x < c.getWidth(); ++x)
+            c.setPixelFast(
+                x, y,
+                (seed + static_cast<uint32_t>(x) * 0x010307 + static_cast<uint32_t>(y) * 0x0B0D11) |
+                    0x01);
+}
+
+std::vector<uint32_t> values(const HostCanvas& c) {
+    std::vector<uint32_t> out;
+    for (int32_t y = 0; y < c.getHeight(); ++y)
+        for (int32_t x = 0; x < c.getWidth(); ++x)
+            out.push_back(c.format().loadValue(c.pixelAddress(x, y)));
+    return out;
+}
+
+TEST(BlitTest, PlacesByOriginAndHandleAndIgnoresTheSourcesOriginAndViewport) {
+    auto src = test::makeCanvas(8, 8);
+    paintPattern(*src, 0x100);
+    src->setOrigin(3, 3);
+    src->setViewport(0, 0, 1, 1);
+    src->setHandle(2, 1);
+    auto dst = test::makeCanvas(16, 16);
+    dst->setOrigin(4, 4);
+    dst->blit(5, 6, *src, 1, 2, 3, 4, true);  // to (5 + 4 - 2, 6 + 4 - 1) = (7, 9)
+    for (int32_t y = 0; y < 16; ++y) {
+        for (int32_t x = 0; x < 16; ++x) {
+            const bool inside = x >= 7 && x < 10 && y >= 9 && y < 13;
+            const uint32_t want = inside ? src->getPixelFast(x - 7 + 1, y - 9 + 2) : 0xFF000000;
+            ASSERT_EQ(dst->getPixelFast(x, y), want) << x << "," << y;
+        }
+    }
+}
+
+// Pixel by pixel: a destination pixel receives the source pixel it lines up with when it lies
+// in the viewport and its source pixel lies in both the source rectangle and the source.
+TEST(BlitTest, ClipsToTheViewportAndTheSourceBoundsLikeAPixelByPixelModel) {
+    std::mt19937 rng(99);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int round = 0; round < 400; ++round) {
+        const PixelFormat format = round % 2 ? PixelFormat::rgb565() : PixelFormat::xrgb8888();
+        auto src = test::makeCanvas(pick(1, 12), pick(1, 12), format);
+        auto dst = test::makeCanvas(14, 12, format);
+        paintPattern(*src, static_cast<uint32_t>(round) << 8);
+        const int32_t vx = pick(-3, 10), vy = pick(-3, 10);
+        dst->setViewport(vx, vy, pick(0, 16), pick(0, 14));
+        dst->setOrigin(pick(-4, 4), pick(-4, 4));
+        src->setHandle(pick(-3, 3), pick(-3, 3));
+        const int32_t dx = pick(-8, 16), dy = pick(-8, 14), sx = pick(-6, 12), sy = pick(-6, 12);
+        const int32_t w = pick(-1, 16), h = pick(-1, 16);
+        dst->blit(dx, dy, *src, sx, sy, w, h, true);
+
+        const Rect view = dst->getViewport();
+        const int32_t ox = dx + dst->getOrigin().x - src->getHandle().x;
+        const int32_t oy = dy + dst->getOrigin().y - src->getHandle().y;
+        for (int32_t y = 0; y < 12; ++y) {
+            for (int32_t x = 0; x < 14; ++x) {
+                const int32_t u = x - ox + sx, v = y - oy + sy;
+                const bool copied = view.contains(x, y) && x >= ox && x < ox + w && y >= oy &&
+                                    y < oy + h && src->bounds().contains(u, v);
+                const uint32_t want = copied ? src->getPixelFast(u, v) : 0xFF000000;
+                ASSERT_EQ(dst->getPixelFast(x, y), want)
+                    << "round " << round << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(BlitTest, MaskedBlitsCompareSurfaceValues) {
+    auto src = test::makeCanvas(4, 1, PixelFormat::rgb565());
+    auto dst = test::makeCanvas(4, 1, PixelFormat::rgb565());
+    dst->setClsColor(0xFF0000FF);
+    dst->cls();
+    src->setPixelFast(0, 0, 0xFF000007);  // stored as 0: black, transparent
+    src->setPixelFast(1, 0, 0xFF000008);  // stored as 1: copied
+    src->setPixelFast(2, 0, 0xFF000000);
+    src->setPixelFast(3, 0, 0xFFFFFFFF);
+    dst->blit(0, 0, *src, 0, 0, 4, 1, false);
+    EXPECT_EQ(values(*dst), (std::vector<uint32_t>{0x001F, 0x0001, 0x001F, 0xFFFF}));
+
+    // Magenta mask: (251, 3, 252) stores as 0xF81F as well.
+    src->setMask(0x00FF00FF);
+    src->setPixelFast(0, 0, 0xFFFB03FC);
+    src->setPixelFast(1, 0, 0xFFFF07FF);  // green 7 keeps a bit: 0xF83F, copied
+    dst->blit(0, 0, *src, 0, 0, 2, 1, false);
+    EXPECT_EQ(values(*dst), (std::vector<uint32_t>{0x001F, 0xF83F, 0x001F, 0xFFFF}));
+
+    // Solid copies everything.
+    dst->blit(0, 0, *src, 0, 0, 4, 1, true);
+    EXPECT_EQ(values(*dst), values(*src));
+}
+
+TEST(BlitTest, ColourKeysIgnoreBitsOutsideTheFormatsChannels) {
+    // A 32-bit pixel whose unused top byte was written directly still matches the key.
+    auto src = test::makeCanvas(2, 1, PixelFormat::xrgb8888());
+    auto dst = test::makeCanvas(2, 1, PixelFormat::xrgb8888());
+    const uint32_t raw[2] = {0xFF000000, 0xAA123456};
+    std::memcpy(src->bits(), raw, sizeof raw);
+    dst->blit(0, 0, *src, 0, 0, 2, 1, false);
+    EXPECT_EQ(values(*dst), (std::vector<uint32_t>{0, 0xAA123456}));
+}
+
+struct Move {
+    const char* name;
+    int32_t dx, dy;
+};
+
+// A self-copy against the same copy taken from an untouched duplicate.
+void expectSelfCopyLikeCopyingTheSourceFirst(const PixelFormat& format, int32_t width,
+                                             int32_t height, const Rect& from, Move move,
+                                             bool solid) {
+    auto c = test::makeCanvas(width, height, format);
+    auto snapshot = test::makeCanvas(width, height, format);
+    auto expected = test::makeCanvas(width, height, format);
+    paintPattern(*c, 0x2000);
+    // A band of mask-coloured pixels, so the keyed copy has holes.
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = y % 3; x < width; x += 3) c->setPixelFast(x, y, 0xFF000000);
+    for (HostCanvas* other : {snapshot.get(), expected.get()})
+        other->blit(0, 0, *c, 0, 0, width, height, true);
+    const int32_t w = from.width(), h = from.height();
+    expected->blit(from.x0 + move.dx, from.y0 + move.dy, *snapshot, from.x0, from.y0, w, h, solid);
+    c->blit(from.x0 + move.dx, from.y0 + move.dy, *c, from.x0, from.y0, w, h, solid);
+    EXPECT_EQ(values(*c), values(*expected))
+        << move.name << (solid ? " solid " : " keyed ") << format.depth() << " bits";
+}
+
+TEST(BlitTest, OverlappingSelfCopiesActAsIfTheSourceWereCopiedFirst) {
+    const Move moves[] = {{"right", 3, 0},      {"left", -3, 0},      {"down", 0, 2},
+                          {"up", 0, -2},        {"down-right", 2, 1}, {"up-left", -1, -3},
+                          {"down-left", -4, 1}, {"up-right", 5, -1},  {"in place", 0, 0}};
+    for (const PixelFormat& format :
+         {PixelFormat::rgb565(), PixelFormat::rgb888(), PixelFormat::xrgb8888()}) {
+        for (const Move& move : moves) {
+            for (bool solid : {true, false}) {
+                expectSelfCopyLikeCopyingTheSourceFirst(format, 40, 20, {6, 5, 30, 14}, move,
+                                                        solid);
+            }
+        }
+        // Rows longer than the stage the keyed sideways copy goes through.
+        for (bool solid : {true, false}) {
+            expectSelfCopyLikeCopyingTheSourceFirst(format, 1200, 3, {5, 0, 1190, 3},
+                                                    {"long right", 7, 0}, solid);
+            expectSelfCopyLikeCopyingTheSourceFirst(format, 1200, 3, {5, 0, 1190, 3},
+                                                    {"long left", -5, 0}, solid);
+        }
+    }
+}
+
+TEST(BlitTest, CanvasesSharingPixelsCopyOverlapsSafely) {
+    auto front = test::makeCanvas(20, 10);
+    paintPattern(*front, 0x3000);
+    auto back = HostCanvas::createSharing(*front);
+    auto expected = test::makeCanvas(20, 10);
+    expected->blit(0, 0, *front, 0, 0, 20, 10, true);
+    auto snapshot = test::makeCanvas(20, 10);
+    snapshot->blit(0, 0, *front, 0, 0, 20, 10, true);
+    expected->blit(2, 1, *snapshot, 0, 0, 15, 8, true);
+    back->blit(2, 1, *front, 0, 0, 15, 8, true);
+    EXPECT_EQ(values(*front), values(*expected));
+}
+
+TEST(BlitTest, SourcesOfAnotherFormatAreConverted) {
+    auto src = test::makeCanvas(3, 1, PixelFormat::xrgb8888());
+    src->setPixelFast(0, 0, 0xFFFFFFFF);
+    src->setPixelFast(2, 0, 0xFF123456);
+    auto dst = test::makeCanvas(3, 1, PixelFormat::rgb565());
+    dst->setClsColor(0xFF0000FF);
+    dst->cls();
+    dst->blit(0, 0, *src, 0, 0, 3, 1, false);
+    EXPECT_EQ(dst->getPixelFast(0, 0), 0xFFF8FCF8u);
+    EXPECT_EQ(dst->getPixelFast(1, 0), 0xFF0000F8u);  // black is the key: kept
+    EXPECT_EQ(dst->getPixelFast(2, 0), 0xFF103450u);
+}
+
+}  // namespace
+}  // namespace tx

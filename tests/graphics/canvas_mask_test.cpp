@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "canvas_test_util.h"
+#include "host_canvas.h"
+
+namespace tx {
+namespace {
+
+std::vector<uint32_t> maskOf(const HostCanvas& c) {
+    return {c.maskWords(), c.maskWords() + ptrdiff_t{c.maskStride()} * c.getHeight()};
+}
+
+// The mask as it follows from the pixels now: bit 31 leftmost, 1 where red, green and blue
+// differ from the mask colour's.
+std::vector<uint32_t> maskFromPixels(const HostCanvas& c) {
+    std::vector<uint32_t> out(static_cast<size_t>(c.maskStride()) * c.getHeight(), 0);
+    const uint32_t key = c.getMask() & 0xFFFFFF;
+    for (int32_t y = 0; y < c.getHeight(); ++y)
+        for (int32_t x = 0; x < c.getWidth(); ++x)
+            if ((c.getPixelFast(x, y) & 0xFFFFFF) != key)
+                out[static_cast<size_t>(y) * c.maskStride() + x / 32] |= 0x80000000u >> (x % 32);
+    return out;
+}
+
+TEST(CollisionMaskTest, BitThirtyOneIsLeftmostAndColumnsPastTheWidthAreZero) {
+    auto c = test::makeCanvas(40, 2);
+    for (auto [x, y] : {std::pair{0, 0}, {31, 0}, {32, 0}, {39, 0}, {5, 1}})
+        c->setPixelFast(x, y, 0xFFFFFFFF);
+    EXPECT_EQ(c->maskStride(), 2);
+    c->ensureMask();
+    ASSERT_TRUE(c->hasMask());
+    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0x80000001, 0x81000000, 0x04000000, 0}));
+
+    // A white mask colour: the black pixels are set, the missing columns 40 to 63 still 0.
+    auto d = test::makeCanvas(40, 1);
+    d->setMask(0xFFFFFF);
+    d->setPixelFast(1, 0, 0xFFFFFFFF);
+    d->ensureMask();
+    EXPECT_EQ(maskOf(*d), (std::vector<uint32_t>{0xBFFFFFFF, 0xFF000000}));
+}
+
+TEST(CollisionMaskTest, AlphaIsIgnoredAndSurfaceValuesDecide) {
+    auto a = test::makeCanvas(2, 1, PixelFormat::argb8888());
+    a->setPixelFast(0, 0, 0x00000000);  // black with alpha 0: like the opaque black mask
+    a->setPixelFast(1, 0, 0x00000001);
+    a->setMask(0xFF000000);
+    a->ensureMask();
+    EXPECT_EQ(maskOf(*a), (std::vector<uint32_t>{0x40000000}));
+
+    auto s = test::makeCanvas(2, 1, PixelFormat::rgb565());
+    s->setPixelFast(0, 0, 0xFF000007);  // stored as black
+    s->setPixelFast(1, 0, 0xFF000008);
+    s->ensureMask();
+    EXPECT_EQ(maskOf(*s), (std::vector<uint32_t>{0x40000000}));
+}
+
+TEST(CollisionMaskTest, EveryDrawingOperationKeepsTheMaskCurrent) {
+    for (const PixelFormat& format :
+         {PixelFormat::rgb565(), PixelFormat::rgb888(), PixelFormat::xrgb8888()}) {
+        auto c = test::makeCanvas(75, 40, format);
+        auto sprite = test::makeCanvas(20, 20, format);
+        sprite->oval(0, 0, 20, 20, true);
+        c->ensureMask();
+        const std::function<void()> steps[] = {
+            [&] { c->rect(3, 4, 50, 10, true); },
+            [&] { c->rect(30, 1, 40, 30, false); },
+            [&] { c->oval(10, 10, 60, 25, true); },
+            [&] { c->oval(-5, 2, 33, 33, false); },
+            [&] { c->line(0, 39, 74, 0); },
+            [&] { c->plot(70, 35); },
+            [&] { c->blit(40, 20, *sprite, 0, 0, 20, 20, false); },
+            [&] { c->blit(-5, -5, *sprite, 0, 0, 20, 20, true); },
+            [&] { c->blit(10, 3, *c, 30, 10, 40, 20, false); },
+            [&] { c->setPixel(74, 39, 0); },
+            [&] { c->setPixelFast(64, 2, 0xFFFFFFFF); },
+            [&] {
+                c->lock();
+                c->setPixelFast(33, 33, 0xFF00FF00);
+                c->line(60, 5, 61, 38);
+                c->unlock();
+            },
+            [&] {
+                c->format().storeARGB(c->pixelAddress(50, 30), 0xFF808080);
+                c->markDrawn({50, 30, 51, 31});
+            },
+            [&] {
+                c->setViewport(20, 5, 30, 30);
+                c->setOrigin(7, 7);
+                c->setClsColor(0);
+                c->cls();
+            },
+        };
+        int step = 0;
+        for (const auto& draw : steps) {
+            c->setColor(step % 2 ? 0xFF00FF00 : 0xFFFFFFFF);
+            draw();
+            EXPECT_EQ(maskOf(*c), maskFromPixels(*c))
+                << "step " << step << ", " << format.depth() << " bits";
+            ++step;
+        }
+    }
+}
+
+TEST(CollisionMaskTest, WritesUnderALockReachTheMaskAtTheOutermostUnlock) {
+    auto c = test::makeCanvas(8, 1);
+    c->ensureMask();
+    c->lock();
+    c->lock();
+    c->setPixelFast(2, 0, 0xFFFFFFFF);
+    c->unlock();
+    EXPECT_EQ(maskOf(*c)[0], 0u);
+    c->unlock();
+    EXPECT_EQ(maskOf(*c)[0], 0x20000000u);
+}
+
+TEST(CollisionMaskTest, ANewMaskColourWaitsForDrawingToRefreshTheMask) {
+    // Two words per row, all black; the mask says "all transparent".
+    auto c = test::makeCanvas(64, 1);
+    c->ensureMask();
+    c->setMask(0xFFFFFF);
+    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0}));
+    // A plot refreshes its whole word against the new colour, and only that word.
+    c->setColor(0xFFFF0000);
+    c->plot(40, 0);
+    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0xFFFFFFFF}));
+    // Pixel writes rebuild the whole mask when the lock is released.
+    c->setPixel(63, 0, 0xFFFFFFFF);
+    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0xFFFFFFFF, 0xFFFFFFFE}));
+}
+
+TEST(CollisionMaskTest, RawPixelCopiesShowUpWithTheNextWholeRebuild) {
+    auto c = test::makeCanvas(64, 1);
+    auto white = test::makeCanvas(1, 1);
+    white->setPixelFast(0, 0, 0xFFFFFFFF);
+    c->ensureMask();
+    c->copyPixel(3, 0, *white, 0, 0);
+    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0}));
+    c->plot(40, 0);  // refreshes word 1 only
+    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0x00800000}));
+    c->setPixel(50, 0, 0xFFFFFFFF);  // written under a lock: a whole rebuild
+    EXPECT_EQ(maskOf(*c), maskFromPixels(*c));
+    EXPECT_EQ(maskOf(*c)[0], 0x10000000u);
+}
+
+TEST(CollisionMaskTest, DrawingThroughASharingCanvasReachesTheMaskWithTheNextRebuild) {
+    auto front = test::makeCanvas(40, 4);
+    auto back = HostCanvas::createSharing(*front);
+    front->ensureMask();
+    back->rect(0, 0, 10, 2, true);
+    EXPECT_NE(maskOf(*front), maskFromPixels(*front));
+    front->setPixel(39, 3, 0xFFFFFFFF);
+    EXPECT_EQ(maskOf(*front), maskFromPixels(*front));
+}
+
+TEST(CollisionMaskTest, UpdateMaskRefreshesWholeWordsOfTheRectangle) {
+    auto c = test::makeCanvas(70, 3);
+    c->ensureMask();
+    c->setMask(0xFFFFFF);  // now every black pixel differs
+    c->updateMask({33, 1, 34, 2});
+    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0, 0, 0, 0xFFFFFFFF, 0, 0, 0, 0}));
+    c->updateMask({60, 0, 200, 1});  // clipped to the canvas; the last word has 6 columns
+    EXPECT_EQ(maskOf(*c),
+              (std::vector<uint32_t>{0, 0xFFFFFFFF, 0xFC000000, 0, 0xFFFFFFFF, 0, 0, 0, 0}));
+    c->updateMask({5, 5, 1, 1});  // empty
+    EXPECT_EQ(maskOf(*c)[0], 0u);
+}
+
+}  // namespace
+}  // namespace tx

@@ -1,0 +1,101 @@
+// The graphics module on a runtime of its own, for tests that call the graphics commands
+// directly (with the debug flag clear, as outside a run).
+#pragma once
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "graphics_commands.h"
+#include "graphics_state.h"
+#include "host_runtime.h"
+#include "string_pool.h"
+#include "tx_error.h"
+#include "tx_string.h"
+
+namespace tx::test {
+
+class GraphicsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        stringsCreate();
+        runtime = HostRuntime::open("", nullptr, 0);
+        ASSERT_NE(runtime, nullptr);
+        ASSERT_TRUE(openGraphicsModule(*runtime));
+    }
+    void TearDown() override {
+        closeGraphicsModule();
+        runtime.reset();
+        EXPECT_EQ(liveStrings(), 0) << "a command leaked a string";
+        stringsDestroy();
+    }
+
+    static GraphicsState& state() { return *graphicsState(); }
+    // A canvas of the display, as images will make them.
+    static uint32_t newCanvas(int32_t width, int32_t height) {
+        return state().graphics->createCanvas(width, height, 0).handle;
+    }
+    static StrArg arg(std::string_view text) { return StrArg(strNew(text).handle); }
+    static std::string take(Str s) {
+        std::string text(strText(s.handle));
+        strRelease(s.handle);
+        return text;
+    }
+    // The message of the runtime error a call raises ("" when it raises none).
+    template <typename F>
+    static std::string errorOf(F&& call) {
+        try {
+            call();
+        } catch (const TxEx& ex) {
+            return ex.message != nullptr ? ex.message : "(quiet end)";
+        }
+        return "";
+    }
+    // The colour the window shows at a point, 0x00RRGGBB.
+    uint32_t shownAt(int x, int y) {
+        uint32_t pixel = 0;
+        const SDL_Rect r{x, y, 1, 1};
+        EXPECT_EQ(SDL_RenderReadPixels(runtime->renderer(), &r, SDL_PIXELFORMAT_RGB888, &pixel, 4),
+                  0);
+        return pixel & 0xFFFFFF;
+    }
+
+    std::unique_ptr<HostRuntime> runtime;
+};
+
+// A directory of its own, removed with its contents.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tervex-gfx-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+inline std::vector<uint8_t> fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace tx::test

@@ -1,0 +1,181 @@
+// Every vector kernel set against the scalar reference, bit for bit; then whole drawing
+// sequences on canvases made with each set.
+#include "pixel_kernels.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "canvas_test_util.h"
+#include "host_canvas.h"
+#include "pixel_codecs.h"
+
+namespace tx::kernels {
+namespace {
+
+std::vector<const KernelSet*> vectorSets() {
+    std::vector<const KernelSet*> sets{&sse2Kernels()};
+    if (const KernelSet* avx2 = avx2Kernels()) sets.push_back(avx2);
+    return sets;
+}
+
+// Pixel rows with a guard zone around them, so stray writes show up.
+struct Rows {
+    static constexpr int kGuard = 64;
+    std::vector<uint8_t> bytes;
+    ptrdiff_t pitch;
+    int32_t rows;
+
+    Rows(int32_t widthBytes, int32_t rowCount, uint32_t seed) : rows(rowCount) {
+        pitch = widthBytes + 2 * kGuard + static_cast<ptrdiff_t>(seed % 7);
+        bytes.resize(static_cast<size_t>(pitch) * rowCount + 2 * kGuard);
+        std::mt19937 rng(seed);
+        for (uint8_t& b : bytes) b = static_cast<uint8_t>(rng());
+    }
+    uint8_t* row(int32_t r, int32_t offset) { return bytes.data() + kGuard + r * pitch + offset; }
+};
+
+// Random pixels of which about a third are the key, some with bits outside keyBits set.
+template <int B>
+void scatterKeys(Rows& rows, int32_t offset, int32_t width, uint32_t key, uint32_t keyBits,
+                 uint32_t seed) {
+    std::mt19937 rng(seed);
+    for (int32_t r = 0; r < rows.rows; ++r) {
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t roll = rng() % 6;
+            if (roll < 2) {
+                const uint32_t noise = roll == 1 ? (rng() & ~keyBits) : 0;
+                RawPixel<B>::store(rows.row(r, offset) + x * B, key | noise);
+            }
+        }
+    }
+}
+
+template <int B>
+void compareSets(const KernelSet& set) {
+    SCOPED_TRACE(std::string(set.name) + ", " + std::to_string(B) + "-byte pixels");
+    const RowOps& ref = scalarKernels().forBytes(B);
+    const RowOps& ops = set.forBytes(B);
+    const uint32_t keyBits = B == 2 ? 0xFFFF : B == 3 ? 0xFFFFFF : 0x00FFFFFF;
+    const uint32_t key = 0x00A5C3E1 & keyBits;
+    uint32_t seed = 1;
+    for (int32_t width = 1; width <= 140; ++width) {
+        for (int32_t offset : {0, B, 3 * B}) {
+            for (int32_t rowCount : {1, 3}) {
+                ++seed;
+                const int32_t n = width * B;
+                const bool upward = seed % 2 == 0;
+                const ptrdiff_t stepSign = upward ? -1 : 1;
+                auto start = [&](Rows& r) { return r.row(upward ? rowCount - 1 : 0, offset); };
+
+                Rows src(n + 3 * B, rowCount, seed * 7);
+                scatterKeys<B>(src, offset, width, key, keyBits, seed);
+                Rows a(n + 3 * B, rowCount, seed), b(n + 3 * B, rowCount, seed);
+                ref.copyKeyed(start(a), stepSign * a.pitch, start(src), stepSign * src.pitch, width,
+                              rowCount, key, keyBits);
+                ops.copyKeyed(start(b), stepSign * b.pitch, start(src), stepSign * src.pitch, width,
+                              rowCount, key, keyBits);
+                ASSERT_EQ(a.bytes, b.bytes) << "copyKeyed width " << width;
+
+                ref.copy(start(a), stepSign * a.pitch, start(src), stepSign * src.pitch, width,
+                         rowCount);
+                ops.copy(start(b), stepSign * b.pitch, start(src), stepSign * src.pitch, width,
+                         rowCount);
+                ASSERT_EQ(a.bytes, b.bytes) << "copy width " << width;
+
+                const uint32_t value = (0x89ABCDEFu * seed) & keyBits;
+                ref.fill(start(a), stepSign * a.pitch, width, rowCount, value);
+                ops.fill(start(b), stepSign * b.pitch, width, rowCount, value);
+                ASSERT_EQ(a.bytes, b.bytes) << "fill width " << width;
+            }
+        }
+    }
+    // Mask words: whole words of 32 pixels.
+    for (int32_t words = 1; words <= 5; ++words) {
+        Rows src(words * 32 * B, 1, 500 + words);
+        scatterKeys<B>(src, 0, words * 32, key, keyBits, 900 + words);
+        std::vector<uint32_t> a(words + 1, 0x5A5A5A5A), b(words + 1, 0x5A5A5A5A);
+        ref.maskWords(a.data(), src.row(0, 0), words, key, keyBits);
+        ops.maskWords(b.data(), src.row(0, 0), words, key, keyBits);
+        ASSERT_EQ(a, b) << "maskWords " << words;
+        EXPECT_EQ(a[words], 0x5A5A5A5Au);
+    }
+}
+
+TEST(PixelKernelsTest, VectorSetsMatchTheScalarReference) {
+    for (const KernelSet* set : vectorSets()) {
+        compareSets<2>(*set);
+        compareSets<3>(*set);
+        compareSets<4>(*set);
+    }
+}
+
+TEST(PixelKernelsTest, ScalarMaskWordsPutTheFirstPixelInBitThirtyOne) {
+    uint8_t row[32 * 4] = {};
+    RawPixel<4>::store(row, 0x00FFFFFF);
+    RawPixel<4>::store(row + 31 * 4, 0x00000001);
+    uint32_t word = 0;
+    scalarKernels().forBytes(4).maskWords(&word, row, 1, 0, 0x00FFFFFF);
+    EXPECT_EQ(word, 0x80000001u);
+    EXPECT_EQ(maskWordScalar(row, 4, 1, 0, 0x00FFFFFF), 0x80000000u);
+}
+
+TEST(PixelKernelsTest, ActiveSetIsTheBestAvailableUnlessOverridden) {
+    const KernelSet& best = avx2Kernels() != nullptr ? *avx2Kernels() : sse2Kernels();
+    EXPECT_EQ(&activeKernels(), &best);
+    {
+        ScopedKernelOverride scalar(scalarKernels());
+        EXPECT_EQ(&activeKernels(), &scalarKernels());
+    }
+    EXPECT_EQ(&activeKernels(), &best);
+}
+
+// One drawing sequence touching every kernel; returns pixels and mask.
+std::vector<uint32_t> drawScene(const PixelFormat& format) {
+    auto c = test::makeCanvas(203, 61, format);
+    auto sprite = test::makeCanvas(45, 33, format);
+    sprite->setColor(0xFF3366CC);
+    sprite->oval(0, 0, 45, 33, true);
+    sprite->setColor(0xFFFFFFFF);
+    sprite->line(0, 0, 44, 32);
+    c->ensureMask();
+    c->setClsColor(0xFF102030);
+    c->cls();
+    for (int i = 0; i < 12; ++i) {
+        c->setColor(0xFF000000u | (0x1F3F5Fu * static_cast<uint32_t>(i + 1)));
+        c->rect(i * 13 - 5, i * 4 - 3, 7 + i * 11, 3 + i * 2, i % 3 != 0);
+        c->oval(i * 17 - 9, i * 5 - 7, 20 + i * 3, 9 + i * 4, i % 2 == 0);
+        c->line(i * 19, 0, 202 - i * 7, 60);
+        c->blit(i * 16 - 20, i * 5 - 10, *sprite, i % 5, i % 4, 45, 33, i % 2 == 1);
+    }
+    c->blit(3, 2, *c, 0, 0, 150, 50, false);
+    c->blit(-2, 0, *c, 0, 0, 203, 61, true);
+    std::vector<uint32_t> out;
+    for (int32_t y = 0; y < c->getHeight(); ++y)
+        for (int32_t x = 0; x < c->getWidth(); ++x)
+            out.push_back(format.loadValue(c->pixelAddress(x, y)));
+    out.insert(out.end(), c->maskWords(), c->maskWords() + c->maskStride() * c->getHeight());
+    return out;
+}
+
+TEST(PixelKernelsTest, CanvasesDrawTheSameWithEveryKernelSet) {
+    for (const PixelFormat& format :
+         {PixelFormat::rgb565(), PixelFormat::rgb888(), PixelFormat::xrgb8888()}) {
+        std::vector<uint32_t> reference;
+        {
+            ScopedKernelOverride scalar(scalarKernels());
+            reference = drawScene(format);
+        }
+        for (const KernelSet* set : vectorSets()) {
+            ScopedKernelOverride use(*set);
+            EXPECT_EQ(drawScene(format), reference) << set->name << ", " << format.depth();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tx::kernels
