@@ -2,23 +2,29 @@
 // handles of another kind, of freed objects and plain garbage, so a command never follows one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 namespace tx {
 
-// Handle bits: kind (4) | generation (8) | slot index + 1 (20).
+// Handle bits: kind (4) | generation (10) | slot index + 1 (18).
+//
+// A freed slot waits in a queue until kReuseDelay others are free, and its generation counts
+// its reuses, so a stale handle comes back to life only after about a million closes and opens
+// of that kind, not after a few hundred of one open/close loop.
 template <typename T>
 class HandleTable {
 public:
     explicit HandleTable(uint32_t kind) : kind_(kind & 0xF) {}
 
-    // Issues a handle for a live object (never 0). Returns 0 when a million are alive.
+    // Issues a handle for a live object (never 0). Returns 0 when kMaxSlots are alive.
     uint32_t insert(T* object) {
         uint32_t index;
-        if (!free_.empty()) {
-            index = free_.back();
-            free_.pop_back();
+        if (free_.size() > kReuseDelay || (!free_.empty() && slots_.size() >= kMaxSlots)) {
+            index = free_.front();
+            free_.pop_front();
         } else {
             if (slots_.size() >= kMaxSlots) return 0;
             index = static_cast<uint32_t>(slots_.size());
@@ -27,7 +33,7 @@ public:
         Slot& slot = slots_[index];
         slot.object = object;
         ++count_;
-        return (kind_ << 28) | ((slot.generation & 0xFF) << 20) | (index + 1);
+        return (kind_ << 28) | ((slot.generation & kGenerationMask) << kIndexBits) | (index + 1);
     }
 
     // The live object a handle names, or null.
@@ -63,8 +69,11 @@ public:
     size_t size() const { return count_; }
 
 private:
-    static constexpr uint32_t kIndexMask = 0xFFFFF;
+    static constexpr uint32_t kIndexBits = 18;
+    static constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;
+    static constexpr uint32_t kGenerationMask = 0x3FF;
     static constexpr size_t kMaxSlots = kIndexMask;
+    static constexpr size_t kReuseDelay = 1024;
 
     struct Slot {
         T* object = nullptr;
@@ -76,14 +85,15 @@ private:
         if ((handle >> 28) != kind_ || (handle & kIndexMask) == 0 || index >= slots_.size())
             return nullptr;
         const Slot& slot = slots_[index];
-        if (slot.object == nullptr || ((handle >> 20) & 0xFF) != (slot.generation & 0xFF))
+        if (slot.object == nullptr ||
+            ((handle >> kIndexBits) & kGenerationMask) != (slot.generation & kGenerationMask))
             return nullptr;
         return &slot;
     }
 
     uint32_t kind_;
     std::vector<Slot> slots_;
-    std::vector<uint32_t> free_;
+    std::deque<uint32_t> free_;  // oldest freed first
     size_t count_ = 0;
 };
 
