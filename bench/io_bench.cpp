@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,13 +46,17 @@ public:
     std::string file() const { return dir_ + "/data.bin"; }
     static StrArg name(const std::string& path) { return StrArg(strNew(path).handle); }
 
+    struct FileCloser {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    using File = std::unique_ptr<std::FILE, FileCloser>;
+    File open(const char* mode) const { return File(std::fopen(file().c_str(), mode)); }
+
     // A file of kBytes bytes to read from.
     void prepare() const {
         std::vector<uint8_t> data(kBytes);
         for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 31);
-        std::FILE* f = std::fopen(file().c_str(), "wb");
-        std::fwrite(data.data(), 1, data.size(), f);
-        std::fclose(f);
+        if (const File f = open("wb")) std::fwrite(data.data(), 1, data.size(), f.get());
     }
 
 private:
@@ -79,6 +84,7 @@ GuestAddr commandAddress(const char* signature) {
 
 void BM_GuestWriteByte(benchmark::State& state) {
     IoBench io;
+    if (!io.ok()) return state.SkipWithError("no temporary directory");
     GuestMachine machine;
     const GuestAddr writeByteCommand = commandAddress("WriteByte%stream%byte");
     for (auto _ : state) {
@@ -93,6 +99,7 @@ void BM_GuestWriteByte(benchmark::State& state) {
 
 void BM_GuestReadByte(benchmark::State& state) {
     IoBench io;
+    if (!io.ok()) return state.SkipWithError("no temporary directory");
     io.prepare();
     GuestMachine machine;
     const GuestAddr readByteCommand = commandAddress("%ReadByte%stream");
@@ -108,6 +115,7 @@ void BM_GuestReadByte(benchmark::State& state) {
 
 void BM_CommandWriteByte(benchmark::State& state) {
     IoBench io;
+    if (!io.ok()) return state.SkipWithError("no temporary directory");
     for (auto _ : state) {
         const uint32_t out = writeFile(IoBench::name(io.file()));
         for (int32_t i = 0; i < kBytes; ++i) writeByte(out, i);
@@ -118,6 +126,7 @@ void BM_CommandWriteByte(benchmark::State& state) {
 
 void BM_CommandReadByte(benchmark::State& state) {
     IoBench io;
+    if (!io.ok()) return state.SkipWithError("no temporary directory");
     io.prepare();
     for (auto _ : state) {
         const uint32_t in = readFile(IoBench::name(io.file()));
@@ -132,6 +141,7 @@ void BM_CommandReadByte(benchmark::State& state) {
 // The whole bank in one call (chunk 0) or in chunks of the given size.
 void BM_BankWriteBytes(benchmark::State& state) {
     IoBench io;
+    if (!io.ok()) return state.SkipWithError("no temporary directory");
     const auto chunk = static_cast<int32_t>(state.range(0) != 0 ? state.range(0) : kBytes);
     const uint32_t bank = createBank(kBytes);
     for (auto _ : state) {
@@ -144,6 +154,7 @@ void BM_BankWriteBytes(benchmark::State& state) {
 
 void BM_BankReadBytes(benchmark::State& state) {
     IoBench io;
+    if (!io.ok()) return state.SkipWithError("no temporary directory");
     io.prepare();
     const auto chunk = static_cast<int32_t>(state.range(0) != 0 ? state.range(0) : kBytes);
     const uint32_t bank = createBank(kBytes);
@@ -157,46 +168,50 @@ void BM_BankReadBytes(benchmark::State& state) {
 
 void BM_StdioPutc(benchmark::State& state) {
     IoBench io;
+    if (!io.ok()) return state.SkipWithError("no temporary directory");
     for (auto _ : state) {
-        std::FILE* f = std::fopen(io.file().c_str(), "wb");
-        for (int32_t i = 0; i < kBytes; ++i) std::fputc(i & 0xFF, f);
-        std::fclose(f);
+        const IoBench::File f = io.open("wb");
+        if (f == nullptr) return state.SkipWithError("cannot open the file");
+        for (int32_t i = 0; i < kBytes; ++i) std::fputc(i & 0xFF, f.get());
     }
     finish(state);
 }
 
 void BM_StdioGetc(benchmark::State& state) {
     IoBench io;
+    if (!io.ok()) return state.SkipWithError("no temporary directory");
     io.prepare();
     for (auto _ : state) {
-        std::FILE* f = std::fopen(io.file().c_str(), "rb");
+        const IoBench::File f = io.open("rb");
+        if (f == nullptr) return state.SkipWithError("cannot open the file");
         int32_t sum = 0;
-        for (int32_t i = 0; i < kBytes; ++i) sum += std::fgetc(f);
+        for (int32_t i = 0; i < kBytes; ++i) sum += std::fgetc(f.get());
         benchmark::DoNotOptimize(sum);
-        std::fclose(f);
     }
     finish(state);
 }
 
 void BM_StdioFwrite(benchmark::State& state) {
     IoBench io;
+    if (!io.ok()) return state.SkipWithError("no temporary directory");
     const std::vector<uint8_t> data(kBytes, 0x5A);
     for (auto _ : state) {
-        std::FILE* f = std::fopen(io.file().c_str(), "wb");
-        std::fwrite(data.data(), 1, data.size(), f);
-        std::fclose(f);
+        const IoBench::File f = io.open("wb");
+        if (f == nullptr) return state.SkipWithError("cannot open the file");
+        std::fwrite(data.data(), 1, data.size(), f.get());
     }
     finish(state);
 }
 
 void BM_StdioFread(benchmark::State& state) {
     IoBench io;
+    if (!io.ok()) return state.SkipWithError("no temporary directory");
     io.prepare();
     std::vector<uint8_t> data(kBytes);
     for (auto _ : state) {
-        std::FILE* f = std::fopen(io.file().c_str(), "rb");
-        benchmark::DoNotOptimize(std::fread(data.data(), 1, data.size(), f));
-        std::fclose(f);
+        const IoBench::File f = io.open("rb");
+        if (f == nullptr) return state.SkipWithError("cannot open the file");
+        benchmark::DoNotOptimize(std::fread(data.data(), 1, data.size(), f.get()));
     }
     finish(state);
 }

@@ -11,18 +11,6 @@
 
 namespace tx {
 
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = other.release();
-    }
-    return *this;
-}
-
-UniqueFd::~UniqueFd() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
 std::unique_ptr<BufferedFile> BufferedFile::open(const std::string& hostPath, Mode mode) {
     // Opening without waiting: a named pipe with nobody at the other end must not hang the
     // program. Regular files ignore the flag; it is cleared again for reads and writes.
@@ -139,6 +127,7 @@ int32_t BufferedFile::write(const uint8_t* in, int32_t size) {
     // Read-ahead describes the file before this write: drop it (the position stays).
     readNext_ = readEnd_ = 0;
     int32_t done = 0;
+    int32_t buffered = 0;  // bytes of this call waiting in the buffer
     while (done < size) {
         if (pending_ == 0 && size - done >= kBufferSize) {
             // Large writes go straight to the file.
@@ -151,7 +140,15 @@ int32_t BufferedFile::write(const uint8_t* in, int32_t size) {
             pending_ += n;
             position_ += n;
             done += n;
-            if (pending_ == kBufferSize && !flush()) break;
+            buffered += n;
+            if (pending_ < kBufferSize) continue;
+            if (!flush()) {
+                // The file refused the buffer: this call's bytes in it were not written.
+                done -= buffered;
+                position_ -= buffered;
+                break;
+            }
+            buffered = 0;
         }
     }
     return done;

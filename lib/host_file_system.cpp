@@ -6,14 +6,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "ascii_case.h"
 #include "path_lookup.h"
 
 namespace tx {
 namespace {
-
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool statPath(const std::string& path, struct stat& info) {
     return !path.empty() && ::stat(path.c_str(), &info) == 0;

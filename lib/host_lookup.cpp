@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "ascii_case.h"
 #include "socket_address.h"
 
 namespace tx {
@@ -17,13 +18,6 @@ namespace {
 struct AddrInfoFree {
     void operator()(addrinfo* list) const { ::freeaddrinfo(list); }
 };
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 }  // namespace
 

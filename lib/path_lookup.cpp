@@ -7,31 +7,27 @@
 #include <memory>
 #include <optional>
 
+#include "ascii_case.h"
+#include "directory.h"
+
 namespace tx {
 namespace {
-
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool exists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-
 // The entry of directory `dir` whose name matches `name` ignoring case; the first in byte
 // order when there are several.
 std::optional<std::string> matchIgnoringCase(const std::string& dir, std::string_view name) {
-    const std::unique_ptr<DIR, DirCloser> listing(::opendir(dir.empty() ? "." : dir.c_str()));
+    const std::unique_ptr<DIR, HostDir::DirCloser> listing(
+        ::opendir(dir.empty() ? "." : dir.c_str()));
     if (listing == nullptr) return std::nullopt;
     std::optional<std::string> best;
     while (const dirent* entry = ::readdir(listing.get())) {
         const std::string_view candidate(entry->d_name);
-        if (sameNameIgnoringCase(candidate, name) && (!best || candidate < *best))
+        if (equalsIgnoringCase(candidate, name) && (!best || candidate < *best))
             best = std::string(candidate);
     }
     return best;
@@ -45,13 +41,10 @@ std::string join(const std::string& base, std::string_view name) {
 
 }  // namespace
 
-bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lowerAscii(x) == lowerAscii(y);
-           });
-}
-
 std::string hostPath(std::string_view programPath) {
+    // The system would end the name at a zero byte and find another file: such a name names
+    // nothing.
+    if (programPath.find('\0') != std::string_view::npos) return {};
     std::string path(programPath);
     std::replace(path.begin(), path.end(), '\\', '/');
     if (path.empty() || exists(path)) return path;

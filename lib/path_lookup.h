@@ -14,7 +14,4 @@ namespace tx {
 // A trailing separator is kept. An empty path stays empty.
 std::string hostPath(std::string_view programPath);
 
-// True when the two names are equal ignoring ASCII case.
-bool sameNameIgnoringCase(std::string_view a, std::string_view b);
-
 }  // namespace tx

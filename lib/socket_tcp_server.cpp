@@ -55,7 +55,7 @@ TcpServer::TcpServer(SocketFd listening, const SocketTimeouts& timeouts)
 
 TcpServer::~TcpServer() {
     while (!accepted_.empty()) accepted_.erase(accepted_.begin());
-    if (state_ == -1) socket_.dontLinger();
+    if (state_ == -1) dontLinger(socket_);
 }
 
 TcpStream* TcpServer::accept() {

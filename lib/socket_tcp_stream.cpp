@@ -27,7 +27,7 @@ TcpStream::TcpStream(SocketFd socket, const SocketTimeouts& timeouts)
     : socket_(std::move(socket)), timeouts_(timeouts), local_(localEndpoint(socket_.get())) {}
 
 TcpStream::~TcpStream() {
-    if (state_ == -1) socket_.dontLinger();
+    if (state_ == -1) dontLinger(socket_);
 }
 
 int32_t TcpStream::read(uint8_t* buffer, int32_t size) {

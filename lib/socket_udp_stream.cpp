@@ -24,7 +24,7 @@ UdpStream::UdpStream(SocketFd socket) : socket_(std::move(socket)) {
 }
 
 UdpStream::~UdpStream() {
-    if (state_ == -1) socket_.dontLinger();
+    if (state_ == -1) dontLinger(socket_);
 }
 
 int32_t UdpStream::read(uint8_t* buffer, int32_t size) {

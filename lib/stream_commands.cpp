@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -73,9 +74,10 @@ float readFloat(uint32_t stream) {
     return std::bit_cast<float>(readCell(stream, 4));
 }
 
-// The string is exactly the bytes that arrive after the length, zero bytes included. An
-// incomplete length or a negative one gives the empty string; a length larger than what follows
-// gives the bytes that did follow.
+// The string is the text of the bytes that arrive after the length, up to the first zero byte
+// (all of them are consumed). An incomplete length or a negative one gives the empty string; a
+// length larger than what follows gives the bytes that did follow, read in chunks so that a
+// lying length never allocates more than the stream delivers.
 Str readString(uint32_t handle) {
     TxStream* stream = streamArgument(handle);
     if (stream == nullptr) return strNew({});
@@ -96,7 +98,7 @@ Str readString(uint32_t handle) {
         if (got < chunk) break;
         missing -= chunk;
     }
-    return strNew(text);
+    return strNew(std::string_view(text.data(), std::strlen(text.c_str())));
 }
 
 // Reads up to LF; CR bytes are dropped wherever they stand, so CR LF and LF end lines alike.

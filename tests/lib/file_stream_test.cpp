@@ -90,6 +90,39 @@ TEST_F(FileStreamTest, PositionsAndSeeks) {
     EXPECT_EQ(fileBytes(dir.file("pos.bin")),
               (std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9}))
         << "the gap reads as zeros";
+
+    // FilePos and SeekFile put buffered bytes on disk before the stream is closed.
+    const uint32_t open = writeFile(arg(dir.file("flushed.bin")));
+    writeInt(open, 0x04030201);
+    EXPECT_EQ(fileBytes(dir.file("flushed.bin")).size(), 0u) << "still in the buffer";
+    EXPECT_EQ(filePos(open), 4);
+    EXPECT_EQ(fileBytes(dir.file("flushed.bin")), (std::vector<uint8_t>{1, 2, 3, 4}));
+    writeShort(open, 0x0605);
+    EXPECT_EQ(seekFile(open, 0), 0);
+    EXPECT_EQ(fileBytes(dir.file("flushed.bin")), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6}));
+    closeFile(open);
+}
+
+TEST_F(FileStreamTest, RefusedWritesAreNotCountedAndOddNamesOpenNothing) {
+    // /dev/full takes no byte: a write that fills the buffer reports what did not reach it.
+    const uint32_t full = openFile(arg("/dev/full"));
+    if (full != 0) {
+        const uint32_t bank = createBank(5000);
+        EXPECT_EQ(writeBytes(bank, full, 0, 100), 100) << "taken into the buffer";
+        EXPECT_EQ(writeBytes(bank, full, 0, 5000), 0) << "the buffer filled and was refused";
+        EXPECT_EQ(writeBytes(bank, full, 0, 5000), 0) << "a direct write was refused";
+        freeBank(bank);
+        closeFile(full);
+    }
+
+    // A name with a zero byte inside does not open the file its first part names.
+    putFile(dir.file("a.bin"), {1, 2, 3});
+    const std::string withZero = dir.file("a.bin") + std::string(1, '\0') + "x";
+    EXPECT_EQ(readFile(arg(withZero)), 0u);
+    EXPECT_EQ(openFile(arg(withZero)), 0u);
+    EXPECT_EQ(fileType(arg(withZero)), 0);
+    deleteFile(arg(withZero));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("a.bin")));
 }
 
 TEST_F(FileStreamTest, ReadsAndWritesMixWithoutSeeks) {

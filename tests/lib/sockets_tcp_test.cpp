@@ -4,9 +4,11 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "socket_commands.h"
+#include "socket_wait.h"
 #include "sockets_fixture.h"
 #include "sockets_state.h"
 #include "stream_commands.h"
@@ -325,6 +327,26 @@ TEST_F(SocketsTcpTest, DestroyingTheModuleClosesEverything) {
     EXPECT_EQ(::recv(raw.get(), &byte, 1, 0), 0) << "the peer sees its connection closed";
     EXPECT_EQ(createUDPStream(0), 0u) << "without the module nothing opens";
     ASSERT_TRUE(socketsCreate());
+}
+
+}  // namespace
+}  // namespace tx
+
+namespace tx {
+namespace {
+
+TEST(SocketWaits, TimeOutsSplitIntoSecondsAndMicroseconds) {
+    using Split = std::pair<int64_t, int64_t>;
+    const auto split = [](int32_t millis) {
+        const WaitTime wait = splitMillis(millis);
+        return Split{wait.seconds, wait.microseconds};
+    };
+    EXPECT_EQ(split(1500), Split(1, 500000));
+    EXPECT_EQ(split(999), Split(0, 999000));
+    EXPECT_EQ(split(10000), Split(10, 0));
+    EXPECT_EQ(split(0), Split(0, 0));
+    EXPECT_EQ(split(-5), Split(0, 0)) << "never unbounded";
+    EXPECT_EQ(split(INT32_MAX), Split(2147483, 647000));
 }
 
 }  // namespace
