@@ -19,6 +19,7 @@
 #include "graphics_state.h"
 #include "host_runtime.h"
 #include "string_pool.h"
+#include "test_files.h"
 #include "tx_error.h"
 #include "tx_string.h"
 
@@ -71,31 +72,5 @@ protected:
 
     std::unique_ptr<HostRuntime> runtime;
 };
-
-// A directory of its own, removed with its contents.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tervex-gfx-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-inline std::vector<uint8_t> fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 }  // namespace tx::test

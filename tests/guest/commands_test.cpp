@@ -45,7 +45,8 @@ TEST(GuestCommands, WaitTimerCountsThePeriodsThatPassed) {
 
 TEST(GuestCommands, StringRoutinesFromCompiledCode) {
     const auto run = runGuest("strings");
-    ASSERT_EQ(run.outcome, RunOutcome::Ended) << (run.debugger.errors.empty() ? "" : run.debugger.errors[0]);
+    ASSERT_EQ(run.outcome, RunOutcome::Ended)
+        << (run.debugger.errors.empty() ? "" : run.debugger.errors[0]);
     EXPECT_EQ(env("TX_FLOAT"), "5.000000");
     EXPECT_EQ(env("TX_THIRD"), "0.333333");
     EXPECT_EQ(env("TX_NEGATIVE"), "-1.5");

@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "guest_runner.h"
+#include "test_files.h"
 
 namespace tx {
 namespace {
@@ -75,20 +77,16 @@ constexpr uint32_t kWhite = 0xFFFFFF, kMagenta = 0xFF00FF, kCyan = 0x00FFFF, kOr
 class GuestPicture : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tervex-gfx-guest-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        run = new test::GuestRun(runGuest("gfx_draw", dir));
-        front = new Bmp(dir + "/front.bmp");
-        back = new Bmp(dir + "/back.bmp");
+        dir = std::make_unique<test::TempDir>();
+        run = std::make_unique<test::GuestRun>(runGuest("gfx_draw", dir->path()));
+        front = std::make_unique<Bmp>(dir->file("front.bmp"));
+        back = std::make_unique<Bmp>(dir->file("back.bmp"));
     }
     static void TearDownTestSuite() {
-        delete front;
-        delete back;
-        delete run;
-        std::error_code ignored;
-        std::filesystem::remove_all(dir, ignored);
+        front.reset();
+        back.reset();
+        run.reset();
+        dir.reset();
     }
     void SetUp() override {
         ASSERT_EQ(run->outcome, RunOutcome::Ended) << firstError(*run);
@@ -97,10 +95,10 @@ protected:
         ASSERT_EQ(front->height(), 480);
     }
 
-    static inline std::string dir;
-    static inline test::GuestRun* run = nullptr;
-    static inline Bmp* front = nullptr;
-    static inline Bmp* back = nullptr;
+    static inline std::unique_ptr<test::TempDir> dir;
+    static inline std::unique_ptr<test::GuestRun> run;
+    static inline std::unique_ptr<Bmp> front;
+    static inline std::unique_ptr<Bmp> back;
 };
 
 TEST_F(GuestPicture, TheModeAndBothFilesAreThere) {

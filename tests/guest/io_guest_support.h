@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "guest_runner.h"
+#include "test_files.h"
 
 extern char** environ;
 
@@ -21,17 +22,13 @@ namespace tx::test {
 class IoGuestTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tervex-guest-io-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
+        ASSERT_FALSE(tempDir.path().empty());
+        dir = tempDir.path();
         clearReports();
         ::setenv("TX_IO_DIR", dir.c_str(), 1);
     }
     void TearDown() override {
         std::filesystem::current_path(startDir);
-        std::error_code ignored;
-        std::filesystem::remove_all(dir, ignored);
         clearReports();
     }
 
@@ -59,6 +56,7 @@ protected:
         return run.debugger.errors.empty() ? "" : run.debugger.errors.front();
     }
 
+    TempDir tempDir;
     std::string dir;
     std::filesystem::path startDir = std::filesystem::current_path();
 };

@@ -23,23 +23,34 @@ struct Stats {
     std::vector<std::string> stringLines;
 };
 
-// The reports in the order they were written; any other output is ignored. A string line must
-// name its string by eight upper-case hexadecimal digits.
+// The reports in the order they were written; any other output is ignored. Each report must
+// have its lines exactly as the program writes them: the three counts in order, each number
+// right after its colon, then one line per string naming it by eight upper-case hex digits.
 inline std::vector<Stats> parseStats(const std::string& text) {
+    static const std::regex kStrings("Active strings:(-?[0-9]+)");
+    static const std::regex kActive("Active objects:(-?[0-9]+)");
+    static const std::regex kUnreleased("Unreleased Objects:(-?[0-9]+)");
     static const std::regex kStringLine("string@[0-9A-F]{8}");
     std::vector<Stats> reports;
     std::istringstream in(text);
     std::string line;
-    auto number = [&](const std::string& prefix) { return std::stoi(line.substr(prefix.size())); };
+    std::smatch match;
+    size_t countsRead = 0;  // of the current report
     while (std::getline(in, line)) {
         if (line.rfind("Active strings:", 0) == 0) {
-            reports.emplace_back().strings = number("Active strings:");
+            EXPECT_TRUE(std::regex_match(line, match, kStrings)) << line;
+            reports.emplace_back().strings = match.empty() ? -1 : std::stoi(match[1]);
+            countsRead = 1;
         } else if (reports.empty()) {
             continue;
-        } else if (line.rfind("Active objects:", 0) == 0) {
-            reports.back().active = number("Active objects:");
-        } else if (line.rfind("Unreleased Objects:", 0) == 0) {
-            reports.back().unreleased = number("Unreleased Objects:");
+        } else if (countsRead == 1) {
+            EXPECT_TRUE(std::regex_match(line, match, kActive)) << line;
+            reports.back().active = match.empty() ? -1 : std::stoi(match[1]);
+            countsRead = 2;
+        } else if (countsRead == 2) {
+            EXPECT_TRUE(std::regex_match(line, match, kUnreleased)) << line;
+            reports.back().unreleased = match.empty() ? -1 : std::stoi(match[1]);
+            countsRead = 3;
         } else if (line.rfind("string@", 0) == 0) {
             EXPECT_TRUE(std::regex_match(line, kStringLine)) << line;
             reports.back().stringLines.push_back(line);

@@ -108,10 +108,10 @@ TEST(GuestLifecycle, AFailingModuleStopsTheStartAndUndoesTheOthers) {
     EXPECT_EQ(env("TX_RETURNS"), "<unset>") << "the entry point must not run";
     EXPECT_EQ(run.debugger.infos,
               std::vector<std::string>{"Startup Error: graphics_create failed"});
-    const std::vector<std::string> expected = {
-        "create 0",  "create 1",  "create 2",  "create 3",  "create 4",  "create 5",
-        "create 6",  "create 7",  "destroy 6", "destroy 5", "destroy 4", "destroy 3",
-        "destroy 2", "destroy 1", "destroy 0"};
+    const std::vector<std::string> expected = {"create 0",  "create 1",  "create 2",  "create 3",
+                                               "create 4",  "create 5",  "create 6",  "create 7",
+                                               "destroy 6", "destroy 5", "destroy 4", "destroy 3",
+                                               "destroy 2", "destroy 1", "destroy 0"};
     EXPECT_EQ(lifecycleLog, expected);
 }
 

@@ -58,13 +58,13 @@ txstr _txStrFromFloat(float value) __asm__("__txStrFromFloat");
 
 /* ---- the other modules, one header each ---- */
 
+#include "tervex_bank.h"
+#include "tervex_filesystem.h"
+#include "tervex_graphics.h"
 #include "tervex_language.h"
 #include "tervex_math.h"
-#include "tervex_string.h"
-#include "tervex_stream.h"
 #include "tervex_sockets.h"
-#include "tervex_filesystem.h"
-#include "tervex_bank.h"
-#include "tervex_graphics.h"
+#include "tervex_stream.h"
+#include "tervex_string.h"
 
 #endif /* TERVEX_H */

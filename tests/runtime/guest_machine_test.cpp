@@ -12,12 +12,24 @@
 namespace tx {
 namespace {
 
-int32_t addOne(int32_t x) { return x + 1; }
-float half(float x) { return x / 2; }
-int32_t sum3(int32_t a, int32_t b, int32_t c) { return a * 100 + b * 10 + c; }
-void endProgram() { throw TxEx{}; }
-void failWithError() { throw TxEx{"Custom failure"}; }
-void hostFailure() { throw std::runtime_error("host"); }
+int32_t addOne(int32_t x) {
+    return x + 1;
+}
+float half(float x) {
+    return x / 2;
+}
+int32_t sum3(int32_t a, int32_t b, int32_t c) {
+    return a * 100 + b * 10 + c;
+}
+void endProgram() {
+    throw TxEx{};
+}
+void failWithError() {
+    throw TxEx{"Custom failure"};
+}
+void hostFailure() {
+    throw std::runtime_error("host");
+}
 
 void linkTest(CommandRegistrar& r) {
     r.add(command<addOne>("%AddOne%x"));
@@ -33,7 +45,9 @@ const CommandTable& testTable() {
     return table;
 }
 
-GuestAddr thunk(int index) { return layout::thunkAddress(index); }
+GuestAddr thunk(int index) {
+    return layout::thunkAddress(index);
+}
 
 // A tiny x86 assembler for the instructions these tests need.
 class Code {
@@ -127,17 +141,19 @@ struct FaultCase {
 TEST_F(GuestMachineTest, FaultsBecomeTheirRuntimeErrors) {
     const FaultCase cases[] = {
         {"null read", {0xA1, 0, 0, 0, 0, 0xC3}, "Illegal memory address"},
-        {"write to thunks", {0xC7, 0x05, 0x00, 0x00, 0x01, 0x00, 1, 0, 0, 0, 0xC3},
+        {"write to thunks",
+         {0xC7, 0x05, 0x00, 0x00, 0x01, 0x00, 1, 0, 0, 0, 0xC3},
          "Illegal memory address"},
         {"jump to null", {0x31, 0xC0, 0xFF, 0xE0}, "Illegal memory address"},
         {"ud2", {0x0F, 0x0B}, "Illegal instruction"},
         // xor ecx,ecx; mov eax,1; cdq; idiv ecx
-        {"divide by zero", {0x31, 0xC9, 0xB8, 1, 0, 0, 0, 0x99, 0xF7, 0xF9, 0xC3},
+        {"divide by zero",
+         {0x31, 0xC9, 0xB8, 1, 0, 0, 0, 0x99, 0xF7, 0xF9, 0xC3},
          "Integer divide by zero"},
         // divide by a zero memory operand: div dword [esp - 8] after writing 0 there
         {"divide by zero in memory",
-         {0xC7, 0x44, 0x24, 0xF8, 0, 0, 0, 0, 0x31, 0xD2, 0xB8, 7, 0, 0, 0, 0xF7, 0x74, 0x24,
-          0xF8, 0xC3},
+         {0xC7, 0x44, 0x24, 0xF8, 0, 0,    0,    0,    0x31, 0xD2,
+          0xB8, 7,    0,    0,    0, 0xF7, 0x74, 0x24, 0xF8, 0xC3},
          "Integer divide by zero"},
         // mov eax,0x80000000; cdq; mov ecx,-1; idiv ecx
         {"quotient overflow",

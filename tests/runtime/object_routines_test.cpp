@@ -216,3 +216,30 @@ TEST(ObjectRoutines, ALoopingListIsAnErrorNotAHang) {
 
 }  // namespace
 }  // namespace tx
+
+namespace tx {
+namespace {
+
+// A type whose field-type array starts in the heap and runs past its end: the array is checked
+// as a whole before any field is touched.
+TEST(ObjectRoutines, AFieldTypeArrayRunningOutOfTheHeapIsAnIllegalAddress) {
+    const RunResult result = test::runInProgram([](GuestMachine& m) {
+        const GuestAddr type = layout::kHeapEnd - lang::objtype::kFieldTypes - 64;
+        GuestMemory& mem = m.memory();
+        mem.write<uint32_t>(type, kTagObject);
+        for (const uint32_t list : {lang::objtype::kUsed, lang::objtype::kFree}) {
+            mem.write<uint32_t>(type + list + lang::obj::kNext, type + list);
+            mem.write<uint32_t>(type + list + lang::obj::kPrev, type + list);
+        }
+        mem.write<uint32_t>(type + lang::objtype::kFieldCount, 1000);  // 4000 bytes of types
+        ASSERT_LT(1000u, lang::kMaxFields);
+        txObjNew(m, type);
+        ADD_FAILURE() << "New returned";
+    });
+    EXPECT_EQ(result.outcome, RunOutcome::RuntimeError);
+    ASSERT_NE(result.message, nullptr);
+    EXPECT_STREQ(result.message, "Illegal memory address");
+}
+
+}  // namespace
+}  // namespace tx

@@ -12,7 +12,7 @@ namespace tx {
 namespace {
 
 class StringPoolTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { stringsCreate(); }
     void TearDown() override { stringsDestroy(); }
 

@@ -23,7 +23,7 @@ void stringRoutinesOnly(CommandRegistrar& registrar) {
 }
 
 class StringRoutinesTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { stringsCreate(); }
     void TearDown() override { stringsDestroy(); }
 

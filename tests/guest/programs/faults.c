@@ -1,7 +1,9 @@
 /* Raises the fault its command line names, with real instructions. */
 #include "tervex.h"
 
-static int is(const char* name) { return _txStrCompare(CommandLine(), _txStrConst(name)) == 0; }
+static int is(const char* name) {
+    return _txStrCompare(CommandLine(), _txStrConst(name)) == 0;
+}
 
 static volatile int zero = 0;
 static volatile int minusOne = -1;

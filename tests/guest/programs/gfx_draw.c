@@ -1,10 +1,6 @@
 /* Opens a 640 x 480 full-screen mode, draws every primitive into the back buffer, flips and
  * saves both buffers as BMP files into the directory given as the command line. */
-#include "tervex.h"
-
-static void put(const char* name, int value) {
-    SetEnv(_txStrConst(name), _txStrFromInt(value));
-}
+#include "guest_report.h"
 
 static txstr path(const char* file) {
     return _txStrConcat(CommandLine(), _txStrConst(file));
@@ -44,9 +40,9 @@ TX_MAIN {
     CopyRect(10, 10, 20, 20, 450, 10, 0, 0);
 
     Flip(0);
-    put("TX_GFX_WIDTH", GraphicsWidth());
-    put("TX_GFX_HEIGHT", GraphicsHeight());
-    put("TX_GFX_DEPTH", GraphicsDepth());
-    put("TX_GFX_SAVED_FRONT", SaveBuffer(FrontBuffer(), path("/front.bmp")));
-    put("TX_GFX_SAVED_BACK", SaveBuffer(BackBuffer(), path("/back.bmp")));
+    putInt("TX_GFX_WIDTH", GraphicsWidth());
+    putInt("TX_GFX_HEIGHT", GraphicsHeight());
+    putInt("TX_GFX_DEPTH", GraphicsDepth());
+    putInt("TX_GFX_SAVED_FRONT", SaveBuffer(FrontBuffer(), path("/front.bmp")));
+    putInt("TX_GFX_SAVED_BACK", SaveBuffer(BackBuffer(), path("/back.bmp")));
 }

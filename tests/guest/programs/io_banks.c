@@ -1,19 +1,8 @@
 /* Banks: growth, values at offsets, overlapping copies and transfers with a file. */
-#include "tervex.h"
+#include "guest_report.h"
 
 static txstr path(const char* name) {
     return _txStrConcat(GetEnv(_txStrConst("TX_IO_DIR")), _txStrConst(name));
-}
-static void put(const char* name, int value) {
-    SetEnv(_txStrConst(name), _txStrFromInt(value));
-}
-static int bitsOf(float value) {
-    union {
-        float f;
-        int i;
-    } u;
-    u.f = value;
-    return u.i;
 }
 static txstr bytesOf(int bank, int count) {
     txstr text = _txStrConst("");
@@ -26,21 +15,21 @@ TX_MAIN {
     PokeByte(bank, 99, 7);
     ResizeBank(bank, 113);
     ResizeBank(bank, 1000);
-    put("TX_IO_BANK_SIZE", BankSize(bank));
-    put("TX_IO_KEPT", PeekByte(bank, 99));
-    put("TX_IO_GROWN_ZERO", PeekInt(bank, 996) + 1000);
+    putInt("TX_IO_BANK_SIZE", BankSize(bank));
+    putInt("TX_IO_KEPT", PeekByte(bank, 99));
+    putInt("TX_IO_GROWN_ZERO", PeekInt(bank, 996) + 1000);
 
     PokeInt(bank, 0, -1);
-    put("TX_IO_PEEK_BYTE", PeekByte(bank, 0));
-    put("TX_IO_PEEK_SHORT", PeekShort(bank, 0));
+    putInt("TX_IO_PEEK_BYTE", PeekByte(bank, 0));
+    putInt("TX_IO_PEEK_SHORT", PeekShort(bank, 0));
     PokeFloat(bank, 4, 1.0f);
-    put("TX_IO_PEEK_INT", PeekInt(bank, 4));
+    putInt("TX_IO_PEEK_INT", PeekInt(bank, 4));
     PokeShort(bank, 8, 0x12345);
-    put("TX_IO_POKE_SHORT", PeekShort(bank, 8));
+    putInt("TX_IO_POKE_SHORT", PeekShort(bank, 8));
     PokeByte(bank, 10, 300);
-    put("TX_IO_POKE_BYTE", PeekByte(bank, 10));
+    putInt("TX_IO_POKE_BYTE", PeekByte(bank, 10));
     PokeInt(bank, 12, 0x3FC00000);
-    put("TX_IO_PEEK_FLOAT", bitsOf(PeekFloat(bank, 12)));
+    putInt("TX_IO_PEEK_FLOAT", floatBits(PeekFloat(bank, 12)));
 
     int digits = CreateBank(10);
     for (int i = 0; i < 10; ++i) PokeByte(digits, i, i);
@@ -48,19 +37,19 @@ TX_MAIN {
     SetEnv(_txStrConst("TX_IO_OVERLAP"), bytesOf(digits, 10));
 
     int out = WriteFile(path("/bank.bin"));
-    put("TX_IO_WRITTEN", WriteBytes(digits, out, 0, 10));
+    putInt("TX_IO_WRITTEN", WriteBytes(digits, out, 0, 10));
     CloseFile(out);
     int empty = CreateBank(0);
-    put("TX_IO_EMPTY_SIZE", BankSize(empty) + 1000);
+    putInt("TX_IO_EMPTY_SIZE", BankSize(empty) + 1000);
     ResizeBank(empty, 20);
     int in = ReadFile(path("/bank.bin"));
-    put("TX_IO_READ", ReadBytes(empty, in, 5, 15));
-    put("TX_IO_READ_AT_END", ReadBytes(empty, in, 0, 5) + 1000);
+    putInt("TX_IO_READ", ReadBytes(empty, in, 5, 15));
+    putInt("TX_IO_READ_AT_END", ReadBytes(empty, in, 0, 5) + 1000);
     CloseFile(in);
     SetEnv(_txStrConst("TX_IO_READ_BYTES"), bytesOf(empty, 20));
 
     FreeBank(digits);
     FreeBank(digits);
     FreeBank(0);
-    put("TX_IO_FREED_SIZE", BankSize(digits) + 1000);
+    putInt("TX_IO_FREED_SIZE", BankSize(digits) + 1000);
 }

@@ -1,22 +1,8 @@
 /* Every stream value format written to a file and read back through the stream commands. */
-#include "tervex.h"
+#include "guest_report.h"
 
 static txstr path(const char* name) {
     return _txStrConcat(GetEnv(_txStrConst("TX_IO_DIR")), _txStrConst(name));
-}
-static void put(const char* name, int value) {
-    SetEnv(_txStrConst(name), _txStrFromInt(value));
-}
-static void putText(const char* name, txstr value) {
-    SetEnv(_txStrConst(name), value);
-}
-static int bitsOf(float value) {
-    union {
-        float f;
-        int i;
-    } u;
-    u.f = value;
-    return u.i;
 }
 
 TX_MAIN {
@@ -32,18 +18,18 @@ TX_MAIN {
     CloseFile(out);
 
     int in = ReadFile(path("/formats.bin"));
-    put("TX_IO_BYTE1", ReadByte(in));
-    put("TX_IO_BYTE2", ReadByte(in));
-    put("TX_IO_SHORT", ReadShort(in));
-    put("TX_IO_INT", ReadInt(in));
-    put("TX_IO_FLOAT", bitsOf(ReadFloat(in)));
-    put("TX_IO_FLOAT2", bitsOf(ReadFloat(in)));
+    putInt("TX_IO_BYTE1", ReadByte(in));
+    putInt("TX_IO_BYTE2", ReadByte(in));
+    putInt("TX_IO_SHORT", ReadShort(in));
+    putInt("TX_IO_INT", ReadInt(in));
+    putInt("TX_IO_FLOAT", floatBits(ReadFloat(in)));
+    putInt("TX_IO_FLOAT2", floatBits(ReadFloat(in)));
     putText("TX_IO_STRING",
             _txStrConcat(_txStrConst("["), _txStrConcat(ReadString(in), _txStrConst("]"))));
     putText("TX_IO_LINE",
             _txStrConcat(_txStrConst("["), _txStrConcat(ReadLine(in), _txStrConst("]"))));
-    put("TX_IO_PAST_END", ReadInt(in) + 1000);
-    put("TX_IO_EOF", Eof(in));
+    putInt("TX_IO_PAST_END", ReadInt(in) + 1000);
+    putInt("TX_IO_EOF", Eof(in));
     CloseFile(in);
 
     /* CR LF and a bare LF end lines alike; a CR inside a line is dropped. */

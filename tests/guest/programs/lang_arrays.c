@@ -1,13 +1,6 @@
 /* Dim arrays and vectors as compiled code uses them: dimensioning, re-dimensioning arrays of
  * strings and objects, and vectors of strings. RuntimeStats marks the checkpoints. */
-#include "tervex.h"
-
-static void put(const char* name, txstr value) {
-    SetEnv(_txStrConst(name), value);
-}
-static void putInt(const char* name, int value) {
-    put(name, _txStrFromInt(value));
-}
+#include "guest_report.h"
 
 TX_ARRAY(ints, TX_KIND_INT, 1);
 TX_ARRAY(grid, TX_KIND_FLOAT, 2);
@@ -41,11 +34,11 @@ TX_MAIN {
     grid.scales[0] = 3;
     grid.scales[1] = 4;
     _txDimArray(&grid);
-    put("TX_GRID_SCALES",
-        _txStrConcat(_txStrConcat(_txStrFromInt(grid.scales[0]), _txStrConst(",")),
-                     _txStrFromInt(grid.scales[1])));
+    putText("TX_GRID_SCALES",
+            _txStrConcat(_txStrConcat(_txStrFromInt(grid.scales[0]), _txStrConst(",")),
+                         _txStrFromInt(grid.scales[1])));
     TX_CELLS(grid, float)[3 + 4 * grid.scales[0]] = 2.5f;
-    put("TX_GRID_LAST", _txStrFromFloat(TX_CELLS(grid, float)[19]));
+    putText("TX_GRID_LAST", _txStrFromFloat(TX_CELLS(grid, float)[19]));
 
     /* Undim of an array that was never dimensioned does nothing. */
     _txUndimArray(&never);

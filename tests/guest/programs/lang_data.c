@@ -1,12 +1,5 @@
 /* Data statements: every conversion, then one read too many. */
-#include "tervex.h"
-
-static void put(const char* name, txstr value) {
-    SetEnv(_txStrConst(name), value);
-}
-static void putInt(const char* name, int value) {
-    put(name, _txStrFromInt(value));
-}
+#include "guest_report.h"
 
 static txDataRecord data[] = {
     TX_DATA_INT(5),        TX_DATA_INT(5),          TX_DATA_INT(-7),      TX_DATA_FLOAT(2.75f),
@@ -17,15 +10,15 @@ static txDataRecord data[] = {
 TX_MAIN {
     _txRestore(&data[0]);
     putInt("TX_INT_AS_INT", _txReadInt());
-    put("TX_INT_AS_STR", _txReadStr());
-    put("TX_INT_AS_FLOAT", _txStrFromFloat(_txReadFloat()));
+    putText("TX_INT_AS_STR", _txReadStr());
+    putText("TX_INT_AS_FLOAT", _txStrFromFloat(_txReadFloat()));
     putInt("TX_FLOAT_AS_INT", _txReadInt());
     putInt("TX_NEG_FLOAT_AS_INT", _txReadInt());
-    put("TX_FLOAT_AS_STR", _txReadStr());
-    put("TX_FLOAT_AS_FLOAT", _txStrFromFloat(_txReadFloat()));
+    putText("TX_FLOAT_AS_STR", _txReadStr());
+    putText("TX_FLOAT_AS_FLOAT", _txStrFromFloat(_txReadFloat()));
     putInt("TX_STR_AS_INT", _txReadInt());
-    put("TX_STR_AS_STR", _txReadStr());
-    put("TX_STR_AS_FLOAT", _txStrFromFloat(_txReadFloat()));
+    putText("TX_STR_AS_STR", _txReadStr());
+    putText("TX_STR_AS_FLOAT", _txStrFromFloat(_txReadFloat()));
     /* Restore to a label in the middle: record 3 onwards. */
     _txRestore(&data[3]);
     putInt("TX_AFTER_RESTORE", _txReadInt());

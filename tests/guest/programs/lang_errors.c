@@ -1,16 +1,10 @@
 /* The arithmetic helpers, and every way the language routines end a program: the mode comes from
  * the command line. Corrupt type descriptors, lists and array descriptors must end the program
  * with a runtime error and leave the host untouched. */
-#include "tervex.h"
+#include "guest_report.h"
 
-static void put(const char* name, txstr value) {
-    SetEnv(_txStrConst(name), value);
-}
-static void putInt(const char* name, int value) {
-    put(name, _txStrFromInt(value));
-}
 static void putFloat(const char* name, float value) {
-    put(name, _txStrFromFloat(value));
+    putText(name, _txStrFromFloat(value));
 }
 static int is(const char* name) {
     return _txStrCompare(CommandLine(), _txStrConst(name)) == 0;

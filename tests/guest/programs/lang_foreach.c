@@ -1,12 +1,5 @@
 /* For-each loops that delete the current object, and Delete Each. */
-#include "tervex.h"
-
-static void put(const char* name, txstr value) {
-    SetEnv(_txStrConst(name), value);
-}
-static void putInt(const char* name, int value) {
-    put(name, _txStrFromInt(value));
-}
+#include "guest_report.h"
 
 TX_OBJ_TYPE(Item, 1, _txIntType);
 

@@ -1,12 +1,5 @@
 /* Object handles, and objects as debugging text. */
-#include "tervex.h"
-
-static void put(const char* name, txstr value) {
-    SetEnv(_txStrConst(name), value);
-}
-static void putInt(const char* name, int value) {
-    put(name, _txStrFromInt(value));
-}
+#include "guest_report.h"
 
 TX_OBJ_TYPE(Node, 3, _txIntType, _txFltType, &Node);
 TX_OBJ_TYPE(Other, 1, _txIntType);
@@ -41,8 +34,8 @@ TX_MAIN {
     TX_INT_FIELD(self, 0) = 1;
     TX_FLOAT_FIELD(self, 1) = 2.5f;
     _txObjStore(&TX_OBJ_FIELD(self, 2), self);
-    put("TX_TEXT_SELF", _txObjToStr(self));
-    put("TX_TEXT_NONE", _txObjToStr(0));
+    putText("TX_TEXT_SELF", _txObjToStr(self));
+    putText("TX_TEXT_NONE", _txObjToStr(0));
     /* Two objects pointing at each other: the root shows as [ROOT] one level down. */
     txObj* p = _txObjNew(&Node);
     txObj* q = _txObjNew(&Node);
@@ -50,7 +43,7 @@ TX_MAIN {
     TX_INT_FIELD(q, 0) = 8;
     _txObjStore(&TX_OBJ_FIELD(p, 2), q);
     _txObjStore(&TX_OBJ_FIELD(q, 2), p);
-    put("TX_TEXT_PAIR", _txObjToStr(p));
+    putText("TX_TEXT_PAIR", _txObjToStr(p));
 
     /* A chain of nine: the ninth level shows as "....". */
     txObj* chain[9];
@@ -59,14 +52,14 @@ TX_MAIN {
         TX_INT_FIELD(chain[i], 0) = i + 1;
         if (i > 0) _txObjStore(&TX_OBJ_FIELD(chain[i - 1], 1), chain[i]);
     }
-    put("TX_TEXT_CHAIN", _txObjToStr(chain[0]));
+    putText("TX_TEXT_CHAIN", _txObjToStr(chain[0]));
     /* After a conversion the guards are back: a conversion from the middle starts afresh. */
-    put("TX_TEXT_CHAIN_TAIL", _txObjToStr(chain[6]));
+    putText("TX_TEXT_CHAIN_TAIL", _txObjToStr(chain[6]));
 
     /* Strings, a none string and a plain C string field; and a deleted object inside. */
     txObj* t = _txObjNew(&Texts);
     _txStrStore(&TX_STR_FIELD(t, 0), _txStrConst("abc"));
-    put("TX_TEXT_STRINGS", _txObjToStr(t));
+    putText("TX_TEXT_STRINGS", _txObjToStr(t));
     _txObjDelete(chain[8]);
-    put("TX_TEXT_DELETED_LINK", _txObjToStr(chain[7]));
+    putText("TX_TEXT_DELETED_LINK", _txObjToStr(chain[7]));
 }

@@ -1,14 +1,7 @@
 /* The object life cycle through New, Store, Delete and Release, list walks and reordering, free
  * slots and their blocks, and fields that release what they hold. RuntimeStats marks the
  * checkpoints. */
-#include "tervex.h"
-
-static void put(const char* name, txstr value) {
-    SetEnv(_txStrConst(name), value);
-}
-static void putInt(const char* name, int value) {
-    put(name, _txStrFromInt(value));
-}
+#include "guest_report.h"
 
 TX_OBJ_TYPE(Plain, 1, _txIntType);
 TX_OBJ_TYPE(Counted, 1, _txIntType);

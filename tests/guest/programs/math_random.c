@@ -1,18 +1,7 @@
 /* The random generator from compiled code. The command line picks what runs first:
  * "sequence" draws five Rnd(0, 1) values, "rand" a die roll, "rnd" Rnd(1) with its default
  * to = 0; "seeds" compares the sequences after SeedRnd. */
-#include "tervex.h"
-
-static int bitsOf(float value) {
-    union {
-        float f;
-        int i;
-    } u;
-    u.f = value;
-    return u.i;
-}
-
-static void put(const char* name, txstr value) { SetEnv(_txStrConst(name), value); }
+#include "guest_report.h"
 
 static int is(const char* word) {
     return _txStrCompare(CommandLine(), _txStrConst(word)) == 0;
@@ -29,14 +18,14 @@ TX_MAIN {
     if (is("sequence")) {
         txstr text = _txStrConst("");
         for (int i = 0; i < 5; ++i) {
-            text = _txStrConcat(text, _txStrFromInt(bitsOf(Rnd(0.0f, 1.0f))));
+            text = _txStrConcat(text, _txStrFromInt(floatBits(Rnd(0.0f, 1.0f))));
             text = _txStrConcat(text, _txStrConst(" "));
         }
-        put("TX_R_SEQUENCE", text);
+        putText("TX_R_SEQUENCE", text);
     } else if (is("rand")) {
-        put("TX_R_DIE", _txStrFromInt(Rand(1, 6)));
+        putText("TX_R_DIE", _txStrFromInt(Rand(1, 6)));
     } else if (is("rnd")) {
-        put("TX_R_RND1", _txStrFromInt(bitsOf(Rnd(1.0f, 0.0f))));
+        putText("TX_R_RND1", _txStrFromInt(floatBits(Rnd(1.0f, 0.0f))));
     } else if (is("seeds")) {
         SeedRnd(1);
         int one = fingerprint();
@@ -46,7 +35,8 @@ TX_MAIN {
         int wrapped = fingerprint();
         SeedRnd(2);
         int two = fingerprint();
-        put("TX_R_SEEDS", _txStrFromInt((zero == one) * 100 + (wrapped == one) * 10 + (two == one)));
+        putText("TX_R_SEEDS",
+                _txStrFromInt((zero == one) * 100 + (wrapped == one) * 10 + (two == one)));
 
         /* Either order of the bounds, and every face of a die within 600 rolls. */
         int seen = 0, outside = 0;
@@ -57,9 +47,9 @@ TX_MAIN {
             else
                 seen |= 1 << roll;
         }
-        put("TX_R_FACES", _txStrFromInt(seen));
-        put("TX_R_OUTSIDE", _txStrFromInt(outside));
+        putText("TX_R_FACES", _txStrFromInt(seen));
+        putText("TX_R_OUTSIDE", _txStrFromInt(outside));
         SeedRnd(-1);
-        put("TX_R_AFTER_MINUS1", _txStrFromInt(Rand(0, 65535)));
+        putText("TX_R_AFTER_MINUS1", _txStrFromInt(Rand(0, 65535)));
     }
 }

@@ -1,18 +1,9 @@
 /* Math commands from compiled code: results come back as the bit patterns of the floats, and a
  * few are used in guest arithmetic first. */
-#include "tervex.h"
-
-static int bitsOf(float value) {
-    union {
-        float f;
-        int i;
-    } u;
-    u.f = value;
-    return u.i;
-}
+#include "guest_report.h"
 
 static void putBits(const char* name, float value) {
-    SetEnv(_txStrConst(name), _txStrFromInt(bitsOf(value)));
+    SetEnv(_txStrConst(name), _txStrFromInt(floatBits(value)));
 }
 
 TX_MAIN {

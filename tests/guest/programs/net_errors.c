@@ -1,12 +1,9 @@
 /* Handle checks of the sockets commands; the command line names the case. Each error case
  * ends the program before TX_NET_AFTER is set. The server port comes from TX_NET_PORT. */
-#include "tervex.h"
+#include "guest_report.h"
 
 static int is(txstr line, const char* name) {
     return _txStrCompare(_txStrLoad(&line), _txStrConst(name)) == 0;
-}
-static void put(const char* name, int value) {
-    SetEnv(_txStrConst(name), _txStrFromInt(value));
 }
 
 TX_MAIN {
@@ -19,18 +16,18 @@ TX_MAIN {
     } else if (is(which, "udp-send")) {
         SendUDPMsg(12345, 0x7F000001, 1);
     } else if (is(which, "tcp")) {
-        put("TX_NET_BEFORE", TCPStreamPort(99));
+        putInt("TX_NET_BEFORE", TCPStreamPort(99));
     } else if (is(which, "tcp-close")) {
         CloseTCPStream(CreateUDPStream(0));
     } else if (is(which, "server")) {
-        put("TX_NET_BEFORE", AcceptTCPStream(99));
+        putInt("TX_NET_BEFORE", AcceptTCPStream(99));
     } else if (is(which, "server-close")) {
         int server = CreateTCPServer(port);
         CloseTCPServer(server);
         CloseTCPServer(server);
     } else if (is(which, "host-index")) {
         CountHostIPs(_txStrConst("nowhere.invalid"));
-        put("TX_NET_BEFORE", HostIP(0));
+        putInt("TX_NET_BEFORE", HostIP(0));
     } else if (is(which, "accepted")) {
         /* Streams a server accepted count as TCP streams; once the server is closed they are
          * gone. */
@@ -40,14 +37,14 @@ TX_MAIN {
         int accepted = AcceptTCPStream(server);
         int client2 = OpenTCPStream(_txStrConst("127.0.0.1"), port, 0);
         int accepted2 = AcceptTCPStream(server);
-        put("TX_NET_ACCEPTED_PORT", TCPStreamPort(accepted));
-        put("TX_NET_ACCEPTED_IP", TCPStreamIP(accepted));
+        putInt("TX_NET_ACCEPTED_PORT", TCPStreamPort(accepted));
+        putInt("TX_NET_ACCEPTED_IP", TCPStreamIP(accepted));
         CloseTCPStream(accepted);
         CloseTCPServer(server);
         CloseTCPStream(client);
         CloseTCPStream(client2);
-        put("TX_NET_BEFORE", 1);
+        putInt("TX_NET_BEFORE", 1);
         TCPStreamPort(accepted2);
     }
-    put("TX_NET_AFTER", 1);
+    putInt("TX_NET_AFTER", 1);
 }
