@@ -3,15 +3,19 @@
 //
 //   BM_PresentFlip/depth: the display alone: upload of the front buffer (widened from 16 or
 //     24 bits where needed) and present, 1:1 in a fixed window.
+//   BM_SdlFlip/depth: the same picture through SDL2's own streaming-texture path
+//     (SDL_UpdateTexture, SDL_RenderCopy, SDL_RenderPresent) on a software renderer.
 //   BM_GraphicsFlip/depth: the Flip command in a full-screen mode: the pages' exchange, the
 //     upload and the present scaled to the desktop.
 //   BM_StartupWindow: what every program pays for the graphics module: opening the 400 x 300
 //     window and painting it once, then closing it, against BM_RuntimeAlone.
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "graphics_commands.h"
@@ -64,6 +68,45 @@ void BM_PresentFlip(benchmark::State& state) {
                             state.range(0) / 8);
 }
 BENCHMARK(BM_PresentFlip)->Arg(32)->Arg(16)->Arg(24)->Unit(benchmark::kMicrosecond);
+
+template <auto Destroy>
+struct SdlDeleter {
+    template <typename T>
+    void operator()(T* object) const {
+        Destroy(object);
+    }
+};
+
+void BM_SdlFlip(benchmark::State& state) {
+    auto runtime = openHeadless();  // SDL's video subsystem, as the runtime sets it up
+    const auto depth = static_cast<int32_t>(state.range(0));
+    const uint32_t format = depth == 32   ? SDL_PIXELFORMAT_ARGB8888
+                            : depth == 24 ? SDL_PIXELFORMAT_RGB24
+                                          : SDL_PIXELFORMAT_RGB565;
+    std::unique_ptr<SDL_Window, SdlDeleter<SDL_DestroyWindow>> window(
+        runtime == nullptr ? nullptr
+                           : SDL_CreateWindow("bench", 0, 0, kWidth, kHeight, SDL_WINDOW_HIDDEN));
+    std::unique_ptr<SDL_Renderer, SdlDeleter<SDL_DestroyRenderer>> renderer(
+        window == nullptr ? nullptr : SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
+    std::unique_ptr<SDL_Texture, SdlDeleter<SDL_DestroyTexture>> texture(
+        renderer == nullptr ? nullptr
+                            : SDL_CreateTexture(renderer.get(), format, SDL_TEXTUREACCESS_STREAMING,
+                                                kWidth, kHeight));
+    if (texture == nullptr) {
+        state.SkipWithError("no display");
+        return;
+    }
+    const BenchFrame frame(depth);
+    const FramePixels pixels = frame.pixels();
+    for (auto _ : state) {
+        SDL_UpdateTexture(texture.get(), nullptr, pixels.pixels, static_cast<int>(pixels.pitch));
+        SDL_RenderCopy(renderer.get(), texture.get(), nullptr, nullptr);
+        SDL_RenderPresent(renderer.get());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWidth * kHeight * depth /
+                            8);
+}
+BENCHMARK(BM_SdlFlip)->Arg(32)->Arg(16)->Arg(24)->Unit(benchmark::kMicrosecond);
 
 void BM_GraphicsFlip(benchmark::State& state) {
     auto runtime = openHeadless();

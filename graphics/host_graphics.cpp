@@ -32,14 +32,14 @@ std::unique_ptr<HostGraphics> HostGraphics::open(HostRuntime& runtime,
         runtime.closeGraphics();
         return nullptr;
     }
-    std::unique_ptr<HostGraphics> graphics(
-        new HostGraphics(runtime, handles, std::move(front), std::move(back)));
+    auto graphics =
+        std::make_unique<HostGraphics>(Key(), runtime, handles, std::move(front), std::move(back));
     if (graphics->frontHandle_ == 0 || graphics->backHandle_ == 0) return nullptr;
     runtime.showFrames(&graphics->frontFrame_, &graphics->backFrame_);
     return graphics;
 }
 
-HostGraphics::HostGraphics(HostRuntime& runtime, HandleTable<HostCanvas>& handles,
+HostGraphics::HostGraphics(Key, HostRuntime& runtime, HandleTable<HostCanvas>& handles,
                            std::unique_ptr<HostCanvas> front, std::unique_ptr<HostCanvas> back)
     : runtime_(runtime),
       handles_(handles),

@@ -26,6 +26,15 @@ public:
                                               int32_t height, int32_t depth, int32_t driverIndex,
                                               uint32_t flags);
     // Closes the mode, then frees every canvas; their handles name nothing afterwards.
+private:
+    struct Key {
+        explicit Key() = default;
+    };
+
+public:
+    // Made by open only (Key is private).
+    HostGraphics(Key, HostRuntime& runtime, HandleTable<HostCanvas>& handles,
+                 std::unique_ptr<HostCanvas> front, std::unique_ptr<HostCanvas> back);
     ~HostGraphics();
     HostGraphics(const HostGraphics&) = delete;
     HostGraphics& operator=(const HostGraphics&) = delete;
@@ -77,8 +86,6 @@ private:
         const HostCanvas& canvas_;
     };
 
-    HostGraphics(HostRuntime& runtime, HandleTable<HostCanvas>& handles,
-                 std::unique_ptr<HostCanvas> front, std::unique_ptr<HostCanvas> back);
     void swapPages();
 
     HostRuntime& runtime_;

@@ -33,10 +33,19 @@ void copyKeyedScalar(uint8_t* dst, ptrdiff_t dstPitch, const uint8_t* src, ptrdi
 }
 
 template <int B>
+uint32_t maskWordOf(const uint8_t* row, int32_t count, uint32_t key, uint32_t keyBits) {
+    uint32_t word = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t v = RawPixel<B>::load(row + i * B);
+        if (((v ^ key) & keyBits) != 0) word |= 0x80000000u >> i;
+    }
+    return word;
+}
+
+template <int B>
 void maskWordsScalar(uint32_t* out, const uint8_t* row, int32_t words, uint32_t key,
                      uint32_t keyBits) {
-    for (int32_t k = 0; k < words; ++k)
-        out[k] = maskWordScalar(row + k * 32 * B, B, 32, key, keyBits);
+    for (int32_t k = 0; k < words; ++k) out[k] = maskWordOf<B>(row + k * 32 * B, 32, key, keyBits);
 }
 
 template <int B>
@@ -51,17 +60,17 @@ const KernelSet* gOverride = nullptr;
 
 }  // namespace
 
+// The pixel size is chosen once per word, not per pixel.
 uint32_t maskWordScalar(const uint8_t* row, int32_t bytesPerPixel, int32_t count, uint32_t key,
                         uint32_t keyBits) {
-    uint32_t word = 0;
-    for (int32_t i = 0; i < count; ++i) {
-        const uint8_t* p = row + i * bytesPerPixel;
-        const uint32_t v = bytesPerPixel == 2   ? RawPixel<2>::load(p)
-                           : bytesPerPixel == 3 ? RawPixel<3>::load(p)
-                                                : RawPixel<4>::load(p);
-        if (((v ^ key) & keyBits) != 0) word |= 0x80000000u >> i;
+    switch (bytesPerPixel) {
+        case 2:
+            return maskWordOf<2>(row, count, key, keyBits);
+        case 3:
+            return maskWordOf<3>(row, count, key, keyBits);
+        default:
+            return maskWordOf<4>(row, count, key, keyBits);
     }
-    return word;
 }
 
 const KernelSet& scalarKernels() {

@@ -19,8 +19,7 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kRepaintPeriod = std::chrono::milliseconds(100);
 constexpr int32_t kDepthChoices[] = {16, 24, 32};
 
-// Scales a picture coordinate into the window, truncating like the integer arithmetic of the
-// original platform.
+// Scales a picture coordinate into the window with truncating integer arithmetic.
 int scaleCoordinate(int32_t value, int32_t pictureSide, int offset, int placedSide) {
     if (pictureSide <= 0) return offset;
     return offset + static_cast<int>(int64_t{value} * placedSide / pictureSide);

@@ -112,14 +112,13 @@ std::unique_ptr<HostRuntime> HostRuntime::open(std::string_view commandLine, Deb
     guard.window = SDL_CreateWindow(kWindowTitle, 0, 0, 1, 1, windowFlags);
     if (guard.window == nullptr) return nullptr;
 
-    // The constructor is private (one instance per process); the result is owned at once.
-    std::unique_ptr<HostRuntime> runtime(new HostRuntime(commandLine, debugger, guard.window,
-                                                         *headless, guard.subsystems, eventType));
+    auto runtime = std::make_unique<HostRuntime>(Key(), commandLine, debugger, guard.window,
+                                                 *headless, guard.subsystems, eventType);
     guard.release();
     return runtime;
 }
 
-HostRuntime::HostRuntime(std::string_view commandLine, Debugger* debugger, SDL_Window* window,
+HostRuntime::HostRuntime(Key, std::string_view commandLine, Debugger* debugger, SDL_Window* window,
                          bool headless, uint32_t sdlSubsystems, uint32_t requestEventType)
     : window_(window),
       windowId_(SDL_GetWindowID(window)),

@@ -40,6 +40,16 @@ public:
     // or the window cannot be created.
     static std::unique_ptr<HostRuntime> open(std::string_view commandLine, Debugger* debugger,
                                              uint32_t flags);
+
+private:
+    struct Key {
+        explicit Key() = default;
+    };
+
+public:
+    // Made by open only (Key is private): one instance per process.
+    HostRuntime(Key, std::string_view commandLine, Debugger* debugger, SDL_Window* window,
+                bool headless, uint32_t sdlSubsystems, uint32_t requestEventType);
     // Closing: frees every remaining timer, then the window.
     ~HostRuntime();
     HostRuntime(const HostRuntime&) = delete;
@@ -142,8 +152,6 @@ public:
     void setClosePromptAnswer(PromptAnswer answer) { promptAnswer_ = answer; }
 
 private:
-    HostRuntime(std::string_view commandLine, Debugger* debugger, SDL_Window* window, bool headless,
-                uint32_t sdlSubsystems, uint32_t requestEventType);
     void suspend();
     void resume();
     void handleStop();

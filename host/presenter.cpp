@@ -50,10 +50,10 @@ std::unique_ptr<Presenter> Presenter::create(SDL_Window* window, bool software) 
         renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     }
     if (renderer == nullptr) return nullptr;
-    return std::unique_ptr<Presenter>(new Presenter(renderer));
+    return std::make_unique<Presenter>(Key(), renderer);
 }
 
-Presenter::Presenter(SDL_Renderer* renderer) : renderer_(renderer) {
+Presenter::Presenter(Key, SDL_Renderer* renderer) : renderer_(renderer) {
     SDL_GetRendererInfo(renderer_, &info_);
 }
 

@@ -29,6 +29,15 @@ public:
     // A renderer for the window: the software one when there is no display (or no other
     // works), else an accelerated one. Null when none can be made.
     static std::unique_ptr<Presenter> create(SDL_Window* window, bool software);
+
+private:
+    struct Key {
+        explicit Key() = default;
+    };
+
+public:
+    // Made by create only (Key is private).
+    Presenter(Key, SDL_Renderer* renderer);
     ~Presenter();
     Presenter(const Presenter&) = delete;
     Presenter& operator=(const Presenter&) = delete;
@@ -48,7 +57,6 @@ public:
 private:
     enum class Upload { direct, from565, fromBgr24 };
 
-    explicit Presenter(SDL_Renderer* renderer);
     bool upload(const FramePixels& frame);
     void show(Placement placement);
 

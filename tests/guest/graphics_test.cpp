@@ -195,6 +195,14 @@ TEST_F(GuestPicture, PixelsAndBlockCopies) {
     EXPECT_EQ(front->count(440, 0, 480, 40, kRed), 20 * 20);
     EXPECT_EQ(front->at(450, 10), kRed);
     EXPECT_EQ(front->at(469, 29), kRed);
+    // Fast and slow pixel copies and writes, and GetColor of a copied pixel.
+    EXPECT_EQ(front->at(7, 5), 0x00FF00u);
+    EXPECT_EQ(front->at(9, 5), 0x123456u);
+    EXPECT_EQ(front->at(11, 5), 0x123456u);
+    EXPECT_EQ(env("TX_GFX_FAST"), std::to_string(static_cast<int32_t>(0xFF00FF00)));
+    EXPECT_EQ(env("TX_GFX_GOT"), std::to_string(0x123456));
+    EXPECT_EQ(env("TX_GFX_CURRENT_IS_BACK"), "1");
+    EXPECT_EQ(env("TX_GFX_VIDMEM"), "1");
 }
 
 TEST(GuestGraphics, StartUpDisplayAndDrawingStateAcrossModes) {
@@ -252,14 +260,22 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ErrorCase{"buffer", true, "Buffer does not exist"},
                       ErrorCase{"readpixel", true, "Buffer does not exist"},
                       ErrorCase{"copyrect", true, "Buffer does not exist"},
+                      ErrorCase{"copyrectsource", true, "Buffer does not exist"},
+                      ErrorCase{"writepixel", true, "Buffer does not exist"},
+                      ErrorCase{"savebuffer", true, "Buffer does not exist"},
+                      ErrorCase{"lockbuffer", true, "Buffer does not exist"},
+                      ErrorCase{"unlockbuffer", true, "Buffer does not exist"},
                       ErrorCase{"modeindex", true, "Illegal graphics mode index"},
+                      ErrorCase{"modeheight", true, "Illegal graphics mode index"},
+                      ErrorCase{"modedepth", true, "Illegal graphics mode index"},
                       ErrorCase{"driverindex", true, "Illegal graphics driver index"},
                       ErrorCase{"setdriver", true, "Illegal graphics driver index"}),
     caseName);
 
 TEST(GuestGraphics, WithoutTheDebugFlagBadHandlesAndIndicesDoNothing) {
-    for (const char* arguments :
-         {"buffer", "readpixel", "copyrect", "modeindex", "driverindex", "setdriver"}) {
+    for (const char* arguments : {"buffer", "readpixel", "copyrect", "copyrectsource", "writepixel",
+                                  "savebuffer", "lockbuffer", "unlockbuffer", "modeindex",
+                                  "modeheight", "modedepth", "driverindex", "setdriver"}) {
         unsetenv("TX_GFX_AFTER");
         const auto run = runGuest("gfx_errors", arguments, false);
         EXPECT_EQ(run.outcome, RunOutcome::Ended) << arguments << ": " << firstError(run);

@@ -39,6 +39,18 @@ TX_MAIN {
     WritePixel(5, 5, 0xFF123456, 0);
     CopyRect(10, 10, 20, 20, 450, 10, 0, 0);
 
+    /* The pixel commands under a lock: fast writes and copies, a slow copy after. */
+    LockBuffer(0);
+    WritePixelFast(7, 5, 0xFF00FF00, 0);
+    CopyPixelFast(5, 5, 0, 9, 5, BackBuffer());
+    putInt("TX_GFX_FAST", ReadPixelFast(7, 5, 0));
+    UnlockBuffer(0);
+    CopyPixel(5, 5, BackBuffer(), 11, 5, 0);
+    GetColor(11, 5);
+    putInt("TX_GFX_GOT", ColorRed() << 16 | ColorGreen() << 8 | ColorBlue());
+    putInt("TX_GFX_CURRENT_IS_BACK", GraphicsBuffer() == BackBuffer());
+    putInt("TX_GFX_VIDMEM", TotalVidMem() >= AvailVidMem() && AvailVidMem() >= 0);
+
     Flip(0);
     putInt("TX_GFX_WIDTH", GraphicsWidth());
     putInt("TX_GFX_HEIGHT", GraphicsHeight());
