@@ -19,11 +19,8 @@ namespace tx {
 namespace {
 
 using test::env;
+using test::firstError;
 using test::runGuest;
-
-std::string firstError(const test::GuestRun& run) {
-    return run.debugger.errors.empty() ? "" : run.debugger.errors.front();
-}
 
 // A 24-bit bottom-up BMP file, read back as 0x00RRGGBB pixels.
 class Bmp {

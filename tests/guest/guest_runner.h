@@ -33,6 +33,11 @@ struct GuestRun {
     RecordingDebugger debugger;
 };
 
+// The first runtime error the run reported, or "".
+inline std::string firstError(const GuestRun& run) {
+    return run.debugger.errors.empty() ? "" : run.debugger.errors.front();
+}
+
 // The path of a guest program's module image built from tests/guest/programs.
 std::string guestImagePath(const std::string& program);
 

@@ -12,15 +12,12 @@ namespace tx {
 namespace {
 
 using test::env;
+using test::firstError;
 using test::runGuest;
 
 // The decimal text of a float's bit pattern, as the guest hands it back.
 std::string bitsText(float value) {
     return std::to_string(std::bit_cast<int32_t>(value));
-}
-
-std::string firstError(const test::GuestRun& run) {
-    return run.debugger.errors.empty() ? "" : run.debugger.errors.front();
 }
 
 TEST(GuestMath, FunctionsGiveTheSinglePrecisionEdgeValues) {

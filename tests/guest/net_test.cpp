@@ -19,6 +19,7 @@ namespace tx {
 namespace {
 
 using test::env;
+using test::firstError;
 using test::runGuest;
 
 const std::string kLoopback = std::to_string(0x7F000001);
@@ -66,10 +67,6 @@ test::GuestRun runWithServerPort(const char* program, const char* arguments, boo
         if (serverFlag[0] == '\0' || env(serverFlag) != "0") break;
     }
     return run;
-}
-
-std::string firstError(const test::GuestRun& run) {
-    return run.debugger.errors.empty() ? "" : run.debugger.errors[0];
 }
 
 TEST(GuestNet, UdpDatagramsAndLookups) {

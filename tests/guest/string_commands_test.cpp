@@ -10,11 +10,8 @@ namespace tx {
 namespace {
 
 using test::env;
+using test::firstError;
 using test::runGuest;
-
-std::string firstError(const test::GuestRun& run) {
-    return run.debugger.errors.empty() ? "" : run.debugger.errors.front();
-}
 
 std::string localText(const char* format, std::time_t when) {
     std::tm local{};
