@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "pixel_kernels.h"
 
@@ -108,6 +109,17 @@ void HostCanvas::unlock() {
 void HostCanvas::markDrawn(const Rect& area) {
     const Rect r = area.intersect(bounds_);
     if (!r.empty()) pixelsWritten(r, 1);
+}
+
+bool HostCanvas::exchangePixels(HostCanvas& other) {
+    if (other.bounds_ != bounds_ || other.format_.bytesPerPixel() != format_.bytesPerPixel() ||
+        other.pitch_ != pitch_)
+        return false;
+    std::swap(pixels_, other.pixels_);
+    std::swap(bits_, other.bits_);
+    markDrawn(bounds_);
+    other.markDrawn(other.bounds_);
+    return true;
 }
 
 void HostCanvas::drawn(const Rect& area, uint32_t stampSteps) {

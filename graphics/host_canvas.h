@@ -106,6 +106,10 @@ public:
     // Code outside the canvas wrote the pixels of `area` (canvas coordinates) through bits():
     // advances the stamp and keeps the collision mask current there.
     void markDrawn(const Rect& area);
+    // Trades pixel memory with a canvas of the same size and pixel format (the two pages of a
+    // flipping display); each keeps its drawing state and both count as drawn. False, with
+    // nothing changed, for canvases that differ.
+    bool exchangePixels(HostCanvas& other);
 
     // ---- Drawing (origin added, clipped to the viewport, in the drawing or clear colour)
     void cls();

@@ -85,9 +85,11 @@ void HostGraphics::flip(bool vwait) {
     runtime_.flip(vwait);
 }
 
-// The pages trade pixels; each canvas keeps its drawing state, as a surface of a flipping
+// The pages trade pixel memory; each canvas keeps its drawing state, as a surface of a flipping
 // chain keeps its interface while its memory moves.
 void HostGraphics::swapPages() {
+    if (front_->exchangePixels(*back_)) return;
+    // Pages of different layouts (never made by open): trade the pixels row by row.
     const size_t rowBytes =
         static_cast<size_t>(front_->getWidth()) * front_->format().bytesPerPixel();
     for (int32_t y = 0; y < front_->getHeight(); ++y) {
