@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "pixel_codecs.h"
+
 namespace tx {
 namespace {
 
@@ -37,12 +39,14 @@ void encodeRow(const HostCanvas& canvas, int32_t y, uint8_t* out) {
             for (int32_t x = 0; x < width; ++x, in += 4, out += 3) std::memcpy(out, in, 3);
             return;
         default:
-            for (int32_t x = 0; x < width; ++x, out += 3) {
-                const uint32_t argb = format.loadARGB(in + x * format.bytesPerPixel());
-                out[0] = static_cast<uint8_t>(argb);
-                out[1] = static_cast<uint8_t>(argb >> 8);
-                out[2] = static_cast<uint8_t>(argb >> 16);
-            }
+            visitCodec(format, [&](const auto codec) {
+                for (int32_t x = 0; x < width; ++x, in += codec.kBytes, out += 3) {
+                    const uint32_t argb = codec.loadARGB(in);
+                    out[0] = static_cast<uint8_t>(argb);
+                    out[1] = static_cast<uint8_t>(argb >> 8);
+                    out[2] = static_cast<uint8_t>(argb >> 16);
+                }
+            });
             return;
     }
 }

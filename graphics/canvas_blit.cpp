@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host_canvas.h"
+#include "pixel_codecs.h"
 #include "pixel_kernels.h"
 
 namespace tx {
@@ -63,15 +64,21 @@ void HostCanvas::blit(int32_t dx, int32_t dy, const HostCanvas& source, int32_t 
     const uint32_t key = source.maskColor_ & keyBits;
 
     if (!(source.format_ == format_)) {
-        // Canvases of one display share a format; any other pair is converted pixel by pixel.
-        for (int32_t r = 0; r < rows; ++r) {
-            for (int32_t c = 0; c < w; ++c) {
-                const uint8_t* from = source.pixelAddress(srcX + c, srcY + r);
-                if (solid || (source.format_.loadValue(from) & keyBits) != key)
-                    format_.storeARGB(pixelAddress(area.x0 + c, area.y0 + r),
-                                      source.format_.loadARGB(from));
-            }
-        }
+        // Canvases of one display share a format; any other pair is converted, with both
+        // codecs chosen once for the whole copy.
+        visitCodec(source.format_, [&](const auto from) {
+            visitCodec(format_, [&](const auto to) {
+                for (int32_t r = 0; r < rows; ++r) {
+                    const uint8_t* in = source.pixelAddress(srcX, srcY + r);
+                    uint8_t* out = pixelAddress(area.x0, area.y0 + r);
+                    for (int32_t c = 0; c < w; ++c, in += from.kBytes, out += to.kBytes) {
+                        const uint32_t value = from.load(in);
+                        if (solid || (value & keyBits) != key)
+                            to.storeARGB(out, from.toARGB(value));
+                    }
+                }
+            });
+        });
         drawn(area);
         return;
     }
