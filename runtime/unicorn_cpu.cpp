@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cpu.h"
@@ -135,11 +136,12 @@ private:
         check(uc_context_save(uc_, resetState_), "uc_context_save");
     }
 
-    // The emulator crashed inside a run: its state cannot be trusted, so it is neither used
-    // nor closed again. A fresh one takes its place over the same guest memory, and the run
-    // ends as an instruction the CPU could not execute.
+    // The emulator crashed inside a run: its state cannot be trusted, so it is never used
+    // again. Closing it runs under a guard of its own: should that crash too, the engine is
+    // left unfreed. A fresh one takes its place over the same guest memory, and the run ends as
+    // an instruction the CPU could not execute.
     CpuStop replaceCrashedEngine(GuestAddr begin) {
-        uc_ = nullptr;
+        closeCrashedEngine(std::exchange(uc_, nullptr));
         uc_context_free(resetState_);
         resetState_ = nullptr;
         faultHooksInstalled_ = false;
@@ -151,6 +153,11 @@ private:
         stop_.fault = CpuFault::EngineFailure;
         stop_.pc = begin;
         return stop_;
+    }
+
+    static void closeCrashedEngine(uc_engine* crashed) {
+        EngineCrashGuard guard;
+        if (sigsetjmp(guard.landing(), 1) == 0) uc_close(crashed);
     }
 
     void mapRegion(const Mapping& mapping) {
