@@ -86,18 +86,10 @@ void HostGraphics::flip(bool vwait) {
 }
 
 // The pages trade pixel memory; each canvas keeps its drawing state, as a surface of a flipping
-// chain keeps its interface while its memory moves.
+// chain keeps its interface while its memory moves. open makes both pages alike, so the
+// exchange always takes place.
 void HostGraphics::swapPages() {
-    if (front_->exchangePixels(*back_)) return;
-    // Pages of different layouts (never made by open): trade the pixels row by row.
-    const size_t rowBytes =
-        static_cast<size_t>(front_->getWidth()) * front_->format().bytesPerPixel();
-    for (int32_t y = 0; y < front_->getHeight(); ++y) {
-        uint8_t* a = front_->pixelAddress(0, y);
-        std::swap_ranges(a, a + rowBytes, back_->pixelAddress(0, y));
-    }
-    front_->markDrawn(front_->bounds());
-    back_->markDrawn(back_->bounds());
+    front_->exchangePixels(*back_);
 }
 
 }  // namespace tx

@@ -1,6 +1,7 @@
 // Upper, Lower and Trim: byte classes of the "C" locale, applied without consulting any locale.
 #include <algorithm>
 
+#include "ascii_case.h"
 #include "string_commands.h"
 #include "string_edit.h"
 
@@ -17,14 +18,12 @@ bool isGraphic(char c) {
 }  // namespace
 
 Str stringUpper(StrArg string) {
-    for (char& c : strings::editable(string))
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (char& c : strings::editable(string)) c = upperAscii(c);
     return string.release();
 }
 
 Str stringLower(StrArg string) {
-    for (char& c : strings::editable(string))
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : strings::editable(string)) c = lowerAscii(c);
     return string.release();
 }
 

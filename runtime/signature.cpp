@@ -1,12 +1,22 @@
 #include "signature.h"
 
+#include "ascii_case.h"
+
 namespace tx {
 namespace {
 
-bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-bool isNameChar(char c) { return isAsciiLetter(c) || isAsciiDigit(c) || c == '_'; }
-bool isSigil(char c) { return c == '%' || c == '#' || c == '$'; }
+bool isAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool isAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isNameChar(char c) {
+    return isAsciiLetter(c) || isAsciiDigit(c) || c == '_';
+}
+bool isSigil(char c) {
+    return c == '%' || c == '#' || c == '$';
+}
 
 }  // namespace
 
@@ -57,10 +67,7 @@ std::string linkKey(std::string_view signature) {
     size_t i = 0;
     if (i < signature.size() && !isAsciiLetter(signature[i]) && !isAsciiDigit(signature[i])) ++i;
     std::string key = "_f";
-    for (; i < signature.size() && isNameChar(signature[i]); ++i) {
-        char c = signature[i];
-        key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
+    for (; i < signature.size() && isNameChar(signature[i]); ++i) key += lowerAscii(signature[i]);
     return key;
 }
 

@@ -12,6 +12,17 @@ static inline void putInt(const char* name, int value) {
     SetEnv(_txStrConst(name), _txStrFromInt(value));
 }
 
+/* True when the program's command line is exactly `text`: one case of a program that runs
+ * one case per run. */
+static inline int argumentIs(const char* text) {
+    return _txStrCompare(CommandLine(), _txStrConst(text)) == 0;
+}
+
+/* A file in the directory the I/O tests give their programs in TX_IO_DIR. */
+static inline txstr ioPath(const char* name) {
+    return _txStrConcat(GetEnv(_txStrConst("TX_IO_DIR")), _txStrConst(name));
+}
+
 /* The bit pattern of a float, so that tests compare results exactly. */
 static inline int floatBits(float value) {
     union {

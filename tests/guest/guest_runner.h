@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "debugger.h"
@@ -32,6 +33,9 @@ struct GuestRun {
     RunOutcome outcome = RunOutcome::Ended;
     RecordingDebugger debugger;
 };
+
+// Unsets every environment variable whose name starts with prefix: the reports of earlier runs.
+void clearEnvironment(std::string_view prefix);
 
 // The first runtime error the run reported, or "".
 inline std::string firstError(const GuestRun& run) {

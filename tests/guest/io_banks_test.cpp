@@ -10,6 +10,8 @@ namespace tx {
 namespace {
 
 using test::env;
+using test::fileBytes;
+using test::firstError;
 using test::runGuest;
 using IoBanks = test::IoGuestTest;
 
@@ -27,7 +29,7 @@ TEST_F(IoBanks, BankCommandsFromCompiledCode) {
     EXPECT_EQ(env("TX_IO_PEEK_FLOAT"), std::to_string(0x3FC00000));
     EXPECT_EQ(env("TX_IO_OVERLAP"), "0012345678");
     EXPECT_EQ(env("TX_IO_WRITTEN"), "10");
-    EXPECT_EQ(bytesOf(file("bank.bin")), (std::vector<uint8_t>{0, 0, 1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(fileBytes(file("bank.bin")), (std::vector<uint8_t>{0, 0, 1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(env("TX_IO_EMPTY_SIZE"), "1000");
     EXPECT_EQ(env("TX_IO_READ"), "10");
     EXPECT_EQ(env("TX_IO_READ_AT_END"), "1000");

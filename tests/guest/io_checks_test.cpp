@@ -10,6 +10,7 @@ namespace tx {
 namespace {
 
 using test::env;
+using test::firstError;
 using test::runGuest;
 using IoChecks = test::IoGuestTest;
 

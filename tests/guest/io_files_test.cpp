@@ -12,6 +12,9 @@ namespace tx {
 namespace {
 
 using test::env;
+using test::fileBytes;
+using test::firstError;
+using test::putFile;
 using test::runGuest;
 using IoFiles = test::IoGuestTest;
 
@@ -25,7 +28,7 @@ TEST_F(IoFiles, ValueFormatsOnDiskAndBack) {
         0,  0,   32,  192,              // WriteFloat -2.5
         3,  0,   0,   0,   97, 98, 99,  // WriteString "abc"
         97, 98,  99,  13,  10};         // WriteLine "abc"
-    EXPECT_EQ(bytesOf(file("formats.bin")), expected);
+    EXPECT_EQ(fileBytes(file("formats.bin")), expected);
     EXPECT_EQ(env("TX_IO_BYTE1"), "44");
     EXPECT_EQ(env("TX_IO_BYTE2"), "255");
     EXPECT_EQ(env("TX_IO_SHORT"), "65535");
@@ -42,12 +45,12 @@ TEST_F(IoFiles, ValueFormatsOnDiskAndBack) {
 TEST_F(IoFiles, FileStreamsFromCompiledCode) {
     std::vector<uint8_t> big(10000);
     for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<uint8_t>(i * 7);
-    put(file("big.bin"), big);
+    putFile(file("big.bin"), big);
     std::filesystem::create_directories(file("Data/Levels"));
-    put(file("Data/Levels/One.lvl"), {42});
+    putFile(file("Data/Levels/One.lvl"), {42});
     std::vector<uint8_t> source(40000);
     for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 13 + (i >> 8));
-    put(file("source.bin"), source);
+    putFile(file("source.bin"), source);
 
     const auto run = runGuest("io_files");
     ASSERT_EQ(run.outcome, RunOutcome::Ended) << firstError(run);
@@ -62,7 +65,7 @@ TEST_F(IoFiles, FileStreamsFromCompiledCode) {
     EXPECT_EQ(env("TX_IO_AVAIL_FRESH"), "1000");
     EXPECT_EQ(env("TX_IO_AVAIL_AFTER_BYTE"), "4095");
     EXPECT_EQ(env("TX_IO_LEVEL_BYTE"), "42") << "backslashes and another case find the file";
-    EXPECT_EQ(bytesOf(file("copy.bin")), source) << "CopyStream into a new file copies it all";
+    EXPECT_EQ(fileBytes(file("copy.bin")), source) << "CopyStream into a new file copies it all";
 }
 
 TEST_F(IoFiles, DirectoriesFromCompiledCode) {
@@ -85,7 +88,7 @@ TEST_F(IoFiles, DirectoriesFromCompiledCode) {
 
 TEST_F(IoFiles, WrittenBytesReachTheDiskHoweverTheProgramEnds) {
     for (const char* how : {"error", "end"}) {
-        put(file("second.bin"), {9, 9, 9, 9, 9, 9, 9, 9});
+        putFile(file("second.bin"), {9, 9, 9, 9, 9, 9, 9, 9});
         const auto run = runGuest("io_flush", how);
         if (std::string(how) == "error") {
             EXPECT_EQ(run.outcome, RunOutcome::RuntimeError);
@@ -97,8 +100,8 @@ TEST_F(IoFiles, WrittenBytesReachTheDiskHoweverTheProgramEnds) {
         for (int i = 0; i < 5000; ++i) expected.push_back(static_cast<uint8_t>(i));
         for (const char c : {'t', 'a', 'i', 'l', '\r', '\n'})
             expected.push_back(static_cast<uint8_t>(c));
-        EXPECT_EQ(bytesOf(file("flushed.bin")), expected) << how;
-        EXPECT_EQ(bytesOf(file("second.bin")), (std::vector<uint8_t>{1, 0, 0, 0, 'x', 9, 9, 9}))
+        EXPECT_EQ(fileBytes(file("flushed.bin")), expected) << how;
+        EXPECT_EQ(fileBytes(file("second.bin")), (std::vector<uint8_t>{1, 0, 0, 0, 'x', 9, 9, 9}))
             << how;
     }
 }

@@ -15,8 +15,6 @@
 #include "guest_runner.h"
 #include "test_files.h"
 
-extern char** environ;
-
 namespace tx::test {
 
 class IoGuestTest : public ::testing::Test {
@@ -32,29 +30,9 @@ protected:
         clearReports();
     }
 
-    static void clearReports() {
-        std::vector<std::string> names;
-        for (char** e = environ; *e != nullptr; ++e) {
-            const std::string entry(*e);
-            if (entry.rfind("TX_IO_", 0) == 0) names.push_back(entry.substr(0, entry.find('=')));
-        }
-        for (const auto& name : names) ::unsetenv(name.c_str());
-    }
+    static void clearReports() { clearEnvironment("TX_IO_"); }
 
     std::string file(const std::string& name) const { return dir + "/" + name; }
-
-    static std::vector<uint8_t> bytesOf(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static void put(const std::string& path, const std::vector<uint8_t>& bytes) {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-    }
-    static std::string firstError(const GuestRun& run) {
-        return run.debugger.errors.empty() ? "" : run.debugger.errors.front();
-    }
 
     TempDir tempDir;
     std::string dir;

@@ -59,26 +59,15 @@ inline std::vector<Stats> parseStats(const std::string& text) {
     return reports;
 }
 
-inline void clearTxEnvironment() {
-    std::vector<std::string> names;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry(*e);
-        if (entry.rfind("TX_", 0) == 0) names.push_back(entry.substr(0, entry.find('=')));
-    }
-    for (const std::string& name : names) unsetenv(name.c_str());
-}
-
 struct StatsRun {
     GuestRun run;
     std::vector<Stats> stats;
-    std::string error() const {
-        return run.debugger.errors.empty() ? std::string() : run.debugger.errors.front();
-    }
+    std::string error() const { return firstError(run); }
 };
 
 // Runs the program with a clean environment and collects its RuntimeStats reports.
 inline StatsRun runWithStats(const std::string& program, const std::string& arguments = "") {
-    clearTxEnvironment();
+    clearEnvironment("TX_");
     testing::internal::CaptureStderr();
     StatsRun result{runGuest(program, arguments), {}};
     result.stats = parseStats(testing::internal::GetCapturedStderr());

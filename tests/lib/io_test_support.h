@@ -21,12 +21,6 @@
 
 namespace tx::test {
 
-inline void putFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
 // Bytes that differ from their neighbours and from their offsets (a shift shows).
 inline std::vector<uint8_t> patternBytes(size_t count, uint32_t seed = 1) {
     std::vector<uint8_t> bytes(count);

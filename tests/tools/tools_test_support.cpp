@@ -14,17 +14,6 @@
 
 namespace txtest {
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tximage-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 CommandResult runCommand(const std::string& command) {
     struct PipeCloser {
         void operator()(FILE* f) const {
@@ -88,7 +77,7 @@ std::filesystem::path compileGuest(const TempDir& dir, std::string_view name,
 namespace {
 
 class Cursor {
-  public:
+public:
     explicit Cursor(std::span<const uint8_t> bytes) : bytes_(bytes) {}
 
     uint32_t u32() {
@@ -128,7 +117,7 @@ class Cursor {
 
     bool atEnd() const { return pos_ == bytes_.size(); }
 
-  private:
+private:
     void need(size_t n) const {
         if (bytes_.size() - pos_ < n) throw std::runtime_error("module image is truncated");
     }

@@ -10,21 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "test_files.h"
+
 namespace txtest {
 
-// A fresh directory under the system temp directory, removed with everything in it.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
-
-  private:
-    std::filesystem::path path_;
-};
+using TempDir = tx::test::TempDir;
 
 struct CommandResult {
     int exitCode;

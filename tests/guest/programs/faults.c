@@ -1,9 +1,5 @@
 /* Raises the fault its command line names, with real instructions. */
-#include "tervex.h"
-
-static int is(const char* name) {
-    return _txStrCompare(CommandLine(), _txStrConst(name)) == 0;
-}
+#include "guest_report.h"
 
 static volatile int zero = 0;
 static volatile int minusOne = -1;
@@ -18,23 +14,23 @@ static int recurse(int depth) {
 }
 
 TX_MAIN {
-    if (is("null")) {
+    if (argumentIs("null")) {
         volatile int* nowhere = 0;
         zero = *nowhere;
-    } else if (is("wild-jump")) {
+    } else if (argumentIs("wild-jump")) {
         void (*wild)(void) = (void (*)(void))0x7fff0000u;
         wild();
-    } else if (is("write-thunk")) {
+    } else if (argumentIs("write-thunk")) {
         *(volatile int*)0x10010 = 1;
-    } else if (is("illegal")) {
+    } else if (argumentIs("illegal")) {
         __asm__ volatile("ud2");
-    } else if (is("divide")) {
+    } else if (argumentIs("divide")) {
         zero = smallest / zero; /* not 1 / x: compilers turn that into a comparison */
-    } else if (is("overflow")) {
+    } else if (argumentIs("overflow")) {
         zero = smallest / minusOne;
-    } else if (is("stack")) {
+    } else if (argumentIs("stack")) {
         zero = recurse(0);
-    } else if (is("breakpoint")) {
+    } else if (argumentIs("breakpoint")) {
         __asm__ volatile("int3");
     }
     SetEnv(_txStrConst("TX_FAULT_SURVIVED"), CommandLine());

@@ -1,9 +1,6 @@
 /* Banks: growth, values at offsets, overlapping copies and transfers with a file. */
 #include "guest_report.h"
 
-static txstr path(const char* name) {
-    return _txStrConcat(GetEnv(_txStrConst("TX_IO_DIR")), _txStrConst(name));
-}
 static txstr bytesOf(int bank, int count) {
     txstr text = _txStrConst("");
     for (int i = 0; i < count; ++i) text = _txStrConcat(text, _txStrFromInt(PeekByte(bank, i)));
@@ -36,13 +33,13 @@ TX_MAIN {
     CopyBank(digits, 0, digits, 1, 9);
     SetEnv(_txStrConst("TX_IO_OVERLAP"), bytesOf(digits, 10));
 
-    int out = WriteFile(path("/bank.bin"));
+    int out = WriteFile(ioPath("/bank.bin"));
     putInt("TX_IO_WRITTEN", WriteBytes(digits, out, 0, 10));
     CloseFile(out);
     int empty = CreateBank(0);
     putInt("TX_IO_EMPTY_SIZE", BankSize(empty) + 1000);
     ResizeBank(empty, 20);
-    int in = ReadFile(path("/bank.bin"));
+    int in = ReadFile(ioPath("/bank.bin"));
     putInt("TX_IO_READ", ReadBytes(empty, in, 5, 15));
     putInt("TX_IO_READ_AT_END", ReadBytes(empty, in, 0, 5) + 1000);
     CloseFile(in);

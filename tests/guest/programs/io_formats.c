@@ -1,12 +1,8 @@
 /* Every stream value format written to a file and read back through the stream commands. */
 #include "guest_report.h"
 
-static txstr path(const char* name) {
-    return _txStrConcat(GetEnv(_txStrConst("TX_IO_DIR")), _txStrConst(name));
-}
-
 TX_MAIN {
-    int out = WriteFile(path("/formats.bin"));
+    int out = WriteFile(ioPath("/formats.bin"));
     WriteByte(out, 300);
     WriteByte(out, -1);
     WriteShort(out, -1);
@@ -17,7 +13,7 @@ TX_MAIN {
     WriteLine(out, _txStrConst("abc"));
     CloseFile(out);
 
-    int in = ReadFile(path("/formats.bin"));
+    int in = ReadFile(ioPath("/formats.bin"));
     putInt("TX_IO_BYTE1", ReadByte(in));
     putInt("TX_IO_BYTE2", ReadByte(in));
     putInt("TX_IO_SHORT", ReadShort(in));
@@ -33,14 +29,14 @@ TX_MAIN {
     CloseFile(in);
 
     /* CR LF and a bare LF end lines alike; a CR inside a line is dropped. */
-    out = WriteFile(path("/lines.txt"));
+    out = WriteFile(ioPath("/lines.txt"));
     WriteByte(out, 'a');
     WriteByte(out, 13);
     WriteByte(out, 'b');
     WriteByte(out, 10);
     WriteLine(out, _txStrConst("next"));
     CloseFile(out);
-    in = ReadFile(path("/lines.txt"));
+    in = ReadFile(ioPath("/lines.txt"));
     txstr first = ReadLine(in);
     txstr second = ReadLine(in);
     putText("TX_IO_LINES", _txStrConcat(first, _txStrConcat(_txStrConst("+"), second)));

@@ -6,9 +6,6 @@
 static void putFloat(const char* name, float value) {
     putText(name, _txStrFromFloat(value));
 }
-static int is(const char* name) {
-    return _txStrCompare(CommandLine(), _txStrConst(name)) == 0;
-}
 
 static volatile int smallest = -2147483647 - 1;
 
@@ -38,25 +35,25 @@ static void arithmetic(void) {
 }
 
 TX_MAIN {
-    if (is("arithmetic")) {
+    if (argumentIs("arithmetic")) {
         arithmetic();
-    } else if (is("mod-zero")) {
+    } else if (argumentIs("mod-zero")) {
         putInt("TX_RESULT", _txMod(1, 0));
-    } else if (is("mod-overflow")) {
+    } else if (argumentIs("mod-overflow")) {
         putInt("TX_RESULT", _txMod(smallest, -1));
-    } else if (is("array-bounds")) {
+    } else if (argumentIs("array-bounds")) {
         _txArrayBoundsEx();
-    } else if (is("vector-bounds")) {
+    } else if (argumentIs("vector-bounds")) {
         _txVecBoundsEx();
-    } else if (is("null-object")) {
+    } else if (argumentIs("null-object")) {
         _txNullObjEx();
-    } else if (is("null-next")) {
+    } else if (argumentIs("null-next")) {
         _txObjNext(0);
-    } else if (is("bad-data")) {
+    } else if (argumentIs("bad-data")) {
         _txRestore(&badData[0]);
         _txReadInt();
         _txReadInt();
-    } else if (is("looping-list")) {
+    } else if (argumentIs("looping-list")) {
         /* Three deleted objects kept alive by references, their links bent into a ring. */
         static txObj* hold[3];
         for (int i = 0; i < 3; ++i) {
@@ -65,40 +62,40 @@ TX_MAIN {
         }
         hold[2]->next = hold[0];
         _txObjFirst(&Item);
-    } else if (is("looping-delete-each")) {
+    } else if (argumentIs("looping-delete-each")) {
         static txObj* hold[2];
         for (int i = 0; i < 2; ++i) _txObjStore(&hold[i], _txObjNew(&Item));
         hold[1]->next = hold[0];
         _txObjDeleteEach(&Item);
-    } else if (is("wild-link")) {
+    } else if (argumentIs("wild-link")) {
         _txObjNew(&Item);
         Item.used.next = (txObj*)0x12345;
         _txObjFirst(&Item);
-    } else if (is("wild-type")) {
+    } else if (argumentIs("wild-type")) {
         txObj* o = _txObjNew(&Item);
         o->type = (void*)0x7ffffff0;
         _txObjDelete(o);
-    } else if (is("huge-field-count")) {
+    } else if (argumentIs("huge-field-count")) {
         Huge.fieldCount = 0x7fffffff;
         _txObjNew(&Huge);
-    } else if (is("bad-field-type")) {
+    } else if (argumentIs("bad-field-type")) {
         _txObjNew(&BadField);
-    } else if (is("huge-array")) {
+    } else if (argumentIs("huge-array")) {
         array2.scales[0] = 99999;
         array2.scales[1] = 99999;
         _txDimArray(&array2);
-    } else if (is("wrapping-array")) {
+    } else if (argumentIs("wrapping-array")) {
         /* 65536 * 65536 cells wrap to 0 in 32 bits. */
         array2.scales[0] = 65535;
         array2.scales[1] = 65535;
         _txDimArray(&array2);
-    } else if (is("negative-array")) {
+    } else if (argumentIs("negative-array")) {
         array1.scales[0] = -5;
         _txDimArray(&array1);
-    } else if (is("many-dimensions")) {
+    } else if (argumentIs("many-dimensions")) {
         array1.dimensions = 100000;
         _txDimArray(&array1);
-    } else if (is("huge-vector")) {
+    } else if (argumentIs("huge-vector")) {
         _txVecAlloc(&HugeVec);
     }
     putInt("TX_SURVIVED", 1);

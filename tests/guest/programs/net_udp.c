@@ -3,7 +3,6 @@
 
 #define LOOPBACK 0x7F000001
 
-
 TX_MAIN {
     putText("TX_NET_DOTTED", DottedIP(-1062731775));
     putText("TX_NET_DOTTED_ZERO", DottedIP(0));
