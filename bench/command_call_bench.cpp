@@ -7,8 +7,12 @@
 namespace tx {
 namespace {
 
-int32_t identity(int32_t x) { return x; }
-float halve(float x) { return x * 0.5f; }
+int32_t identity(int32_t x) {
+    return x;
+}
+float halve(float x) {
+    return x * 0.5f;
+}
 
 void linkBench(CommandRegistrar& r) {
     r.add(command<identity>("%Identity%x"));
@@ -36,8 +40,12 @@ void runLoop(benchmark::State& state, uint32_t slot, bool floatResult) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kCallsPerRun);
 }
 
-void BM_CommandCallIntResult(benchmark::State& state) { runLoop(state, 1, false); }
-void BM_CommandCallFloatResult(benchmark::State& state) { runLoop(state, 2, true); }
+void BM_CommandCallIntResult(benchmark::State& state) {
+    runLoop(state, 1, false);
+}
+void BM_CommandCallFloatResult(benchmark::State& state) {
+    runLoop(state, 2, true);
+}
 
 // The same loop without the call: what the guest's own instructions cost.
 void BM_GuestLoopWithoutCall(benchmark::State& state) {

@@ -4,11 +4,30 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <string_view>
 #include <vector>
 
+#include "command_registry.h"
 #include "guest_machine.h"
 
 namespace tx::bench {
+
+// The thunk address of a registered command or support routine.
+inline GuestAddr commandAddress(const char* signature) {
+    CommandRegistry registry;
+    registry.fill();
+    return registry.symbolValue(signature);
+}
+
+// A zero-terminated copy of text in the guest's heap, as compiled code keeps its literals.
+inline GuestAddr guestLiteral(GuestMachine& machine, std::string_view text) {
+    const auto size = static_cast<uint32_t>(text.size());
+    const GuestAddr literal = machine.heap().allocate(size + 1);
+    uint8_t* bytes = machine.memory().bytes(literal, size + 1);
+    std::memcpy(bytes, text.data(), size);
+    bytes[size] = 0;
+    return literal;
+}
 
 class GuestCode {
 public:

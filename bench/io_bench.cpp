@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "bank_commands.h"
-#include "command_registry.h"
 #include "filesystem_commands.h"
 #include "guest_code.h"
 #include "library_modules.h"
@@ -76,17 +75,11 @@ GuestAddr byteLoop(bench::GuestCode& code, GuestAddr command, uint32_t stream, b
     return code.load();
 }
 
-GuestAddr commandAddress(const char* signature) {
-    CommandRegistry registry;
-    registry.fill();
-    return registry.symbolValue(signature);
-}
-
 void BM_GuestWriteByte(benchmark::State& state) {
     IoBench io;
     if (!io.ok()) return state.SkipWithError("no temporary directory");
     GuestMachine machine;
-    const GuestAddr writeByteCommand = commandAddress("WriteByte%stream%byte");
+    const GuestAddr writeByteCommand = bench::commandAddress("WriteByte%stream%byte");
     for (auto _ : state) {
         const uint32_t out = writeFile(IoBench::name(io.file()));
         bench::GuestCode loop(machine);
@@ -102,7 +95,7 @@ void BM_GuestReadByte(benchmark::State& state) {
     if (!io.ok()) return state.SkipWithError("no temporary directory");
     io.prepare();
     GuestMachine machine;
-    const GuestAddr readByteCommand = commandAddress("%ReadByte%stream");
+    const GuestAddr readByteCommand = bench::commandAddress("%ReadByte%stream");
     for (auto _ : state) {
         const uint32_t in = readFile(IoBench::name(io.file()));
         bench::GuestCode loop(machine);

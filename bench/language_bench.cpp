@@ -9,7 +9,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <new>
@@ -150,8 +149,7 @@ void BM_ObjectNewStoreStringDelete(benchmark::State& state) {
     const Routines r = routines();
     GuestMachine machine(benchTable());
     const GuestAddr type = makeType(machine, {lang::kStrType, lang::kIntType});
-    const GuestAddr literal = machine.heap().allocate(16);
-    std::memcpy(machine.memory().bytes(literal, 11), "player one", 11);
+    const GuestAddr literal = bench::guestLiteral(machine, "player one");
 
     bench::GuestCode code(machine);
     auto body = [&] {

@@ -24,7 +24,7 @@ void putName(std::vector<uint8_t>& out, const std::string& name) {
 
 std::vector<uint8_t> syntheticImage() {
     constexpr uint32_t kCode = 240'843, kSymbols = 3'396, kRelative = 4'577, kAbsolute = 6'932;
-    const char* runtimeKeys[] = {"_fend", "_fmillisecs", "_fdelay", "_fcommandline",
+    const char* runtimeKeys[] = {"_fend",         "_fmillisecs",  "_fdelay",       "_fcommandline",
                                  "__txStrConcat", "__txStrConst", "__txStrRelease"};
     std::mt19937 rng(1234);
     std::vector<uint8_t> image;
@@ -59,7 +59,8 @@ void BM_LinkGameSizedImage(benchmark::State& state) {
         machine = std::make_unique<GuestMachine>();
         state.ResumeTiming();
         const LinkResult result = link(runtimeGetRuntime(), image, *machine);
-        if (result.status != LinkResult::Status::Linked) state.SkipWithError(result.message.c_str());
+        if (result.status != LinkResult::Status::Linked)
+            state.SkipWithError(result.message.c_str());
         benchmark::DoNotOptimize(result.entry);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * image.size()));

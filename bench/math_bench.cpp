@@ -4,7 +4,6 @@
 
 #include <random>
 
-#include "command_registry.h"
 #include "guest_code.h"
 #include "math_commands.h"
 
@@ -35,9 +34,7 @@ constexpr uint32_t kCallsPerRun = 100'000;
 
 // Rand(1, 6) from a guest loop: the cost a compiled program pays per call.
 void BM_RandFromGuest(benchmark::State& state) {
-    CommandRegistry registry;
-    registry.fill();
-    const GuestAddr rand = registry.symbolValue("%Rand%from%to=1");
+    const GuestAddr rand = bench::commandAddress("%Rand%from%to=1");
     GuestMachine machine;
     bench::GuestCode code(machine);
     code.loopStart(kCallsPerRun).push(6).push(1).call(rand).popArgs(2).loopEnd().ret();

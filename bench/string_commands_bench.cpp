@@ -4,11 +4,9 @@
 // text, does the same work and destroys the strings.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <string>
 #include <string_view>
 
-#include "command_registry.h"
 #include "guest_code.h"
 #include "string_commands.h"
 #include "string_pool.h"
@@ -129,16 +127,12 @@ constexpr uint32_t kCallsPerRun = 100'000;
 
 // Mid(line$, 17, 6) from a guest loop: literal to temporary, the command, the release.
 void BM_MidFromGuest(benchmark::State& state) {
-    CommandRegistry registry;
-    registry.fill();
-    const GuestAddr strConst = registry.symbolValue("_txStrConst");
-    const GuestAddr strRelease = registry.symbolValue("_txStrRelease");
-    const GuestAddr mid = registry.symbolValue("$Mid$string%start%count=-1");
+    const GuestAddr strConst = bench::commandAddress("_txStrConst");
+    const GuestAddr strRelease = bench::commandAddress("_txStrRelease");
+    const GuestAddr mid = bench::commandAddress("$Mid$string%start%count=-1");
     stringsCreate();
     GuestMachine machine;
-    const auto size = static_cast<uint32_t>(kStatusLine.size());
-    const GuestAddr literal = machine.heap().allocate(size + 1);
-    std::memcpy(machine.memory().bytes(literal, size), kStatusLine.data(), size);
+    const GuestAddr literal = bench::guestLiteral(machine, kStatusLine);
 
     bench::GuestCode code(machine);
     code.loopStart(kCallsPerRun).push(literal).call(strConst).popArgs(1);

@@ -1,9 +1,6 @@
 // String temporaries as compiled code makes them: a = "literal" + "literal", then released.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-
-#include "command_registry.h"
 #include "guest_code.h"
 #include "string_pool.h"
 
@@ -13,16 +10,13 @@ namespace {
 constexpr uint32_t kExpressionsPerRun = 100'000;
 
 void BM_StringConstConcatRelease(benchmark::State& state) {
-    CommandRegistry registry;
-    registry.fill();
-    const GuestAddr strConst = registry.symbolValue("_txStrConst");
-    const GuestAddr strConcat = registry.symbolValue("_txStrConcat");
-    const GuestAddr strRelease = registry.symbolValue("_txStrRelease");
+    const GuestAddr strConst = bench::commandAddress("_txStrConst");
+    const GuestAddr strConcat = bench::commandAddress("_txStrConcat");
+    const GuestAddr strRelease = bench::commandAddress("_txStrRelease");
 
     stringsCreate();
     GuestMachine machine;
-    const GuestAddr literal = machine.heap().allocate(32);
-    std::memcpy(machine.memory().bytes(literal, 12), "player one:", 12);
+    const GuestAddr literal = bench::guestLiteral(machine, "player one:");
 
     bench::GuestCode code(machine);
     code.loopStart(kExpressionsPerRun);
