@@ -1,6 +1,8 @@
 // A minimal x86 emitter for benchmark loops that run inside a guest.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -72,5 +74,15 @@ private:
     GuestAddr loop_ = 0;
     std::vector<uint8_t> code_;
 };
+
+// Runs a guest loop of `perRun` items once per benchmark iteration.
+inline void runGuestLoop(benchmark::State& state, GuestMachine& machine, GuestAddr entry,
+                         uint32_t perRun) {
+    for (auto _ : state) {
+        if (machine.call(entry).kind != GuestEndKind::Returned)
+            state.SkipWithError("guest did not return");
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * perRun);
+}
 
 }  // namespace tx::bench

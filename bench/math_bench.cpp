@@ -39,11 +39,7 @@ void BM_RandFromGuest(benchmark::State& state) {
     bench::GuestCode code(machine);
     code.loopStart(kCallsPerRun).push(6).push(1).call(rand).popArgs(2).loopEnd().ret();
     const GuestAddr entry = code.load();
-    for (auto _ : state) {
-        if (machine.call(entry).kind != GuestEndKind::Returned)
-            state.SkipWithError("guest did not return");
-    }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kCallsPerRun);
+    bench::runGuestLoop(state, machine, entry, kCallsPerRun);
 }
 
 BENCHMARK(BM_RandDirect);

@@ -140,11 +140,7 @@ void BM_MidFromGuest(benchmark::State& state) {
     code.pushEax().call(strRelease).popArgs(1);
     code.loopEnd().ret();
     const GuestAddr entry = code.load();
-    for (auto _ : state) {
-        if (machine.call(entry).kind != GuestEndKind::Returned)
-            state.SkipWithError("guest did not return");
-    }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kCallsPerRun);
+    bench::runGuestLoop(state, machine, entry, kCallsPerRun);
     state.counters["live_strings"] = liveStrings();
     stringsDestroy();
 }

@@ -27,11 +27,7 @@ void BM_StringConstConcatRelease(benchmark::State& state) {
     code.loopEnd().ret();
     const GuestAddr entry = code.load();
 
-    for (auto _ : state) {
-        if (machine.call(entry).kind != GuestEndKind::Returned)
-            state.SkipWithError("guest did not return");
-    }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kExpressionsPerRun);
+    bench::runGuestLoop(state, machine, entry, kExpressionsPerRun);
     state.counters["live_strings"] = liveStrings();
     state.counters["pool_blocks"] = static_cast<double>(stringPool().blockCount());
     stringsDestroy();
