@@ -30,6 +30,9 @@ struct CommandDef {
     const char* sigils;  // result sigil (or '-' for none), then one sigil per parameter
     ResultKind result;
     uint8_t argWords;
+    // Which words are guest addresses: bit 0 the result, bit i + 1 parameter i. Tools that
+    // describe the command to guest code (the generated C headers) declare those as pointers.
+    uint32_t guestAddresses = 0;
 };
 
 namespace detail {
@@ -38,6 +41,7 @@ namespace detail {
 template <typename T, char Sigil>
 struct WordParam {
     static constexpr char sigil = Sigil;
+    static constexpr bool guestAddress = false;
     static T read(const uint8_t* p) {
         static_assert(sizeof(T) == 4);
         T v;
@@ -58,6 +62,7 @@ struct ParamTraits<float> : WordParam<float, '#'> {};
 template <>
 struct ParamTraits<StrArg> {
     static constexpr char sigil = '$';
+    static constexpr bool guestAddress = false;
     static StrArg read(const uint8_t* p) { return StrArg(ParamTraits<uint32_t>::read(p)); }
 };
 
@@ -66,29 +71,34 @@ struct ResultTraits;
 template <>
 struct ResultTraits<void> {
     static constexpr char sigil = '-';
+    static constexpr bool guestAddress = false;
     static constexpr ResultKind kind = ResultKind::None;
 };
 template <>
 struct ResultTraits<int32_t> {
     static constexpr char sigil = '%';
+    static constexpr bool guestAddress = false;
     static constexpr ResultKind kind = ResultKind::Int;
     static uint32_t bits(int32_t v) { return static_cast<uint32_t>(v); }
 };
 template <>
 struct ResultTraits<uint32_t> {
     static constexpr char sigil = '%';
+    static constexpr bool guestAddress = false;
     static constexpr ResultKind kind = ResultKind::Int;
     static uint32_t bits(uint32_t v) { return v; }
 };
 template <>
 struct ResultTraits<float> {
     static constexpr char sigil = '#';
+    static constexpr bool guestAddress = false;
     static constexpr ResultKind kind = ResultKind::Float;
     static uint32_t bits(float v) { return std::bit_cast<uint32_t>(v); }
 };
 template <>
 struct ResultTraits<Str> {
     static constexpr char sigil = '$';
+    static constexpr bool guestAddress = false;
     static constexpr ResultKind kind = ResultKind::String;
     static uint32_t bits(Str v) { return v.handle; }
 };
@@ -97,6 +107,13 @@ template <typename... P>
 struct Params {
     static constexpr char sigils[] = {ParamTraits<std::decay_t<P>>::sigil..., '\0'};
     static constexpr size_t count = sizeof...(P);
+    // Bit i: parameter i is a guest address.
+    static constexpr uint32_t guestAddresses = [] {
+        uint32_t bits = 0;
+        uint32_t bit = 1;
+        ((bits |= ParamTraits<std::decay_t<P>>::guestAddress ? bit : 0, bit <<= 1), ...);
+        return bits;
+    }();
 
     template <size_t... I>
     static std::tuple<std::decay_t<P>...> read(const uint8_t* args, std::index_sequence<I...>) {
@@ -139,8 +156,7 @@ struct Adapter {
     static constexpr auto sigils = sigilString<Traits>();
 
     static uint32_t dispatch(GuestMachine& machine, const uint8_t* args) {
-        auto params =
-            Traits::Args::read(args, std::make_index_sequence<Traits::Args::count>{});
+        auto params = Traits::Args::read(args, std::make_index_sequence<Traits::Args::count>{});
         auto call = [&](auto&&... p) -> decltype(auto) {
             if constexpr (Traits::takesMachine)
                 return Fn(machine, std::move(p)...);
@@ -162,9 +178,13 @@ struct Adapter {
 template <auto Fn>
 constexpr CommandDef command(const char* signature) {
     using A = detail::Adapter<Fn>;
-    return CommandDef{signature, &A::dispatch, A::sigils.chars,
-                      detail::ResultTraits<typename A::Result>::kind,
-                      static_cast<uint8_t>(A::Traits::Args::count)};
+    using Result = detail::ResultTraits<typename A::Result>;
+    return CommandDef{signature,
+                      &A::dispatch,
+                      A::sigils.chars,
+                      Result::kind,
+                      static_cast<uint8_t>(A::Traits::Args::count),
+                      (A::Traits::Args::guestAddresses << 1) | (Result::guestAddress ? 1u : 0u)};
 }
 
 }  // namespace tx

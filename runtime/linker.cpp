@@ -26,13 +26,14 @@ public:
 
     LinkResult run(std::span<const uint8_t> image) {
         ImageReader reader(image);
-        uint32_t codeSize;
         std::span<const uint8_t> code;
-        if (!reader.u32(codeSize) || !reader.bytes(codeSize, code)) return unusable();
+        if (!reader.code(code)) return unusable();
+        const auto codeSize = static_cast<uint32_t>(code.size());
         codeBase_ = machine_.heap().allocate(codeSize);
         if (codeBase_ == 0) return unusable();
         codeSize_ = codeSize;
-        if (codeSize != 0) std::memcpy(machine_.memory().bytes(codeBase_, codeSize), code.data(), codeSize);
+        if (codeSize != 0)
+            std::memcpy(machine_.memory().bytes(codeBase_, codeSize), code.data(), codeSize);
 
         int32_t count;
         if (!reader.i32(count)) return unusable();
@@ -40,7 +41,7 @@ public:
         for (int32_t i = 0; i < count; ++i) {
             std::string_view name;
             uint32_t offset;
-            if (!reader.name(name) || !reader.u32(offset)) return unusable();
+            if (!reader.record(name, offset)) return unusable();
             if (offset >= codeSize_) return unusable();
             moduleSymbols_[name] = codeBase_ + offset;
         }
@@ -56,7 +57,7 @@ private:
         for (int32_t i = 0; i < count; ++i) {
             std::string_view name;
             uint32_t offset;
-            if (!reader.name(name) || !reader.u32(offset)) return unusable();
+            if (!reader.record(name, offset)) return unusable();
             if (codeSize_ < 4 || offset > codeSize_ - 4) return unusable();
             GuestAddr target;
             if (auto it = moduleSymbols_.find(name); it != moduleSymbols_.end()) {

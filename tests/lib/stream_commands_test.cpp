@@ -283,11 +283,9 @@ TEST(StreamRegistration, WriteIntAndWriteFloatShareOneRoutine) {
     const CommandTable table(&linkStream);
     CommandRegistry registry(&linkStream, table);
     registry.fill();
-    EXPECT_EQ(registry.size(), 15u);
     const uint32_t writeIntAddress = registry.symbolValue("WriteInt%stream%int");
     EXPECT_NE(writeIntAddress, 0xFFFFFFFFu);
     EXPECT_EQ(registry.symbolValue("WriteFloat%stream#float"), writeIntAddress);
-    EXPECT_EQ(table.slotCount(), 1u + 14u) << "14 routines behind 15 signatures";
 }
 
 void writeBits(uint32_t, int32_t) {}

@@ -17,6 +17,7 @@
 #include "guest_layout.h"
 #include "image_builder.h"
 #include "linker.h"
+#include "module_image.h"
 #include "signature.h"
 
 namespace tx::test {
@@ -68,36 +69,27 @@ struct ImageReading {
 inline ImageReading readImage(std::span<const uint8_t> image, GuestAddr base,
                               const std::map<std::string, GuestAddr>& runtime) {
     ImageReading out;
-    size_t pos = 0;
+    ImageReader reader(image);
     auto u32 = [&](uint32_t& v) {
-        out.fields.push_back(pos);
-        if (image.size() - pos < 4) return false;
-        std::memcpy(&v, image.data() + pos, 4);
-        pos += 4;
-        return true;
-    };
-    auto name = [&](std::string& s) {
-        const auto zero = std::find(image.begin() + pos, image.end(), 0);
-        if (zero == image.end()) return false;
-        s.assign(image.begin() + pos, zero);
-        pos = static_cast<size_t>(zero - image.begin()) + 1;
-        return true;
+        out.fields.push_back(reader.position());
+        return reader.u32(v);
     };
     uint32_t codeSize;
-    if (!u32(codeSize) || image.size() - pos < codeSize) return out;
-    out.code.assign(image.begin() + pos, image.begin() + pos + codeSize);
-    pos += codeSize;
+    std::span<const uint8_t> code;
+    if (!u32(codeSize) || !reader.bytes(codeSize, code)) return out;
+    out.code.assign(code.begin(), code.end());
     std::map<std::string, GuestAddr> symbols;
     for (int table = 0; table < 3; ++table) {
-        const size_t countAt = pos;
+        const size_t countAt = reader.position();
         uint32_t count;
         if (!u32(count)) return out;
         for (int32_t i = 0; i < static_cast<int32_t>(count); ++i) {
-            const size_t begin = pos;
-            std::string s;
+            const size_t begin = reader.position();
+            std::string_view name;
             uint32_t offset;
-            if (!name(s) || !u32(offset)) return out;
-            out.records.push_back({begin, pos, countAt});
+            if (!reader.name(name) || !u32(offset)) return out;
+            const std::string s(name);
+            out.records.push_back({begin, reader.position(), countAt});
             if (table == 0) {
                 if (offset >= codeSize) return out;
                 symbols[s] = base + offset;

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "error.h"
+#include "module_image.h"
 #include "module_image_writer.h"
 
 namespace {
@@ -29,6 +31,20 @@ TEST(ModuleImageWriter, BytesOfASmallImage) {
         0,    0,   0,   0,                                    // absolute fixups
     };
     EXPECT_EQ(writer.finish(), expected);
+
+    // Read back: the records as written; any missing byte or a byte too many is refused.
+    const auto image = tx::readModuleImage(expected);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->code.size(), 10u);
+    EXPECT_EQ(image->symbols[1], (tx::ImageRecord{"__MAIN", 0}));
+    EXPECT_EQ(image->relativeFixups, (std::vector<tx::ImageRecord>{{"_fend", 6}}));
+    EXPECT_TRUE(image->absoluteFixups.empty());
+    EXPECT_EQ(tx::writeModuleImage(*image), expected);
+    for (size_t n = 0; n < expected.size(); ++n)
+        EXPECT_FALSE(tx::readModuleImage(std::span(expected).first(n))) << "prefix " << n;
+    std::vector<uint8_t> longer = expected;
+    longer.push_back(0);
+    EXPECT_FALSE(tx::readModuleImage(longer));
 }
 
 TEST(ModuleImageWriter, RecordsMustFitTheCodeBlock) {

@@ -62,7 +62,8 @@ std::filesystem::path compileGuest(const TempDir& dir, std::string_view name,
     writeText(sourcePath, source);
     std::string command = std::string(TERVEX_GUEST_CC) + " ";
     if (sourcePath.extension() == ".c") {
-        command += std::string(kGuestCFlags) + " -I" + quoted(TERVEX_GUEST_INCLUDE) + " ";
+        command += std::string(kGuestCFlags) + " -I" + quoted(TERVEX_GUEST_INCLUDE) + " -I" +
+                   quoted(TERVEX_GUEST_GENERATED_INCLUDE) + " ";
     } else {
         command += "-m32 ";
     }
@@ -74,69 +75,10 @@ std::filesystem::path compileGuest(const TempDir& dir, std::string_view name,
     return objectPath;
 }
 
-namespace {
-
-class Cursor {
-public:
-    explicit Cursor(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-
-    uint32_t u32() {
-        need(4);
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i) v |= uint32_t{bytes_[pos_ + i]} << (8 * i);
-        pos_ += 4;
-        return v;
-    }
-
-    std::string name() {
-        std::string s;
-        for (;;) {
-            need(1);
-            const uint8_t c = bytes_[pos_++];
-            if (c == 0) return s;
-            s.push_back(static_cast<char>(c));
-        }
-    }
-
-    std::vector<uint8_t> take(size_t n) {
-        need(n);
-        std::vector<uint8_t> v(bytes_.begin() + pos_, bytes_.begin() + pos_ + n);
-        pos_ += n;
-        return v;
-    }
-
-    std::vector<ParsedImage::Record> records() {
-        const auto count = static_cast<int32_t>(u32());
-        std::vector<ParsedImage::Record> result;
-        for (int32_t i = 0; i < count; ++i) {
-            std::string n = name();
-            result.push_back({std::move(n), u32()});
-        }
-        return result;
-    }
-
-    bool atEnd() const { return pos_ == bytes_.size(); }
-
-private:
-    void need(size_t n) const {
-        if (bytes_.size() - pos_ < n) throw std::runtime_error("module image is truncated");
-    }
-
-    std::span<const uint8_t> bytes_;
-    size_t pos_ = 0;
-};
-
-}  // namespace
-
 ParsedImage parseImage(std::span<const uint8_t> image) {
-    Cursor cursor(image);
-    ParsedImage parsed;
-    parsed.code = cursor.take(cursor.u32());
-    parsed.symbols = cursor.records();
-    parsed.relativeFixups = cursor.records();
-    parsed.absoluteFixups = cursor.records();
-    if (!cursor.atEnd()) throw std::runtime_error("bytes after the last record");
-    return parsed;
+    std::optional<tx::ModuleImage> parsed = tx::readModuleImage(image);
+    if (!parsed) throw std::runtime_error("not exactly one module image");
+    return ParsedImage{std::move(*parsed)};
 }
 
 std::optional<uint32_t> ParsedImage::symbol(std::string_view name) const {

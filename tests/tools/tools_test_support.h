@@ -1,5 +1,5 @@
 // Shared helpers of the tximage tests: a scratch directory, running commands, compiling guest
-// snippets with the guest compiler, and a small independent reader of module images.
+// snippets with the guest compiler, and module images taken apart.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "module_image.h"
 #include "test_files.h"
 
 namespace txtest {
@@ -40,23 +41,15 @@ std::filesystem::path compileGuest(const TempDir& dir, std::string_view name,
 // Quotes a path for the shell.
 std::string quoted(const std::filesystem::path& path);
 
-// A module image taken apart; throws std::runtime_error if the bytes are not exactly one image.
-struct ParsedImage {
-    struct Record {
-        std::string name;
-        uint32_t offset;
-        bool operator==(const Record&) const = default;
-    };
-
-    std::vector<uint8_t> code;
-    std::vector<Record> symbols;
-    std::vector<Record> relativeFixups;
-    std::vector<Record> absoluteFixups;
+// A module image taken apart, with look-ups for the tests.
+struct ParsedImage : tx::ModuleImage {
+    using Record = tx::ImageRecord;
 
     std::optional<uint32_t> symbol(std::string_view name) const;
     int32_t wordAt(uint32_t offset) const;
 };
 
+// Throws std::runtime_error if the bytes are not exactly one image.
 ParsedImage parseImage(std::span<const uint8_t> image);
 
 // tximage's conversion applied to an object file.

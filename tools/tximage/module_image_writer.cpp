@@ -8,24 +8,10 @@
 namespace tximage {
 namespace {
 
-void putU32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void putCount(std::vector<uint8_t>& out, size_t count) {
+// Record counts are written as 32-bit signed numbers.
+void checkCount(size_t count) {
     if (count > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
         throw Error("too many records for a module image");
-    }
-    putU32(out, static_cast<uint32_t>(count));
-}
-
-template <typename Records>
-void putRecords(std::vector<uint8_t>& out, const Records& records) {
-    putCount(out, records.size());
-    for (const auto& r : records) {
-        out.insert(out.end(), r.name.begin(), r.name.end());
-        out.push_back(0);
-        putU32(out, r.offset);
     }
 }
 
@@ -82,13 +68,15 @@ std::vector<uint8_t> ModuleImageWriter::finish() const {
         }
     }
 
-    std::vector<uint8_t> out;
-    putU32(out, static_cast<uint32_t>(code_.size()));
-    out.insert(out.end(), code_.begin(), code_.end());
-    putRecords(out, sorted);
-    putRecords(out, relativeFixups_);
-    putRecords(out, absoluteFixups_);
-    return out;
+    checkCount(sorted.size());
+    checkCount(relativeFixups_.size());
+    checkCount(absoluteFixups_.size());
+    tx::ImageWriter out;
+    out.code(code_);
+    out.table(sorted);
+    out.table(relativeFixups_);
+    out.table(absoluteFixups_);
+    return out.take();
 }
 
 }  // namespace tximage

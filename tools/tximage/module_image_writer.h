@@ -1,15 +1,17 @@
-// Serialises a code block, its symbol records and its fixup records in the module image format:
-// little-endian and packed, u32 code size, the code, then three counted record tables.
+// Collects a code block, its symbol records and its fixup records, checks them, and writes them
+// in the module image format (module_image.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "module_image.h"
+
 namespace tximage {
 
 class ModuleImageWriter {
-  public:
+public:
     explicit ModuleImageWriter(std::vector<uint8_t> code) : code_(std::move(code)) {}
 
     // Offsets are checked against the code block: a symbol must lie inside it, a fixup word
@@ -21,11 +23,8 @@ class ModuleImageWriter {
     // The image bytes; symbol records sorted by name in ascending byte order.
     std::vector<uint8_t> finish() const;
 
-  private:
-    struct Record {
-        std::string name;
-        uint32_t offset;
-    };
+private:
+    using Record = tx::ImageRecord;
 
     void checkName(const std::string& name) const;
     void checkFixup(const std::string& target, uint32_t offset) const;

@@ -1,0 +1,130 @@
+// The guest ABI has one source, the registry: `txrun --signatures` prints it and must match the
+// golden copy in tests/data, and the generated C header declares every entry under its link key.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "guest_layout.h"
+#include "guest_runner.h"
+#include "module_image.h"
+#include "runtime_interface.h"
+#include "signature.h"
+#include "test_files.h"
+
+namespace tx {
+namespace {
+
+const std::string kBinDir = TERVEX_BIN_DIR;
+
+std::vector<std::string> linesOf(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> registrySignatures() {
+    std::vector<std::string> signatures;
+    RuntimeInterface& runtime = runtimeGetRuntime();
+    while (const char* signature = runtime.nextSymbol()) signatures.emplace_back(signature);
+    return signatures;
+}
+
+// The lines only in `from` ("-") and only in `to` ("+"), with their line numbers, in the order
+// of a longest common subsequence.
+std::string lineDiff(const std::vector<std::string>& from, const std::vector<std::string>& to) {
+    const size_t n = from.size(), m = to.size();
+    std::vector<std::vector<uint32_t>> common(n + 1, std::vector<uint32_t>(m + 1, 0));
+    for (size_t i = n; i-- > 0;)
+        for (size_t j = m; j-- > 0;)
+            common[i][j] = from[i] == to[j] ? common[i + 1][j + 1] + 1
+                                            : std::max(common[i + 1][j], common[i][j + 1]);
+    std::ostringstream out;
+    size_t i = 0, j = 0;
+    while (i < n || j < m) {
+        if (i < n && j < m && from[i] == to[j]) {
+            ++i;
+            ++j;
+        } else if (i < n && (j == m || common[i + 1][j] >= common[i][j + 1])) {
+            out << "-" << i + 1 << ": " << from[i] << '\n';
+            ++i;
+        } else {
+            out << "+" << j + 1 << ": " << to[j] << '\n';
+            ++j;
+        }
+    }
+    return out.str();
+}
+
+TEST(GuestAbi, SignaturesMatchTheGoldenFile) {
+    test::TempDir dir;
+    const std::string printed = dir.file("signatures.txt");
+    const test::ProcessResult run =
+        test::runProcess(kBinDir + "/tools/txrun --signatures >" + printed);
+    ASSERT_EQ(run.exitCode, 0) << run.standardError;
+    const std::vector<std::string> signatures = linesOf(printed);
+    EXPECT_EQ(signatures, registrySignatures()) << "txrun --signatures prints the registry";
+
+    const std::vector<std::string> golden = linesOf(TERVEX_TEST_DATA "/signatures.txt");
+    EXPECT_TRUE(signatures == golden)
+        << "The registry differs from tests/data/signatures.txt (- golden, + registry):\n"
+        << lineDiff(golden, signatures)
+        << "Guest programs see every signature, its position and its link key. If the change is "
+           "intended, regenerate the file from the build directory:\n"
+           "  tools/txrun --signatures > ../tests/data/signatures.txt";
+}
+
+bool isRoutine(uint32_t address) {
+    return address >= layout::kThunkBase && address < layout::kThunkBase + layout::kThunkAreaSize;
+}
+
+TEST(GuestAbi, GeneratedHeaderDeclaresEveryEntryUnderItsLinkKeyAsStrictC) {
+    // A program that refers to every registry entry by the name its signature gives it.
+    std::string routines, data;
+    std::set<std::string> keys;
+    RuntimeInterface& runtime = runtimeGetRuntime();
+    while (const char* signature = runtime.nextSymbol()) {
+        const auto parsed = parseSignature(signature);
+        ASSERT_TRUE(parsed) << signature;
+        keys.insert(linkKey(signature));
+        if (isRoutine(runtime.symbolValue(signature)))
+            routines += "    (txRoutine)" + parsed->name + ",\n";
+        else
+            data += "    " + parsed->name + ",\n";
+    }
+    const std::string source =
+        "#include \"tervex.h\"\n"
+        "typedef void (*txRoutine)(void);\n"
+        "const txRoutine routines[] = {\n" +
+        routines + "};\nconst void* const data[] = {\n" + data + "};\nTX_MAIN {}\n";
+
+    test::TempDir dir;
+    { std::ofstream(dir.file("all.c")) << source; }
+    const std::string compile =
+        std::string(TERVEX_GUEST_CC) +
+        " -m32 -O1 -ffreestanding -fno-pic -fno-pie -fno-builtin -mno-sse -std=c11 -pedantic "
+        "-Wall -Wextra -Werror -I" TERVEX_GUEST_INCLUDE " -I" TERVEX_GUEST_GENERATED_INCLUDE
+        " -c " +
+        dir.file("all.c") + " -o " + dir.file("all.o");
+    test::ProcessResult run = test::runProcess(compile);
+    ASSERT_EQ(run.exitCode, 0) << run.standardError;
+    run = test::runProcess(kBinDir + "/tools/tximage " + dir.file("all.o") + " -o " +
+                           dir.file("all.tmi"));
+    ASSERT_EQ(run.exitCode, 0) << run.standardError;
+
+    const auto image = readModuleImage(test::fileBytes(dir.file("all.tmi")));
+    ASSERT_TRUE(image);
+    std::set<std::string> referenced;
+    for (const ImageRecord& fixup : image->absoluteFixups) referenced.insert(fixup.name);
+    for (const ImageRecord& symbol : image->symbols) referenced.erase(symbol.name);
+    EXPECT_EQ(referenced, keys);
+}
+
+}  // namespace
+}  // namespace tx
