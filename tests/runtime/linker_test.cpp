@@ -5,6 +5,7 @@
 #include "guest_machine.h"
 #include "image_builder.h"
 #include "linker.h"
+#include "module_image.h"
 #include "runtime_interface.h"
 
 namespace tx {
@@ -110,10 +111,9 @@ TEST_F(LinkerTest, MalformedImagesAreRefusedWithoutReadingPastThem) {
     lying.relativeCount = 1000;
     EXPECT_EQ(linkImage(lying).status, Status::UnusableImage);
 
-    ImageBuilder hugeCode;
-    std::vector<uint8_t> huge;
-    ImageBuilder::put32(huge, 0xFFFF'FFF0u);
-    EXPECT_EQ(linkBytes(huge).status, Status::UnusableImage);
+    ImageWriter huge;
+    huge.u32(0xFFFF'FFF0u);  // a code size far past the end
+    EXPECT_EQ(linkBytes(huge.bytes()).status, Status::UnusableImage);
 
     for (uint32_t offset : {21u, 22u, 24u, 0xFFFF'FFFEu}) {
         ImageBuilder outside = codeOf(24);
@@ -125,11 +125,12 @@ TEST_F(LinkerTest, MalformedImagesAreRefusedWithoutReadingPastThem) {
     EXPECT_EQ(linkImage(atEnd).status, Status::Linked);
 
     // A name whose terminator is missing: the image ends inside it.
-    std::vector<uint8_t> unterminated = codeOf(4).bytes();
-    unterminated.resize(unterminated.size() - 12);  // drop the three counts
-    ImageBuilder::put32(unterminated, 1);
-    for (char c : std::string("_fend")) unterminated.push_back(static_cast<uint8_t>(c));
-    EXPECT_EQ(linkBytes(unterminated).status, Status::UnusableImage);
+    ImageWriter unterminated;
+    unterminated.code(codeOf(4).code);
+    unterminated.count(1);
+    std::vector<uint8_t> cut = unterminated.take();
+    for (char c : std::string("_fend")) cut.push_back(static_cast<uint8_t>(c));
+    EXPECT_EQ(linkBytes(cut).status, Status::UnusableImage);
 }
 
 }  // namespace

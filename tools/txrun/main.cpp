@@ -10,6 +10,7 @@
 #include <iostream>
 #include <iterator>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "guest_header.h"
@@ -29,6 +30,12 @@ int main(int argc, char** argv) {
         std::ostringstream header;
         tx::writeGuestHeader(tx::runtimeGetRuntime(), header);
         if (argc == 2) return std::cout << header.str() << std::flush ? 0 : 1;
+        // An unchanged header keeps its time stamp, so that what includes it is not rebuilt.
+        if (std::ifstream old(argv[2], std::ios::binary); old) {
+            const std::string text((std::istreambuf_iterator<char>(old)),
+                                   std::istreambuf_iterator<char>());
+            if (text == header.str()) return 0;
+        }
         std::ofstream file(argv[2], std::ios::binary | std::ios::trunc);
         if (!(file << header.str() << std::flush)) {
             std::fprintf(stderr, "txrun: cannot write %s\n", argv[2]);
