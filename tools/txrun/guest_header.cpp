@@ -20,8 +20,9 @@ constexpr uint32_t paramIsAddress(int index) {
 }
 
 // Support routines whose 32-bit words are guest addresses, by link key (bits as in
-// CommandDef::guestAddresses). The registry's own bits win once the routines' C++ types carry
-// them; until then this list is where the header learns which words become pointers.
+// CommandDef::guestAddresses), for as long as their C++ types do not say so themselves: the
+// registry's own bits are added to these, and the list goes once they cover it. Every key must
+// name a registry entry.
 struct AddressWords {
     std::string_view key;
     uint32_t bits;
@@ -169,6 +170,14 @@ void writeGuestHeader(RuntimeInterface& runtime, std::ostream& out) {
            " * under its link key. Include tervex.h, which defines txstr, rather than this. */\n"
            "#ifndef TERVEX_COMMANDS_H\n"
            "#define TERVEX_COMMANDS_H\n\n";
+    for (const AddressWords& listed : kGuestAddressWords) {
+        bool registered = false;
+        for (const Entry& entry : entries)
+            registered = registered || linkKey(entry.signature) == listed.key;
+        if (!registered)
+            throw std::logic_error("guest address list names no registry entry: " +
+                                   std::string(listed.key));
+    }
     for (const Entry& entry : entries) {
         const auto parsed = parseSignature(entry.signature);
         if (!parsed) throw std::logic_error("malformed signature: " + entry.signature);
