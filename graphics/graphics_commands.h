@@ -8,9 +8,13 @@
 
 #include <cstdint>
 
+#include "handle.h"
+#include "graphics_state.h"
 #include "tx_string.h"
 
 namespace tx {
+
+using BufferHandle = Handle<HostCanvas>;
 
 // ---- Drivers, modes and the display (graphics_commands.cpp)
 int32_t countGfxDrivers();
@@ -38,10 +42,10 @@ int32_t graphicsDepth();
 // ---- Buffers (buffer_commands.cpp)
 uint32_t frontBuffer();
 uint32_t backBuffer();
-void setBuffer(uint32_t buffer);
+void setBuffer(BufferHandle buffer);
 uint32_t graphicsBuffer();
 // The whole buffer as a 24-bit BMP file; 1 on success, 0 when it cannot be written.
-int32_t saveBuffer(uint32_t buffer, StrArg file);
+int32_t saveBuffer(BufferHandle buffer, StrArg file);
 void lockBuffer(uint32_t buffer);  // 0: the current buffer
 void unlockBuffer(uint32_t buffer);
 

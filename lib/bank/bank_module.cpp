@@ -2,8 +2,8 @@
 #include <memory>
 
 #include "bank_commands.h"
+#include "bank_module.h"
 #include "command.h"
-#include "library_modules.h"
 
 namespace tx {
 namespace {
@@ -26,29 +26,20 @@ constexpr CommandDef kBankCommands[] = {
     command<writeBytes>("%WriteBytes%bank%file%offset%count"),
 };
 
-std::unique_ptr<OwnedHandles<Bank>>& state() {
-    static std::unique_ptr<OwnedHandles<Bank>> banks;
-    return banks;
-}
-
 }  // namespace
-
-OwnedHandles<Bank>* openBanks() {
-    return state().get();
-}
 
 void linkBank(CommandRegistrar& registrar) {
     registrar.add(kBankCommands);
 }
 
 bool bankCreate() {
-    state() = std::make_unique<OwnedHandles<Bank>>(handle_kind::kBank);
+    ModuleState<BankModule>::open(std::make_unique<BankModule>());
     return true;
 }
 
 // Frees every bank still alive.
 void bankDestroy() {
-    state().reset();
+    ModuleState<BankModule>::close();
 }
 
 }  // namespace tx

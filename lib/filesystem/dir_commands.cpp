@@ -1,73 +1,53 @@
 // Directory listings, the current directory, and operations on directories and file names.
 #include <string>
 
-#include "basic_module.h"
 #include "filesystem_commands.h"
 #include "filesystem_state.h"
-#include "tx_error.h"
 
 namespace tx {
-namespace {
 
-HostFileSystem* fileSystem() {
-    FilesystemModule* module = filesystemModule();
-    return module != nullptr ? &module->fileSystem : nullptr;
+uint32_t readDir(FilesystemModule& module, StrArg dirName) {
+    return module.fileSystem.openDir(dirName.view());
 }
 
-}  // namespace
-
-uint32_t readDir(StrArg dirName) {
-    HostFileSystem* fs = fileSystem();
-    return fs != nullptr ? fs->openDir(dirName.view()) : 0;
+void closeDir(FilesystemModule& module, Handle<HostDir, HandleCheck::Lenient> dir) {
+    if (dir) module.fileSystem.closeDir(dir.raw());
 }
 
-void closeDir(uint32_t dir) {
-    if (HostFileSystem* fs = fileSystem()) fs->closeDir(dir);
+Str nextFile(Handle<HostDir> dir) {
+    return dir ? strNew(dir->nextFile()) : strNew({});
 }
 
-Str nextFile(uint32_t dir) {
-    HostFileSystem* fs = fileSystem();
-    HostDir* listing = fs != nullptr ? fs->verifyDir(dir) : nullptr;
-    if (listing == nullptr) {
-        if (debugEnabled()) runtimeError("Directory does not exist");
-        return strNew({});
-    }
-    return strNew(listing->nextFile());
+Str currentDir(FilesystemModule& module) {
+    return strNew(module.fileSystem.currentDir());
 }
 
-Str currentDir() {
-    HostFileSystem* fs = fileSystem();
-    return strNew(fs != nullptr ? fs->currentDir() : std::string());
+void changeDir(FilesystemModule& module, StrArg dir) {
+    module.fileSystem.setCurrentDir(dir.view());
 }
 
-void changeDir(StrArg dir) {
-    if (HostFileSystem* fs = fileSystem()) fs->setCurrentDir(dir.view());
+void createDir(FilesystemModule& module, StrArg dir) {
+    module.fileSystem.createDir(dir.view());
 }
 
-void createDir(StrArg dir) {
-    if (HostFileSystem* fs = fileSystem()) fs->createDir(dir.view());
+void deleteDir(FilesystemModule& module, StrArg dir) {
+    module.fileSystem.deleteDir(dir.view());
 }
 
-void deleteDir(StrArg dir) {
-    if (HostFileSystem* fs = fileSystem()) fs->deleteDir(dir.view());
+int32_t fileSize(FilesystemModule& module, StrArg file) {
+    return static_cast<int32_t>(module.fileSystem.fileSize(file.view()));
 }
 
-int32_t fileSize(StrArg file) {
-    HostFileSystem* fs = fileSystem();
-    return fs != nullptr ? static_cast<int32_t>(fs->fileSize(file.view())) : 0;
+int32_t fileType(FilesystemModule& module, StrArg file) {
+    return module.fileSystem.fileType(file.view());
 }
 
-int32_t fileType(StrArg file) {
-    HostFileSystem* fs = fileSystem();
-    return fs != nullptr ? fs->fileType(file.view()) : 0;
+void copyFile(FilesystemModule& module, StrArg file, StrArg to) {
+    module.fileSystem.copyFile(file.view(), to.view());
 }
 
-void copyFile(StrArg file, StrArg to) {
-    if (HostFileSystem* fs = fileSystem()) fs->copyFile(file.view(), to.view());
-}
-
-void deleteFile(StrArg file) {
-    if (HostFileSystem* fs = fileSystem()) fs->deleteFile(file.view());
+void deleteFile(FilesystemModule& module, StrArg file) {
+    module.fileSystem.deleteFile(file.view());
 }
 
 }  // namespace tx

@@ -8,32 +8,35 @@
 
 #include <cstdint>
 
+#include "filesystem_state.h"
+#include "handle.h"
 #include "tx_string.h"
 
 namespace tx {
 
-uint32_t openFile(StrArg name);   // read and write; the file must exist
-uint32_t readFile(StrArg name);   // read only; the file must exist
-uint32_t writeFile(StrArg name);  // write only; created or emptied
-// With the debug flag set a handle that is not an open file raises "File does not exist".
-void closeFile(uint32_t fileStream);
-// Both write out pending bytes and drop read-ahead. A handle that is not an open file raises
-// "File does not exist" with the debug flag set; otherwise FilePos gives 0 and SeekFile -1.
-int32_t filePos(uint32_t fileStream);
-int32_t seekFile(uint32_t fileStream, int32_t pos);  // -1 for a negative pos
+uint32_t openFile(FilesystemModule& module, StrArg name);   // read and write; must exist
+uint32_t readFile(FilesystemModule& module, StrArg name);   // read only; must exist
+uint32_t writeFile(FilesystemModule& module, StrArg name);  // write only; created or emptied
+using FileHandle = Handle<FileStream>;
 
-uint32_t readDir(StrArg dirName);
-void closeDir(uint32_t dir);  // a handle that is not open is ignored
-// The next entry name, "" after the last. With the debug flag set a handle that is not an open
-// listing raises "Directory does not exist".
-Str nextFile(uint32_t dir);
-Str currentDir();  // ends with '/'
-void changeDir(StrArg dir);
-void createDir(StrArg dir);
-void deleteDir(StrArg dir);
-int32_t fileSize(StrArg file);
-int32_t fileType(StrArg file);
-void copyFile(StrArg file, StrArg to);
-void deleteFile(StrArg file);
+void closeFile(FilesystemModule& module, FileHandle file);
+// Both write out pending bytes and drop read-ahead. For a handle that is not an open file
+// FilePos gives 0 and SeekFile -1.
+int32_t filePos(FileHandle file);
+int32_t seekFile(FileHandle file, int32_t pos);  // -1 for a negative pos
+
+uint32_t readDir(FilesystemModule& module, StrArg dirName);
+void closeDir(FilesystemModule& module,
+              Handle<HostDir, HandleCheck::Lenient> dir);  // a handle that is not open is ignored
+// The next entry name, "" after the last.
+Str nextFile(Handle<HostDir> dir);
+Str currentDir(FilesystemModule& module);  // ends with '/'
+void changeDir(FilesystemModule& module, StrArg dir);
+void createDir(FilesystemModule& module, StrArg dir);
+void deleteDir(FilesystemModule& module, StrArg dir);
+int32_t fileSize(FilesystemModule& module, StrArg file);
+int32_t fileType(FilesystemModule& module, StrArg file);
+void copyFile(FilesystemModule& module, StrArg file, StrArg to);
+void deleteFile(FilesystemModule& module, StrArg file);
 
 }  // namespace tx

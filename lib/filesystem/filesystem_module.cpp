@@ -3,8 +3,8 @@
 
 #include "command.h"
 #include "filesystem_commands.h"
+#include "filesystem_module.h"
 #include "filesystem_state.h"
-#include "library_modules.h"
 
 namespace tx {
 namespace {
@@ -21,16 +21,7 @@ constexpr CommandDef kFilesystemCommands[] = {
     command<deleteFile>("DeleteFile$file"),
 };
 
-std::unique_ptr<FilesystemModule>& state() {
-    static std::unique_ptr<FilesystemModule> module;
-    return module;
-}
-
 }  // namespace
-
-FilesystemModule* filesystemModule() {
-    return state().get();
-}
 
 void linkFilesystem(CommandRegistrar& registrar) {
     registrar.add(kFilesystemCommands);
@@ -38,20 +29,14 @@ void linkFilesystem(CommandRegistrar& registrar) {
 
 // Fails when the module exists already: there is one file-system service at a time.
 bool filesystemCreate() {
-    auto& module = state();
-    if (module != nullptr) return false;
-    module = std::make_unique<FilesystemModule>();
+    if (ModuleState<FilesystemModule>::find() != nullptr) return false;
+    ModuleState<FilesystemModule>::open(std::make_unique<FilesystemModule>());
     return true;
 }
 
-// Closes every file still open (writing out what is buffered, also after a runtime error or
-// End), then the service, which closes every listing still open.
+// Closes every file still open, also after a runtime error or End.
 void filesystemDestroy() {
-    auto& module = state();
-    if (module == nullptr) return;
-    auto& files = module->openFiles;
-    while (!files.empty()) files.erase(files.begin());
-    module.reset();
+    ModuleState<FilesystemModule>::close();
 }
 
 }  // namespace tx

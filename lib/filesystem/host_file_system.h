@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "directory.h"
-#include "owned_handles.h"
+#include "object_table.h"
 
 namespace tx {
 
@@ -43,7 +43,7 @@ public:
     size_t openDirCount() const { return openDirs_.size(); }
 
 private:
-    OwnedHandles<HostDir> openDirs_{handle_kind::kDirectory};
+    ObjectTable<HostDir> openDirs_{handle_kind::kDirectory};
 };
 
 // True when name matches a pattern of '*' (any run of characters) and '?' (any one character),

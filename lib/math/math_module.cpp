@@ -1,6 +1,6 @@
 // The math module: registers its sixteen commands; creating it resets the random generator, so a
 // program that never seeds it sees the same sequence on every run.
-#include "library_modules.h"
+#include "math_module.h"
 #include "math_commands.h"
 
 namespace tx {

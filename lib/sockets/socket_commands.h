@@ -9,34 +9,41 @@
 
 #include <cstdint>
 
+#include "handle.h"
+#include "sockets_state.h"
 #include "tx_string.h"
 
 namespace tx {
 
 Str dottedIP(int32_t ip);
-int32_t countHostIPs(StrArg hostName);
+int32_t countHostIPs(SocketsModule& module, StrArg hostName);
 // 1-based; out of range raises "Host index out of range" with the debug flag set, else gives 0.
-int32_t hostIP(int32_t index);
+int32_t hostIP(SocketsModule& module, int32_t index);
 
-uint32_t createUDPStream(int32_t port);
-void closeUDPStream(uint32_t stream);
-void sendUDPMsg(uint32_t stream, int32_t ip, int32_t port);
-int32_t recvUDPMsg(uint32_t stream);
-int32_t udpStreamIP(uint32_t stream);
-int32_t udpStreamPort(uint32_t stream);
-int32_t udpMsgIP(uint32_t stream);
-int32_t udpMsgPort(uint32_t stream);
-void udpTimeouts(int32_t recvMillis);
+using UdpHandle = Handle<UdpStream>;
+using TcpHandle = Handle<TcpStream>;
+using ServerHandle = Handle<TcpServer>;
 
-uint32_t openTCPStream(StrArg server, int32_t serverPort, int32_t localPort);
+uint32_t createUDPStream(SocketsModule& module, int32_t port);
+void closeUDPStream(SocketsModule& module, UdpHandle stream);
+void sendUDPMsg(UdpHandle stream, int32_t ip, int32_t port);
+int32_t recvUDPMsg(SocketsModule& module, UdpHandle stream);
+int32_t udpStreamIP(UdpHandle stream);
+int32_t udpStreamPort(UdpHandle stream);
+int32_t udpMsgIP(UdpHandle stream);
+int32_t udpMsgPort(UdpHandle stream);
+void udpTimeouts(SocketsModule& module, int32_t recvMillis);
+
+uint32_t openTCPStream(SocketsModule& module, StrArg server, int32_t serverPort, int32_t localPort);
 // Also closes streams that a server accepted (they leave their server).
-void closeTCPStream(uint32_t stream);
-uint32_t createTCPServer(int32_t port);
-void closeTCPServer(uint32_t server);
-// Pumps the host runtime first (ending the program quietly when it must end).
-uint32_t acceptTCPStream(uint32_t server);
-int32_t tcpStreamIP(uint32_t stream);
-int32_t tcpStreamPort(uint32_t stream);
-void tcpTimeouts(int32_t readMillis, int32_t acceptMillis);
+void closeTCPStream(SocketsModule& module, TcpHandle stream);
+uint32_t createTCPServer(SocketsModule& module, int32_t port);
+void closeTCPServer(SocketsModule& module, ServerHandle server);
+// Pumps the host runtime first (ending the program quietly when it must end), also for a
+// handle that names no server.
+uint32_t acceptTCPStream(ServerHandle server);
+int32_t tcpStreamIP(TcpHandle stream);
+int32_t tcpStreamPort(TcpHandle stream);
+void tcpTimeouts(SocketsModule& module, int32_t readMillis, int32_t acceptMillis);
 
 }  // namespace tx

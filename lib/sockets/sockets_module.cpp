@@ -2,17 +2,12 @@
 // Sends never raise SIGPIPE, and every socket is closed on exec.
 #include <memory>
 
-#include "library_modules.h"
 #include "socket_commands.h"
+#include "sockets_module.h"
 #include "sockets_state.h"
 
 namespace tx {
 namespace {
-
-std::unique_ptr<SocketsModule>& moduleState() {
-    static std::unique_ptr<SocketsModule> state;
-    return state;
-}
 
 constexpr CommandDef kSocketsCommands[] = {
     command<dottedIP>("$DottedIP%IP"),
@@ -39,37 +34,17 @@ constexpr CommandDef kSocketsCommands[] = {
 
 }  // namespace
 
-SocketsModule* socketsModule() {
-    return moduleState().get();
-}
-
 void SocketsModule::closeAll() {
     while (!udpStreams.empty()) udpStreams.erase(udpStreams.begin());
-    while (!tcpServers.empty()) {
-        serverHandles.remove(tcpServers.begin()->first);
-        tcpServers.erase(tcpServers.begin());
-    }
+    servers.clear();
     while (!tcpStreams.empty()) tcpStreams.erase(tcpStreams.begin());
-}
-
-UdpStream* SocketsModule::findUdp(uint32_t handle) const {
-    const auto found = udpStreams.find(handle);
-    return found != udpStreams.end() ? found->second.get() : nullptr;
-}
-
-TcpStream* SocketsModule::findTcp(uint32_t handle) const {
-    if (const auto found = tcpStreams.find(handle); found != tcpStreams.end())
-        return found->second.get();
-    for (const auto& [serverHandle, server] : tcpServers)
-        if (TcpStream* accepted = server->findAccepted(handle)) return accepted;
-    return nullptr;
 }
 
 bool SocketsModule::closeTcp(uint32_t handle) {
     if (tcpStreams.erase(handle) != 0) return true;
-    for (const auto& [serverHandle, server] : tcpServers)
-        if (server->closeAccepted(handle)) return true;
-    return false;
+    bool closed = false;
+    servers.forEach([&](TcpServer& server) { closed = closed || server.closeAccepted(handle); });
+    return closed;
 }
 
 void linkSockets(CommandRegistrar& registrar) {
@@ -78,13 +53,13 @@ void linkSockets(CommandRegistrar& registrar) {
 
 // POSIX sockets need no library start-up, so creation always succeeds.
 bool socketsCreate() {
-    moduleState().reset();
-    moduleState() = std::make_unique<SocketsModule>();
+    ModuleState<SocketsModule>::close();
+    ModuleState<SocketsModule>::open(std::make_unique<SocketsModule>());
     return true;
 }
 
 void socketsDestroy() {
-    moduleState().reset();
+    ModuleState<SocketsModule>::close();
 }
 
 }  // namespace tx

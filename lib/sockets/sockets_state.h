@@ -8,7 +8,10 @@
 #include <memory>
 #include <vector>
 
+#include "handle.h"
 #include "handle_table.h"
+#include "module_state.h"
+#include "object_table.h"
 #include "socket_tcp_server.h"
 #include "socket_tcp_stream.h"
 #include "socket_udp_stream.h"
@@ -17,6 +20,7 @@
 namespace tx {
 
 struct SocketsModule {
+    static constexpr const char* kModuleName = "sockets";
     SocketsModule() = default;
     ~SocketsModule() { closeAll(); }
     SocketsModule(const SocketsModule&) = delete;
@@ -26,9 +30,6 @@ struct SocketsModule {
     // opened by the program, each time the one with the lowest handle first.
     void closeAll();
 
-    UdpStream* findUdp(uint32_t handle) const;
-    // A TCP stream opened by the program or accepted by one of its servers.
-    TcpStream* findTcp(uint32_t handle) const;
     // Closes a TCP stream of either origin; false when no stream has the handle.
     bool closeTcp(uint32_t handle);
 
@@ -37,11 +38,34 @@ struct SocketsModule {
     std::vector<uint32_t> hostIps;
     std::map<uint32_t, std::unique_ptr<UdpStream>> udpStreams;
     std::map<uint32_t, std::unique_ptr<TcpStream>> tcpStreams;
-    HandleTable<TcpServer> serverHandles{handle_kind::kTcpServer};
-    std::map<uint32_t, std::unique_ptr<TcpServer>> tcpServers;
+    ObjectTable<TcpServer> servers{handle_kind::kTcpServer};
 };
 
 // The module's state between socketsCreate and socketsDestroy; null outside.
-SocketsModule* socketsModule();
+inline SocketsModule* socketsModule() {
+    return ModuleState<SocketsModule>::find();
+}
+
+template <>
+struct HandleKind<UdpStream> : StreamSubtypeKind<UdpStream> {
+    static constexpr HandleKindInfo info{"UDP Stream", handle_kind::kStream,
+                                         "UDP Stream does not exist"};
+};
+
+template <>
+struct HandleKind<TcpStream> : StreamSubtypeKind<TcpStream> {
+    static constexpr HandleKindInfo info{"TCP Stream", handle_kind::kStream,
+                                         "TCP Stream does not exist"};
+};
+
+template <>
+struct HandleKind<TcpServer> {
+    static constexpr HandleKindInfo info{"TCP Server", handle_kind::kTcpServer,
+                                         "TCP Server does not exist"};
+    static TcpServer* find(uint32_t handle) {
+        const SocketsModule* module = socketsModule();
+        return module != nullptr ? module->servers.find(handle) : nullptr;
+    }
+};
 
 }  // namespace tx

@@ -14,9 +14,8 @@ namespace tx {
 namespace {
 
 // Reads up to width bytes into the low bytes of a zeroed cell: bytes that do not arrive read 0.
-uint32_t readCell(uint32_t handle, int32_t width) {
-    TxStream* stream = streamArgument(handle);
-    if (stream == nullptr) return 0;
+uint32_t readCell(const StreamHandle& stream, int32_t width) {
+    if (!stream) return 0;
     uint8_t bytes[4] = {};
     stream->read(bytes, width);
     return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
@@ -24,9 +23,8 @@ uint32_t readCell(uint32_t handle, int32_t width) {
 }
 
 // Writes the low width bytes of value, low byte first.
-void writeCell(uint32_t handle, uint32_t value, int32_t width) {
-    TxStream* stream = streamArgument(handle);
-    if (stream == nullptr) return;
+void writeCell(const StreamHandle& stream, uint32_t value, int32_t width) {
+    if (!stream) return;
     const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                               static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
     stream->write(bytes, width);
@@ -44,33 +42,25 @@ constexpr int32_t kStringChunk = 64 * 1024;
 
 }  // namespace
 
-TxStream* streamArgument(uint32_t handle) {
-    TxStream* stream = findStream(handle);
-    if (stream == nullptr && debugEnabled()) runtimeError("Stream does not exist");
-    return stream;
-}
-
-int32_t streamEof(uint32_t handle) {
-    TxStream* stream = streamArgument(handle);
+int32_t streamEof(StreamHandle stream) {
     // A stream that does not exist has nothing more to give, so read loops end.
-    return stream != nullptr ? stream->eof() : 1;
+    return stream ? stream->eof() : 1;
 }
 
-int32_t streamReadAvail(uint32_t handle) {
-    TxStream* stream = streamArgument(handle);
-    return stream != nullptr ? stream->avail() : 0;
+int32_t streamReadAvail(StreamHandle stream) {
+    return stream ? stream->avail() : 0;
 }
 
-int32_t readByte(uint32_t stream) {
+int32_t readByte(StreamHandle stream) {
     return static_cast<int32_t>(readCell(stream, 1));
 }
-int32_t readShort(uint32_t stream) {
+int32_t readShort(StreamHandle stream) {
     return static_cast<int32_t>(readCell(stream, 2));
 }
-int32_t readInt(uint32_t stream) {
+int32_t readInt(StreamHandle stream) {
     return static_cast<int32_t>(readCell(stream, 4));
 }
-float readFloat(uint32_t stream) {
+float readFloat(StreamHandle stream) {
     return std::bit_cast<float>(readCell(stream, 4));
 }
 
@@ -78,9 +68,8 @@ float readFloat(uint32_t stream) {
 // (all of them are consumed). An incomplete length or a negative one gives the empty string; a
 // length larger than what follows gives the bytes that did follow, read in chunks so that a
 // lying length never allocates more than the stream delivers.
-Str readString(uint32_t handle) {
-    TxStream* stream = streamArgument(handle);
-    if (stream == nullptr) return strNew({});
+Str readString(StreamHandle stream) {
+    if (!stream) return strNew({});
     uint8_t prefix[4] = {};
     if (stream->read(prefix, 4) != 4) return strNew({});
     const auto length = static_cast<int32_t>(
@@ -102,9 +91,8 @@ Str readString(uint32_t handle) {
 }
 
 // Reads up to LF; CR bytes are dropped wherever they stand, so CR LF and LF end lines alike.
-Str readLine(uint32_t handle) {
-    TxStream* stream = streamArgument(handle);
-    if (stream == nullptr) return strNew({});
+Str readLine(StreamHandle stream) {
+    if (!stream) return strNew({});
     std::string line;
     uint8_t byte = 0;
     while (stream->read(&byte, 1) == 1 && byte != '\n') {
@@ -113,19 +101,18 @@ Str readLine(uint32_t handle) {
     return strNew(line);
 }
 
-void writeByte(uint32_t stream, int32_t value) {
+void writeByte(StreamHandle stream, int32_t value) {
     writeCell(stream, static_cast<uint32_t>(value), 1);
 }
-void writeShort(uint32_t stream, int32_t value) {
+void writeShort(StreamHandle stream, int32_t value) {
     writeCell(stream, static_cast<uint32_t>(value), 2);
 }
-void writeInt(uint32_t stream, int32_t value) {
+void writeInt(StreamHandle stream, int32_t value) {
     writeCell(stream, static_cast<uint32_t>(value), 4);
 }
 
-void writeString(uint32_t handle, StrArg text) {
-    TxStream* stream = streamArgument(handle);
-    if (stream == nullptr) return;
+void writeString(StreamHandle stream, StrArg text) {
+    if (!stream) return;
     const std::string_view bytes = text.view();
     const auto length = static_cast<uint32_t>(bytes.size());
     const uint8_t prefix[4] = {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
@@ -135,18 +122,17 @@ void writeString(uint32_t handle, StrArg text) {
     writeText(*stream, bytes);
 }
 
-void writeLine(uint32_t handle, StrArg text) {
-    TxStream* stream = streamArgument(handle);
-    if (stream == nullptr) return;
+void writeLine(StreamHandle stream, StrArg text) {
+    if (!stream) return;
     writeText(*stream, text.view());
     static constexpr uint8_t kCrLf[2] = {'\r', '\n'};
     stream->write(kCrLf, 2);
 }
 
 // Copies until the source ends, the destination takes no more bytes, or a read comes back short.
-void copyStream(uint32_t sourceHandle, uint32_t destinationHandle, int32_t bufferSize) {
-    TxStream* source = streamArgument(sourceHandle);
-    TxStream* destination = streamArgument(destinationHandle);
+void copyStream(StreamHandle sourceStream, StreamHandle destinationStream, int32_t bufferSize) {
+    TxStream* source = sourceStream.get();
+    TxStream* destination = destinationStream.get();
     const bool sizeOk = bufferSize >= 1 && bufferSize <= kMaxCopyBuffer;
     if (!sizeOk && debugEnabled()) runtimeError("Illegal buffer size");
     if (source == nullptr || destination == nullptr || !sizeOk) return;

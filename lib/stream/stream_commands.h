@@ -13,26 +13,23 @@
 
 namespace tx {
 
-// The live stream a handle names. Null when there is none, after raising "Stream does not exist"
-// when the debug flag is set.
-TxStream* streamArgument(uint32_t handle);
-
-int32_t streamEof(uint32_t stream);
-int32_t streamReadAvail(uint32_t stream);
-int32_t readByte(uint32_t stream);
-int32_t readShort(uint32_t stream);
-int32_t readInt(uint32_t stream);
-float readFloat(uint32_t stream);
-Str readString(uint32_t stream);
-Str readLine(uint32_t stream);
-void writeByte(uint32_t stream, int32_t value);
-void writeShort(uint32_t stream, int32_t value);
+// A stream that does not exist has nothing more to give: Eof gives 1, so read loops end.
+int32_t streamEof(StreamHandle stream);
+int32_t streamReadAvail(StreamHandle stream);
+int32_t readByte(StreamHandle stream);
+int32_t readShort(StreamHandle stream);
+int32_t readInt(StreamHandle stream);
+float readFloat(StreamHandle stream);
+Str readString(StreamHandle stream);
+Str readLine(StreamHandle stream);
+void writeByte(StreamHandle stream, int32_t value);
+void writeShort(StreamHandle stream, int32_t value);
 // Writes the four bytes of its argument as they are: an int, or the bits of a float (the float
 // command is this same routine registered under a second signature).
-void writeInt(uint32_t stream, int32_t value);
-void writeString(uint32_t stream, StrArg text);
-void writeLine(uint32_t stream, StrArg text);
-void copyStream(uint32_t source, uint32_t destination, int32_t bufferSize);
+void writeInt(StreamHandle stream, int32_t value);
+void writeString(StreamHandle stream, StrArg text);
+void writeLine(StreamHandle stream, StrArg text);
+void copyStream(StreamHandle source, StreamHandle destination, int32_t bufferSize);
 
 inline constexpr int32_t kMaxCopyBuffer = 1024 * 1024;
 

@@ -1,6 +1,6 @@
 // The stream module: the generic stream commands and the registry of live streams.
+#include "stream_module.h"
 #include "command.h"
-#include "library_modules.h"
 #include "stream_commands.h"
 #include "stream_registry.h"
 

@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+#include "handle.h"
+#include "handle_table.h"
+
 namespace tx {
 
 class TxStream {
@@ -38,5 +41,20 @@ private:
 TxStream* findStream(uint32_t handle);
 // Number of live streams of every kind.
 int32_t liveStreamCount();
+
+// Files, TCP streams and UDP streams share one handle space; a command that needs one of them
+// takes a handle of that subtype, which names only live streams of that subtype.
+template <>
+struct HandleKind<TxStream> {
+    static constexpr HandleKindInfo info{"Stream", handle_kind::kStream, "Stream does not exist"};
+    static TxStream* find(uint32_t handle) { return findStream(handle); }
+};
+
+template <typename S>
+struct StreamSubtypeKind {
+    static S* find(uint32_t handle) { return dynamic_cast<S*>(findStream(handle)); }
+};
+
+using StreamHandle = Handle<TxStream>;
 
 }  // namespace tx

@@ -1,5 +1,5 @@
 // The string module: registers its eighteen commands. It keeps no state.
-#include "library_modules.h"
+#include "string_module.h"
 #include "string_commands.h"
 
 namespace tx {

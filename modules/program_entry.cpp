@@ -14,8 +14,8 @@ std::string argumentText(std::string_view commandLine) {
     const size_t start = commandLine.find_first_not_of(' ');
     if (start == std::string_view::npos) return {};
     commandLine.remove_prefix(start);
-    const size_t end = commandLine.front() == '"' ? commandLine.find('"', 1)
-                                                   : commandLine.find(' ');
+    const size_t end =
+        commandLine.front() == '"' ? commandLine.find('"', 1) : commandLine.find(' ');
     if (end == std::string_view::npos) return {};
     return std::string(commandLine.substr(end + 1));
 }
@@ -75,10 +75,13 @@ int processEntry(std::span<const uint8_t> image, std::string_view commandLine, b
                                                arguments.c_str(), &debugger, debug, 0);
     runtime.shutdown();
     switch (outcome) {
-        case RunOutcome::Ended: return kExitOk;
-        case RunOutcome::RuntimeError: return kExitRuntimeError;
+        case RunOutcome::Ended:
+            return kExitOk;
+        case RunOutcome::RuntimeError:
+            return kExitRuntimeError;
         case RunOutcome::StartupFailed:
-        case RunOutcome::RuntimeUnavailable: return kExitStartupFailed;
+        case RunOutcome::RuntimeUnavailable:
+            return kExitStartupFailed;
     }
     return kExitOk;
 }

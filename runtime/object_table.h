@@ -1,5 +1,6 @@
-// Objects a module owns, each named by a handle of one kind: the handle table finds them, the
-// map keeps them alive until they are erased or the container goes.
+// Objects of one kind owned by a module, each named by a handle: the handle table finds them,
+// the table owns them. Freeing an object is erasing its handle; the table frees whatever is left
+// when it goes. Every kind of handle-named object a module owns lives in one of these.
 #pragma once
 
 #include <cstdint>
@@ -11,12 +12,12 @@
 namespace tx {
 
 template <typename T>
-class OwnedHandles {
+class ObjectTable {
 public:
-    explicit OwnedHandles(uint32_t kind) : table_(kind) {}
-    ~OwnedHandles() { clear(); }
-    OwnedHandles(const OwnedHandles&) = delete;
-    OwnedHandles& operator=(const OwnedHandles&) = delete;
+    explicit ObjectTable(uint32_t kind) : table_(kind) {}
+    ~ObjectTable() { clear(); }
+    ObjectTable(const ObjectTable&) = delete;
+    ObjectTable& operator=(const ObjectTable&) = delete;
 
     // Takes the object and returns its handle; 0 (and the object is destroyed) when the table
     // is full.
@@ -35,7 +36,7 @@ public:
         return true;
     }
 
-    // Destroys every object, taking the first each time; each leaves the table before its
+    // Destroys every object, the lowest handle first; each leaves the table before its
     // destructor runs.
     void clear() {
         while (!owned_.empty()) {
@@ -45,6 +46,12 @@ public:
     }
 
     size_t size() const { return owned_.size(); }
+
+    // Visits every object, the lowest handle first.
+    template <typename F>
+    void forEach(F&& visit) const {
+        for (const auto& [handle, object] : owned_) visit(*object);
+    }
 
 private:
     HandleTable<T> table_;
