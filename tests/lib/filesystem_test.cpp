@@ -79,7 +79,8 @@ TEST_F(FilesystemTest, FileTypeAndFileSize) {
     EXPECT_EQ(fileSize(test::files(), arg(dir.file("f.txt"))), 1234);
     EXPECT_EQ(fileSize(test::files(), arg(dir.file("d"))), 0);
     EXPECT_EQ(fileSize(test::files(), arg(dir.file("nothing"))), 0);
-    EXPECT_EQ(fileSize(test::files(), arg(dir.file("*.TXT"))), 1234) << "a wildcard takes the first match";
+    EXPECT_EQ(fileSize(test::files(), arg(dir.file("*.TXT"))), 1234)
+        << "a wildcard takes the first match";
     EXPECT_EQ(fileSize(test::files(), arg(dir.file("f?txt"))), 1234);
     EXPECT_EQ(fileSize(test::files(), arg(dir.file("*.none"))), 0);
 
@@ -125,7 +126,8 @@ TEST_F(FilesystemTest, CurrentDirEndsWithASeparatorAndFollowsChangeDir) {
     const std::string now = take(currentDir(test::files()));
     EXPECT_EQ(now, std::filesystem::canonical(dir.file("Work")).string() + "/");
     putFile("relative.bin", {5});
-    EXPECT_EQ(fileType(test::files(), arg("RELATIVE.BIN")), 1) << "relative names start at the current dir";
+    EXPECT_EQ(fileType(test::files(), arg("RELATIVE.BIN")), 1)
+        << "relative names start at the current dir";
 
     changeDir(test::files(), arg(dir.file("missing")));
     EXPECT_EQ(take(currentDir(test::files())), now) << "a failed change keeps the directory";
@@ -145,7 +147,8 @@ TEST_F(FilesystemTest, DirectoryAndFileOperationsFailSilently) {
     deleteFile(test::files(), arg(dir.file("MADE\\Inside.TXT")));
     EXPECT_EQ(fileType(test::files(), arg(dir.file("made/inside.txt"))), 0);
     deleteFile(test::files(), arg(dir.file("made")));
-    EXPECT_EQ(fileType(test::files(), arg(dir.file("made"))), 2) << "DeleteFile leaves directories alone";
+    EXPECT_EQ(fileType(test::files(), arg(dir.file("made"))), 2)
+        << "DeleteFile leaves directories alone";
     deleteDir(test::files(), arg(dir.file("made")));
     EXPECT_EQ(fileType(test::files(), arg(dir.file("made"))), 0);
 

@@ -51,7 +51,8 @@ TEST_F(SocketsLookupTest, CountHostIPsStoresTheAddressesForHostIP) {
     std::vector<int32_t> found;
     for (int32_t i = 1; i <= count; ++i) found.push_back(hostIP(test::sockets(), i));
     EXPECT_NE(std::find(found.begin(), found.end(), kLoopback), found.end());
-    EXPECT_EQ(hostIP(test::sockets(), count + 1), 0) << "past the end gives 0 with the debug flag clear";
+    EXPECT_EQ(hostIP(test::sockets(), count + 1), 0)
+        << "past the end gives 0 with the debug flag clear";
     EXPECT_EQ(hostIP(test::sockets(), 0), 0);
     EXPECT_EQ(hostIP(test::sockets(), -5), 0);
 }

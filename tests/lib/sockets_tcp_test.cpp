@@ -287,29 +287,6 @@ TEST_F(SocketsTcpTest, CloseTCPStreamTakesAnAcceptedStreamFromItsServer) {
     EXPECT_NE(findStream(client), nullptr) << "the program's own stream stays open";
 }
 
-TEST_F(SocketsTcpTest, BadHandlesDoNothingWithTheDebugFlagClear) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
-    const uint32_t udp = createUDPStream(test::sockets(), 0);
-    ASSERT_NE(udp, 0u);
-    for (const uint32_t bad : {0u, 99u, udp, server}) {
-        SCOPED_TRACE(bad);
-        closeTCPStream(test::sockets(), bad);
-        EXPECT_EQ(tcpStreamIP(bad), 0);
-        EXPECT_EQ(tcpStreamPort(bad), 0);
-    }
-    for (const uint32_t bad : {0u, 99u, udp, client, accepted}) {
-        SCOPED_TRACE(bad);
-        closeTCPServer(test::sockets(), bad);
-        EXPECT_EQ(acceptTCPStream(bad), 0u);
-    }
-    EXPECT_NE(findStream(client), nullptr);
-    EXPECT_NE(findStream(accepted), nullptr);
-    EXPECT_NE(findStream(udp), nullptr);
-    closeTCPServer(test::sockets(), server);
-    closeTCPServer(test::sockets(), server);  // a second close is a dead handle
-}
-
 TEST_F(SocketsTcpTest, DestroyingTheModuleClosesEverything) {
     uint32_t client = 0, accepted = 0;
     connectPair(client, accepted);

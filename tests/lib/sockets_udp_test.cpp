@@ -158,24 +158,5 @@ TEST_F(SocketsUdpTest, ClosingEndsTheStreamAndItsHandle) {
     EXPECT_EQ(streamEof(a), 1);
 }
 
-TEST_F(SocketsUdpTest, BadHandlesDoNothingWithTheDebugFlagClear) {
-    const uint32_t server = createTCPServer(test::sockets(), 0);
-    ASSERT_NE(server, 0u);
-    const uint32_t closed = createUDPStream(test::sockets(), 0);
-    closeUDPStream(test::sockets(), closed);
-    for (const uint32_t bad : {0u, 12345u, server, closed, b ^ 0x00100000u}) {
-        SCOPED_TRACE(bad);
-        closeUDPStream(test::sockets(), bad);
-        sendUDPMsg(bad, kLoopback, 1);
-        EXPECT_EQ(recvUDPMsg(test::sockets(), bad), 0);
-        EXPECT_EQ(udpStreamIP(bad), 0);
-        EXPECT_EQ(udpStreamPort(bad), 0);
-        EXPECT_EQ(udpMsgIP(bad), 0);
-        EXPECT_EQ(udpMsgPort(bad), 0);
-    }
-    EXPECT_NE(findStream(a), nullptr);
-    EXPECT_NE(findStream(b), nullptr);
-}
-
 }  // namespace
 }  // namespace tx

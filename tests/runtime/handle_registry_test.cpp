@@ -50,10 +50,15 @@ uint32_t text(std::string_view s) {
 // Handles of each kind that name nothing of it, by kind name; 0 where a variant does not apply.
 using BadHandles = std::map<std::string, std::array<uint32_t, kVariantCount>>;
 
-BadHandles makeBadHandles(GuestMachine& m, const std::string& dir) {
-    // A live object of each kind that has commands to make and free one.
-    const uint32_t file = call(m, "%WriteFile$filename", {text(dir + "/f")});
-    const uint32_t udp = call(m, "%CreateUDPStream%port=0", {0});
+// Live streams of two subtypes, which no call with a handle of another kind may touch.
+struct LiveStreams {
+    uint32_t file = 0;
+    uint32_t udp = 0;
+};
+
+BadHandles makeBadHandles(GuestMachine& m, const std::string& dir, LiveStreams& live) {
+    const uint32_t file = live.file = call(m, "%WriteFile$filename", {text(dir + "/f")});
+    const uint32_t udp = live.udp = call(m, "%CreateUDPStream%port=0", {0});
     const auto freed = [&](const char* make, std::vector<uint32_t> args, const char* free) {
         const uint32_t handle = call(m, make, std::move(args));
         call(m, free, {handle});
@@ -105,7 +110,8 @@ Probe* probe = nullptr;
 
 void callEach(GuestMachine& machine) {
     Probe& p = *probe;
-    const BadHandles bad = makeBadHandles(machine, p.dir);
+    LiveStreams live;
+    const BadHandles bad = makeBadHandles(machine, p.dir, live);
     const CommandTable& table = CommandTable::instance();
     for (uint32_t slot = 1; slot < table.slotCount(); ++slot) {
         const CommandDef& def = *table.slot(slot);
@@ -150,6 +156,10 @@ void callEach(GuestMachine& machine) {
             }
         }
     }
+    if (live.file == 0 || call(machine, "%SeekFile%file_stream%pos", {live.file, 0}) != 0)
+        p.failures.push_back("the live file was touched");
+    if (call(machine, "%UDPStreamPort%udp_stream", {live.udp}) == 0)
+        p.failures.push_back("the live UDP stream was touched");
 }
 
 void linkBody(CommandRegistrar& registrar) {
