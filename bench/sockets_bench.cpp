@@ -25,7 +25,8 @@ public:
         tcpTimeouts(ModuleState<SocketsModule>::running(), 5000, 5000);
         const uint32_t server = createTCPServer(ModuleState<SocketsModule>::running(), 0);
         const int32_t port = server != 0 ? socketsModule()->servers.find(server)->port() : 0;
-        client = openTCPStream(ModuleState<SocketsModule>::running(), StrArg(strNew("127.0.0.1").handle), port, 0);
+        client = openTCPStream(ModuleState<SocketsModule>::running(),
+                               StrArg(strNew("127.0.0.1").handle), port, 0);
         accepted = client != 0 ? acceptTCPStream(server) : 0;
     }
     ~LoopbackPair() {

@@ -28,16 +28,18 @@ float mathExp(float value);
 float mathLog(float value);
 float mathLog10(float value);
 
-// A random float between from and to (either order); one generator step.
-float mathRnd(float from, float to);
-// A random integer from the smaller to the larger of from and to, both included; one step.
-int32_t mathRand(int32_t from, int32_t to);
-// Sets the generator state to the low 16 bits of seed (0 becomes 1).
-void mathSeedRnd(int32_t seed);
+// The math module's state: the random generator, started afresh by each creation.
+struct MathModule {
+    static constexpr const char* kModuleName = "math";
+    int32_t randomState = 0x1234;  // 1..2147483646
+};
 
-// The generator state (1..2147483646); module creation resets it.
-int32_t mathRandomState();
-void mathResetRandom();
+// A random float between from and to (either order); one generator step.
+float mathRnd(MathModule& module, float from, float to);
+// A random integer from the smaller to the larger of from and to, both included; one step.
+int32_t mathRand(MathModule& module, int32_t from, int32_t to);
+// Sets the generator state to the low 16 bits of seed (0 becomes 1).
+void mathSeedRnd(MathModule& module, int32_t seed);
 
 // The sixteen commands in registration order.
 std::span<const CommandDef> mathCommands();

@@ -1,7 +1,10 @@
 // The math module: registers its sixteen commands; creating it resets the random generator, so a
 // program that never seeds it sees the same sequence on every run.
-#include "math_module.h"
+#include <memory>
+
 #include "math_commands.h"
+#include "math_module.h"
+#include "module_state.h"
 
 namespace tx {
 namespace {
@@ -36,10 +39,12 @@ void linkMath(CommandRegistrar& registrar) {
 }
 
 bool mathCreate() {
-    mathResetRandom();
+    ModuleState<MathModule>::open(std::make_unique<MathModule>());
     return true;
 }
 
-void mathDestroy() {}
+void mathDestroy() {
+    ModuleState<MathModule>::close();
+}
 
 }  // namespace tx

@@ -9,16 +9,13 @@
 namespace tx {
 namespace {
 
-constexpr int32_t kStartState = 0x1234;
 constexpr int32_t kModulus = 2147483647;  // 2^31 - 1
 constexpr int32_t kMultiplier = 48271;
 constexpr int32_t kQuotient = kModulus / kMultiplier;   // 44488
 constexpr int32_t kRemainder = kModulus % kMultiplier;  // 3399
 
-int32_t state = kStartState;
-
 // Advances the state and returns the step's value in (0, 1), computed exactly.
-float step() {
+float step(int32_t& state) {
     const int32_t hi = state / kQuotient;
     const int32_t lo = state - hi * kQuotient;
     int32_t next = kMultiplier * lo - kRemainder * hi;
@@ -29,17 +26,17 @@ float step() {
 
 }  // namespace
 
-float mathRnd(float from, float to) {
-    const float r = step();
+float mathRnd(MathModule& module, float from, float to) {
+    const float r = step(module.randomState);
     const float span = to - from;
     const float offset = r * span;
     return offset + from;
 }
 
-int32_t mathRand(int32_t from, int32_t to) {
+int32_t mathRand(MathModule& module, int32_t from, int32_t to) {
     const int32_t lo = std::min(from, to);
     const int32_t hi = std::max(from, to);
-    const float r = step();
+    const float r = step(module.randomState);
     // The number of integers in lo..hi, counted in 64 bits: a range wider than 2^31 would wrap
     // in 32-bit arithmetic and give results outside it.
     const uint64_t count = uint64_t{static_cast<uint32_t>(hi) - static_cast<uint32_t>(lo)} + 1;
@@ -48,17 +45,9 @@ int32_t mathRand(int32_t from, int32_t to) {
     return static_cast<int32_t>(static_cast<uint32_t>(lo) + static_cast<uint32_t>(offset));
 }
 
-void mathSeedRnd(int32_t seed) {
-    state = seed & 0xFFFF;
-    if (state == 0) state = 1;
-}
-
-int32_t mathRandomState() {
-    return state;
-}
-
-void mathResetRandom() {
-    state = kStartState;
+void mathSeedRnd(MathModule& module, int32_t seed) {
+    module.randomState = seed & 0xFFFF;
+    if (module.randomState == 0) module.randomState = 1;
 }
 
 }  // namespace tx
