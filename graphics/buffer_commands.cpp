@@ -32,12 +32,12 @@ int32_t saveBuffer(BufferHandle buffer, StrArg file) {
     return writeBmp(*buffer, hostPath(file.view())) ? 1 : 0;
 }
 
-void lockBuffer(uint32_t buffer) {
-    if (HostCanvas* canvas = optionalBuffer(buffer)) canvas->lock();
+void lockBuffer(BufferOrCurrent buffer) {
+    if (buffer) buffer->lock();
 }
 
-void unlockBuffer(uint32_t buffer) {
-    if (HostCanvas* canvas = optionalBuffer(buffer)) canvas->unlock();
+void unlockBuffer(BufferOrCurrent buffer) {
+    if (buffer) buffer->unlock();
 }
 
 }  // namespace tx

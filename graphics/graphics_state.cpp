@@ -48,22 +48,8 @@ void freeDisplayCanvas(GraphicsState& state, uint32_t handle) {
     if (handle == state.currentHandle) selectFrontBuffer(state);
 }
 
-HostCanvas* checkedBuffer(uint32_t handle) {
-    return Handle<HostCanvas>::resolve(handle);
-}
-
-HostCanvas* optionalBuffer(uint32_t handle) {
-    return handle == 0 ? currentBuffer() : checkedBuffer(handle);
-}
-
-HostCanvas* fastBuffer(uint32_t handle) {
-    if (handle == 0) return currentBuffer();
-    return HandleKind<HostCanvas>::find(handle);
-}
-
 HostCanvas* currentBuffer() {
-    GraphicsState* state = graphicsState();
-    return state != nullptr ? state->currentBuffer : nullptr;
+    return HandleKind<HostCanvas>::current();
 }
 
 void pumpOrEnd(GraphicsState& state) {

@@ -52,7 +52,19 @@ struct HandleKind<HostCanvas> {
         GraphicsState* state = graphicsState();
         return state != nullptr ? state->buffers.find(handle) : nullptr;
     }
+    // The buffer the drawing commands draw into, or null without a display.
+    static HostCanvas* current() {
+        GraphicsState* state = graphicsState();
+        return state != nullptr ? state->currentBuffer : nullptr;
+    }
 };
+
+// Buffer parameters. BufferHandle: the canvas a handle names. BufferOrCurrent: 0 names the
+// current buffer. FastBuffer: as BufferOrCurrent, but a handle that names nothing is never an
+// error (the fast pixel commands leave checks to the program).
+using BufferHandle = Handle<HostCanvas>;
+using BufferOrCurrent = Handle<HostCanvas, HandleCheck::Debug, true>;
+using FastBuffer = Handle<HostCanvas, HandleCheck::Lenient, true>;
 
 // Creates the module's state on a runtime and opens the 400 x 300 start-up window; false (and
 // no state) when that window cannot be opened. graphicsCreate does this on the running
@@ -70,13 +82,6 @@ void selectFrontBuffer(GraphicsState& state);
 // that canvas.
 void freeDisplayCanvas(GraphicsState& state, uint32_t handle);
 
-// Buffer arguments. checkedBuffer: the canvas a handle names; with the debug flag set any
-// other handle is the error "Buffer does not exist", with it clear null. optionalBuffer: 0
-// means the current buffer, others as checkedBuffer. fastBuffer: 0 means the current buffer,
-// others are looked up without the debug check.
-HostCanvas* checkedBuffer(uint32_t handle);
-HostCanvas* optionalBuffer(uint32_t handle);
-HostCanvas* fastBuffer(uint32_t handle);
 // The current buffer, or null without a display.
 HostCanvas* currentBuffer();
 

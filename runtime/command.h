@@ -84,8 +84,8 @@ struct HandleParamTraits {
                                         H::check == HandleCheck::Debug};
     static H read(const uint8_t* p) { return H(ParamTraits<uint32_t>::read(p)); }
 };
-template <typename T, HandleCheck C>
-struct ParamTraits<Handle<T, C>> : HandleParamTraits<Handle<T, C>> {};
+template <typename T, HandleCheck C, bool Z>
+struct ParamTraits<Handle<T, C, Z>> : HandleParamTraits<Handle<T, C, Z>> {};
 template <typename T>
 struct ParamTraits<DeferredHandle<T>> : HandleParamTraits<DeferredHandle<T>> {};
 

@@ -39,7 +39,9 @@ enum class HandleCheck : uint8_t {
     Lenient,  // always null, whatever the flag (commands that ignore bad handles, like FreeBank)
 };
 
-template <typename T, HandleCheck Check = HandleCheck::Debug>
+// With ZeroIsCurrent, handle 0 names the kind's current object (HandleKind<T>::current(), for
+// example the current buffer), which may be null.
+template <typename T, HandleCheck Check = HandleCheck::Debug, bool ZeroIsCurrent = false>
 class Handle {
 public:
     using Object = T;
@@ -58,6 +60,9 @@ public:
 
     // The object a handle names with the check applied, for lookups a command makes itself.
     static T* resolve(uint32_t raw) {
+        if constexpr (ZeroIsCurrent) {
+            if (raw == 0) return HandleKind<T>::current();
+        }
         T* object = HandleKind<T>::find(raw);
         if constexpr (Check == HandleCheck::Debug) {
             if (object == nullptr && HandleKind<T>::info.missingText != nullptr && debugEnabled())
