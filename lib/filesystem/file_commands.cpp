@@ -15,11 +15,8 @@ uint32_t open(FilesystemModule& module, StrArg name, BufferedFile::Mode mode) {
     if (path.empty()) return 0;
     auto file = BufferedFile::open(path, mode);
     if (file == nullptr) return 0;
-    auto stream = std::make_unique<FileStream>(std::move(file));
-    const uint32_t handle = stream->handle();
-    if (handle == 0) return 0;  // no handle left: the stream closes again
-    module.openFiles.emplace(handle, std::move(stream));
-    return handle;
+    // With no handle left the stream closes again.
+    return module.openFiles.insert(std::make_unique<FileStream>(std::move(file)));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "file_stream.h"
 #include "host_file_system.h"
 #include "module_state.h"
+#include "stream_set.h"
 
 namespace tx {
 
@@ -17,15 +18,12 @@ struct FilesystemModule {
     FilesystemModule() = default;
     // Closes every file still open (writing out what is buffered), lowest handle first, then the
     // service, which closes every listing still open.
-    ~FilesystemModule() {
-        while (!openFiles.empty()) openFiles.erase(openFiles.begin());
-    }
+    ~FilesystemModule() { openFiles.clear(); }
     FilesystemModule(const FilesystemModule&) = delete;
     FilesystemModule& operator=(const FilesystemModule&) = delete;
 
     HostFileSystem fileSystem;
-    // Keyed by the stream's handle.
-    std::map<uint32_t, std::unique_ptr<FileStream>> openFiles;
+    StreamSet<FileStream> openFiles;
 };
 
 // The module's state; null while the module does not exist.

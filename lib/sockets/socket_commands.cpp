@@ -42,11 +42,7 @@ int32_t hostIP(SocketsModule& module, int32_t index) {
 }
 
 uint32_t createUDPStream(SocketsModule& module, int32_t port) {
-    std::unique_ptr<UdpStream> stream = UdpStream::open(port);
-    if (stream == nullptr || stream->handle() == 0) return 0;
-    const uint32_t handle = stream->handle();
-    module.udpStreams.emplace(handle, std::move(stream));
-    return handle;
+    return module.udpStreams.insert(UdpStream::open(port));
 }
 
 void closeUDPStream(SocketsModule& module, UdpHandle udp) {
@@ -90,12 +86,8 @@ uint32_t openTCPStream(SocketsModule& module, StrArg server, int32_t serverPort,
     }
     server = StrArg();
     if (!address) return 0;
-    std::unique_ptr<TcpStream> stream =
-        TcpStream::connect(*address, serverPort, localPort, module.timeouts);
-    if (stream == nullptr || stream->handle() == 0) return 0;
-    const uint32_t handle = stream->handle();
-    module.tcpStreams.emplace(handle, std::move(stream));
-    return handle;
+    return module.tcpStreams.insert(
+        TcpStream::connect(*address, serverPort, localPort, module.timeouts));
 }
 
 void closeTCPStream(SocketsModule& module, TcpHandle tcp) {

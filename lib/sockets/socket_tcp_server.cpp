@@ -54,7 +54,7 @@ TcpServer::TcpServer(SocketFd listening, const SocketTimeouts& timeouts)
     : socket_(std::move(listening)), timeouts_(timeouts) {}
 
 TcpServer::~TcpServer() {
-    while (!accepted_.empty()) accepted_.erase(accepted_.begin());
+    accepted_.clear();
     if (state_ == -1) dontLinger(socket_);
 }
 
@@ -77,22 +77,13 @@ TcpStream* TcpServer::accept() {
         if (!passingAcceptError(errno)) state_ = -1;
         return nullptr;
     }
-    auto stream = std::make_unique<TcpStream>(SocketFd(fd), timeouts_);
-    const uint32_t handle = stream->handle();
     // Without a handle the program could never name the stream: it is closed again.
-    if (handle == 0) return nullptr;
-    TcpStream* accepted = stream.get();
-    accepted_.emplace(handle, std::move(stream));
-    return accepted;
-}
-
-TcpStream* TcpServer::findAccepted(uint32_t handle) const {
-    const auto found = accepted_.find(handle);
-    return found != accepted_.end() ? found->second.get() : nullptr;
+    const uint32_t handle = accepted_.insert(std::make_unique<TcpStream>(SocketFd(fd), timeouts_));
+    return accepted_.find(handle);
 }
 
 bool TcpServer::closeAccepted(uint32_t handle) {
-    return accepted_.erase(handle) != 0;
+    return accepted_.erase(handle);
 }
 
 int32_t TcpServer::port() const {

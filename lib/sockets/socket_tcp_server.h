@@ -8,6 +8,7 @@
 #include "socket_fd.h"
 #include "socket_tcp_stream.h"
 #include "socket_wait.h"
+#include "stream_set.h"
 
 namespace tx {
 
@@ -26,8 +27,6 @@ public:
     // server; null on a time-out, or on a failure (state -1).
     TcpStream* accept();
 
-    // The accepted stream with this handle, or null.
-    TcpStream* findAccepted(uint32_t handle) const;
     // Closes one accepted stream; false when the server holds no stream with this handle.
     bool closeAccepted(uint32_t handle);
     size_t acceptedCount() const { return accepted_.size(); }
@@ -41,7 +40,7 @@ private:
     SocketFd socket_;
     const SocketTimeouts& timeouts_;
     int32_t state_ = 0;
-    std::map<uint32_t, std::unique_ptr<TcpStream>> accepted_;
+    StreamSet<TcpStream> accepted_;
 };
 
 }  // namespace tx

@@ -35,13 +35,13 @@ constexpr CommandDef kSocketsCommands[] = {
 }  // namespace
 
 void SocketsModule::closeAll() {
-    while (!udpStreams.empty()) udpStreams.erase(udpStreams.begin());
+    udpStreams.clear();
     servers.clear();
-    while (!tcpStreams.empty()) tcpStreams.erase(tcpStreams.begin());
+    tcpStreams.clear();
 }
 
 bool SocketsModule::closeTcp(uint32_t handle) {
-    if (tcpStreams.erase(handle) != 0) return true;
+    if (tcpStreams.erase(handle)) return true;
     bool closed = false;
     servers.forEach([&](TcpServer& server) { closed = closed || server.closeAccepted(handle); });
     return closed;

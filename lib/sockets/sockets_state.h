@@ -16,6 +16,7 @@
 #include "socket_tcp_stream.h"
 #include "socket_udp_stream.h"
 #include "socket_wait.h"
+#include "stream_set.h"
 
 namespace tx {
 
@@ -36,8 +37,8 @@ struct SocketsModule {
     // Declared first: every stream and server below refers to it until it is closed.
     SocketTimeouts timeouts;
     std::vector<uint32_t> hostIps;
-    std::map<uint32_t, std::unique_ptr<UdpStream>> udpStreams;
-    std::map<uint32_t, std::unique_ptr<TcpStream>> tcpStreams;
+    StreamSet<UdpStream> udpStreams;
+    StreamSet<TcpStream> tcpStreams;
     ObjectTable<TcpServer> servers{handle_kind::kTcpServer};
 };
 
