@@ -81,11 +81,12 @@ void BM_GuestWriteByte(benchmark::State& state) {
     GuestMachine machine;
     const GuestAddr writeByteCommand = bench::commandAddress("WriteByte%stream%byte");
     for (auto _ : state) {
-        const uint32_t out = writeFile(IoBench::name(io.file()));
+        const uint32_t out =
+            writeFile(ModuleState<FilesystemModule>::running(), IoBench::name(io.file()));
         bench::GuestCode loop(machine);
         const GuestAddr entry = byteLoop(loop, writeByteCommand, out, true);
         if (machine.call(entry).kind != GuestEndKind::Returned) state.SkipWithError("guest failed");
-        closeFile(out);
+        closeFile(ModuleState<FilesystemModule>::running(), out);
     }
     finish(state);
 }
@@ -97,11 +98,12 @@ void BM_GuestReadByte(benchmark::State& state) {
     GuestMachine machine;
     const GuestAddr readByteCommand = bench::commandAddress("%ReadByte%stream");
     for (auto _ : state) {
-        const uint32_t in = readFile(IoBench::name(io.file()));
+        const uint32_t in =
+            readFile(ModuleState<FilesystemModule>::running(), IoBench::name(io.file()));
         bench::GuestCode loop(machine);
         const GuestAddr entry = byteLoop(loop, readByteCommand, in, false);
         if (machine.call(entry).kind != GuestEndKind::Returned) state.SkipWithError("guest failed");
-        closeFile(in);
+        closeFile(ModuleState<FilesystemModule>::running(), in);
     }
     finish(state);
 }
@@ -110,9 +112,10 @@ void BM_CommandWriteByte(benchmark::State& state) {
     IoBench io;
     if (!io.ok()) return state.SkipWithError("no temporary directory");
     for (auto _ : state) {
-        const uint32_t out = writeFile(IoBench::name(io.file()));
+        const uint32_t out =
+            writeFile(ModuleState<FilesystemModule>::running(), IoBench::name(io.file()));
         for (int32_t i = 0; i < kBytes; ++i) writeByte(out, i);
-        closeFile(out);
+        closeFile(ModuleState<FilesystemModule>::running(), out);
     }
     finish(state);
 }
@@ -122,11 +125,12 @@ void BM_CommandReadByte(benchmark::State& state) {
     if (!io.ok()) return state.SkipWithError("no temporary directory");
     io.prepare();
     for (auto _ : state) {
-        const uint32_t in = readFile(IoBench::name(io.file()));
+        const uint32_t in =
+            readFile(ModuleState<FilesystemModule>::running(), IoBench::name(io.file()));
         int32_t sum = 0;
         for (int32_t i = 0; i < kBytes; ++i) sum += readByte(in);
         benchmark::DoNotOptimize(sum);
-        closeFile(in);
+        closeFile(ModuleState<FilesystemModule>::running(), in);
     }
     finish(state);
 }
@@ -136,11 +140,12 @@ void BM_BankWriteBytes(benchmark::State& state) {
     IoBench io;
     if (!io.ok()) return state.SkipWithError("no temporary directory");
     const auto chunk = static_cast<int32_t>(state.range(0) != 0 ? state.range(0) : kBytes);
-    const uint32_t bank = createBank(kBytes);
+    const uint32_t bank = createBank(ModuleState<BankModule>::running(), kBytes);
     for (auto _ : state) {
-        const uint32_t out = writeFile(IoBench::name(io.file()));
+        const uint32_t out =
+            writeFile(ModuleState<FilesystemModule>::running(), IoBench::name(io.file()));
         for (int32_t at = 0; at < kBytes; at += chunk) writeBytes(bank, out, at, chunk);
-        closeFile(out);
+        closeFile(ModuleState<FilesystemModule>::running(), out);
     }
     finish(state);
 }
@@ -150,11 +155,12 @@ void BM_BankReadBytes(benchmark::State& state) {
     if (!io.ok()) return state.SkipWithError("no temporary directory");
     io.prepare();
     const auto chunk = static_cast<int32_t>(state.range(0) != 0 ? state.range(0) : kBytes);
-    const uint32_t bank = createBank(kBytes);
+    const uint32_t bank = createBank(ModuleState<BankModule>::running(), kBytes);
     for (auto _ : state) {
-        const uint32_t in = readFile(IoBench::name(io.file()));
+        const uint32_t in =
+            readFile(ModuleState<FilesystemModule>::running(), IoBench::name(io.file()));
         for (int32_t at = 0; at < kBytes; at += chunk) readBytes(bank, in, at, chunk);
-        closeFile(in);
+        closeFile(ModuleState<FilesystemModule>::running(), in);
     }
     finish(state);
 }

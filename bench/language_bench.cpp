@@ -78,7 +78,7 @@ const CommandTable& benchTable() {
 }
 
 const LibraryModule kBasicOnly[] = {
-    {"basic", &basicCreate, &basicDestroy, "basic_create failed"},
+    kBasicModule,
 };
 
 // Addresses of the routines the loops call.
@@ -120,12 +120,11 @@ void runMarked(benchmark::State& state, GuestMachine& machine, GuestAddr entry, 
         state.SkipWithError("no host runtime");
         return;
     }
-    const ScopedModuleTable modules(kBasicOnly);
     uint64_t news = 0;
     int64_t mallocGrowth = 0;
     for (auto _ : state) {
         marks() = Marks{};
-        const RunResult result = run(*runtime, ProgramEntry{&machine, entry}, false);
+        const RunResult result = run(*runtime, ProgramEntry{&machine, entry}, false, kBasicOnly);
         if (result.outcome != RunOutcome::Ended || marks().calls != 2) {
             state.SkipWithError("the program did not run to its end");
             return;

@@ -6,19 +6,22 @@
 
 #include "guest_code.h"
 #include "math_commands.h"
+#include "math_module.h"
 
 namespace tx {
 namespace {
 
 void BM_RandDirect(benchmark::State& state) {
-    mathSeedRnd(1);
-    for (auto _ : state) benchmark::DoNotOptimize(mathRand(1, 6));
+    MathModule module;
+    mathSeedRnd(module, 1);
+    for (auto _ : state) benchmark::DoNotOptimize(mathRand(module, 1, 6));
     state.SetItemsProcessed(state.iterations());
 }
 
 void BM_RndDirect(benchmark::State& state) {
-    mathSeedRnd(1);
-    for (auto _ : state) benchmark::DoNotOptimize(mathRnd(0.0f, 640.0f));
+    MathModule module;
+    mathSeedRnd(module, 1);
+    for (auto _ : state) benchmark::DoNotOptimize(mathRnd(module, 0.0f, 640.0f));
     state.SetItemsProcessed(state.iterations());
 }
 
@@ -39,7 +42,9 @@ void BM_RandFromGuest(benchmark::State& state) {
     bench::GuestCode code(machine);
     code.loopStart(kCallsPerRun).push(6).push(1).call(rand).popArgs(2).loopEnd().ret();
     const GuestAddr entry = code.load();
+    mathCreate();
     bench::runGuestLoop(state, machine, entry, kCallsPerRun);
+    mathDestroy();
 }
 
 BENCHMARK(BM_RandDirect);

@@ -22,10 +22,11 @@ public:
         stringsCreate();
         bankCreate();
         socketsCreate();
-        tcpTimeouts(5000, 5000);
-        const uint32_t server = createTCPServer(0);
-        const int32_t port = server != 0 ? socketsModule()->serverHandles.find(server)->port() : 0;
-        client = openTCPStream(StrArg(strNew("127.0.0.1").handle), port, 0);
+        tcpTimeouts(ModuleState<SocketsModule>::running(), 5000, 5000);
+        const uint32_t server = createTCPServer(ModuleState<SocketsModule>::running(), 0);
+        const int32_t port = server != 0 ? socketsModule()->servers.find(server)->port() : 0;
+        client = openTCPStream(ModuleState<SocketsModule>::running(),
+                               StrArg(strNew("127.0.0.1").handle), port, 0);
         accepted = client != 0 ? acceptTCPStream(server) : 0;
     }
     ~LoopbackPair() {
@@ -49,8 +50,8 @@ void BM_TcpLoopbackBankTransfer(benchmark::State& state) {
         state.SkipWithError("no loopback connection");
         return;
     }
-    const uint32_t out = createBank(chunk);
-    const uint32_t in = createBank(chunk);
+    const uint32_t out = createBank(ModuleState<BankModule>::running(), chunk);
+    const uint32_t in = createBank(ModuleState<BankModule>::running(), chunk);
     for (int32_t i = 0; i < chunk; i += 4) pokeInt(out, i, i * 31);
     for (auto _ : state) {
         const int32_t written = writeBytes(out, pair.client, 0, chunk);

@@ -17,8 +17,8 @@ uint32_t backBuffer() {
     return state != nullptr && state->graphics != nullptr ? state->graphics->backHandle() : 0;
 }
 
-void setBuffer(uint32_t buffer) {
-    if (HostCanvas* canvas = checkedBuffer(buffer)) selectBuffer(*graphicsState(), buffer, *canvas);
+void setBuffer(BufferHandle buffer) {
+    if (buffer) selectBuffer(*graphicsState(), buffer.raw(), *buffer);
 }
 
 uint32_t graphicsBuffer() {
@@ -27,18 +27,17 @@ uint32_t graphicsBuffer() {
 }
 
 // The buffer argument is not optional: 0 names no buffer.
-int32_t saveBuffer(uint32_t buffer, StrArg file) {
-    HostCanvas* canvas = checkedBuffer(buffer);
-    if (canvas == nullptr) return 0;
-    return writeBmp(*canvas, hostPath(file.view())) ? 1 : 0;
+int32_t saveBuffer(BufferHandle buffer, StrArg file) {
+    if (!buffer) return 0;
+    return writeBmp(*buffer, hostPath(file.view())) ? 1 : 0;
 }
 
-void lockBuffer(uint32_t buffer) {
-    if (HostCanvas* canvas = optionalBuffer(buffer)) canvas->lock();
+void lockBuffer(BufferOrCurrent buffer) {
+    if (buffer) buffer->lock();
 }
 
-void unlockBuffer(uint32_t buffer) {
-    if (HostCanvas* canvas = optionalBuffer(buffer)) canvas->unlock();
+void unlockBuffer(BufferOrCurrent buffer) {
+    if (buffer) buffer->unlock();
 }
 
 }  // namespace tx

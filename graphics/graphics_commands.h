@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "graphics_state.h"
+#include "handle.h"
 #include "tx_string.h"
 
 namespace tx {
@@ -38,24 +40,24 @@ int32_t graphicsDepth();
 // ---- Buffers (buffer_commands.cpp)
 uint32_t frontBuffer();
 uint32_t backBuffer();
-void setBuffer(uint32_t buffer);
+void setBuffer(BufferHandle buffer);
 uint32_t graphicsBuffer();
 // The whole buffer as a 24-bit BMP file; 1 on success, 0 when it cannot be written.
-int32_t saveBuffer(uint32_t buffer, StrArg file);
-void lockBuffer(uint32_t buffer);  // 0: the current buffer
-void unlockBuffer(uint32_t buffer);
+int32_t saveBuffer(BufferHandle buffer, StrArg file);
+void lockBuffer(BufferOrCurrent buffer);
+void unlockBuffer(BufferOrCurrent buffer);
 
 // ---- Pixels and block copies (pixel_commands.cpp); a buffer of 0 is the current buffer
-int32_t readPixel(int32_t x, int32_t y, uint32_t buffer);
-void writePixel(int32_t x, int32_t y, int32_t argb, uint32_t buffer);
-int32_t readPixelFast(int32_t x, int32_t y, uint32_t buffer);
-void writePixelFast(int32_t x, int32_t y, int32_t argb, uint32_t buffer);
-void copyPixel(int32_t srcX, int32_t srcY, uint32_t srcBuffer, int32_t destX, int32_t destY,
-               uint32_t destBuffer);
-void copyPixelFast(int32_t srcX, int32_t srcY, uint32_t srcBuffer, int32_t destX, int32_t destY,
-                   uint32_t destBuffer);
+int32_t readPixel(int32_t x, int32_t y, BufferOrCurrent buffer);
+void writePixel(int32_t x, int32_t y, int32_t argb, BufferOrCurrent buffer);
+int32_t readPixelFast(int32_t x, int32_t y, FastBuffer buffer);
+void writePixelFast(int32_t x, int32_t y, int32_t argb, FastBuffer buffer);
+void copyPixel(int32_t srcX, int32_t srcY, FastBuffer srcBuffer, int32_t destX, int32_t destY,
+               FastBuffer destBuffer);
+void copyPixelFast(int32_t srcX, int32_t srcY, FastBuffer srcBuffer, int32_t destX, int32_t destY,
+                   FastBuffer destBuffer);
 void copyRect(int32_t srcX, int32_t srcY, int32_t width, int32_t height, int32_t destX,
-              int32_t destY, uint32_t srcBuffer, uint32_t destBuffer);
+              int32_t destY, BufferOrCurrent srcBuffer, BufferOrCurrent destBuffer);
 
 // ---- Drawing state and shapes on the current buffer (draw_commands.cpp)
 void origin(int32_t x, int32_t y);

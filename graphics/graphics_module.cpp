@@ -1,15 +1,10 @@
 // The graphics module: drivers and modes, buffers, pixels and drawing. Created eighth; its
-// creation opens the 400 x 300 start-up window.
-//
-// The table keeps the module's registration order. Commands that arrive with later work take
-// their places in it: LoadBuffer (images) after GraphicsBuffer, SetFont (fonts) after ClsColor,
-// Text (fonts) after Line, and after CopyRect the font, image, collision and console commands
-// with ShowPointer and HidePointer.
+// creation opens the 400 x 300 start-up window. The table keeps the module's registration order.
+#include "graphics_module.h"
 #include "basic_module.h"
 #include "command.h"
 #include "graphics_commands.h"
 #include "graphics_state.h"
-#include "library_modules.h"
 
 namespace tx {
 namespace {

@@ -4,17 +4,9 @@
 #include "tx_error.h"
 
 namespace tx {
-namespace {
-
-std::unique_ptr<GraphicsState>& stateSlot() {
-    static std::unique_ptr<GraphicsState> state;
-    return state;
-}
-
-}  // namespace
 
 GraphicsState* graphicsState() {
-    return stateSlot().get();
+    return ModuleState<GraphicsState>::find();
 }
 
 bool openGraphicsModule(HostRuntime& runtime) {
@@ -24,29 +16,26 @@ bool openGraphicsModule(HostRuntime& runtime) {
                                          0, HostRuntime::kGraphicsWindowed);
     if (state->graphics == nullptr) return false;
     selectFrontBuffer(*state);
-    stateSlot() = std::move(state);
+    ModuleState<GraphicsState>::open(std::move(state));
     return true;
 }
 
 void closeGraphicsModule() {
-    auto& state = stateSlot();
+    GraphicsState* state = graphicsState();
     if (state == nullptr) return;
-    // Images, fonts and the console's input canvas are freed here once they exist.
     state->modeList.clear();
     state->currentBuffer = nullptr;
     state->graphics.reset();
-    state.reset();
+    ModuleState<GraphicsState>::close();
 }
 
 void selectBuffer(GraphicsState& state, uint32_t handle, HostCanvas& buffer) {
     state.currentBuffer = &buffer;
     state.currentHandle = handle;
-    // The text console's cursor goes to (0, 0) here once the console exists.
     buffer.setOrigin(0, 0);
     buffer.setViewport(0, 0, buffer.getWidth(), buffer.getHeight());
     buffer.setColor(state.drawColor);
     buffer.setClsColor(state.clsColor);
-    buffer.setFont(state.currentFont);
 }
 
 void selectFrontBuffer(GraphicsState& state) {
@@ -59,26 +48,8 @@ void freeDisplayCanvas(GraphicsState& state, uint32_t handle) {
     if (handle == state.currentHandle) selectFrontBuffer(state);
 }
 
-HostCanvas* checkedBuffer(uint32_t handle) {
-    GraphicsState* state = graphicsState();
-    HostCanvas* canvas = state != nullptr ? state->buffers.find(handle) : nullptr;
-    if (canvas == nullptr && debugEnabled()) runtimeError("Buffer does not exist");
-    return canvas;
-}
-
-HostCanvas* optionalBuffer(uint32_t handle) {
-    return handle == 0 ? currentBuffer() : checkedBuffer(handle);
-}
-
-HostCanvas* fastBuffer(uint32_t handle) {
-    if (handle == 0) return currentBuffer();
-    GraphicsState* state = graphicsState();
-    return state != nullptr ? state->buffers.find(handle) : nullptr;
-}
-
 HostCanvas* currentBuffer() {
-    GraphicsState* state = graphicsState();
-    return state != nullptr ? state->currentBuffer : nullptr;
+    return HandleKind<HostCanvas>::current();
 }
 
 void pumpOrEnd(GraphicsState& state) {

@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "display_devices.h"
+#include "handle.h"
 #include "handle_table.h"
 #include "host_canvas.h"
 #include "host_graphics.h"
 #include "host_runtime.h"
+#include "module_state.h"
 
 namespace tx {
 
@@ -20,6 +22,7 @@ inline constexpr int32_t kStartupWidth = 400;
 inline constexpr int32_t kStartupHeight = 300;
 
 struct GraphicsState {
+    static constexpr const char* kModuleName = "graphics";
     explicit GraphicsState(HostRuntime& host) : runtime(host) {}
 
     HostRuntime& runtime;
@@ -35,12 +38,33 @@ struct GraphicsState {
 
     uint32_t drawColor = 0xFFFFFFFFu;
     uint32_t clsColor = 0;
-    HostFont* currentFont = nullptr;  // the display's default font once fonts exist
     bool modeSetByProgram = false;
 };
 
 // Null while the module does not exist.
 GraphicsState* graphicsState();
+
+// Display buffers and image frames: canvases named by buffer handles.
+template <>
+struct HandleKind<HostCanvas> {
+    static constexpr HandleKindInfo info{"Buffer", handle_kind::kBuffer, "Buffer does not exist"};
+    static HostCanvas* find(uint32_t handle) {
+        GraphicsState* state = graphicsState();
+        return state != nullptr ? state->buffers.find(handle) : nullptr;
+    }
+    // The buffer the drawing commands draw into, or null without a display.
+    static HostCanvas* current() {
+        GraphicsState* state = graphicsState();
+        return state != nullptr ? state->currentBuffer : nullptr;
+    }
+};
+
+// Buffer parameters. BufferHandle: the canvas a handle names. BufferOrCurrent: 0 names the
+// current buffer. FastBuffer: as BufferOrCurrent, but a handle that names nothing is never an
+// error (the fast pixel commands leave checks to the program).
+using BufferHandle = Handle<HostCanvas>;
+using BufferOrCurrent = Handle<HostCanvas, HandleCheck::Debug, true>;
+using FastBuffer = Handle<HostCanvas, HandleCheck::Lenient, true>;
 
 // Creates the module's state on a runtime and opens the 400 x 300 start-up window; false (and
 // no state) when that window cannot be opened. graphicsCreate does this on the running
@@ -50,7 +74,7 @@ bool openGraphicsModule(HostRuntime& runtime);
 void closeGraphicsModule();
 
 // Makes the buffer the current one: origin (0, 0), viewport the whole buffer, and the module's
-// colour, clear colour and font.
+// colour and clear colour.
 void selectBuffer(GraphicsState& state, uint32_t handle, HostCanvas& buffer);
 void selectFrontBuffer(GraphicsState& state);
 
@@ -58,13 +82,6 @@ void selectFrontBuffer(GraphicsState& state);
 // that canvas.
 void freeDisplayCanvas(GraphicsState& state, uint32_t handle);
 
-// Buffer arguments. checkedBuffer: the canvas a handle names; with the debug flag set any
-// other handle is the error "Buffer does not exist", with it clear null. optionalBuffer: 0
-// means the current buffer, others as checkedBuffer. fastBuffer: 0 means the current buffer,
-// others are looked up without the debug check.
-HostCanvas* checkedBuffer(uint32_t handle);
-HostCanvas* optionalBuffer(uint32_t handle);
-HostCanvas* fastBuffer(uint32_t handle);
 // The current buffer, or null without a display.
 HostCanvas* currentBuffer();
 

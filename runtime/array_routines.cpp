@@ -45,7 +45,8 @@ uint64_t dimensionedCells(GuestMemory& memory, GuestAddr array) {
 
 }  // namespace
 
-void txDimArray(GuestMachine& machine, uint32_t array) {
+void txDimArray(GuestMachine& machine, GuestPtr<GuestArray> arrayPtr) {
+    const GuestAddr array = arrayPtr.address();
     GuestMemory& memory = machine.memory();
     const uint32_t d = memory.read<uint32_t>(array + arr::kDimensions);
     if (d == 0 || d > arr::kMaxDimensions) runtimeError("Out of memory");
@@ -67,7 +68,8 @@ void txDimArray(GuestMachine& machine, uint32_t array) {
     memory.write<uint32_t>(array + arr::kData, data);
 }
 
-void txUndimArray(GuestMachine& machine, uint32_t array) {
+void txUndimArray(GuestMachine& machine, GuestPtr<GuestArray> arrayPtr) {
+    const GuestAddr array = arrayPtr.address();
     GuestMemory& memory = machine.memory();
     const GuestAddr data = memory.read<uint32_t>(array + arr::kData);
     if (data == 0) return;
@@ -83,13 +85,17 @@ void txArrayBoundsEx() {
     runtimeError("Array index out of bounds");
 }
 
-uint32_t txVecAlloc(GuestMachine& machine, uint32_t vecType) {
+GuestPtr<GuestVector> txVecAlloc(GuestMachine& machine, GuestPtr<GuestType> vecTypePtr) {
+    const GuestAddr vecType = vecTypePtr.address();
     const uint32_t count = machine.memory().read<uint32_t>(vecType + lang::vectype::kCount);
     if (count > lang::kMaxCells) runtimeError("Out of memory");
     return txAlloc(count * 4);
 }
 
-void txVecFree(GuestMachine& machine, uint32_t vector, uint32_t vecType) {
+void txVecFree(GuestMachine& machine, GuestPtr<GuestVector> vectorPtr,
+               GuestPtr<GuestType> vecTypePtr) {
+    const GuestAddr vector = vectorPtr.address();
+    const GuestAddr vecType = vecTypePtr.address();
     if (vector == 0) return;
     GuestMemory& memory = machine.memory();
     const uint32_t count = memory.read<uint32_t>(vecType + lang::vectype::kCount);

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "command.h"
+#include "language_layout.h"
 
 namespace tx {
 
@@ -13,12 +14,12 @@ class GuestMachine;
 
 // Turns the declared upper bounds in the descriptor's scales into cumulative element counts and
 // allocates the zeroed cells.
-void txDimArray(GuestMachine& machine, uint32_t array);
+void txDimArray(GuestMachine& machine, GuestPtr<GuestArray> array);
 // Releases the strings (kind 3) or objects (kind 5) held, frees the cells, leaves the scales.
-void txUndimArray(GuestMachine& machine, uint32_t array);
+void txUndimArray(GuestMachine& machine, GuestPtr<GuestArray> array);
 void txArrayBoundsEx();
-uint32_t txVecAlloc(GuestMachine& machine, uint32_t vecType);
-void txVecFree(GuestMachine& machine, uint32_t vector, uint32_t vecType);
+GuestPtr<GuestVector> txVecAlloc(GuestMachine& machine, GuestPtr<GuestType> vecType);
+void txVecFree(GuestMachine& machine, GuestPtr<GuestVector> vector, GuestPtr<GuestType> vecType);
 void txVecBoundsEx();
 
 // The six routines in registration order.

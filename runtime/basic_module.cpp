@@ -28,16 +28,18 @@ RunContext& context() {
     return ctx;
 }
 
-std::span<const LibraryModule>& moduleTable() {
-    static std::span<const LibraryModule> table{defaultLibraryModules()};
-    return table;
+// The list a ScopedModuleTable installed; null when none is.
+const ModuleList*& moduleOverride() {
+    static const ModuleList* list = nullptr;
+    return list;
 }
 
 // Creates modules in order; on a failure reports it, destroys the ones created, and fails.
 bool createModules(HostRuntime& runtime, std::span<const LibraryModule> modules) {
     for (size_t k = 0; k < modules.size(); ++k) {
         if (modules[k].create()) continue;
-        const std::string report = std::string("Startup Error: ") + modules[k].failureMessage;
+        const std::string report =
+            std::string("Startup Error: ") + modules[k].name + "_create failed";
         runtime.debugInfo(report.c_str());
         for (size_t j = k; j-- > 0;) modules[j].destroy();
         return false;
@@ -47,11 +49,6 @@ bool createModules(HostRuntime& runtime, std::span<const LibraryModule> modules)
 
 void destroyModules(std::span<const LibraryModule> modules) {
     for (size_t j = modules.size(); j-- > 0;) modules[j].destroy();
-}
-
-std::unique_ptr<BasicModule>& basicModule() {
-    static std::unique_ptr<BasicModule> module;
-    return module;
 }
 
 }  // namespace
@@ -69,17 +66,18 @@ GuestMachine& currentMachine() {
     return *context().machine;
 }
 
-std::span<const LibraryModule> libraryModules() {
-    return moduleTable();
+ModuleList libraryModules(ModuleList modules) {
+    const ModuleList* scoped = moduleOverride();
+    return scoped != nullptr ? *scoped : modules;
 }
 
-ScopedModuleTable::ScopedModuleTable(std::span<const LibraryModule> modules)
-    : previous_(moduleTable()) {
-    moduleTable() = modules;
+ScopedModuleTable::ScopedModuleTable(ModuleList modules)
+    : list_(modules), previous_(moduleOverride()) {
+    moduleOverride() = &list_;
 }
 
 ScopedModuleTable::~ScopedModuleTable() {
-    moduleTable() = previous_;
+    moduleOverride() = previous_;
 }
 
 void runtimeError(const char* message) {
@@ -87,10 +85,10 @@ void runtimeError(const char* message) {
     throw TxEx{message};
 }
 
-RunResult run(HostRuntime& runtime, ProgramEntry entry, bool debug) {
+RunResult run(HostRuntime& runtime, ProgramEntry entry, bool debug, ModuleList moduleList) {
     RunContext& ctx = context();
     ctx = RunContext{&runtime, entry.machine, debug};
-    const auto modules = libraryModules();
+    const ModuleList modules = libraryModules(moduleList);
     if (!createModules(runtime, modules)) {
         ctx = RunContext{};
         return {RunOutcome::StartupFailed, "Unable to start program"};
@@ -118,14 +116,14 @@ RunResult run(HostRuntime& runtime, ProgramEntry entry, bool debug) {
 }
 
 bool basicCreate() {
-    basicModule() = std::make_unique<BasicModule>();
+    ModuleState<BasicModule>::open(std::make_unique<BasicModule>());
     stringsCreate();
     return true;
 }
 
 void basicDestroy() {
     stringsDestroy();
-    auto& module = basicModule();
+    BasicModule* module = ModuleState<BasicModule>::find();
     if (module == nullptr) return;
     if (context().machine != nullptr) objectsDestroy(*context().machine, *module);
     // Free what the program left, the most recently recorded block first.
@@ -135,13 +133,16 @@ void basicDestroy() {
     std::sort(blocks.rbegin(), blocks.rend());
     if (context().machine != nullptr)
         for (const auto& [order, block] : blocks) context().machine->heap().free(block);
-    module.reset();
+    ModuleState<BasicModule>::close();
 }
 
 BasicModule& basicState() {
-    auto& module = basicModule();
-    if (module == nullptr) runtimeError("Unknown runtime exception");
-    return *module;
+    return ModuleState<BasicModule>::running();
+}
+
+HostTimer* HandleKind<HostTimer>::find(uint32_t handle) {
+    const BasicModule* module = ModuleState<BasicModule>::find();
+    return module != nullptr ? module->timers.find(handle) : nullptr;
 }
 
 GuestAddr txAlloc(uint32_t size) {

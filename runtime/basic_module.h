@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 
+#include "command_registry.h"
 #include "guest_layout.h"
 #include "host_runtime.h"
 #include "runtime_interface.h"
@@ -19,28 +21,33 @@ bool hasRuntime();
 bool debugEnabled();
 GuestMachine& currentMachine();
 
-// A library module: created in table order, destroyed in reverse.
+// A library module: its name, the link function that registers its commands, and its create
+// and destroy, which make and drop the state it owns. Modules are created in list order and
+// destroyed in reverse; a failed create is reported as "<name>_create failed".
 struct LibraryModule {
     const char* name;
+    LinkFunction link;
     bool (*create)();
     void (*destroy)();
-    const char* failureMessage;  // "<name>_create failed"
 };
 
-std::span<const LibraryModule> libraryModules();
-// The modules a game runs with, in module order.
-std::span<const LibraryModule> defaultLibraryModules();
+using ModuleList = std::span<const LibraryModule>;
 
-// Replaces the module table for the lifetime of the object (tests of the lifecycle).
+// The list a run uses: the one a ScopedModuleTable installed, else `modules`.
+ModuleList libraryModules(ModuleList modules);
+
+// Replaces the module list of every run for the lifetime of the object (tests of the
+// lifecycle).
 class ScopedModuleTable {
 public:
-    explicit ScopedModuleTable(std::span<const LibraryModule> modules);
+    explicit ScopedModuleTable(ModuleList modules);
     ~ScopedModuleTable();
     ScopedModuleTable(const ScopedModuleTable&) = delete;
     ScopedModuleTable& operator=(const ScopedModuleTable&) = delete;
 
 private:
-    std::span<const LibraryModule> previous_;
+    ModuleList list_;
+    const ModuleList* previous_;
 };
 
 struct RunResult {
@@ -48,11 +55,18 @@ struct RunResult {
     const char* message = nullptr;  // the runtime error, or "Unable to start program"
 };
 
-// Creates the modules, calls the entry point, ends it however it ends, destroys the modules.
-RunResult run(HostRuntime& runtime, ProgramEntry entry, bool debug);
+// The runtime interface over a registry (link, table) that runs programs with these modules.
+std::unique_ptr<RuntimeInterface> makeRuntimeInterface(LinkFunction link, const CommandTable& table,
+                                                       ModuleList modules);
 
+// Creates the modules, calls the entry point, ends it however it ends, destroys the modules.
+RunResult run(HostRuntime& runtime, ProgramEntry entry, bool debug, ModuleList modules);
+
+// The basic module: system commands and the language support routines.
+void linkBasicModule(CommandRegistrar& registrar);
 bool basicCreate();
 void basicDestroy();
+inline constexpr LibraryModule kBasicModule{"basic", &linkBasicModule, &basicCreate, &basicDestroy};
 
 // The runtime allocator: zeroed guest memory, recorded so the basic module frees whatever is left
 // when it is destroyed. An exhausted guest heap is the runtime error "Out of memory".

@@ -6,12 +6,15 @@
 #include <vector>
 
 #include "guest_layout.h"
+#include "handle.h"
 #include "handle_table.h"
 #include "host_timer.h"
+#include "module_state.h"
 
 namespace tx {
 
 struct BasicModule {
+    static constexpr const char* kModuleName = "basic";
     // The runtime allocator's live blocks: address -> order of recording.
     std::unordered_map<GuestAddr, uint64_t> memBlocks;
     uint64_t nextBlockOrder = 0;
@@ -43,5 +46,11 @@ struct BasicModule {
 
 // The basic module's state; a runtime error when the module does not exist.
 BasicModule& basicState();
+
+template <>
+struct HandleKind<HostTimer> {
+    static constexpr HandleKindInfo info{"Timer", handle_kind::kTimer, nullptr};
+    static HostTimer* find(uint32_t handle);
+};
 
 }  // namespace tx

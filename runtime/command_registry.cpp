@@ -72,11 +72,6 @@ CommandTable::CommandTable(LinkFunction link) {
     if (slots_.size() > layout::kThunkCount) throw std::logic_error("too many commands");
 }
 
-const CommandTable& CommandTable::instance() {
-    static const CommandTable table(&linkBasic);
-    return table;
-}
-
 GuestAddr CommandTable::assign(const CommandDef& def) {
     if (auto it = slotOfDispatch_.find(def.dispatch); it != slotOfDispatch_.end())
         return layout::thunkAddress(it->second);

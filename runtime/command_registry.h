@@ -57,6 +57,7 @@ void linkBasic(CommandRegistrar& registrar);
 // Thunk slots, built once per process by running the link functions. Slot 0 is the return stub.
 class CommandTable {
 public:
+    // The table of linkBasic (defined with the module list).
     static const CommandTable& instance();
 
     uint32_t slotCount() const { return static_cast<uint32_t>(slots_.size()); }

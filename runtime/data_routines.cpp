@@ -37,7 +37,8 @@ int32_t truncateToInt(float f) {
 
 }  // namespace
 
-void txRestore(uint32_t record) {
+void txRestore(GuestPtr<GuestDataRecord> recordPtr) {
+    const GuestAddr record = recordPtr.address();
     basicState().dataPointer = record;
 }
 

@@ -6,13 +6,14 @@
 #include <span>
 
 #include "command.h"
+#include "language_layout.h"
 #include "tx_string.h"
 
 namespace tx {
 
 class GuestMachine;
 
-void txRestore(uint32_t record);
+void txRestore(GuestPtr<GuestDataRecord> record);
 // At the end record: "Out of data"; at a record of unknown type: "Bad data type". The read
 // pointer moves on only after a successful read.
 int32_t txReadInt(GuestMachine& machine);

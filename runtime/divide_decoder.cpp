@@ -12,12 +12,12 @@ public:
     CodeReader(GuestMemory& memory, GuestAddr pc) : memory_(memory), pc_(pc) {}
     bool byte(uint8_t& out) {
         if (!GuestMemory::isMapped(pc_, 1)) return false;
-        out = *memory_.hostPointerUnchecked(pc_++);
+        out = *memory_.bytes(pc_++, 1);
         return true;
     }
     bool dword(uint32_t& out) {
         if (!GuestMemory::isMapped(pc_, 4)) return false;
-        std::memcpy(&out, memory_.hostPointerUnchecked(pc_), 4);
+        std::memcpy(&out, memory_.bytes(pc_, 4), 4);
         pc_ += 4;
         return true;
     }
@@ -102,7 +102,7 @@ bool readDivisor(GuestMemory& memory, Cpu& cpu, GuestAddr pc, uint32_t& divisor)
     if (!effectiveAddress(code, cpu, modrm, address) || !GuestMemory::isMapped(address, bytes))
         return false;
     divisor = 0;
-    std::memcpy(&divisor, memory.hostPointerUnchecked(address), bytes);
+    std::memcpy(&divisor, memory.bytes(address, bytes), bytes);
     return true;
 }
 

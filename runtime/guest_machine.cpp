@@ -40,7 +40,7 @@ GuestMachine::~GuestMachine() = default;
 
 void GuestMachine::writeThunks() {
     for (uint32_t slot = 0; slot < layout::kThunkCount; ++slot) {
-        uint8_t* p = memory_.hostPointerUnchecked(layout::thunkAddress(slot));
+        uint8_t* p = memory_.bytes(layout::thunkAddress(slot), layout::kThunkSize);
         const CommandDef* def = table_.slot(slot);
         if (def == nullptr) {
             std::memcpy(p, kUd2, sizeof kUd2);

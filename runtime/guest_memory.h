@@ -14,14 +14,34 @@ namespace tx {
 // Raised as a runtime error when the host is asked to follow a guest address that is not mapped.
 [[noreturn]] void illegalGuestAddress();
 
+// A guest address of a T, as a command receives or returns it. It is only a number on the host:
+// what it points at is read and written through GuestMemory, which checks the range. Made from
+// the number the guest hands over; T may be a tag type that names a language structure.
+template <typename T>
+class GuestPtr {
+public:
+    GuestPtr() = default;
+    GuestPtr(GuestAddr address) : address_(address) {}
+    friend bool operator==(GuestPtr, GuestPtr) = default;
+
+    GuestAddr address() const { return address_; }
+    bool isNull() const { return address_ == 0; }
+    // The U that lies offset bytes further on.
+    template <typename U>
+    GuestPtr<U> field(uint32_t offset) const {
+        return GuestPtr<U>(address_ + offset);
+    }
+
+private:
+    GuestAddr address_ = 0;
+};
+
 class GuestMemory {
 public:
     GuestMemory();
     ~GuestMemory();
     GuestMemory(const GuestMemory&) = delete;
     GuestMemory& operator=(const GuestMemory&) = delete;
-
-    uint8_t* hostBase() const { return base_; }
 
     // True when [addr, addr + len) lies inside one mapped range of the guest.
     static bool isMapped(GuestAddr addr, uint32_t len) {
@@ -52,14 +72,24 @@ public:
         std::memcpy(bytes(addr, sizeof(T)), &value, sizeof(T));
     }
 
+    template <typename T>
+    T read(GuestPtr<T> p) const {
+        return read<T>(p.address());
+    }
+    template <typename T>
+    void write(GuestPtr<T> p, const T& value) {
+        write<T>(p.address(), value);
+    }
+
     // A zero-terminated guest string, at most maxLen bytes; a runtime error when it runs off
     // the mapped range before its terminator.
     std::string_view cString(GuestAddr addr, uint32_t maxLen = 1u << 20) const;
 
-    // Unchecked host pointer for ranges the runtime itself laid out (thunks, data symbols).
-    uint8_t* hostPointerUnchecked(GuestAddr addr) const { return base_ + addr; }
-
 private:
+    // The machine maps the arena into its CPU once; nothing else sees the host base.
+    friend class GuestMachine;
+    uint8_t* hostBase() const { return base_; }
+
     uint8_t* base_ = nullptr;
 };
 

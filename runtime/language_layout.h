@@ -19,6 +19,14 @@ enum TypeTag : uint32_t {
     kTagVector = 6,
 };
 
+// What guest addresses point at, for GuestPtr: instances, type descriptors, Dim array
+// descriptors, vector storage and data records (layouts below).
+struct GuestObject;
+struct GuestType;
+struct GuestArray;
+struct GuestVector;
+struct GuestDataRecord;
+
 namespace lang {
 
 // The four basic type descriptors: one tag word each, in the runtime data area.

@@ -69,7 +69,7 @@ private:
                                   "Can't find symbol: " + std::string(name), 0};
             }
             const GuestAddr place = codeBase_ + offset;
-            uint8_t* word = machine_.memory().hostPointerUnchecked(place);
+            uint8_t* word = machine_.memory().bytes(place, 4);
             uint32_t value;
             std::memcpy(&value, word, 4);
             value += relative ? target - place : target;

@@ -75,7 +75,8 @@ void deleteObject(GuestMachine& machine, ObjectSpace& s, GuestAddr o) {
 
 }  // namespace
 
-uint32_t txObjNew(GuestMachine& machine, uint32_t type) {
+GuestPtr<GuestObject> txObjNew(GuestMachine& machine, GuestPtr<GuestType> typePtr) {
+    const GuestAddr type = typePtr.address();
     ObjectSpace s = space(machine);
     const ObjectSpace::Fields f = s.typeFields(type, "Out of memory");
     const GuestAddr freeSentinel = ObjectSpace::freeList(type);
@@ -89,20 +90,22 @@ uint32_t txObjNew(GuestMachine& machine, uint32_t type) {
     std::memset(machine.memory().bytes(cells, 4 * f.count), 0, 4 * f.count);
     for (uint32_t i = 0; i < f.count; ++i)
         if (s.fieldTag(f, i) == kTagVector)
-            s.setWord(cells + 4 * i, txVecAlloc(machine, s.fieldType(f, i)));
+            s.setWord(cells + 4 * i, txVecAlloc(machine, s.fieldType(f, i)).address());
     ++s.state().activeObjects;
     ++s.state().unreleasedObjects;
     s.linkBefore(o, ObjectSpace::usedList(type));
     return o;
 }
 
-void txObjDelete(GuestMachine& machine, uint32_t object) {
+void txObjDelete(GuestMachine& machine, GuestPtr<GuestObject> objectPtr) {
+    const GuestAddr object = objectPtr.address();
     if (object == 0) return;
     ObjectSpace s = space(machine);
     deleteObject(machine, s, object);
 }
 
-void txObjDeleteEach(GuestMachine& machine, uint32_t type) {
+void txObjDeleteEach(GuestMachine& machine, GuestPtr<GuestType> typePtr) {
+    const GuestAddr type = typePtr.address();
     ObjectSpace s = space(machine);
     ObjectSpace::Walk walk(s);
     // The entry being visited is held by a reference, so deleting it (or whatever its fields
@@ -119,72 +122,92 @@ void txObjDeleteEach(GuestMachine& machine, uint32_t type) {
     }
 }
 
-void txObjRelease(GuestMachine& machine, uint32_t object) {
+void txObjRelease(GuestMachine& machine, GuestPtr<GuestObject> objectPtr) {
+    const GuestAddr object = objectPtr.address();
     if (object == 0) return;
     space(machine).release(object);
 }
 
-void txObjStore(GuestMachine& machine, uint32_t cell, uint32_t object) {
+void txObjStore(GuestMachine& machine, GuestPtr<uint32_t> cellPtr,
+                GuestPtr<GuestObject> objectPtr) {
+    const GuestAddr cell = cellPtr.address();
+    const GuestAddr object = objectPtr.address();
     ObjectSpace s = space(machine);
     assign(s, cell, object);
 }
 
-int32_t txObjCompare(GuestMachine& machine, uint32_t a, uint32_t b) {
+int32_t txObjCompare(GuestMachine& machine, GuestPtr<GuestObject> aPtr,
+                     GuestPtr<GuestObject> bPtr) {
+    const GuestAddr a = aPtr.address();
+    const GuestAddr b = bPtr.address();
     ObjectSpace s = space(machine);
     const GuestAddr fa = a != 0 ? s.fields(a) : 0;
     const GuestAddr fb = b != 0 ? s.fields(b) : 0;
     return fa == fb ? 0 : 1;
 }
 
-uint32_t txObjNext(GuestMachine& machine, uint32_t object) {
+GuestPtr<GuestObject> txObjNext(GuestMachine& machine, GuestPtr<GuestObject> objectPtr) {
+    const GuestAddr object = objectPtr.address();
     ObjectSpace s = space(machine);
     return s.liveFrom(s.next(object), true);
 }
 
-uint32_t txObjPrev(GuestMachine& machine, uint32_t object) {
+GuestPtr<GuestObject> txObjPrev(GuestMachine& machine, GuestPtr<GuestObject> objectPtr) {
+    const GuestAddr object = objectPtr.address();
     ObjectSpace s = space(machine);
     return s.liveFrom(s.prev(object), false);
 }
 
-uint32_t txObjFirst(GuestMachine& machine, uint32_t type) {
+GuestPtr<GuestObject> txObjFirst(GuestMachine& machine, GuestPtr<GuestType> typePtr) {
+    const GuestAddr type = typePtr.address();
     ObjectSpace s = space(machine);
     return s.liveFrom(s.next(ObjectSpace::usedList(type)), true);
 }
 
-uint32_t txObjLast(GuestMachine& machine, uint32_t type) {
+GuestPtr<GuestObject> txObjLast(GuestMachine& machine, GuestPtr<GuestType> typePtr) {
+    const GuestAddr type = typePtr.address();
     ObjectSpace s = space(machine);
     return s.liveFrom(s.prev(ObjectSpace::usedList(type)), false);
 }
 
-void txObjInsBefore(GuestMachine& machine, uint32_t a, uint32_t b) {
+void txObjInsBefore(GuestMachine& machine, GuestPtr<GuestObject> aPtr, GuestPtr<GuestObject> bPtr) {
+    const GuestAddr a = aPtr.address();
+    const GuestAddr b = bPtr.address();
     if (a == b) return;
     ObjectSpace s = space(machine);
     s.unlink(a);
     s.linkBefore(a, b);
 }
 
-void txObjInsAfter(GuestMachine& machine, uint32_t a, uint32_t b) {
+void txObjInsAfter(GuestMachine& machine, GuestPtr<GuestObject> aPtr, GuestPtr<GuestObject> bPtr) {
+    const GuestAddr a = aPtr.address();
+    const GuestAddr b = bPtr.address();
     if (a == b) return;
     ObjectSpace s = space(machine);
     s.unlink(a);
     s.linkAfter(a, b);
 }
 
-int32_t txObjEachFirst(GuestMachine& machine, uint32_t cell, uint32_t type) {
+int32_t txObjEachFirst(GuestMachine& machine, GuestPtr<uint32_t> cellPtr,
+                       GuestPtr<GuestType> typePtr) {
+    const GuestAddr cell = cellPtr.address();
+    const GuestAddr type = typePtr.address();
     ObjectSpace s = space(machine);
     const GuestAddr o = s.liveFrom(s.next(ObjectSpace::usedList(type)), true);
     assign(s, cell, o);
     return o != 0 ? 1 : 0;
 }
 
-int32_t txObjEachNext(GuestMachine& machine, uint32_t cell) {
+int32_t txObjEachNext(GuestMachine& machine, GuestPtr<uint32_t> cellPtr) {
+    const GuestAddr cell = cellPtr.address();
     ObjectSpace s = space(machine);
     const GuestAddr o = s.liveFrom(s.next(s.word(cell)), true);
     assign(s, cell, o);
     return o != 0 ? 1 : 0;
 }
 
-int32_t txObjToHandle(GuestMachine& machine, uint32_t object) {
+int32_t txObjToHandle(GuestMachine& machine, GuestPtr<GuestObject> objectPtr) {
+    const GuestAddr object = objectPtr.address();
     if (object == 0) return 0;
     ObjectSpace s = space(machine);
     if (!s.isLive(object)) return 0;
@@ -204,7 +227,9 @@ int32_t txObjToHandle(GuestMachine& machine, uint32_t object) {
     return static_cast<int32_t>(state.handleCounter);
 }
 
-uint32_t txObjFromHandle(GuestMachine& machine, int32_t handle, uint32_t type) {
+GuestPtr<GuestObject> txObjFromHandle(GuestMachine& machine, int32_t handle,
+                                      GuestPtr<GuestType> typePtr) {
+    const GuestAddr type = typePtr.address();
     BasicModule& state = basicState();
     const auto it = state.objectOfHandle.find(static_cast<uint32_t>(handle));
     if (it == state.objectOfHandle.end()) return 0;

@@ -10,29 +10,31 @@
 #include <span>
 
 #include "command.h"
+#include "language_layout.h"
 
 namespace tx {
 
 class GuestMachine;
 struct BasicModule;
 
-uint32_t txObjNew(GuestMachine& machine, uint32_t type);
-void txObjDelete(GuestMachine& machine, uint32_t object);
-void txObjDeleteEach(GuestMachine& machine, uint32_t type);
-void txObjRelease(GuestMachine& machine, uint32_t object);
-void txObjStore(GuestMachine& machine, uint32_t cell, uint32_t object);
+GuestPtr<GuestObject> txObjNew(GuestMachine& machine, GuestPtr<GuestType> type);
+void txObjDelete(GuestMachine& machine, GuestPtr<GuestObject> object);
+void txObjDeleteEach(GuestMachine& machine, GuestPtr<GuestType> type);
+void txObjRelease(GuestMachine& machine, GuestPtr<GuestObject> object);
+void txObjStore(GuestMachine& machine, GuestPtr<uint32_t> cell, GuestPtr<GuestObject> object);
 // 0 when both name the same live object (deleted objects and none are all equal), else 1.
-int32_t txObjCompare(GuestMachine& machine, uint32_t a, uint32_t b);
-uint32_t txObjNext(GuestMachine& machine, uint32_t object);
-uint32_t txObjPrev(GuestMachine& machine, uint32_t object);
-uint32_t txObjFirst(GuestMachine& machine, uint32_t type);
-uint32_t txObjLast(GuestMachine& machine, uint32_t type);
-void txObjInsBefore(GuestMachine& machine, uint32_t a, uint32_t b);
-void txObjInsAfter(GuestMachine& machine, uint32_t a, uint32_t b);
-int32_t txObjEachFirst(GuestMachine& machine, uint32_t cell, uint32_t type);
-int32_t txObjEachNext(GuestMachine& machine, uint32_t cell);
-int32_t txObjToHandle(GuestMachine& machine, uint32_t object);
-uint32_t txObjFromHandle(GuestMachine& machine, int32_t handle, uint32_t type);
+int32_t txObjCompare(GuestMachine& machine, GuestPtr<GuestObject> a, GuestPtr<GuestObject> b);
+GuestPtr<GuestObject> txObjNext(GuestMachine& machine, GuestPtr<GuestObject> object);
+GuestPtr<GuestObject> txObjPrev(GuestMachine& machine, GuestPtr<GuestObject> object);
+GuestPtr<GuestObject> txObjFirst(GuestMachine& machine, GuestPtr<GuestType> type);
+GuestPtr<GuestObject> txObjLast(GuestMachine& machine, GuestPtr<GuestType> type);
+void txObjInsBefore(GuestMachine& machine, GuestPtr<GuestObject> a, GuestPtr<GuestObject> b);
+void txObjInsAfter(GuestMachine& machine, GuestPtr<GuestObject> a, GuestPtr<GuestObject> b);
+int32_t txObjEachFirst(GuestMachine& machine, GuestPtr<uint32_t> cell, GuestPtr<GuestType> type);
+int32_t txObjEachNext(GuestMachine& machine, GuestPtr<uint32_t> cell);
+int32_t txObjToHandle(GuestMachine& machine, GuestPtr<GuestObject> object);
+GuestPtr<GuestObject> txObjFromHandle(GuestMachine& machine, int32_t handle,
+                                      GuestPtr<GuestType> type);
 void txNullObjEx();
 
 // The eighteen object routines in registration order.

@@ -83,10 +83,10 @@ void appendObject(ObjectSpace& s, GuestAddr o, std::string& out) {
 
 }  // namespace
 
-Str txObjToStr(GuestMachine& machine, uint32_t object) {
+Str txObjToStr(GuestMachine& machine, GuestPtr<GuestObject> object) {
     ObjectSpace s(machine.memory(), basicState());
     std::string text;
-    appendObject(s, object, text);
+    appendObject(s, object.address(), text);
     return strNew(text);
 }
 

@@ -4,12 +4,14 @@
 
 #include <cstdint>
 
+#include "guest_memory.h"
+#include "language_layout.h"
 #include "tx_string.h"
 
 namespace tx {
 
 class GuestMachine;
 
-Str txObjToStr(GuestMachine& machine, uint32_t object);
+Str txObjToStr(GuestMachine& machine, GuestPtr<GuestObject> object);
 
 }  // namespace tx

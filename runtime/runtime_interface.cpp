@@ -20,6 +20,9 @@ std::string trimSpaces(std::string_view text) {
 
 class Runtime final : public RuntimeInterface {
 public:
+    Runtime(LinkFunction link, const CommandTable& table, ModuleList modules)
+        : registry_(link, table), modules_(modules) {}
+
     int32_t version() override { return 165; }
 
     const char* nextSymbol() override { return registry_.nextSymbol(); }
@@ -32,13 +35,13 @@ public:
 
     void shutdown() override { registry_.clear(); }
 
-    RunOutcome execute(ProgramEntry entry, const char* argumentText, Debugger* debugger,
-                       bool debug, uint32_t windowFlags) override {
+    RunOutcome execute(ProgramEntry entry, const char* argumentText, Debugger* debugger, bool debug,
+                       uint32_t windowFlags) override {
         const std::string arguments = trimSpaces(argumentText != nullptr ? argumentText : "");
         std::unique_ptr<HostRuntime> runtime = HostRuntime::open(arguments, debugger, windowFlags);
         if (runtime == nullptr) return RunOutcome::RuntimeUnavailable;
         setCurrent(runtime.get());
-        const RunResult result = run(*runtime, entry, debug);
+        const RunResult result = run(*runtime, entry, debug, modules_);
         setCurrent(nullptr);
         runtime.reset();
         return result.outcome;
@@ -72,15 +75,16 @@ private:
 
     void* instance_ = nullptr;
     CommandRegistry registry_;
+    ModuleList modules_;
     std::mutex currentMutex_;
     HostRuntime* current_ = nullptr;
 };
 
 }  // namespace
 
-RuntimeInterface& runtimeGetRuntime() {
-    static Runtime runtime;
-    return runtime;
+std::unique_ptr<RuntimeInterface> makeRuntimeInterface(LinkFunction link, const CommandTable& table,
+                                                       ModuleList modules) {
+    return std::make_unique<Runtime>(link, table, modules);
 }
 
 }  // namespace tx

@@ -19,9 +19,9 @@ struct ProgramEntry {
 
 // How a run ended, so the process can report it in its exit code.
 enum class RunOutcome {
-    Ended,            // the entry point returned, or End / a quiet end
-    RuntimeError,     // a runtime error or fault ended the program
-    StartupFailed,    // a library module could not be created
+    Ended,               // the entry point returned, or End / a quiet end
+    RuntimeError,        // a runtime error or fault ended the program
+    StartupFailed,       // a library module could not be created
     RuntimeUnavailable,  // the host runtime could not be opened
 };
 
@@ -45,7 +45,8 @@ public:
     virtual void writeDiagnostics(std::streambuf* buffer) = 0;
 };
 
-// The one runtime interface of the process, created on first use.
+// The one runtime interface of the process, created on first use with the module list (it is
+// defined with that list, above the modules).
 RuntimeInterface& runtimeGetRuntime();
 
 }  // namespace tx

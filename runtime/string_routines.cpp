@@ -10,15 +10,18 @@
 
 namespace tx {
 
-Str txStrConst(GuestMachine& machine, uint32_t literalAddr) {
+Str txStrConst(GuestMachine& machine, GuestPtr<const char> literalAddrPtr) {
+    const GuestAddr literalAddr = literalAddrPtr.address();
     return strNew(machine.memory().cString(literalAddr));
 }
 
-Str txStrLoad(GuestMachine& machine, uint32_t varAddr) {
+Str txStrLoad(GuestMachine& machine, GuestPtr<uint32_t> varAddrPtr) {
+    const GuestAddr varAddr = varAddrPtr.address();
     return strNew(strText(machine.memory().read<uint32_t>(varAddr)));
 }
 
-Str txStrStore(GuestMachine& machine, uint32_t varAddr, StrArg temporary) {
+Str txStrStore(GuestMachine& machine, GuestPtr<uint32_t> varAddrPtr, StrArg temporary) {
+    const GuestAddr varAddr = varAddrPtr.address();
     GuestMemory& memory = machine.memory();
     // Both accesses come first: a bad address ends the program before ownership changes.
     const uint32_t old = memory.read<uint32_t>(varAddr);

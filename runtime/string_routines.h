@@ -9,6 +9,7 @@
 #include <span>
 
 #include "command.h"
+#include "language_layout.h"
 #include "tx_string.h"
 
 namespace tx {
@@ -16,11 +17,11 @@ namespace tx {
 class GuestMachine;
 
 // A new string with a copy of the 0-terminated literal at literalAddr.
-Str txStrConst(GuestMachine& machine, uint32_t literalAddr);
+Str txStrConst(GuestMachine& machine, GuestPtr<const char> literalAddr);
 // A new string with a copy of the variable's text (empty when it holds none).
-Str txStrLoad(GuestMachine& machine, uint32_t varAddr);
+Str txStrLoad(GuestMachine& machine, GuestPtr<uint32_t> varAddr);
 // Releases the variable's old string and hands it the temporary; returns the stored handle.
-Str txStrStore(GuestMachine& machine, uint32_t varAddr, StrArg temporary);
+Str txStrStore(GuestMachine& machine, GuestPtr<uint32_t> varAddr, StrArg temporary);
 // Releases a string; 0 and handles of no live string are ignored.
 void txStrRelease(uint32_t handle);
 // Appends b to a in place and returns a.

@@ -13,7 +13,9 @@
 namespace tx {
 namespace {
 
-void endCommand() { endQuietly(); }
+void endCommand() {
+    endQuietly();
+}
 
 void stopCommand() {
     theRuntime().stop();
@@ -24,9 +26,9 @@ void appTitle(StrArg title, StrArg closePrompt) {
     theRuntime().setTitle(title.view(), closePrompt.view());
 }
 
-void runtimeErrorCommand(StrArg message) {
-    char* buffer = basicState().errorBuffer;
-    const std::string_view text = message.view().substr(0, sizeof basicState().errorBuffer - 1);
+void runtimeErrorCommand(BasicModule& module, StrArg message) {
+    char* buffer = module.errorBuffer;
+    const std::string_view text = message.view().substr(0, sizeof module.errorBuffer - 1);
     std::copy(text.begin(), text.end(), buffer);
     buffer[text.size()] = '\0';
     message = StrArg();  // the argument is released before the error unwinds
@@ -52,9 +54,13 @@ int32_t milliSecs() {
     return static_cast<int32_t>(static_cast<uint32_t>(ms));
 }
 
-Str commandLine() { return strNew(theRuntime().commandLine()); }
+Str commandLine() {
+    return strNew(theRuntime().commandLine());
+}
 
-Str systemProperty(StrArg name) { return strNew(theRuntime().systemProperty(name.view())); }
+Str systemProperty(StrArg name) {
+    return strNew(theRuntime().systemProperty(name.view()));
+}
 
 // Names that the environment cannot hold (empty, or with '=' or a zero byte) read as unset.
 bool validEnvName(std::string_view name) {
@@ -79,42 +85,50 @@ void setEnv(StrArg name, StrArg value) {
     }
 }
 
-int32_t createTimer(int32_t hertz) {
+int32_t createTimer(BasicModule& module, int32_t hertz) {
     HostTimer* timer = theRuntime().createTimer(hertz);
     if (timer == nullptr) return 0;
-    const uint32_t handle = basicState().timers.insert(timer);
+    const uint32_t handle = module.timers.insert(timer);
     if (handle == 0) theRuntime().freeTimer(timer);
     return static_cast<int32_t>(handle);
 }
 
-int32_t waitTimer(int32_t handle) {
-    HostTimer* timer = basicState().timers.find(static_cast<uint32_t>(handle));
-    const int32_t periods = timer != nullptr ? timer->wait() : 0;
+// Timer handles are never an error: a dead one waits for nothing and frees nothing.
+using TimerHandle = Handle<HostTimer, HandleCheck::Lenient>;
+
+int32_t waitTimer(TimerHandle timer) {
+    const int32_t periods = timer ? timer->wait() : 0;
     if (!theRuntime().idle()) endQuietly();
     return periods;
 }
 
-void freeTimer(int32_t handle) {
-    if (HostTimer* timer = basicState().timers.remove(static_cast<uint32_t>(handle)))
-        theRuntime().freeTimer(timer);
+void freeTimer(BasicModule& module, TimerHandle timer) {
+    if (!timer) return;
+    module.timers.remove(timer.raw());
+    theRuntime().freeTimer(timer.get());
 }
 
-void debugLog(StrArg text) { theRuntime().debugLog(std::string(text.view()).c_str()); }
+void debugLog(StrArg text) {
+    theRuntime().debugLog(std::string(text.view()).c_str());
+}
 
-void debugStmt(GuestMachine& machine, int32_t position, uint32_t file) {
+void debugStmt(GuestMachine& machine, int32_t position, GuestPtr<const char> file) {
     HostRuntime& runtime = theRuntime();
     if (runtime.hasDebugger()) {
-        const std::string fileName(machine.memory().cString(file));
+        const std::string fileName(machine.memory().cString(file.address()));
         runtime.debugStmt(position, fileName.c_str());
     }
     if (!runtime.idle()) endQuietly();
 }
 
-void debugEnter(uint32_t frame, uint32_t environment, uint32_t function) {
-    theRuntime().debugEnter(frame, environment, function);
+// The three are guest addresses the debugger reads through its own means.
+void debugEnter(GuestPtr<void> frame, GuestPtr<void> environment, GuestPtr<void> function) {
+    theRuntime().debugEnter(frame.address(), environment.address(), function.address());
 }
 
-void debugLeave() { theRuntime().debugLeave(); }
+void debugLeave() {
+    theRuntime().debugLeave();
+}
 
 constexpr CommandDef kSystemCommands[] = {
     command<endCommand>("End"),
@@ -139,6 +153,8 @@ constexpr CommandDef kSystemCommands[] = {
 
 }  // namespace
 
-std::span<const CommandDef> systemCommands() { return kSystemCommands; }
+std::span<const CommandDef> systemCommands() {
+    return kSystemCommands;
+}
 
 }  // namespace tx

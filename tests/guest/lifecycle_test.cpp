@@ -70,17 +70,17 @@ void recordedBasicDestroy() {
 }
 
 const LibraryModule kRecordedModules[] = {
-    {"basic", &recordedBasicCreate, &recordedBasicDestroy, "basic_create failed"},
-    {"math", &fakeCreate<1>, &fakeDestroy<1>, "math_create failed"},
-    {"string", &fakeCreate<2>, &fakeDestroy<2>, "string_create failed"},
-    {"stream", &fakeCreate<3>, &fakeDestroy<3>, "stream_create failed"},
-    {"sockets", &fakeCreate<4>, &fakeDestroy<4>, "sockets_create failed"},
-    {"filesystem", &fakeCreate<5>, &fakeDestroy<5>, "filesystem_create failed"},
-    {"bank", &fakeCreate<6>, &fakeDestroy<6>, "bank_create failed"},
-    {"graphics", &fakeCreate<7>, &fakeDestroy<7>, "graphics_create failed"},
-    {"input", &fakeCreate<8>, &fakeDestroy<8>, "input_create failed"},
-    {"audio", &fakeCreate<9>, &fakeDestroy<9>, "audio_create failed"},
-    {"multiplay", &fakeCreate<10>, &fakeDestroy<10>, "multiplay_create failed"},
+    {"basic", &linkBasicModule, &recordedBasicCreate, &recordedBasicDestroy},
+    {"math", nullptr, &fakeCreate<1>, &fakeDestroy<1>},
+    {"string", nullptr, &fakeCreate<2>, &fakeDestroy<2>},
+    {"stream", nullptr, &fakeCreate<3>, &fakeDestroy<3>},
+    {"sockets", nullptr, &fakeCreate<4>, &fakeDestroy<4>},
+    {"filesystem", nullptr, &fakeCreate<5>, &fakeDestroy<5>},
+    {"bank", nullptr, &fakeCreate<6>, &fakeDestroy<6>},
+    {"graphics", nullptr, &fakeCreate<7>, &fakeDestroy<7>},
+    {"input", nullptr, &fakeCreate<8>, &fakeDestroy<8>},
+    {"audio", nullptr, &fakeCreate<9>, &fakeDestroy<9>},
+    {"multiplay", nullptr, &fakeCreate<10>, &fakeDestroy<10>},
 };
 
 TEST(GuestLifecycle, ModulesAreDestroyedInReverseOrderHoweverTheProgramEnds) {

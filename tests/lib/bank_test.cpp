@@ -17,11 +17,11 @@ using test::arg;
 using BankTest = test::IoTest;
 
 const Bank& bankOf(uint32_t handle) {
-    return *openBanks()->find(handle);
+    return *test::banks().banks.find(handle);
 }
 
 TEST_F(BankTest, CapacityGrowsByHalfInStepsOfSixteen) {
-    const uint32_t bank = createBank(100);
+    const uint32_t bank = createBank(test::banks(), 100);
     EXPECT_EQ(bankSize(bank), 100);
     EXPECT_EQ(bankOf(bank).capacity(), 112);
     resizeBank(bank, 113);
@@ -32,14 +32,14 @@ TEST_F(BankTest, CapacityGrowsByHalfInStepsOfSixteen) {
     EXPECT_EQ(bankSize(bank), 10);
     EXPECT_EQ(bankOf(bank).capacity(), 1008) << "shrinking keeps the block";
 
-    EXPECT_EQ(bankOf(createBank(0)).capacity(), 0);
-    EXPECT_EQ(bankOf(createBank(16)).capacity(), 16);
-    EXPECT_EQ(bankOf(createBank(17)).capacity(), 32);
-    EXPECT_EQ(bankSize(createBank(-5)), 0) << "a negative size makes an empty bank";
+    EXPECT_EQ(bankOf(createBank(test::banks(), 0)).capacity(), 0);
+    EXPECT_EQ(bankOf(createBank(test::banks(), 16)).capacity(), 16);
+    EXPECT_EQ(bankOf(createBank(test::banks(), 17)).capacity(), 32);
+    EXPECT_EQ(bankSize(createBank(test::banks(), -5)), 0) << "a negative size makes an empty bank";
 }
 
 TEST_F(BankTest, BytesThatJoinTheBankReadZero) {
-    const uint32_t bank = createBank(10);
+    const uint32_t bank = createBank(test::banks(), 10);
     for (int32_t i = 0; i < 10; ++i) pokeByte(bank, i, 0xA0 + i);
     resizeBank(bank, 4);
     resizeBank(bank, 10);  // within the capacity: the regained bytes are cleared
@@ -56,7 +56,7 @@ TEST_F(BankTest, BytesThatJoinTheBankReadZero) {
 }
 
 TEST_F(BankTest, ValuesAreLittleEndianAndZeroExtended) {
-    const uint32_t bank = createBank(10);
+    const uint32_t bank = createBank(test::banks(), 10);
     pokeInt(bank, 0, -1);
     EXPECT_EQ(peekByte(bank, 0), 255);
     EXPECT_EQ(peekShort(bank, 0), 65535);
@@ -75,7 +75,7 @@ TEST_F(BankTest, ValuesAreLittleEndianAndZeroExtended) {
 }
 
 TEST_F(BankTest, OverlappingCopiesActAsIfThroughATemporaryBuffer) {
-    const uint32_t bank = createBank(10);
+    const uint32_t bank = createBank(test::banks(), 10);
     for (int32_t i = 0; i < 10; ++i) pokeByte(bank, i, i);
     copyBank(bank, 0, bank, 1, 9);
     std::vector<int32_t> bytes;
@@ -86,15 +86,15 @@ TEST_F(BankTest, OverlappingCopiesActAsIfThroughATemporaryBuffer) {
     for (int32_t i = 0; i < 10; ++i) bytes.push_back(peekByte(bank, i));
     EXPECT_EQ(bytes, (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 8}));
 
-    const uint32_t other = createBank(4);
+    const uint32_t other = createBank(test::banks(), 4);
     copyBank(bank, 6, other, 0, 4);
     EXPECT_EQ(peekInt(other, 0), 0x08080706);
 }
 
 TEST_F(BankTest, OutsideTheBankNothingIsReadOrWritten) {
     // With the debug flag clear a bad offset, count or handle leaves every bank as it was.
-    const uint32_t bank = createBank(10);
-    const uint32_t other = createBank(10);
+    const uint32_t bank = createBank(test::banks(), 10);
+    const uint32_t other = createBank(test::banks(), 10);
     for (int32_t i = 0; i < 10; ++i) pokeByte(other, i, 0x55);
     pokeInt(bank, 7, -1);
     pokeInt(bank, -2, -1);  // the last byte would lie inside
@@ -111,10 +111,10 @@ TEST_F(BankTest, OutsideTheBankNothingIsReadOrWritten) {
     EXPECT_EQ(peekShort(other, 0x7FFFFFFF), 0);
     EXPECT_EQ(peekFloat(other, 9), 0.0f);
 
-    const uint32_t gone = createBank(8);
-    freeBank(gone);
-    freeBank(gone);
-    freeBank(0);
+    const uint32_t gone = createBank(test::banks(), 8);
+    freeBank(test::banks(), gone);
+    freeBank(test::banks(), gone);
+    freeBank(test::banks(), 0);
     EXPECT_EQ(bankSize(gone), 0);
     EXPECT_EQ(peekByte(gone, 0), 0);
     pokeByte(gone, 0, 1);
@@ -122,23 +122,23 @@ TEST_F(BankTest, OutsideTheBankNothingIsReadOrWritten) {
     copyBank(gone, 0, bank, 0, 4);
     copyBank(other, 0, gone, 0, 4);
     EXPECT_EQ(peekInt(bank, 0), 0);
-    EXPECT_EQ(openBanks()->size(), 2u);
+    EXPECT_EQ(test::banks().banks.size(), 2u);
 }
 
 TEST_F(BankTest, TransfersWithStreams) {
-    const uint32_t bank = createBank(8);
+    const uint32_t bank = createBank(test::banks(), 8);
     for (int32_t i = 0; i < 8; ++i) pokeByte(bank, i, 0x10 + i);
-    const uint32_t out = writeFile(arg(dir.file("bank.bin")));
+    const uint32_t out = writeFile(test::files(), arg(dir.file("bank.bin")));
     EXPECT_EQ(writeBytes(bank, out, 2, 6), 6);
     EXPECT_EQ(writeBytes(bank, out, 4, 5), 0) << "past the end of the bank";
     EXPECT_EQ(writeBytes(bank, out, 0, 0), 0);
-    closeFile(out);
+    closeFile(test::files(), out);
     EXPECT_EQ(test::fileBytes(dir.file("bank.bin")),
               (std::vector<uint8_t>{0x12, 0x13, 0x14, 0x15, 0x16, 0x17}));
 
-    const uint32_t target = createBank(10);
+    const uint32_t target = createBank(test::banks(), 10);
     for (int32_t i = 0; i < 10; ++i) pokeByte(target, i, 0xEE);
-    const uint32_t in = readFile(arg(dir.file("bank.bin")));
+    const uint32_t in = readFile(test::files(), arg(dir.file("bank.bin")));
     EXPECT_EQ(readBytes(target, in, 1, 8), 6) << "only what the file holds arrives";
     EXPECT_EQ(peekByte(target, 0), 0xEE);
     EXPECT_EQ(peekByte(target, 1), 0x12);
@@ -147,21 +147,20 @@ TEST_F(BankTest, TransfersWithStreams) {
     EXPECT_EQ(readBytes(target, in, 0, 4), 0) << "at the end of the file";
     EXPECT_EQ(peekInt(target, 0), static_cast<int32_t>(0x141312EE));
     EXPECT_EQ(readBytes(target, in, 8, 4), 0) << "past the end of the bank";
-    closeFile(in);
+    closeFile(test::files(), in);
     EXPECT_EQ(readBytes(target, in, 0, 4), 0) << "a closed stream";
     EXPECT_EQ(writeBytes(target, in, 0, 4), 0);
 }
 
 TEST_F(BankTest, TheModuleFreesEveryBank) {
-    for (int32_t i = 0; i < 100; ++i) createBank(i * 10);
-    EXPECT_EQ(openBanks()->size(), 100u);
-    const uint32_t last = createBank(4);
+    for (int32_t i = 0; i < 100; ++i) createBank(test::banks(), i * 10);
+    EXPECT_EQ(test::banks().banks.size(), 100u);
+    const uint32_t last = createBank(test::banks(), 4);
     bankDestroy();
-    EXPECT_EQ(openBanks(), nullptr);
+    EXPECT_EQ(ModuleState<BankModule>::find(), nullptr);
     EXPECT_EQ(bankSize(last), 0) << "no module, no banks";
-    EXPECT_EQ(createBank(4), 0u);
     ASSERT_TRUE(bankCreate());
-    EXPECT_EQ(openBanks()->size(), 0u);
+    EXPECT_EQ(test::banks().banks.size(), 0u);
 }
 
 }  // namespace

@@ -13,7 +13,10 @@
 #include <string_view>
 #include <vector>
 
+#include "bank_commands.h"
+#include "filesystem_state.h"
 #include "library_modules.h"
+#include "module_state.h"
 #include "string_pool.h"
 #include "test_files.h"
 #include "tx_stream.h"
@@ -30,6 +33,16 @@ inline std::vector<uint8_t> patternBytes(size_t count, uint32_t seed = 1) {
         b = static_cast<uint8_t>(x >> 24);
     }
     return bytes;
+}
+
+// The bank module's state while a test runs.
+inline BankModule& banks() {
+    return ModuleState<BankModule>::running();
+}
+
+// The file-system module's state while a test runs.
+inline FilesystemModule& files() {
+    return ModuleState<FilesystemModule>::running();
 }
 
 inline StrArg arg(std::string_view text) {

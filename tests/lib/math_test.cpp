@@ -92,6 +92,10 @@ TEST(MathTest, OutOfDomainArgumentsGiveNaNOrInfinity) {
     EXPECT_TRUE(std::isnan(mathSin(inf)));
 }
 
+MathModule& math() {
+    return ModuleState<MathModule>::running();
+}
+
 class RandomTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(mathCreate()); }
@@ -99,38 +103,38 @@ protected:
 };
 
 TEST_F(RandomTest, FirstFiveStepsAfterStartUp) {
-    EXPECT_EQ(mathRandomState(), 4660);
+    EXPECT_EQ(math().randomState, 4660);
     const int32_t states[] = {224942860, 539475828, 650989866, 1951098782, 1446483090};
     const double values[] = {0.35565948486328125, 0.74787139892578125, 0.31705474853515625,
                              0.40476226806640625, 0.58036041259765625};
     for (int i = 0; i < 5; ++i) {
         // Rnd(0, 1) is r itself: r x 1 + 0 is exact.
-        EXPECT_EQ(double{mathRnd(0, 1)}, values[i]) << "step " << i;
-        EXPECT_EQ(mathRandomState(), states[i]) << "step " << i;
+        EXPECT_EQ(double{mathRnd(math(), 0, 1)}, values[i]) << "step " << i;
+        EXPECT_EQ(math().randomState, states[i]) << "step " << i;
     }
 
     mathCreate();
-    EXPECT_EQ(mathRand(1, 6), 3);
+    EXPECT_EQ(mathRand(math(), 1, 6), 3);
     mathCreate();
-    EXPECT_EQ(double{mathRnd(1, 0)}, 0.64434051513671875);  // Rnd(1) = 1 - r
+    EXPECT_EQ(double{mathRnd(math(), 1, 0)}, 0.64434051513671875);  // Rnd(1) = 1 - r
 }
 
 TEST_F(RandomTest, CreateRestartsTheSequence) {
-    mathSeedRnd(999);
-    for (int i = 0; i < 10; ++i) mathRand(1, 100);
+    mathSeedRnd(math(), 999);
+    for (int i = 0; i < 10; ++i) mathRand(math(), 1, 100);
     mathDestroy();
     mathCreate();
-    EXPECT_EQ(mathRandomState(), 4660);
-    EXPECT_EQ(mathRand(1, 6), 3);
+    EXPECT_EQ(math().randomState, 4660);
+    EXPECT_EQ(mathRand(math(), 1, 6), 3);
 }
 
 TEST_F(RandomTest, SeedKeepsTheLowSixteenBitsAndNeverZero) {
     auto sequenceAfter = [](int32_t seed) {
-        mathSeedRnd(seed);
+        mathSeedRnd(math(), seed);
         std::vector<int32_t> states;
         for (int i = 0; i < 4; ++i) {
-            mathRnd(0, 1);
-            states.push_back(mathRandomState());
+            mathRnd(math(), 0, 1);
+            states.push_back(math().randomState);
         }
         return states;
     };
@@ -139,47 +143,47 @@ TEST_F(RandomTest, SeedKeepsTheLowSixteenBitsAndNeverZero) {
     EXPECT_EQ(sequenceAfter(65537), one);
     EXPECT_NE(sequenceAfter(2), one);
 
-    mathSeedRnd(-1);
-    EXPECT_EQ(mathRandomState(), 65535);
-    mathSeedRnd(0x12345);
-    EXPECT_EQ(mathRandomState(), 0x2345);
-    mathSeedRnd(65536);
-    EXPECT_EQ(mathRandomState(), 1);
-    mathSeedRnd(INT_MIN);
-    EXPECT_EQ(mathRandomState(), 1);
+    mathSeedRnd(math(), -1);
+    EXPECT_EQ(math().randomState, 65535);
+    mathSeedRnd(math(), 0x12345);
+    EXPECT_EQ(math().randomState, 0x2345);
+    mathSeedRnd(math(), 65536);
+    EXPECT_EQ(math().randomState, 1);
+    mathSeedRnd(math(), INT_MIN);
+    EXPECT_EQ(math().randomState, 1);
 }
 
 TEST_F(RandomTest, EveryCallTakesExactlyOneStep) {
-    mathSeedRnd(7);
-    mathRand(5, 5);
-    const int32_t afterOne = mathRandomState();
-    mathSeedRnd(7);
-    mathRnd(3, 3);
-    EXPECT_EQ(mathRandomState(), afterOne);
+    mathSeedRnd(math(), 7);
+    mathRand(math(), 5, 5);
+    const int32_t afterOne = math().randomState;
+    mathSeedRnd(math(), 7);
+    mathRnd(math(), 3, 3);
+    EXPECT_EQ(math().randomState, afterOne);
     EXPECT_NE(afterOne, 7);
 
     for (int i = 0; i < 100; ++i) {
-        EXPECT_EQ(mathRand(5, 5), 5);
-        EXPECT_EQ(mathRnd(2.5f, 2.5f), 2.5f);
+        EXPECT_EQ(mathRand(math(), 5, 5), 5);
+        EXPECT_EQ(mathRnd(math(), 2.5f, 2.5f), 2.5f);
     }
 }
 
 TEST_F(RandomTest, RandCoversItsRangeInEitherOrder) {
     std::vector<int32_t> up, down;
-    mathSeedRnd(42);
-    for (int i = 0; i < 2000; ++i) up.push_back(mathRand(1, 10));
-    mathSeedRnd(42);
-    for (int i = 0; i < 2000; ++i) down.push_back(mathRand(10, 1));
+    mathSeedRnd(math(), 42);
+    for (int i = 0; i < 2000; ++i) up.push_back(mathRand(math(), 1, 10));
+    mathSeedRnd(math(), 42);
+    for (int i = 0; i < 2000; ++i) down.push_back(mathRand(math(), 10, 1));
     EXPECT_EQ(up, down);
     EXPECT_EQ(std::set<int32_t>(up.begin(), up.end()),
               (std::set<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 
     std::set<int32_t> bits;
-    for (int i = 0; i < 200; ++i) bits.insert(mathRand(0, 1));
+    for (int i = 0; i < 200; ++i) bits.insert(mathRand(math(), 0, 1));
     EXPECT_EQ(bits, (std::set<int32_t>{0, 1}));
 
     std::set<int32_t> negative;
-    for (int i = 0; i < 500; ++i) negative.insert(mathRand(-3, -1));
+    for (int i = 0; i < 500; ++i) negative.insert(mathRand(math(), -3, -1));
     EXPECT_EQ(negative, (std::set<int32_t>{-3, -2, -1}));
 }
 
@@ -190,7 +194,7 @@ TEST_F(RandomTest, WideRangesStayInsideTheirBounds) {
     for (const auto& [lo, hi] : ranges) {
         int32_t least = hi, most = lo;
         for (int i = 0; i < 200000; ++i) {
-            const int32_t v = mathRand(lo, hi);
+            const int32_t v = mathRand(math(), lo, hi);
             ASSERT_GE(v, lo);
             ASSERT_LE(v, hi);
             least = std::min(least, v);
@@ -205,17 +209,17 @@ TEST_F(RandomTest, WideRangesStayInsideTheirBounds) {
 
 TEST_F(RandomTest, RndLiesBetweenItsBoundsInEitherOrder) {
     for (int i = 0; i < 5000; ++i) {
-        const float a = mathRnd(10, 20);
+        const float a = mathRnd(math(), 10, 20);
         EXPECT_GT(a, 10.0f);
         EXPECT_LT(a, 20.0f);
-        const float b = mathRnd(20, 10);
+        const float b = mathRnd(math(), 20, 10);
         EXPECT_GT(b, 10.0f);
         EXPECT_LT(b, 20.0f);
-        const float c = mathRnd(-4, 0);
+        const float c = mathRnd(math(), -4, 0);
         EXPECT_GT(c, -4.0f);
         EXPECT_LT(c, 0.0f);
     }
-    EXPECT_EQ(mathRnd(0, 0), 0.0f);
+    EXPECT_EQ(mathRnd(math(), 0, 0), 0.0f);
 }
 
 }  // namespace

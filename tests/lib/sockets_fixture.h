@@ -12,6 +12,7 @@
 
 #include "library_modules.h"
 #include "socket_fd.h"
+#include "sockets_state.h"
 #include "string_pool.h"
 #include "tx_stream.h"
 #include "tx_string.h"
@@ -19,6 +20,11 @@
 namespace tx::test {
 
 inline constexpr int32_t kLoopback = 0x7F000001;  // 127.0.0.1
+
+// The sockets module's state while a test runs.
+inline SocketsModule& sockets() {
+    return ModuleState<SocketsModule>::running();
+}
 
 class SocketsTest : public ::testing::Test {
 protected:

@@ -43,25 +43,26 @@ TEST_F(SocketsLookupTest, DottedTextParsesOnlyAddresses) {
 }
 
 TEST_F(SocketsLookupTest, CountHostIPsStoresTheAddressesForHostIP) {
-    ASSERT_EQ(countHostIPs(text("127.0.0.1")), 1);
-    EXPECT_EQ(hostIP(1), kLoopback);
+    ASSERT_EQ(countHostIPs(test::sockets(), text("127.0.0.1")), 1);
+    EXPECT_EQ(hostIP(test::sockets(), 1), kLoopback);
 
-    const int32_t count = countHostIPs(text("localhost"));
+    const int32_t count = countHostIPs(test::sockets(), text("localhost"));
     ASSERT_GE(count, 1);
     std::vector<int32_t> found;
-    for (int32_t i = 1; i <= count; ++i) found.push_back(hostIP(i));
+    for (int32_t i = 1; i <= count; ++i) found.push_back(hostIP(test::sockets(), i));
     EXPECT_NE(std::find(found.begin(), found.end(), kLoopback), found.end());
-    EXPECT_EQ(hostIP(count + 1), 0) << "past the end gives 0 with the debug flag clear";
-    EXPECT_EQ(hostIP(0), 0);
-    EXPECT_EQ(hostIP(-5), 0);
+    EXPECT_EQ(hostIP(test::sockets(), count + 1), 0)
+        << "past the end gives 0 with the debug flag clear";
+    EXPECT_EQ(hostIP(test::sockets(), 0), 0);
+    EXPECT_EQ(hostIP(test::sockets(), -5), 0);
 }
 
 TEST_F(SocketsLookupTest, AFailedLookupLeavesTheListEmpty) {
-    ASSERT_EQ(countHostIPs(text("127.0.0.1")), 1);
-    EXPECT_EQ(countHostIPs(text("no-such-host.invalid")), 0);
-    EXPECT_EQ(hostIP(1), 0) << "the earlier result is gone";
+    ASSERT_EQ(countHostIPs(test::sockets(), text("127.0.0.1")), 1);
+    EXPECT_EQ(countHostIPs(test::sockets(), text("no-such-host.invalid")), 0);
+    EXPECT_EQ(hostIP(test::sockets(), 1), 0) << "the earlier result is gone";
 
-    EXPECT_EQ(countHostIPs(text(std::string_view("localhost\0.evil", 15))), 0)
+    EXPECT_EQ(countHostIPs(test::sockets(), text(std::string_view("localhost\0.evil", 15))), 0)
         << "a name with a zero byte inside is not cut short and looked up";
 }
 

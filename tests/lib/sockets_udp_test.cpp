@@ -14,17 +14,17 @@ class SocketsUdpTest : public test::SocketsTest {
 protected:
     void SetUp() override {
         SocketsTest::SetUp();
-        a = createUDPStream(0);
-        b = createUDPStream(0);
+        a = createUDPStream(test::sockets(), 0);
+        b = createUDPStream(test::sockets(), 0);
         ASSERT_NE(a, 0u);
         ASSERT_NE(b, 0u);
     }
 
     // Waits (boundedly) for the datagram that was just sent on loopback.
     int32_t receive(uint32_t stream) {
-        udpTimeouts(5000);
-        const int32_t from = recvUDPMsg(stream);
-        udpTimeouts(0);
+        udpTimeouts(test::sockets(), 5000);
+        const int32_t from = recvUDPMsg(test::sockets(), stream);
+        udpTimeouts(test::sockets(), 0);
         return from;
     }
 
@@ -35,7 +35,7 @@ TEST_F(SocketsUdpTest, ANewStreamHasNothingToRead) {
     EXPECT_NE(udpStreamPort(a), 0);
     EXPECT_NE(udpStreamPort(a), udpStreamPort(b));
     EXPECT_EQ(udpStreamIP(a), 0) << "bound to any address";
-    EXPECT_EQ(recvUDPMsg(a), 0) << "the default time-out of 0 returns at once";
+    EXPECT_EQ(recvUDPMsg(test::sockets(), a), 0) << "the default time-out of 0 returns at once";
     EXPECT_EQ(streamReadAvail(a), 0);
     EXPECT_EQ(streamEof(a), 1);
     EXPECT_EQ(readInt(a), 0);
@@ -85,7 +85,7 @@ TEST_F(SocketsUdpTest, WithoutAPortTheDatagramGoesToTheSendersOwnPort) {
     EXPECT_EQ(receive(a), kLoopback);
     EXPECT_EQ(udpMsgPort(a), udpStreamPort(a));
     EXPECT_EQ(readInt(a), 77);
-    EXPECT_EQ(recvUDPMsg(b), 0) << "nothing went to the other stream";
+    EXPECT_EQ(recvUDPMsg(test::sockets(), b), 0) << "nothing went to the other stream";
 }
 
 TEST_F(SocketsUdpTest, ANewDatagramReplacesUnreadBytes) {
@@ -116,10 +116,10 @@ TEST_F(SocketsUdpTest, AFailedSendFailsTheStreamForGood) {
     EXPECT_EQ(streamEof(a), -1);
     EXPECT_EQ(stream->write(tooBig.data(), 4), 0);
     EXPECT_EQ(streamReadAvail(a), 0);
-    EXPECT_EQ(recvUDPMsg(a), 0);
-    EXPECT_EQ(recvUDPMsg(b), 0) << "nothing was sent";
+    EXPECT_EQ(recvUDPMsg(test::sockets(), a), 0);
+    EXPECT_EQ(recvUDPMsg(test::sockets(), b), 0) << "nothing was sent";
 
-    closeUDPStream(a);
+    closeUDPStream(test::sockets(), a);
     EXPECT_EQ(findStream(a), nullptr);
 }
 
@@ -139,42 +139,23 @@ TEST_F(SocketsUdpTest, CopyStreamFillsADatagram) {
 }
 
 TEST_F(SocketsUdpTest, PortsInUseOrOutOfRangeGiveNoStream) {
-    EXPECT_EQ(createUDPStream(udpStreamPort(a)), 0u);
-    EXPECT_EQ(createUDPStream(65536), 0u);
-    EXPECT_EQ(createUDPStream(-1), 0u);
+    EXPECT_EQ(createUDPStream(test::sockets(), udpStreamPort(a)), 0u);
+    EXPECT_EQ(createUDPStream(test::sockets(), 65536), 0u);
+    EXPECT_EQ(createUDPStream(test::sockets(), -1), 0u);
 }
 
 TEST_F(SocketsUdpTest, ClosingEndsTheStreamAndItsHandle) {
     const int32_t streams = liveStreamCount();
     const int32_t closedPort = udpStreamPort(b);
-    closeUDPStream(b);
+    closeUDPStream(test::sockets(), b);
     EXPECT_EQ(liveStreamCount(), streams - 1);
     EXPECT_EQ(findStream(b), nullptr);
     EXPECT_EQ(udpStreamPort(b), 0);
     // A datagram to the closed port goes nowhere and does not fail the sender.
     writeInt(a, 1);
     sendUDPMsg(a, kLoopback, closedPort);
-    EXPECT_EQ(recvUDPMsg(a), 0);
+    EXPECT_EQ(recvUDPMsg(test::sockets(), a), 0);
     EXPECT_EQ(streamEof(a), 1);
-}
-
-TEST_F(SocketsUdpTest, BadHandlesDoNothingWithTheDebugFlagClear) {
-    const uint32_t server = createTCPServer(0);
-    ASSERT_NE(server, 0u);
-    const uint32_t closed = createUDPStream(0);
-    closeUDPStream(closed);
-    for (const uint32_t bad : {0u, 12345u, server, closed, b ^ 0x00100000u}) {
-        SCOPED_TRACE(bad);
-        closeUDPStream(bad);
-        sendUDPMsg(bad, kLoopback, 1);
-        EXPECT_EQ(recvUDPMsg(bad), 0);
-        EXPECT_EQ(udpStreamIP(bad), 0);
-        EXPECT_EQ(udpStreamPort(bad), 0);
-        EXPECT_EQ(udpMsgIP(bad), 0);
-        EXPECT_EQ(udpMsgPort(bad), 0);
-    }
-    EXPECT_NE(findStream(a), nullptr);
-    EXPECT_NE(findStream(b), nullptr);
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ using StreamCommandsTest = test::IoTest;
 
 TEST_F(StreamCommandsTest, ValuesHaveTheirExactByteFormatsOnAFile) {
     const std::string path = dir.file("formats.bin");
-    const uint32_t out = writeFile(arg(path));
+    const uint32_t out = writeFile(test::files(), arg(path));
     ASSERT_NE(out, 0u);
     writeByte(out, 300);
     writeByte(out, -1);
@@ -81,7 +81,7 @@ TEST_F(StreamCommandsTest, ValuesHaveTheirExactByteFormatsOnAFile) {
     writeString(out, arg(""));
     writeLine(out, arg("abc"));
     writeLine(out, arg(""));
-    closeFile(out);
+    closeFile(test::files(), out);
 
     const std::vector<uint8_t> expected{
         44,  255,                                  // bytes: low 8 bits
@@ -94,7 +94,7 @@ TEST_F(StreamCommandsTest, ValuesHaveTheirExactByteFormatsOnAFile) {
         13,  10};
     EXPECT_EQ(fileBytes(path), expected);
 
-    const uint32_t in = readFile(arg(path));
+    const uint32_t in = readFile(test::files(), arg(path));
     ASSERT_NE(in, 0u);
     EXPECT_EQ(readByte(in), 44);
     EXPECT_EQ(readByte(in), 255) << "no sign extension";
@@ -114,7 +114,7 @@ TEST_F(StreamCommandsTest, ValuesHaveTheirExactByteFormatsOnAFile) {
     EXPECT_EQ(take(readString(in)), "");
     EXPECT_EQ(take(readLine(in)), "");
     EXPECT_EQ(streamEof(in), 1);
-    closeFile(in);
+    closeFile(test::files(), in);
 }
 
 TEST_F(StreamCommandsTest, ShortReadsFillTheLowBytes) {
@@ -176,13 +176,13 @@ TEST_F(StreamCommandsTest, ReadStringReturnsExactlyTheBytesThatArrive) {
 TEST_F(StreamCommandsTest, CopyStreamReadsFullBuffersUntilAShortOne) {
     const std::vector<uint8_t> data = test::patternBytes(40000);
     test::putFile(dir.file("source.bin"), data);
-    const uint32_t source = readFile(arg(dir.file("source.bin")));
+    const uint32_t source = readFile(test::files(), arg(dir.file("source.bin")));
     Connection peer;
     copyStream(source, peer.handle(), 16384);
     EXPECT_EQ(peer.writes, (std::vector<int32_t>{16384, 16384, 7232}));
     EXPECT_EQ(peer.received, data);
     EXPECT_EQ(filePos(source), 40000);
-    closeFile(source);
+    closeFile(test::files(), source);
 
     // A source that ends exactly at a buffer boundary stops on its eof() before a third read.
     MemoryStream exact(test::patternBytes(32768));
@@ -206,19 +206,19 @@ TEST_F(StreamCommandsTest, CopyStreamStopsAtADestinationThatTakesNoMoreBytes) {
 TEST_F(StreamCommandsTest, CopyStreamIntoANewFileCopiesEverything) {
     const std::vector<uint8_t> data = test::patternBytes(40000);
     MemoryStream source(data);
-    const uint32_t target = writeFile(arg(dir.file("copy.bin")));
+    const uint32_t target = writeFile(test::files(), arg(dir.file("copy.bin")));
     ASSERT_EQ(streamEof(target), 1) << "nothing can be read from a write-only file";
     copyStream(source.handle(), target, 1000);
-    closeFile(target);
+    closeFile(test::files(), target);
     EXPECT_EQ(fileBytes(dir.file("copy.bin")), data);
 
     // A file open only for reading takes nothing, and the source is not consumed.
     test::putFile(dir.file("readonly.bin"), {1, 2, 3});
-    const uint32_t readOnly = readFile(arg(dir.file("readonly.bin")));
+    const uint32_t readOnly = readFile(test::files(), arg(dir.file("readonly.bin")));
     MemoryStream untouched(data);
     copyStream(untouched.handle(), readOnly, 1000);
     EXPECT_TRUE(untouched.reads.empty());
-    closeFile(readOnly);
+    closeFile(test::files(), readOnly);
 }
 
 TEST_F(StreamCommandsTest, CopyStreamWithABufferSizeOutsideTheRangeDoesNothing) {
@@ -234,31 +234,16 @@ TEST_F(StreamCommandsTest, CopyStreamWithABufferSizeOutsideTheRangeDoesNothing) 
     EXPECT_EQ(peer.received.size(), 10u);
 }
 
-TEST_F(StreamCommandsTest, DeadHandlesDoNothingWhenNotDebugging) {
+TEST_F(StreamCommandsTest, ACopyWithADeadEndReadsNothing) {
     uint32_t dead;
     {
         MemoryStream gone({1, 2, 3, 4});
         dead = gone.handle();
-        ASSERT_EQ(findStream(dead), &gone);
-    }
-    EXPECT_EQ(findStream(dead), nullptr);
-    for (const uint32_t handle : {dead, 0u, 12345u, 0xFFFFFFFFu}) {
-        EXPECT_EQ(streamEof(handle), 1) << "nothing more comes from a stream that is not there";
-        EXPECT_EQ(streamReadAvail(handle), 0);
-        EXPECT_EQ(readByte(handle), 0);
-        EXPECT_EQ(readInt(handle), 0);
-        EXPECT_EQ(readFloat(handle), 0.0f);
-        EXPECT_EQ(take(readString(handle)), "");
-        EXPECT_EQ(take(readLine(handle)), "");
-        writeByte(handle, 1);
-        writeInt(handle, 1);
-        writeString(handle, arg("released anyway"));
-        writeLine(handle, arg("released anyway"));
     }
     MemoryStream live({1, 2, 3});
     copyStream(dead, live.handle(), 16);
     copyStream(live.handle(), dead, 16);
-    EXPECT_TRUE(live.reads.empty()) << "a copy with a dead end reads nothing";
+    EXPECT_TRUE(live.reads.empty());
 }
 
 TEST_F(StreamCommandsTest, EveryStreamHasItsOwnHandleWhileItLives) {

@@ -122,7 +122,7 @@ TEST(ArrayRoutines, VectorsAreZeroedAndReleaseTheirElements) {
         m.memory().write<uint32_t>(vecType, kTagVector);
         m.memory().write<uint32_t>(vecType + 4, 4);
         m.memory().write<uint32_t>(vecType + 8, lang::kStrType);
-        const GuestAddr v = txVecAlloc(m, vecType);
+        const GuestAddr v = txVecAlloc(m, vecType).address();
         for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(m.memory().read<uint32_t>(v + 4 * i), 0u);
         m.memory().write<uint32_t>(v + 4, strNew("a").handle);
         m.memory().write<uint32_t>(v + 12, strNew("b").handle);

@@ -34,7 +34,7 @@ inline void linkBody(CommandRegistrar& registrar) {
 }
 
 inline const LibraryModule kBasicOnly[] = {
-    {"basic", &basicCreate, &basicDestroy, "basic_create failed"},
+    kBasicModule,
 };
 
 }  // namespace in_program_detail
@@ -57,9 +57,8 @@ inline RunResult runInProgram(GuestMachine& machine, const ProgramBody& body) {
     code[5] = 0xC3;  // ret
     std::unique_ptr<HostRuntime> runtime = HostRuntime::open("", nullptr, 0);
     if (runtime == nullptr) return {RunOutcome::RuntimeUnavailable, nullptr};
-    const ScopedModuleTable modules(kBasicOnly);
     currentBody() = &body;
-    const RunResult result = run(*runtime, ProgramEntry{&machine, entry}, false);
+    const RunResult result = run(*runtime, ProgramEntry{&machine, entry}, false, kBasicOnly);
     currentBody() = nullptr;
     machine.heap().free(entry);
     return result;

@@ -67,11 +67,11 @@ TEST(ObjectRoutines, SlotsComeFromOneBlockPerTypeAndAreReused) {
         EXPECT_EQ(listLength(m, type + lang::objtype::kFree), 512u);
 
         // A freed slot goes to the tail of the free list and comes back with fresh fields.
-        const GuestAddr used = txObjNew(m, type);
+        const GuestAddr used = txObjNew(m, type).address();
         m.memory().write<int32_t>(cellOf(m, used, 0), 77);
         txObjDelete(m, used);
         std::vector<GuestAddr> objects;
-        for (int i = 0; i < 513; ++i) objects.push_back(txObjNew(m, type));
+        for (int i = 0; i < 513; ++i) objects.push_back(txObjNew(m, type).address());
         EXPECT_EQ(objects[511], used);
         EXPECT_EQ(m.memory().read<int32_t>(cellOf(m, used, 0)), 0);
         EXPECT_EQ(state.objectSlots, 1024u) << "the 513th object needs a second block";
@@ -89,9 +89,9 @@ TEST(ObjectRoutines, DeleteEachGoesOnWhenADeletionFreesTheNextEntry) {
         const GuestAddr type = makeType(m, {lang::kIntType, 0});
         m.memory().write<uint32_t>(type + lang::objtype::kFieldTypes + 4,
                                    type);  // field 1: same type
-        const GuestAddr x = txObjNew(m, type);
-        const GuestAddr y = txObjNew(m, type);
-        const GuestAddr z = txObjNew(m, type);
+        const GuestAddr x = txObjNew(m, type).address();
+        const GuestAddr y = txObjNew(m, type).address();
+        const GuestAddr z = txObjNew(m, type).address();
         txObjStore(m, cellOf(m, x, 1), y);
         txObjDelete(m, y);
         EXPECT_EQ(refCount(m, y), 1);
@@ -111,7 +111,7 @@ TEST(ObjectRoutines, DeleteEachGoesOnWhenADeletionFreesTheNextEntry) {
 TEST(ObjectRoutines, AHandleNeverReachesASlotThatWentBackToTheFreeList) {
     const RunResult result = runInProgram([](GuestMachine& m) {
         const GuestAddr type = makeType(m, {lang::kIntType});
-        const GuestAddr a = txObjNew(m, type);
+        const GuestAddr a = txObjNew(m, type).address();
         const int32_t handle = txObjToHandle(m, a);
         EXPECT_EQ(txObjFromHandle(m, handle, type), a);
         // One release too many: the live object goes back to the free list.
@@ -131,8 +131,8 @@ TEST(ObjectRoutines, TextGuardsAreRestoredWhenAConversionFails) {
         const GuestAddr good = makeType(m, {lang::kIntType, 0});
         m.memory().write<uint32_t>(good + lang::objtype::kFieldTypes + 4, good);
         const GuestAddr bad = makeType(m, {lang::kIntType});
-        const GuestAddr outer = txObjNew(m, good);
-        const GuestAddr inner = txObjNew(m, bad);
+        const GuestAddr outer = txObjNew(m, good).address();
+        const GuestAddr inner = txObjNew(m, bad).address();
         // Compiled code points the inner type's field type at an unmapped address.
         m.memory().write<uint32_t>(bad + lang::objtype::kFieldTypes, 0x10);
         m.memory().write<uint32_t>(cellOf(m, outer, 1), inner);
@@ -158,7 +158,7 @@ TEST(ObjectRoutines, TextOfAWideNestedObjectIsBounded) {
         GuestAddr below = 0;
         GuestAddr top = 0;
         for (int level = 0; level < 4; ++level) {
-            top = txObjNew(m, type);
+            top = txObjNew(m, type).address();
             for (uint32_t i = 0; i < 1000; ++i)
                 m.memory().write<uint32_t>(cellOf(m, top, i), below);
             below = top;
@@ -186,7 +186,7 @@ TEST(ObjectRoutines, TypeListsAreEmptiedWhenTheirBlocksAreFreed) {
     // The same program again in the same guest starts from empty lists.
     const RunResult second = runInProgram(machine, [&](GuestMachine& m) {
         EXPECT_EQ(txObjFirst(m, type), 0u);
-        const GuestAddr o = txObjNew(m, type);
+        const GuestAddr o = txObjNew(m, type).address();
         EXPECT_EQ(txObjFirst(m, type), o);
         EXPECT_EQ(basicState().objectSlots, 512u);
     });
@@ -196,8 +196,8 @@ TEST(ObjectRoutines, TypeListsAreEmptiedWhenTheirBlocksAreFreed) {
 TEST(ObjectRoutines, ALoopingListIsAnErrorNotAHang) {
     const RunResult result = runInProgram([](GuestMachine& m) {
         const GuestAddr type = makeType(m, {lang::kIntType});
-        const GuestAddr a = txObjNew(m, type);
-        const GuestAddr b = txObjNew(m, type);
+        const GuestAddr a = txObjNew(m, type).address();
+        const GuestAddr b = txObjNew(m, type).address();
         // Both deleted but held, then linked into a ring that never reaches the sentinel.
         for (const GuestAddr o : {a, b}) {
             m.memory().write<int32_t>(o + lang::obj::kRefCount, 2);

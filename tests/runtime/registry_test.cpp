@@ -10,29 +10,6 @@
 #include "signature.h"
 
 namespace tx {
-namespace test {
-// A word the adapter treats as a guest address, to see where a command records such words.
-struct AddressWord {
-    uint32_t value;
-};
-}  // namespace test
-
-namespace detail {
-template <>
-struct ParamTraits<test::AddressWord> {
-    static constexpr char sigil = '%';
-    static constexpr bool guestAddress = true;
-    static test::AddressWord read(const uint8_t* p) { return {ParamTraits<uint32_t>::read(p)}; }
-};
-template <>
-struct ResultTraits<test::AddressWord> {
-    static constexpr char sigil = '%';
-    static constexpr bool guestAddress = true;
-    static constexpr ResultKind kind = ResultKind::Int;
-    static uint32_t bits(test::AddressWord v) { return v.value; }
-};
-}  // namespace detail
-
 namespace {
 
 TEST(SignatureTest, GrammarCoversEveryForm) {
@@ -122,20 +99,6 @@ TEST(RegistryTest, AliasesShareOneThunkAndSigilsMustMatchTheFunction) {
 
     EXPECT_THROW(CommandTable{&linkWrongSigil}, std::logic_error);
     EXPECT_THROW(CommandTable{&linkWrongParams}, std::logic_error);
-}
-
-test::AddressWord addressAt(int32_t, test::AddressWord base, float) {
-    return base;
-}
-void takesAddresses(test::AddressWord, int32_t, test::AddressWord) {}
-
-TEST(RegistryTest, CommandsRecordWhichWordsAreGuestAddresses) {
-    // Bit 0 the result, bit i + 1 parameter i.
-    EXPECT_EQ(command<addressAt>("%AddressAt%n%base#f").guestAddresses, 0b101u);
-    EXPECT_EQ(command<takesAddresses>("TakesAddresses%a%n%b").guestAddresses, 0b1010u);
-    EXPECT_EQ(command<waitForIt>("%WaitMouse").guestAddresses, 0u);
-    EXPECT_NO_THROW(CommandTable{
-        [](CommandRegistrar& r) { r.add(command<addressAt>("%AddressAt%n%base#f")); }});
 }
 
 TEST(RegistryTest, RuntimeInterfaceEnumeratesDistinctLinkKeysAndEmptiesAfterTheLast) {

@@ -19,52 +19,6 @@ constexpr uint32_t paramIsAddress(int index) {
     return 2u << index;
 }
 
-// Support routines whose 32-bit words are guest addresses, by link key (bits as in
-// CommandDef::guestAddresses), for as long as their C++ types do not say so themselves: the
-// registry's own bits are added to these, and the list goes once they cover it. Every key must
-// name a registry entry.
-struct AddressWords {
-    std::string_view key;
-    uint32_t bits;
-};
-constexpr uint32_t kP0 = paramIsAddress(0), kP1 = paramIsAddress(1), kP2 = paramIsAddress(2);
-constexpr std::array kGuestAddressWords = {
-    AddressWords{"__txDebugStmt", kP1},
-    AddressWords{"__txDebugEnter", kP0 | kP1 | kP2},
-    AddressWords{"__txStrConst", kP0},
-    AddressWords{"__txStrLoad", kP0},
-    AddressWords{"__txStrStore", kP0},
-    AddressWords{"__txDimArray", kP0},
-    AddressWords{"__txUndimArray", kP0},
-    AddressWords{"__txVecAlloc", kResultIsAddress | kP0},
-    AddressWords{"__txVecFree", kP0 | kP1},
-    AddressWords{"__txObjNew", kResultIsAddress | kP0},
-    AddressWords{"__txObjDelete", kP0},
-    AddressWords{"__txObjDeleteEach", kP0},
-    AddressWords{"__txObjRelease", kP0},
-    AddressWords{"__txObjStore", kP0 | kP1},
-    AddressWords{"__txObjCompare", kP0 | kP1},
-    AddressWords{"__txObjNext", kResultIsAddress | kP0},
-    AddressWords{"__txObjPrev", kResultIsAddress | kP0},
-    AddressWords{"__txObjFirst", kResultIsAddress | kP0},
-    AddressWords{"__txObjLast", kResultIsAddress | kP0},
-    AddressWords{"__txObjInsBefore", kP0 | kP1},
-    AddressWords{"__txObjInsAfter", kP0 | kP1},
-    AddressWords{"__txObjEachFirst", kP0 | kP1},
-    AddressWords{"__txObjEachNext", kP0},
-    AddressWords{"__txObjToStr", kP0},
-    AddressWords{"__txObjToHandle", kP0},
-    AddressWords{"__txObjFromHandle", kResultIsAddress | kP1},
-    AddressWords{"__txRestore", kP0},
-};
-
-uint32_t guestAddressBits(const CommandDef& def, std::string_view key) {
-    uint32_t bits = def.guestAddresses;
-    for (const AddressWords& entry : kGuestAddressWords)
-        if (entry.key == key) bits |= entry.bits;
-    return bits;
-}
-
 // Guest-address parameters are `const void*` so that any pointer passes, a string literal or a
 // const record table included; results are `void*` so that they assign to any pointer.
 const char* cType(char sigil, bool address, bool result) {
@@ -109,8 +63,8 @@ std::string cIdentifier(std::string_view name) {
     return id;
 }
 
-std::string prototype(const ParsedSignature& parsed, const CommandDef& def, std::string_view key) {
-    const uint32_t addresses = guestAddressBits(def, key);
+std::string prototype(const ParsedSignature& parsed, const CommandDef& def) {
+    const uint32_t addresses = def.guestAddresses;
     // Commands are described by their signature (an alias differs from its routine in raw-word
     // sigils); support routines carry no sigils, so their C++ types describe them.
     const std::string_view routineSigils(def.sigils);
@@ -170,14 +124,6 @@ void writeGuestHeader(RuntimeInterface& runtime, std::ostream& out) {
            " * under its link key. Include tervex.h, which defines txstr, rather than this. */\n"
            "#ifndef TERVEX_COMMANDS_H\n"
            "#define TERVEX_COMMANDS_H\n\n";
-    for (const AddressWords& listed : kGuestAddressWords) {
-        bool registered = false;
-        for (const Entry& entry : entries)
-            registered = registered || linkKey(entry.signature) == listed.key;
-        if (!registered)
-            throw std::logic_error("guest address list names no registry entry: " +
-                                   std::string(listed.key));
-    }
     for (const Entry& entry : entries) {
         const auto parsed = parseSignature(entry.signature);
         if (!parsed) throw std::logic_error("malformed signature: " + entry.signature);
@@ -187,7 +133,7 @@ void writeGuestHeader(RuntimeInterface& runtime, std::ostream& out) {
             out << "extern int " << parsed->name << "[] __asm__(\"" << key << "\");\n";
             continue;
         }
-        out << prototype(*parsed, *def, key) << " __asm__(\"" << key << "\");\n";
+        out << prototype(*parsed, *def) << " __asm__(\"" << key << "\");\n";
     }
     out << "\n#endif /* TERVEX_COMMANDS_H */\n";
 }

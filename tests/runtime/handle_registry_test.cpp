@@ -1,0 +1,209 @@
+// Every registered command that takes a handle, called with handles that name nothing of the
+// parameter's kind: a freed one, a stale one (a live slot's old generation), a forged one
+// (another kind's bits) and, for the stream subtypes, a live stream of a sibling subtype. With
+// the debug flag set the first checked handle raises its kind's error; with it clear the command
+// does nothing and answers 0 or "" (Eof 1 and SeekFile -1, so read loops and seeks end).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "basic_module.h"
+#include "command_registry.h"
+#include "guest_machine.h"
+#include "host_runtime.h"
+#include "library_modules.h"
+#include "string_pool.h"
+#include "test_files.h"
+#include "tx_error.h"
+
+namespace tx {
+namespace {
+
+enum Variant { kFreed, kStale, kForged, kSibling, kVariantCount };
+constexpr const char* kVariantNames[] = {"freed", "stale", "forged", "sibling subtype"};
+
+const CommandDef& commandNamed(std::string_view signature) {
+    const CommandTable& table = CommandTable::instance();
+    for (uint32_t slot = 1; slot < table.slotCount(); ++slot)
+        if (table.slot(slot)->signature == signature) return *table.slot(slot);
+    throw std::logic_error("no command " + std::string(signature));
+}
+
+uint32_t call(GuestMachine& machine, std::string_view signature, std::vector<uint32_t> words) {
+    words.resize(16);
+    return commandNamed(signature).dispatch(machine,
+                                            reinterpret_cast<const uint8_t*>(words.data()));
+}
+
+uint32_t text(std::string_view s) {
+    return strNew(s).handle;
+}
+
+// Handles of each kind that name nothing of it, by kind name; 0 where a variant does not apply.
+using BadHandles = std::map<std::string, std::array<uint32_t, kVariantCount>>;
+
+// Live streams of two subtypes, which no call with a handle of another kind may touch.
+struct LiveStreams {
+    uint32_t file = 0;
+    uint32_t udp = 0;
+};
+
+BadHandles makeBadHandles(GuestMachine& m, const std::string& dir, LiveStreams& live) {
+    const uint32_t file = live.file = call(m, "%WriteFile$filename", {text(dir + "/f")});
+    const uint32_t udp = live.udp = call(m, "%CreateUDPStream%port=0", {0});
+    const auto freed = [&](const char* make, std::vector<uint32_t> args, const char* free) {
+        const uint32_t handle = call(m, make, std::move(args));
+        call(m, free, {handle});
+        return handle;
+    };
+    std::map<std::string, uint32_t> freedOf = {
+        {"Bank", freed("%CreateBank%size=0", {16}, "FreeBank%bank")},
+        {"Stream", freed("%WriteFile$filename", {text(dir + "/g")}, "CloseFile%file_stream")},
+        {"File", freed("%WriteFile$filename", {text(dir + "/h")}, "CloseFile%file_stream")},
+        {"Directory", freed("%ReadDir$dirname", {text(dir)}, "CloseDir%dir")},
+        {"UDP Stream", freed("%CreateUDPStream%port=0", {0}, "CloseUDPStream%udp_stream")},
+        {"TCP Server", freed("%CreateTCPServer%port", {0}, "CloseTCPServer%tcp_server")},
+        {"Timer", freed("%CreateTimer%hertz", {1000}, "FreeTimer%timer")},
+    };
+    const std::map<std::string, uint32_t> siblingOf = {
+        {"File", udp}, {"UDP Stream", file}, {"TCP Stream", udp}};
+    BadHandles bad;
+    const CommandTable& table = CommandTable::instance();
+    for (uint32_t slot = 1; slot < table.slotCount(); ++slot) {
+        const CommandDef& def = *table.slot(slot);
+        for (uint32_t i = 0; def.handles != nullptr && i < def.argWords; ++i) {
+            const HandleKindInfo* kind = def.handles[i].kind;
+            if (kind == nullptr) continue;
+            const uint32_t k = kind->tableKind;
+            auto& handles = bad[kind->name];
+            handles[kFreed] = freedOf.contains(kind->name) ? freedOf[kind->name] : 0;
+            handles[kStale] = k << 28 | 0x3FFu << 18 | 1;  // slot 1, a generation it never had
+            handles[kForged] = (k ^ 0xF) << 28 | 1;
+            handles[kSibling] = siblingOf.contains(kind->name) ? siblingOf.at(kind->name) : 0;
+        }
+    }
+    return bad;
+}
+
+// The result of a command whose handles name nothing, with the debug flag clear.
+uint32_t expectedSafeResult(std::string_view signature) {
+    if (signature.starts_with("%Eof%")) return 1;
+    if (signature.starts_with("%SeekFile%")) return static_cast<uint32_t>(-1);
+    return 0;
+}
+
+struct Probe {
+    bool debug = false;
+    std::string dir;
+    std::vector<std::string> failures;
+    size_t calls = 0;
+};
+Probe* probe = nullptr;
+
+void callEach(GuestMachine& machine) {
+    Probe& p = *probe;
+    LiveStreams live;
+    const BadHandles bad = makeBadHandles(machine, p.dir, live);
+    const CommandTable& table = CommandTable::instance();
+    for (uint32_t slot = 1; slot < table.slotCount(); ++slot) {
+        const CommandDef& def = *table.slot(slot);
+        if (def.handles == nullptr) continue;
+        const HandleParam* firstChecked = nullptr;
+        for (uint32_t i = 0; i < def.argWords && firstChecked == nullptr; ++i)
+            if (def.handles[i].kind != nullptr && def.handles[i].checked)
+                firstChecked = &def.handles[i];
+        for (int v = 0; v < kVariantCount; ++v) {
+            std::vector<uint32_t> words(def.argWords);
+            bool applies = false;
+            for (uint32_t i = 0; i < def.argWords; ++i) {
+                if (def.handles[i].kind == nullptr) continue;
+                const auto& handles = bad.at(def.handles[i].kind->name);
+                words[i] = handles[v] != 0 ? handles[v] : handles[kStale];
+                applies = applies || handles[v] != 0;
+            }
+            if (!applies) continue;
+            const std::string where = std::string(def.signature) + " with a " + kVariantNames[v] +
+                                      " handle" + (p.debug ? " (debug)" : "");
+            const char* raised = nullptr;
+            uint32_t result = 0;
+            ++p.calls;
+            try {
+                result = call(machine, def.signature, words);
+            } catch (const TxEx& ex) {
+                raised = ex.message != nullptr ? ex.message : "(quiet end)";
+            }
+            const char* expected =
+                p.debug && firstChecked != nullptr ? firstChecked->kind->missingText : nullptr;
+            if (expected != nullptr) {
+                if (raised == nullptr || std::strcmp(raised, expected) != 0)
+                    p.failures.push_back(where + ": expected \"" + expected + "\", got " +
+                                         (raised != nullptr ? raised : "no error"));
+            } else if (raised != nullptr) {
+                p.failures.push_back(where + ": raised " + raised);
+            } else if (def.result == ResultKind::String) {
+                if (!strText(result).empty()) p.failures.push_back(where + ": gave text");
+                strRelease(result);
+            } else if (result != expectedSafeResult(def.signature)) {
+                p.failures.push_back(where + ": gave " + std::to_string(result));
+            }
+        }
+    }
+    if (live.file == 0 || call(machine, "%SeekFile%file_stream%pos", {live.file, 0}) != 0)
+        p.failures.push_back("the live file was touched");
+    if (call(machine, "%UDPStreamPort%udp_stream", {live.udp}) == 0)
+        p.failures.push_back("the live UDP stream was touched");
+}
+
+void linkBody(CommandRegistrar& registrar) {
+    registrar.add(command<callEach>("_txTestBody"));
+}
+
+// Runs callEach as the whole program, with every library module.
+RunResult runWithAllModules(bool debug) {
+    static const CommandTable bodyTable(&linkBody);
+    GuestMachine machine(bodyTable);
+    const GuestAddr entry = machine.heap().allocate(8);
+    uint8_t* code = machine.memory().bytes(entry, 6);
+    const int32_t rel = static_cast<int32_t>(layout::thunkAddress(1) - (entry + 5));
+    code[0] = 0xE8;  // call thunk 1
+    std::memcpy(code + 1, &rel, 4);
+    code[5] = 0xC3;  // ret
+    std::unique_ptr<HostRuntime> runtime = HostRuntime::open("", nullptr, 0);
+    if (runtime == nullptr) return {RunOutcome::RuntimeUnavailable, nullptr};
+    return run(*runtime, ProgramEntry{&machine, entry}, debug, defaultLibraryModules());
+}
+
+TEST(HandleRegistryTest, HandlesThatNameNothingAreCaughtByTheirKind) {
+    const CommandTable& table = CommandTable::instance();
+    std::vector<std::string> kinds;
+    for (uint32_t slot = 1; slot < table.slotCount(); ++slot) {
+        const CommandDef& def = *table.slot(slot);
+        for (uint32_t i = 0; def.handles != nullptr && i < def.argWords; ++i)
+            if (def.handles[i].kind != nullptr) kinds.emplace_back(def.handles[i].kind->name);
+    }
+    for (const char* kind : {"Bank", "Stream", "File", "Directory", "UDP Stream", "TCP Stream",
+                             "TCP Server", "Buffer", "Timer"})
+        EXPECT_NE(std::find(kinds.begin(), kinds.end(), kind), kinds.end()) << kind;
+
+    test::TempDir dir;
+    for (const bool debug : {true, false}) {
+        Probe p{debug, dir.path(), {}, 0};
+        probe = &p;
+        const RunResult result = runWithAllModules(debug);
+        probe = nullptr;
+        ASSERT_EQ(result.outcome, RunOutcome::Ended) << (result.message ? result.message : "");
+        EXPECT_GE(p.calls, 100u);
+        for (const std::string& failure : p.failures) ADD_FAILURE() << failure;
+    }
+}
+
+}  // namespace
+}  // namespace tx
