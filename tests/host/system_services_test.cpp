@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 class SystemServices : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         runtime = HostRuntime::open("", nullptr, 0);
         ASSERT_NE(runtime, nullptr);
