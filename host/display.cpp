@@ -81,7 +81,7 @@ std::optional<int32_t> Display::openGraphics(int32_t width, int32_t height, int3
 }
 
 std::optional<int32_t> Display::openWindowed(int32_t width, int32_t height, uint32_t flags) {
-    const MonitorInfo primary = video_.monitor(0);
+    const MonitorInfo primary = video_.monitor(0, false);
     const int32_t depth = primary.desktopDepth;
     if (!video_.preparePresentation(width, height, depth)) return std::nullopt;
 
@@ -126,7 +126,8 @@ std::optional<int32_t> Display::openFullscreen(int32_t width, int32_t height, in
     mode.width = width;
     mode.height = height;
     mode.depth = chosen;
-    mode.blank = VerticalBlank(video_.monitor(driver.monitor).refreshRate, height, Clock::now());
+    mode.blank =
+        VerticalBlank(video_.monitor(driver.monitor, false).refreshRate, height, Clock::now());
     if (!video_.enterFullscreen(width, height, driver.monitor)) return std::nullopt;
     video_.showPointer(false);
     open_ = mode;
@@ -215,7 +216,7 @@ void Display::vwait() {
     if (open_) {
         open_->blank.waitForBlank();
     } else {
-        const MonitorInfo primary = video_.monitor(0);
+        const MonitorInfo primary = video_.monitor(0, false);
         VerticalBlank(primary.refreshRate, primary.desktopHeight, Clock::time_point{})
             .waitForBlank();
     }

@@ -51,7 +51,7 @@ std::vector<GraphicsDriverInfo> enumerateDisplays(VideoDevice& video, bool allMo
     const int32_t count = std::min(video.monitorCount(), allMonitors ? INT32_MAX : 1);
     std::vector<GraphicsDriverInfo> drivers;
     for (int32_t index = 0; index < count; ++index) {
-        const MonitorInfo monitor = video.monitor(index);
+        const MonitorInfo monitor = video.monitor(index, true);
         GraphicsDriverInfo driver;
         driver.monitor = index;
         driver.name = !monitor.name.empty() ? monitor.name : "Display " + std::to_string(index);

@@ -6,7 +6,7 @@
 
 namespace tx {
 
-MonitorInfo NullVideo::monitor(int32_t index) {
+MonitorInfo NullVideo::monitor(int32_t index, bool) {
     MonitorInfo info;
     if (index != 0) return info;
     info.name = "Null display";
@@ -15,43 +15,17 @@ MonitorInfo NullVideo::monitor(int32_t index) {
     return info;
 }
 
-void NullVideo::showWindowed(int32_t width, int32_t height, bool scaled) {
-    if (!(scaled && sized_)) {
-        clientWidth_ = width;
-        clientHeight_ = height;
-    }
-    shown_ = true;
-    sized_ = true;
-}
-
-bool NullVideo::enterFullscreen(int32_t width, int32_t height, int32_t monitor) {
+bool NullVideo::enterFullscreen(int32_t, int32_t, int32_t monitor) {
     if (monitor != 0) return false;
-    (void)width;
-    (void)height;
-    savedClient_ = clientArea();
-    clientWidth_ = kDesktopWidth;
-    clientHeight_ = kDesktopHeight;
     shown_ = true;
-    fullscreen_ = true;
     return true;
-}
-
-void NullVideo::leaveFullscreen() {
-    fullscreen_ = false;
-    clientWidth_ = savedClient_.w;
-    clientHeight_ = savedClient_.h;
-}
-
-void NullVideo::resizeClientArea(int32_t width, int32_t height) {
-    clientWidth_ = width;
-    clientHeight_ = height;
 }
 
 bool NullVideo::preparePresentation(int32_t, int32_t, int32_t depth) {
     return depth == 16 || depth == 24 || depth == 32;
 }
 
-bool NullVideo::present(const FramePixels& frame, Placement placement) {
+bool NullVideo::present(const FramePixels& frame, Placement) {
     if (frame.pixels == nullptr || !preparePresentation(frame.width, frame.height, frame.depth))
         return false;
     shownWidth_ = frame.width;
@@ -73,8 +47,6 @@ bool NullVideo::present(const FramePixels& frame, Placement placement) {
                 break;
         }
     }
-    lastPlacement_ = placement;
-    ++presentCount_;
     return true;
 }
 

@@ -38,7 +38,7 @@ struct MonitorInfo {
     int32_t desktopHeight = 0;
     int32_t desktopDepth = 32;  // 16, 24 or 32
     int32_t refreshRate = 60;   // hertz
-    // Further resolutions the monitor reports (width, height).
+    // Further resolutions the monitor reports (width, height); filled only when asked for.
     std::vector<std::pair<int32_t, int32_t>> reportedSizes;
 };
 
@@ -51,7 +51,8 @@ public:
 
     // ---- Monitors (0 is the primary one)
     virtual int32_t monitorCount() = 0;
-    virtual MonitorInfo monitor(int32_t index) = 0;
+    // withSizes: also list the resolutions it reports (which takes longer).
+    virtual MonitorInfo monitor(int32_t index, bool withSizes) = 0;
 
     // ---- The window
     virtual void setTitle(const std::string& title) = 0;

@@ -10,7 +10,7 @@ int32_t SdlVideo::monitorCount() {
     return SDL_GetNumVideoDisplays();
 }
 
-MonitorInfo SdlVideo::monitor(int32_t index) {
+MonitorInfo SdlVideo::monitor(int32_t index, bool withSizes) {
     MonitorInfo info;
     if (const char* name = SDL_GetDisplayName(index)) info.name = name;
     SDL_DisplayMode desktop{};
@@ -30,6 +30,7 @@ MonitorInfo SdlVideo::monitor(int32_t index) {
         }
         if (desktop.refresh_rate > 0) info.refreshRate = desktop.refresh_rate;
     }
+    if (!withSizes) return info;
     const int reported = SDL_GetNumDisplayModes(index);
     for (int i = 0; i < reported; ++i) {
         SDL_DisplayMode mode{};

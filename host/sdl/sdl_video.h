@@ -19,7 +19,7 @@ public:
 
     bool headless() const override { return session_->headless; }
     int32_t monitorCount() override;
-    MonitorInfo monitor(int32_t index) override;
+    MonitorInfo monitor(int32_t index, bool withSizes) override;
 
     void setTitle(const std::string& title) override;
     void showWindowed(int32_t width, int32_t height, bool scaled) override;
