@@ -1,10 +1,6 @@
 #include "null_events.h"
 
 #include <chrono>
-#include <memory>
-
-#include "host_backend.h"
-#include "null_video.h"
 
 namespace tx {
 
@@ -32,10 +28,6 @@ void NullEvents::post(HostEvent event) {
         queue_.push_back(event);
     }
     arrived_.notify_one();
-}
-
-HostBackend openNullBackend() {
-    return {std::make_unique<NullVideo>(), std::make_unique<NullEvents>()};
 }
 
 }  // namespace tx

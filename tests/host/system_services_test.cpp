@@ -21,7 +21,7 @@ using namespace std::chrono_literals;
 class SystemServices : public ::testing::Test {
 protected:
     void SetUp() override {
-        runtime = HostRuntime::open("", nullptr, 0);
+        runtime = HostRuntime::open("", nullptr, openNullBackend());
         ASSERT_NE(runtime, nullptr);
         folder = fs::temp_directory_path() /
                  ("tervex_host_test_" + std::to_string(getpid()) + "_" +
