@@ -53,16 +53,16 @@ std::unique_ptr<HostRuntime> openHeadless() {
 void BM_PresentFlip(benchmark::State& state) {
     auto runtime = openHeadless();
     if (runtime == nullptr ||
-        !runtime->openGraphics(kWidth, kHeight, 0, 0, HostRuntime::kGraphicsWindowed)) {
+        !runtime->display().openGraphics(kWidth, kHeight, 0, 0, Display::kWindowed)) {
         state.SkipWithError("no display");
         return;
     }
     BenchFrame frame(static_cast<int32_t>(state.range(0)));
-    runtime->showFrames(&frame, &frame);
+    runtime->display().showFrames(&frame, &frame);
     runtime->idle();
     for (auto _ : state) {
         ++frame.stamp;  // drawn: the flip presents
-        runtime->flip(false);
+        runtime->display().flip(false);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kWidth * kHeight *
                             state.range(0) / 8);

@@ -1,6 +1,5 @@
 // The drawing state of the current buffer (origin, viewport, colours) and the shapes drawn into
-// it. The module keeps the colours too, so they follow the program to the next buffer it
-// selects. SetFont and Text join these with the fonts.
+// it. Selecting another buffer carries the colours over to it.
 #include "graphics_commands.h"
 #include "graphics_state.h"
 
@@ -25,17 +24,11 @@ void viewport(int32_t x, int32_t y, int32_t width, int32_t height) {
 }
 
 void color(int32_t red, int32_t green, int32_t blue) {
-    GraphicsState* state = graphicsState();
-    if (state == nullptr) return;
-    state->drawColor = packRgb(red, green, blue);
-    if (state->currentBuffer != nullptr) state->currentBuffer->setColor(state->drawColor);
+    if (HostCanvas* canvas = currentBuffer()) canvas->setColor(packRgb(red, green, blue));
 }
 
 void getColor(int32_t x, int32_t y) {
-    GraphicsState* state = graphicsState();
-    if (state == nullptr || state->currentBuffer == nullptr) return;
-    state->drawColor = state->currentBuffer->getPixel(x, y);
-    state->currentBuffer->setColor(state->drawColor);
+    if (HostCanvas* canvas = currentBuffer()) canvas->setColor(canvas->getPixel(x, y));
 }
 
 // The colour as the buffer holds it (on a 16-bit display white reads 248, 252, 248).
@@ -55,10 +48,7 @@ int32_t colorBlue() {
 }
 
 void clsColor(int32_t red, int32_t green, int32_t blue) {
-    GraphicsState* state = graphicsState();
-    if (state == nullptr) return;
-    state->clsColor = packRgb(red, green, blue);
-    if (state->currentBuffer != nullptr) state->currentBuffer->setClsColor(state->clsColor);
+    if (HostCanvas* canvas = currentBuffer()) canvas->setClsColor(packRgb(red, green, blue));
 }
 
 void cls() {

@@ -11,7 +11,7 @@ namespace {
 
 // 0-based driver index of a 1-based argument; out of range is an error under the debug flag.
 int32_t driverArgument(GraphicsState& state, int32_t driver) {
-    if (debugEnabled() && (driver < 1 || driver > state.runtime.countGraphicsDrivers()))
+    if (debugEnabled() && (driver < 1 || driver > state.runtime.display().countGraphicsDrivers()))
         runtimeError("Illegal graphics driver index");
     return driver - 1;
 }
@@ -26,10 +26,9 @@ const DisplayModeInfo* modeArgument(int32_t mode) {
     return nullptr;
 }
 
-// After a mode change: the program's drawing state starts over on the new front buffer.
+// After a mode change: the program's drawing state starts over (white on black) on the new
+// front buffer.
 void startDrawingState(GraphicsState& state, bool setByProgram) {
-    state.drawColor = 0xFFFFFFFFu;
-    state.clsColor = 0;
     state.modeSetByProgram = setByProgram;
     // The current font becomes the new display's default font here once fonts exist.
     selectFrontBuffer(state);
@@ -42,8 +41,8 @@ void changeMode(GraphicsState& state, int32_t width, int32_t height, int32_t dep
     state.currentBuffer = nullptr;
     state.currentHandle = 0;
     state.graphics.reset();
-    state.graphics =
-        HostGraphics::open(state.runtime, state.buffers, width, height, depth, driver, flags);
+    state.graphics = HostGraphics::open(state.runtime.display(), state.buffers, width, height,
+                                        depth, driver, flags);
     pumpOrEnd(state);
     if (state.graphics == nullptr) runtimeError("Unable to set graphics mode");
 }
@@ -59,13 +58,13 @@ HostGraphics* openDisplay() {
 
 int32_t countGfxDrivers() {
     GraphicsState* state = graphicsState();
-    return state != nullptr ? state->runtime.countGraphicsDrivers() : 0;
+    return state != nullptr ? state->runtime.display().countGraphicsDrivers() : 0;
 }
 
 Str gfxDriverName(int32_t driver) {
     GraphicsState* state = graphicsState();
     if (state == nullptr) return strNew("");
-    return strNew(state->runtime.graphicsDriverName(driverArgument(*state, driver)));
+    return strNew(state->runtime.display().graphicsDriverName(driverArgument(*state, driver)));
 }
 
 void setGfxDriver(int32_t driver) {
@@ -79,18 +78,19 @@ int32_t countGfxModes() {
     GraphicsState* state = graphicsState();
     if (state == nullptr) return 0;
     state->modeList.clear();
-    const int32_t count = state->runtime.countGraphicsModes(state->selectedDriver);
+    const int32_t count = state->runtime.display().countGraphicsModes(state->selectedDriver);
     for (int32_t i = 0; i < count; ++i)
-        state->modeList.push_back(state->runtime.graphicsModeInfo(state->selectedDriver, i));
+        state->modeList.push_back(
+            state->runtime.display().graphicsModeInfo(state->selectedDriver, i));
     return count;
 }
 
 int32_t gfxModeExists(int32_t width, int32_t height, int32_t depth) {
     GraphicsState* state = graphicsState();
     if (state == nullptr || depth == 0) return 0;
-    const int32_t count = state->runtime.countGraphicsModes(state->selectedDriver);
+    const int32_t count = state->runtime.display().countGraphicsModes(state->selectedDriver);
     for (int32_t i = 0; i < count; ++i) {
-        if (state->runtime.graphicsModeInfo(state->selectedDriver, i) ==
+        if (state->runtime.display().graphicsModeInfo(state->selectedDriver, i) ==
             DisplayModeInfo{width, height, depth})
             return 1;
     }
@@ -128,16 +128,16 @@ void graphics(int32_t width, int32_t height, int32_t depth, int32_t mode) {
     uint32_t flags = 0;
     switch (mode) {
         case 0:
-            flags = debugEnabled() ? HostRuntime::kGraphicsWindowed : 0;
+            flags = debugEnabled() ? Display::kWindowed : 0;
             break;
         case 1:
             flags = 0;
             break;
         case 2:
-            flags = HostRuntime::kGraphicsWindowed;
+            flags = Display::kWindowed;
             break;
         case 3:
-            flags = HostRuntime::kGraphicsWindowed | HostRuntime::kGraphicsScaled;
+            flags = Display::kWindowed | Display::kScaled;
             break;
         default:
             runtimeError("Illegal Graphics mode");
@@ -154,7 +154,7 @@ void endGraphics() {
     if (state == nullptr) return;
     // Every image and the console's input canvas are freed here once they exist.
     if (!state->modeSetByProgram) return;
-    changeMode(*state, kStartupWidth, kStartupHeight, 0, 0, HostRuntime::kGraphicsWindowed);
+    changeMode(*state, kStartupWidth, kStartupHeight, 0, 0, Display::kWindowed);
     startDrawingState(*state, false);
 }
 

@@ -12,8 +12,8 @@ GraphicsState* graphicsState() {
 bool openGraphicsModule(HostRuntime& runtime) {
     closeGraphicsModule();
     auto state = std::make_unique<GraphicsState>(runtime);
-    state->graphics = HostGraphics::open(runtime, state->buffers, kStartupWidth, kStartupHeight, 0,
-                                         0, HostRuntime::kGraphicsWindowed);
+    state->graphics = HostGraphics::open(runtime.display(), state->buffers, kStartupWidth,
+                                         kStartupHeight, 0, 0, Display::kWindowed);
     if (state->graphics == nullptr) return false;
     selectFrontBuffer(*state);
     ModuleState<GraphicsState>::open(std::move(state));
@@ -30,12 +30,14 @@ void closeGraphicsModule() {
 }
 
 void selectBuffer(GraphicsState& state, uint32_t handle, HostCanvas& buffer) {
+    if (HostCanvas* previous = state.currentBuffer) {
+        buffer.setColor(previous->colorARGB());
+        buffer.setClsColor(previous->clsColorARGB());
+    }
     state.currentBuffer = &buffer;
     state.currentHandle = handle;
     buffer.setOrigin(0, 0);
     buffer.setViewport(0, 0, buffer.getWidth(), buffer.getHeight());
-    buffer.setColor(state.drawColor);
-    buffer.setClsColor(state.clsColor);
 }
 
 void selectFrontBuffer(GraphicsState& state) {
@@ -44,8 +46,10 @@ void selectFrontBuffer(GraphicsState& state) {
 }
 
 void freeDisplayCanvas(GraphicsState& state, uint32_t handle) {
-    if (state.graphics == nullptr || !state.graphics->freeCanvas(handle)) return;
+    if (state.graphics == nullptr || !state.graphics->ownsCanvas(handle)) return;
+    // The front buffer takes over the colours before the canvas goes.
     if (handle == state.currentHandle) selectFrontBuffer(state);
+    state.graphics->freeCanvas(handle);
 }
 
 HostCanvas* currentBuffer() {

@@ -1,6 +1,5 @@
-// The graphics module's process-wide state: the open display, the buffer handles, the buffer
-// the drawing commands draw into, and the drawing state that follows the program from buffer
-// to buffer. It exists between the module's creation and destruction.
+// The graphics module's process-wide state: the open display, the buffer handles and the buffer
+// the drawing commands draw into. It exists between the module's creation and destruction.
 #pragma once
 
 #include <cstdint>
@@ -36,8 +35,6 @@ struct GraphicsState {
     int32_t selectedDriver = 0;             // 0-based
     std::vector<DisplayModeInfo> modeList;  // as the last CountGfxModes read it
 
-    uint32_t drawColor = 0xFFFFFFFFu;
-    uint32_t clsColor = 0;
     bool modeSetByProgram = false;
 };
 
@@ -73,8 +70,9 @@ bool openGraphicsModule(HostRuntime& runtime);
 // Closes the display and drops the state.
 void closeGraphicsModule();
 
-// Makes the buffer the current one: origin (0, 0), viewport the whole buffer, and the module's
-// colour and clear colour.
+// Makes the buffer the current one: origin (0, 0), viewport the whole buffer, and the drawing
+// and clear colours of the buffer that was current (they follow the program from buffer to
+// buffer; a new display starts with white on black).
 void selectBuffer(GraphicsState& state, uint32_t handle, HostCanvas& buffer);
 void selectFrontBuffer(GraphicsState& state);
 

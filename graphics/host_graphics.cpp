@@ -11,12 +11,11 @@ FramePixels HostGraphics::CanvasFrame::pixels() const {
             canvas_.getDepth()};
 }
 
-std::unique_ptr<HostGraphics> HostGraphics::open(HostRuntime& runtime,
-                                                 HandleTable<HostCanvas>& handles, int32_t width,
-                                                 int32_t height, int32_t depth, int32_t driverIndex,
-                                                 uint32_t flags) {
+std::unique_ptr<HostGraphics> HostGraphics::open(Display& display, HandleTable<HostCanvas>& handles,
+                                                 int32_t width, int32_t height, int32_t depth,
+                                                 int32_t driverIndex, uint32_t flags) {
     const std::optional<int32_t> displayDepth =
-        runtime.openGraphics(width, height, depth, driverIndex, flags);
+        display.openGraphics(width, height, depth, driverIndex, flags);
     if (!displayDepth) return nullptr;
     const std::optional<PixelFormat> format = PixelFormat::forDepth(*displayDepth);
     // New canvases are zero, which is black in every display format: both buffers start clear.
@@ -24,24 +23,24 @@ std::unique_ptr<HostGraphics> HostGraphics::open(HostRuntime& runtime,
         format ? HostCanvas::create(width, height, *format) : nullptr;
     std::unique_ptr<HostCanvas> back;
     if (front != nullptr) {
-        const bool windowed = (flags & HostRuntime::kGraphicsWindowed) != 0;
+        const bool windowed = (flags & Display::kWindowed) != 0;
         back = windowed ? HostCanvas::createSharing(*front)
                         : HostCanvas::create(width, height, *format);
     }
     if (back == nullptr) {
-        runtime.closeGraphics();
+        display.closeGraphics();
         return nullptr;
     }
     auto graphics =
-        std::make_unique<HostGraphics>(Key(), runtime, handles, std::move(front), std::move(back));
+        std::make_unique<HostGraphics>(Key(), display, handles, std::move(front), std::move(back));
     if (graphics->frontHandle_ == 0 || graphics->backHandle_ == 0) return nullptr;
-    runtime.showFrames(&graphics->frontFrame_, &graphics->backFrame_);
+    display.showFrames(&graphics->frontFrame_, &graphics->backFrame_);
     return graphics;
 }
 
-HostGraphics::HostGraphics(Key, HostRuntime& runtime, HandleTable<HostCanvas>& handles,
+HostGraphics::HostGraphics(Key, Display& display, HandleTable<HostCanvas>& handles,
                            std::unique_ptr<HostCanvas> front, std::unique_ptr<HostCanvas> back)
-    : runtime_(runtime),
+    : display_(display),
       handles_(handles),
       front_(std::move(front)),
       back_(std::move(back)),
@@ -52,7 +51,7 @@ HostGraphics::HostGraphics(Key, HostRuntime& runtime, HandleTable<HostCanvas>& h
 
 HostGraphics::~HostGraphics() {
     // The display stops reading the buffers before they go.
-    runtime_.closeGraphics();
+    display_.closeGraphics();
     for (auto& [handle, canvas] : canvases_) handles_.remove(handle);
     canvases_.clear();
     if (backHandle_ != 0) handles_.remove(backHandle_);
@@ -61,9 +60,9 @@ HostGraphics::~HostGraphics() {
     front_.reset();
 }
 
-HostGraphics::NewCanvas HostGraphics::createCanvas(int32_t width, int32_t height, uint32_t flags) {
+HostGraphics::NewCanvas HostGraphics::createCanvas(int32_t width, int32_t height) {
     // Zeroed memory is the black a cleared canvas has.
-    std::unique_ptr<HostCanvas> canvas = HostCanvas::create(width, height, format(), flags);
+    std::unique_ptr<HostCanvas> canvas = HostCanvas::create(width, height, format());
     if (canvas == nullptr) return {};
     const uint32_t handle = handles_.insert(canvas.get());
     if (handle == 0) return {};
@@ -82,7 +81,7 @@ bool HostGraphics::freeCanvas(uint32_t handle) {
 
 void HostGraphics::flip(bool vwait) {
     if (pageFlipping()) swapPages();
-    runtime_.flip(vwait);
+    display_.flip(vwait);
 }
 
 // The pages trade pixel memory; each canvas keeps its drawing state, as a surface of a flipping

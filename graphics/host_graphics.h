@@ -1,5 +1,5 @@
 // HostGraphics: the display the graphics commands draw on. It opens a mode on the host
-// runtime's window, owns the front and back buffer canvases of that mode and every canvas made
+// display, owns the front and back buffer canvases of that mode and every canvas made
 // for it, issues their buffer handles, and hands the buffers to the display for presentation.
 //
 // Windowed modes have one picture that is both front and back buffer (two canvases sharing
@@ -10,21 +10,20 @@
 #include <memory>
 #include <unordered_map>
 
+#include "display.h"
 #include "display_frame.h"
 #include "handle_table.h"
 #include "host_canvas.h"
-#include "host_runtime.h"
 
 namespace tx {
 
 class HostGraphics {
 public:
-    // Opens the mode (flags and depth as HostRuntime::openGraphics takes them) with cleared
+    // Opens the mode (flags and depth as Display::openGraphics takes them) with cleared
     // buffers whose handles go into `handles`. Null when the mode cannot be set.
-    static std::unique_ptr<HostGraphics> open(HostRuntime& runtime,
-                                              HandleTable<HostCanvas>& handles, int32_t width,
-                                              int32_t height, int32_t depth, int32_t driverIndex,
-                                              uint32_t flags);
+    static std::unique_ptr<HostGraphics> open(Display& display, HandleTable<HostCanvas>& handles,
+                                              int32_t width, int32_t height, int32_t depth,
+                                              int32_t driverIndex, uint32_t flags);
     // Closes the mode, then frees every canvas; their handles name nothing afterwards.
 private:
     struct Key {
@@ -33,7 +32,7 @@ private:
 
 public:
     // Made by open only (Key is private).
-    HostGraphics(Key, HostRuntime& runtime, HandleTable<HostCanvas>& handles,
+    HostGraphics(Key, Display& display, HandleTable<HostCanvas>& handles,
                  std::unique_ptr<HostCanvas> front, std::unique_ptr<HostCanvas> back);
     ~HostGraphics();
     HostGraphics(const HostGraphics&) = delete;
@@ -57,9 +56,11 @@ public:
     };
     // Nothing (handle 0) when the size is not 1..HostCanvas::kMaxSide each way or there is no
     // memory for it.
-    NewCanvas createCanvas(int32_t width, int32_t height, uint32_t flags);
+    NewCanvas createCanvas(int32_t width, int32_t height);
     // The canvas a handle names: a buffer or a canvas of this display; null otherwise.
     HostCanvas* verifyCanvas(uint32_t handle) const { return handles_.find(handle); }
+    // Whether the handle names a canvas made by createCanvas (not a buffer).
+    bool ownsCanvas(uint32_t handle) const { return canvases_.count(handle) != 0; }
     // Frees a canvas made by createCanvas; other handles (the buffers included) do nothing.
     // Returns whether one was freed.
     bool freeCanvas(uint32_t handle);
@@ -68,8 +69,8 @@ public:
     // Full screen exchanges the pages' pixels first; then the display presents the front
     // buffer, at the vertical blank when vwait is set.
     void flip(bool vwait);
-    void vwait() { runtime_.vwait(); }
-    int32_t scanLine() const { return runtime_.scanLine(); }
+    void vwait() { display_.vwait(); }
+    int32_t scanLine() const { return display_.scanLine(); }
     // There is no video memory apart from host memory.
     int32_t totalVidMem() const { return 0; }
     int32_t availVidMem() const { return 0; }
@@ -88,7 +89,7 @@ private:
 
     void swapPages();
 
-    HostRuntime& runtime_;
+    Display& display_;
     HandleTable<HostCanvas>& handles_;
     std::unique_ptr<HostCanvas> front_;
     std::unique_ptr<HostCanvas> back_;

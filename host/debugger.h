@@ -16,8 +16,6 @@ public:
     virtual void debugInfo(const char* message) = 0;
     virtual void debugError(const char* message) = 0;
     virtual void debugLog(const char* message) = 0;
-    // Never called by the runtime; kept so the interface has its full shape.
-    virtual int32_t reserved() { return 0; }
 };
 
 }  // namespace tx

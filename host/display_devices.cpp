@@ -1,7 +1,5 @@
 #include "display_devices.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <iterator>
 
@@ -21,7 +19,6 @@ constexpr Resolution kClassicModes[] = {
 };
 
 constexpr int32_t kDepths[] = {16, 24, 32};
-constexpr int32_t kDefaultRefreshRate = 60;
 
 }  // namespace
 
@@ -30,21 +27,16 @@ bool GraphicsDriverInfo::hasMode(int32_t width, int32_t height, int32_t depth) c
            modes.end();
 }
 
-std::vector<DisplayModeInfo> displayModes(int displayIndex) {
+std::vector<DisplayModeInfo> displayModes(const MonitorInfo& monitor) {
     std::vector<Resolution> sizes;
-    SDL_DisplayMode desktop{};
-    if (SDL_GetDesktopDisplayMode(displayIndex, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
-        sizes.push_back({desktop.w, desktop.h});
+    if (monitor.desktopWidth > 0 && monitor.desktopHeight > 0) {
+        sizes.push_back({monitor.desktopWidth, monitor.desktopHeight});
         for (const Resolution& classic : kClassicModes)
-            if (classic.width <= desktop.w && classic.height <= desktop.h) sizes.push_back(classic);
+            if (classic.width <= monitor.desktopWidth && classic.height <= monitor.desktopHeight)
+                sizes.push_back(classic);
     }
-    const int reported = SDL_GetNumDisplayModes(displayIndex);
-    for (int i = 0; i < reported; ++i) {
-        SDL_DisplayMode mode{};
-        // Drivers without real modes report a placeholder of size 0.
-        if (SDL_GetDisplayMode(displayIndex, i, &mode) == 0 && mode.w > 0 && mode.h > 0)
-            sizes.push_back({mode.w, mode.h});
-    }
+    for (const auto& [width, height] : monitor.reportedSizes)
+        if (width > 0 && height > 0) sizes.push_back({width, height});
     std::sort(sizes.begin(), sizes.end());
     sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
 
@@ -55,38 +47,18 @@ std::vector<DisplayModeInfo> displayModes(int displayIndex) {
     return modes;
 }
 
-std::vector<GraphicsDriverInfo> enumerateDisplays(bool allDisplays) {
-    const int count = std::min(SDL_GetNumVideoDisplays(), allDisplays ? INT32_MAX : 1);
+std::vector<GraphicsDriverInfo> enumerateDisplays(VideoDevice& video, bool allMonitors) {
+    const int32_t count = std::min(video.monitorCount(), allMonitors ? INT32_MAX : 1);
     std::vector<GraphicsDriverInfo> drivers;
-    for (int index = 0; index < count; ++index) {
+    for (int32_t index = 0; index < count; ++index) {
+        const MonitorInfo monitor = video.monitor(index, true);
         GraphicsDriverInfo driver;
-        driver.displayIndex = index;
-        const char* name = SDL_GetDisplayName(index);
-        driver.name = name != nullptr && *name != '\0' ? name : "Display " + std::to_string(index);
-        driver.modes = displayModes(index);
+        driver.monitor = index;
+        driver.name = !monitor.name.empty() ? monitor.name : "Display " + std::to_string(index);
+        driver.modes = displayModes(monitor);
         drivers.push_back(std::move(driver));
     }
     return drivers;
-}
-
-int32_t desktopDepth(int displayIndex) {
-    SDL_DisplayMode desktop{};
-    if (SDL_GetDesktopDisplayMode(displayIndex, &desktop) != 0) return 32;
-    switch (SDL_BYTESPERPIXEL(desktop.format)) {
-        case 2:
-            return 16;
-        case 3:
-            return 24;
-        default:
-            return 32;
-    }
-}
-
-int32_t refreshRate(int displayIndex) {
-    SDL_DisplayMode desktop{};
-    if (SDL_GetDesktopDisplayMode(displayIndex, &desktop) != 0 || desktop.refresh_rate <= 0)
-        return kDefaultRefreshRate;
-    return desktop.refresh_rate;
 }
 
 }  // namespace tx

@@ -1,11 +1,13 @@
-// Display devices and their modes, as the graphics commands list them: one device per SDL
-// display, each offering every resolution SDL reports for it plus the classic 4:3 resolutions
-// that fit its desktop, in depths 16, 24 and 32 (the software canvases present any depth).
+// Display devices and their modes, as the graphics commands list them: one device per monitor,
+// each offering every resolution the monitor reports plus the classic 4:3 resolutions that fit
+// its desktop, in depths 16, 24 and 32 (the software canvases present any depth).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "video_device.h"
 
 namespace tx {
 
@@ -17,7 +19,7 @@ struct DisplayModeInfo {
 };
 
 struct GraphicsDriverInfo {
-    int displayIndex = 0;  // SDL's index of the display
+    int32_t monitor = 0;  // the video device's index of the monitor
     std::string name;
     // Ordered by width, then height, then depth.
     std::vector<DisplayModeInfo> modes;
@@ -25,16 +27,10 @@ struct GraphicsDriverInfo {
     bool hasMode(int32_t width, int32_t height, int32_t depth) const;
 };
 
-// The displays SDL knows: only the primary one, or all of them. Needs SDL video.
-std::vector<GraphicsDriverInfo> enumerateDisplays(bool allDisplays);
+// The modes a monitor offers (see above); the desktop size is always among them.
+std::vector<DisplayModeInfo> displayModes(const MonitorInfo& monitor);
 
-// The modes a display offers (see above); the desktop size is always among them.
-std::vector<DisplayModeInfo> displayModes(int displayIndex);
-
-// Bits per pixel of the desktop (16, 24 or 32): the depth of windowed modes.
-int32_t desktopDepth(int displayIndex);
-
-// Refresh rate in hertz; 60 when SDL does not know it.
-int32_t refreshRate(int displayIndex);
+// The devices of the video device's monitors: only the primary one, or all of them.
+std::vector<GraphicsDriverInfo> enumerateDisplays(VideoDevice& video, bool allMonitors);
 
 }  // namespace tx

@@ -14,7 +14,7 @@
 #include <system_error>
 #include <thread>
 
-#include "host_runtime.h"
+#include "system_services.h"
 
 extern char** environ;
 
@@ -172,7 +172,7 @@ std::vector<std::string> splitParameters(std::string_view parameters) {
 // Executables run directly with the parameters as arguments; documents and URLs open in the
 // desktop's handler for them (xdg-open). A file that neither exists nor is a URL fails at once,
 // as do a missing handler and a spawn the system refuses.
-bool HostRuntime::execFile(std::string_view command) {
+bool SystemServices::execFile(std::string_view command) {
     std::optional<ExecCommand> parsed = parseExecCommand(command);
     if (!parsed) return false;
     std::string file = std::move(parsed->file);

@@ -9,8 +9,8 @@ namespace tx {
 
 bool displayAvailable() {
     const char* forced = std::getenv("SDL_VIDEODRIVER");
-    if (forced != nullptr && (std::strcmp(forced, "offscreen") == 0 ||
-                              std::strcmp(forced, "dummy") == 0))
+    if (forced != nullptr &&
+        (std::strcmp(forced, "offscreen") == 0 || std::strcmp(forced, "dummy") == 0))
         return false;
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         const char* driver = SDL_GetCurrentVideoDriver();

@@ -1,5 +1,4 @@
 // Drivers, modes and mode changes through the graphics commands.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include "graphics_test_support.h"
@@ -13,8 +12,8 @@ TEST_F(GraphicsTest, TheStartUpWindowIsA400By300WindowWithTheFrontBufferSelected
     EXPECT_EQ(graphicsWidth(), 400);
     EXPECT_EQ(graphicsHeight(), 300);
     EXPECT_EQ(graphicsDepth(), 32) << "the desktop's depth";
-    EXPECT_EQ(runtime->graphicsMode(), GraphicsMode::WindowedFixed);
-    EXPECT_EQ(SDL_GetWindowFlags(runtime->window()) & SDL_WINDOW_HIDDEN, 0u);
+    EXPECT_EQ(runtime->display().graphicsMode(), GraphicsMode::WindowedFixed);
+    EXPECT_TRUE(video->windowShown());
     EXPECT_NE(frontBuffer(), 0u);
     EXPECT_NE(backBuffer(), 0u);
     EXPECT_NE(frontBuffer(), backBuffer());
@@ -66,20 +65,20 @@ TEST_F(GraphicsTest, ModesOtherThan0To3AreIllegalAndLeaveTheDisplayAsItWas) {
 
 TEST_F(GraphicsTest, ModeZeroIsFullScreenWithTheDebugFlagClear) {
     graphics(640, 480, 0, 0);
-    EXPECT_EQ(runtime->graphicsMode(), GraphicsMode::Fullscreen);
+    EXPECT_EQ(runtime->display().graphicsMode(), GraphicsMode::Fullscreen);
     EXPECT_EQ(graphicsDepth(), 16);
     graphics(640, 480, 24, 1);
-    EXPECT_EQ(runtime->graphicsMode(), GraphicsMode::Fullscreen);
+    EXPECT_EQ(runtime->display().graphicsMode(), GraphicsMode::Fullscreen);
     EXPECT_EQ(graphicsDepth(), 24);
     graphics(200, 100, 16, 3);
-    EXPECT_EQ(runtime->graphicsMode(), GraphicsMode::WindowedScaled);
+    EXPECT_EQ(runtime->display().graphicsMode(), GraphicsMode::WindowedScaled);
     EXPECT_EQ(graphicsDepth(), 32) << "windowed modes ignore the depth";
 }
 
 TEST_F(GraphicsTest, AModeThatCannotBeSetEndsTheProgramWithNoDisplayLeft) {
     EXPECT_EQ(errorOf([] { graphics(641, 480, 16, 1); }), "Unable to set graphics mode");
     EXPECT_EQ(state().graphics, nullptr);
-    EXPECT_FALSE(runtime->graphicsOpen());
+    EXPECT_FALSE(runtime->display().graphicsOpen());
     // Nothing is left to draw into, and nothing breaks.
     EXPECT_EQ(graphicsWidth(), 0);
     EXPECT_EQ(frontBuffer(), 0u);
@@ -98,7 +97,7 @@ TEST_F(GraphicsTest, EndGraphicsReturnsToTheStartUpWindowOnlyAfterGraphics) {
     graphics(640, 480, 32, 1);
     color(9, 9, 9);
     endGraphics();
-    EXPECT_EQ(runtime->graphicsMode(), GraphicsMode::WindowedFixed);
+    EXPECT_EQ(runtime->display().graphicsMode(), GraphicsMode::WindowedFixed);
     EXPECT_EQ(graphicsWidth(), 400);
     EXPECT_EQ(graphicsHeight(), 300);
     EXPECT_FALSE(state().modeSetByProgram);
@@ -109,10 +108,10 @@ TEST_F(GraphicsTest, EndGraphicsReturnsToTheStartUpWindowOnlyAfterGraphics) {
 TEST_F(GraphicsTest, TheModeListIsReadByCountGfxModesAndEmptiedBySetGfxDriver) {
     EXPECT_EQ(gfxModeWidth(1), 0) << "no list before CountGfxModes";
     const int32_t count = countGfxModes();
-    ASSERT_EQ(count, runtime->countGraphicsModes(0));
+    ASSERT_EQ(count, runtime->display().countGraphicsModes(0));
     ASSERT_GT(count, 0);
     for (int32_t i = 1; i <= count; ++i) {
-        const DisplayModeInfo mode = runtime->graphicsModeInfo(0, i - 1);
+        const DisplayModeInfo mode = runtime->display().graphicsModeInfo(0, i - 1);
         EXPECT_EQ(gfxModeWidth(i), mode.width);
         EXPECT_EQ(gfxModeHeight(i), mode.height);
         EXPECT_EQ(gfxModeDepth(i), mode.depth);
@@ -141,11 +140,9 @@ TEST_F(GraphicsTest, GfxModeExistsScansTheDriversModesAndDepthZeroMatchesNone) {
 }
 
 TEST_F(GraphicsTest, ScanLineAndVWaitFollowTheDisplay) {
-    SDL_DisplayMode desktop{};
-    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
     const int32_t line = scanLine();
     EXPECT_GE(line, 0);
-    EXPECT_LT(line, desktop.h);
+    EXPECT_LT(line, NullVideo::kDesktopHeight);
     vWait(5);  // returns after one blank
     graphics(640, 480, 16, 1);
     EXPECT_LT(scanLine(), 480) << "full screen scans the mode's lines";

@@ -1,8 +1,7 @@
-// The graphics module on a runtime of its own, for tests that call the graphics commands
-// directly (with the debug flag clear, as outside a run).
+// The graphics module on a runtime of its own over the null video device, for tests that call
+// the graphics commands directly (with the debug flag clear, as outside a run).
 #pragma once
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -18,6 +17,7 @@
 #include "graphics_commands.h"
 #include "graphics_state.h"
 #include "host_runtime.h"
+#include "null_video.h"
 #include "string_pool.h"
 #include "test_files.h"
 #include "tx_error.h"
@@ -29,7 +29,9 @@ class GraphicsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         stringsCreate();
-        runtime = HostRuntime::open("", nullptr, 0);
+        HostBackend backend = openNullBackend();
+        video = static_cast<NullVideo*>(backend.video.get());
+        runtime = HostRuntime::open("", nullptr, std::move(backend));
         ASSERT_NE(runtime, nullptr);
         ASSERT_TRUE(openGraphicsModule(*runtime));
     }
@@ -43,7 +45,7 @@ protected:
     static GraphicsState& state() { return *graphicsState(); }
     // A canvas of the display, as images will make them.
     static uint32_t newCanvas(int32_t width, int32_t height) {
-        return state().graphics->createCanvas(width, height, 0).handle;
+        return state().graphics->createCanvas(width, height).handle;
     }
     static StrArg arg(std::string_view text) { return StrArg(strNew(text).handle); }
     static std::string take(Str s) {
@@ -61,16 +63,11 @@ protected:
         }
         return "";
     }
-    // The colour the window shows at a point, 0x00RRGGBB.
-    uint32_t shownAt(int x, int y) {
-        uint32_t pixel = 0;
-        const SDL_Rect r{x, y, 1, 1};
-        EXPECT_EQ(SDL_RenderReadPixels(runtime->renderer(), &r, SDL_PIXELFORMAT_RGB888, &pixel, 4),
-                  0);
-        return pixel & 0xFFFFFF;
-    }
+    // The colour the display last presented at a point of the picture, 0x00RRGGBB.
+    uint32_t shownAt(int32_t x, int32_t y) const { return video->shownAt(x, y); }
 
     std::unique_ptr<HostRuntime> runtime;
+    NullVideo* video = nullptr;  // owned by the runtime
 };
 
 }  // namespace tx::test

@@ -17,8 +17,8 @@ namespace {
 using test::readScreen;
 using test::TestFrame;
 
-constexpr uint32_t kWindowed = HostRuntime::kGraphicsWindowed;
-constexpr uint32_t kScaled = HostRuntime::kGraphicsScaled;
+constexpr uint32_t kWindowed = Display::kWindowed;
+constexpr uint32_t kScaled = Display::kScaled;
 
 class Presentation : public ::testing::Test {
 protected:
@@ -31,13 +31,13 @@ protected:
 };
 
 TEST_F(Presentation, FixedWindowShowsThePictureOneToOne) {
-    ASSERT_TRUE(runtime->openGraphics(96, 64, 0, 0, kWindowed));
+    ASSERT_TRUE(runtime->display().openGraphics(96, 64, 0, 0, kWindowed));
     TestFrame frame(96, 64, 32);
     frame.fillPattern();
-    runtime->showFrames(&frame, &frame);
+    runtime->display().showFrames(&frame, &frame);
     ASSERT_TRUE(runtime->idle());  // the first idle paints the new mode
 
-    const auto screen = readScreen(runtime->renderer());
+    const auto screen = readScreen(test::sdlVideo(*runtime).renderer());
     ASSERT_EQ(screen.width, 96);
     ASSERT_EQ(screen.height, 64);
     int mismatches = 0;
@@ -49,17 +49,17 @@ TEST_F(Presentation, FixedWindowShowsThePictureOneToOne) {
 
 TEST_F(Presentation, ScaledWindowStretchesThePictureOverAnyClientSize) {
     // Eight blocks of 25 x 25, each its own colour, in a 100 x 50 picture.
-    ASSERT_TRUE(runtime->openGraphics(100, 50, 0, 0, kWindowed | kScaled));
+    ASSERT_TRUE(runtime->display().openGraphics(100, 50, 0, 0, kWindowed | kScaled));
     TestFrame frame(100, 50, 32);
     auto blockColour = [](int bx, int by) { return 0x102030u * (bx + 1) + 0x400000u * by; };
     for (int y = 0; y < 50; ++y)
         for (int x = 0; x < 100; ++x) frame.put(x, y, blockColour(x / 25, y / 25));
-    runtime->showFrames(&frame, &frame);
+    runtime->display().showFrames(&frame, &frame);
 
     // The user drags the window to another size and shape.
-    SDL_SetWindowSize(runtime->window(), 300, 200);
+    SDL_SetWindowSize(test::sdlVideo(*runtime).window(), 300, 200);
     ASSERT_TRUE(runtime->idle());
-    const auto screen = readScreen(runtime->renderer());
+    const auto screen = readScreen(test::sdlVideo(*runtime).renderer());
     ASSERT_EQ(screen.width, 300);
     ASSERT_EQ(screen.height, 200);
     // Each block covers 75 x 100 of the client area; look well inside each.
@@ -77,18 +77,18 @@ TEST_F(Presentation, ScaledWindowStretchesThePictureOverAnyClientSize) {
 }
 
 TEST_F(Presentation, FullScreenKeepsTheAspectRatio) {
-    ASSERT_TRUE(runtime->openGraphics(640, 480, 32, 0, 0));
+    ASSERT_TRUE(runtime->display().openGraphics(640, 480, 32, 0, 0));
     TestFrame frame(640, 480, 32);
     frame.fill(0x00FF00);
     for (int y = 0; y < 480; ++y) frame.put(0, y, 0xFF0000);  // the left column red
-    runtime->showFrames(&frame, &frame);
+    runtime->display().showFrames(&frame, &frame);
     ASSERT_TRUE(runtime->idle());
 
-    const auto screen = readScreen(runtime->renderer());
+    const auto screen = readScreen(test::sdlVideo(*runtime).renderer());
     int w = 0, h = 0;
-    SDL_GetWindowSize(runtime->window(), &w, &h);
+    SDL_GetWindowSize(test::sdlVideo(*runtime).window(), &w, &h);
     ASSERT_EQ(screen.width, w);
-    const SDL_Rect placed = placePicture(Placement::letterbox, w, h, 640, 480);
+    const PixelRect placed = placePicture(Placement::letterbox, w, h, 640, 480);
     EXPECT_EQ(screen.at(placed.x + placed.w / 2, placed.y + placed.h / 2), 0x00FF00u);
     EXPECT_EQ(screen.at(placed.x, placed.y + placed.h / 2), 0xFF0000u);
     if (placed.x > 0) {
@@ -101,19 +101,19 @@ TEST_F(Presentation, FullScreenKeepsTheAspectRatio) {
 
 TEST(PicturePlacement, LetterboxCentresTheLargestFitStretchFillsActualSizeStays) {
     EXPECT_EQ(placePicture(Placement::letterbox, 1024, 768, 320, 200).x, 0);
-    const SDL_Rect wide = placePicture(Placement::letterbox, 1024, 768, 320, 200);
+    const PixelRect wide = placePicture(Placement::letterbox, 1024, 768, 320, 200);
     EXPECT_EQ(wide.w, 1024);
     EXPECT_EQ(wide.h, 640);
     EXPECT_EQ(wide.y, 64);
-    const SDL_Rect tall = placePicture(Placement::letterbox, 1920, 1080, 640, 480);
+    const PixelRect tall = placePicture(Placement::letterbox, 1920, 1080, 640, 480);
     EXPECT_EQ(tall.x, 240);
     EXPECT_EQ(tall.y, 0);
     EXPECT_EQ(tall.w, 1440);
     EXPECT_EQ(tall.h, 1080);
-    const SDL_Rect stretched = placePicture(Placement::stretch, 333, 222, 640, 480);
+    const PixelRect stretched = placePicture(Placement::stretch, 333, 222, 640, 480);
     EXPECT_EQ(stretched.w, 333);
     EXPECT_EQ(stretched.h, 222);
-    const SDL_Rect actual = placePicture(Placement::actualSize, 333, 222, 640, 480);
+    const PixelRect actual = placePicture(Placement::actualSize, 333, 222, 640, 480);
     EXPECT_EQ(actual.w, 640);
     EXPECT_EQ(actual.h, 480);
 }
@@ -123,13 +123,13 @@ class WindowedFlip : public Presentation {
 protected:
     void SetUp() override {
         Presentation::SetUp();
-        ASSERT_TRUE(runtime->openGraphics(16, 8, 0, 0, kWindowed));
+        ASSERT_TRUE(runtime->display().openGraphics(16, 8, 0, 0, kWindowed));
         front.fill(0x0000FF);
-        runtime->showFrames(&front, &back);
+        runtime->display().showFrames(&front, &back);
         ASSERT_TRUE(runtime->idle());
         ASSERT_EQ(shown(), 0x0000FFu);
     }
-    uint32_t shown() { return readScreen(runtime->renderer()).at(3, 3); }
+    uint32_t shown() { return readScreen(test::sdlVideo(*runtime).renderer()).at(3, 3); }
     // The two share the pixels of `front`, like the canvases of a windowed mode.
     struct BackView final : FrameSource {
         explicit BackView(const TestFrame& f) : of(f) {}
@@ -145,16 +145,16 @@ protected:
 
 TEST_F(WindowedFlip, PresentsOnlyWhenAStampChanged) {
     front.fill(0xFF0000);  // pixels change, stamps do not
-    runtime->flip(false);
+    runtime->display().flip(false);
     EXPECT_EQ(shown(), 0x0000FFu) << "no change reported: nothing copied";
 
     back.stamp += 1;  // drawn into the back buffer
-    runtime->flip(false);
+    runtime->display().flip(false);
     EXPECT_EQ(shown(), 0xFF0000u);
 
     front.fill(0x00FF00);
     front.stamp += 1;  // drawn into the front buffer
-    runtime->flip(false);
+    runtime->display().flip(false);
     EXPECT_EQ(shown(), 0x00FF00u);
 }
 
@@ -162,11 +162,11 @@ TEST_F(WindowedFlip, EqualStampsOnBothBuffersStillShowTheLatestDrawing) {
     // Five drawings into the front, five into the back: the counters meet at the same value.
     front.fill(0x112233);
     front.stamp = 5;
-    runtime->flip(false);
+    runtime->display().flip(false);
     ASSERT_EQ(shown(), 0x112233u);
     front.fill(0x445566);
     back.stamp = 5;
-    runtime->flip(false);
+    runtime->display().flip(false);
     EXPECT_EQ(shown(), 0x445566u);
 }
 
@@ -185,27 +185,27 @@ TEST_F(WindowedFlip, DrawingIntoTheFrontShowsWithoutAFlipButTheBackWaitsForIt) {
 }
 
 TEST_F(WindowedFlip, AnExposedWindowIsPaintedAgain) {
-    test::paintOver(runtime->renderer(), 9, 9, 9);
+    test::paintOver(test::sdlVideo(*runtime).renderer(), 9, 9, 9);
     ASSERT_EQ(shown(), 0x090909u);
     SDL_Event event{};
     event.type = SDL_WINDOWEVENT;
     event.window.event = SDL_WINDOWEVENT_EXPOSED;
-    event.window.windowID = SDL_GetWindowID(runtime->window());
+    event.window.windowID = SDL_GetWindowID(test::sdlVideo(*runtime).window());
     ASSERT_EQ(SDL_PushEvent(&event), 1);
     ASSERT_TRUE(runtime->idle());
     EXPECT_EQ(shown(), 0x0000FFu);
 }
 
 TEST_F(Presentation, SixteenAndTwentyFourBitPicturesShowTheirColours) {
-    ASSERT_TRUE(runtime->openGraphics(4, 1, 0, 0, kWindowed));
+    ASSERT_TRUE(runtime->display().openGraphics(4, 1, 0, 0, kWindowed));
     TestFrame wide(4, 1, 16);
     wide.put(0, 0, 0xFFFF);
     wide.put(1, 0, 0xF800);
     wide.put(2, 0, 0x07E0);
     wide.put(3, 0, 0x8410);  // 16, 32, 16 of 31, 63, 31
-    runtime->showFrames(&wide, &wide);
+    runtime->display().showFrames(&wide, &wide);
     ASSERT_TRUE(runtime->idle());
-    auto screen = readScreen(runtime->renderer());
+    auto screen = readScreen(test::sdlVideo(*runtime).renderer());
     EXPECT_EQ(screen.at(0, 0), 0xFFFFFFu);
     EXPECT_EQ(screen.at(1, 0), 0xFF0000u);
     EXPECT_EQ(screen.at(2, 0), 0x00FF00u);
@@ -215,9 +215,9 @@ TEST_F(Presentation, SixteenAndTwentyFourBitPicturesShowTheirColours) {
     packed.put(0, 0, 0x123456);  // bytes 56 34 12: blue 0x56, green 0x34, red 0x12
     packed.put(1, 0, 0xFF0000);
     packed.put(3, 0, 0x0000FF);
-    runtime->showFrames(&packed, &packed);
+    runtime->display().showFrames(&packed, &packed);
     ASSERT_TRUE(runtime->idle());
-    screen = readScreen(runtime->renderer());
+    screen = readScreen(test::sdlVideo(*runtime).renderer());
     EXPECT_EQ(screen.at(0, 0), 0x123456u);
     EXPECT_EQ(screen.at(1, 0), 0xFF0000u);
     EXPECT_EQ(screen.at(2, 0), 0u);

@@ -1,5 +1,5 @@
 // Pictures for the display tests: a frame in host memory that the tests draw into directly,
-// and what the window's renderer shows.
+// and what the SDL window's renderer shows (these tests check the SDL video device).
 #pragma once
 
 #include <SDL.h>
@@ -10,8 +10,15 @@
 #include <vector>
 
 #include "display_frame.h"
+#include "host_runtime.h"
+#include "sdl_video.h"
 
 namespace tx::test {
+
+// The SDL video device of a runtime opened on SDL.
+inline SdlVideo& sdlVideo(HostRuntime& runtime) {
+    return static_cast<SdlVideo&>(runtime.video());
+}
 
 class TestFrame final : public FrameSource {
 public:

@@ -9,7 +9,7 @@ namespace {
 
 TEST(HostDebuggerRelay, ForwardsEventsToTheAttachedDebugger) {
     test::RecordingDebugger debugger;
-    auto runtime = HostRuntime::open("", &debugger, 0);
+    auto runtime = HostRuntime::open("", &debugger, openNullBackend());
     ASSERT_NE(runtime, nullptr);
     EXPECT_TRUE(runtime->hasDebugger());
     runtime->debugStmt(42, "main.bb");
@@ -19,11 +19,11 @@ TEST(HostDebuggerRelay, ForwardsEventsToTheAttachedDebugger) {
     const std::vector<std::string> expected = {"stmt 42 main.bb", "enter 1 2 3", "leave",
                                                "log hello"};
     EXPECT_EQ(debugger.events, expected);
-    EXPECT_TRUE(runtime->running());
+    EXPECT_TRUE(runtime->pump().running());
 }
 
 TEST(HostDebuggerRelay, WithoutDebuggerEverythingIsQuiet) {
-    auto runtime = HostRuntime::open("", nullptr, 0);
+    auto runtime = HostRuntime::open("", nullptr, openNullBackend());
     ASSERT_NE(runtime, nullptr);
     EXPECT_FALSE(runtime->hasDebugger());
     runtime->debugStmt(1, "x");
@@ -32,8 +32,8 @@ TEST(HostDebuggerRelay, WithoutDebuggerEverythingIsQuiet) {
     runtime->debugLog("x");
     runtime->debugInfo("info");
     runtime->debugError("error");
-    EXPECT_TRUE(runtime->running());
-    EXPECT_FALSE(runtime->paused());
+    EXPECT_TRUE(runtime->pump().running());
+    EXPECT_FALSE(runtime->pump().paused());
     EXPECT_TRUE(runtime->idle());
 }
 
@@ -42,7 +42,7 @@ class HostDebuggerReport : public ::testing::TestWithParam<bool> {};
 TEST_P(HostDebuggerReport, ReportDetachesTheDebuggerAndEndsTheProgram) {
     const bool isError = GetParam();
     test::RecordingDebugger debugger;
-    auto runtime = HostRuntime::open("", &debugger, 0);
+    auto runtime = HostRuntime::open("", &debugger, openNullBackend());
     ASSERT_NE(runtime, nullptr);
     auto report = [&](const char* message) {
         if (isError) {
@@ -57,9 +57,9 @@ TEST_P(HostDebuggerReport, ReportDetachesTheDebuggerAndEndsTheProgram) {
     EXPECT_EQ(isError ? debugger.errors : debugger.infos, expected);
     EXPECT_TRUE((isError ? debugger.infos : debugger.errors).empty());
     EXPECT_FALSE(runtime->hasDebugger());
-    EXPECT_FALSE(runtime->running());
+    EXPECT_FALSE(runtime->pump().running());
     // The program is suspended on its way out, after the debugger was detached.
-    EXPECT_TRUE(runtime->paused());
+    EXPECT_TRUE(runtime->pump().paused());
     EXPECT_EQ(debugger.stops.load(), 0);
     EXPECT_FALSE(runtime->idle());
     // Later events reach nobody.

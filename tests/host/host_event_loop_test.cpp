@@ -1,12 +1,13 @@
-// The pump: requests from other threads, suspend and resume, closing the window, delay.
+// The pump: requests from other threads, suspend and resume, closing the window, delay. On the
+// null backend, whose event queue the tests fill.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "host_runtime.h"
+#include "null_events.h"
 #include "recording_debugger.h"
 
 namespace tx {
@@ -32,24 +33,19 @@ bool recordAndCancel(const std::string& title, const std::string& prompt) {
     return false;
 }
 
-void pushWindowClose(SDL_Window* window) {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = SDL_WINDOWEVENT_CLOSE;
-    event.window.windowID = SDL_GetWindowID(window);
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
-}
-
 class HostEventLoop : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
-        runtime = HostRuntime::open("", &debugger, 0);
+        HostBackend backend = openNullBackend();
+        events = backend.events.get();
+        runtime = HostRuntime::open("", &debugger, std::move(backend));
         ASSERT_NE(runtime, nullptr);
     }
+    void pushWindowClose() { events->post(HostEvent::close); }
 
     test::RecordingDebugger debugger;
     std::unique_ptr<HostRuntime> runtime;
+    EventSource* events = nullptr;  // owned by the runtime
 };
 
 TEST_F(HostEventLoop, IdleKeepsRunningUntilAnEndArrivesFromAnotherThread) {
@@ -57,7 +53,7 @@ TEST_F(HostEventLoop, IdleKeepsRunningUntilAnEndArrivesFromAnotherThread) {
     EXPECT_TRUE(runtime->idle());
     std::thread debuggerThread([this] { runtime->asyncEnd(); });
     debuggerThread.join();
-    EXPECT_FALSE(runtime->running());
+    EXPECT_FALSE(runtime->pump().running());
     EXPECT_FALSE(runtime->hasDebugger());
     EXPECT_FALSE(runtime->idle());
     EXPECT_FALSE(runtime->idle());  // an ended program stays ended
@@ -65,7 +61,7 @@ TEST_F(HostEventLoop, IdleKeepsRunningUntilAnEndArrivesFromAnotherThread) {
 
 TEST_F(HostEventLoop, StoppedProgramWaitsInIdleUntilRunArrives) {
     runtime->stop();
-    EXPECT_TRUE(runtime->paused());
+    EXPECT_TRUE(runtime->pump().paused());
     EXPECT_EQ(debugger.stops.load(), 1);
     runtime->stop();  // already suspended: nothing more
     EXPECT_EQ(debugger.stops.load(), 1);
@@ -79,7 +75,7 @@ TEST_F(HostEventLoop, StoppedProgramWaitsInIdleUntilRunArrives) {
     EXPECT_TRUE(runtime->idle());
     EXPECT_TRUE(runSent.load());
     debuggerThread.join();
-    EXPECT_FALSE(runtime->paused());
+    EXPECT_FALSE(runtime->pump().paused());
     EXPECT_EQ(debugger.runs.load(), 1);
 }
 
@@ -91,7 +87,7 @@ TEST_F(HostEventLoop, StopAndRunRequestsSuspendAndResume) {
     runtime->asyncStop();
     runtime->asyncRun();
     EXPECT_TRUE(runtime->idle());
-    EXPECT_FALSE(runtime->paused());
+    EXPECT_FALSE(runtime->pump().paused());
     EXPECT_EQ(debugger.stops.load(), 1);
     EXPECT_EQ(debugger.runs.load(), 1);
 }
@@ -104,62 +100,49 @@ TEST_F(HostEventLoop, EndWhileSuspendedEndsTheWait) {
     });
     EXPECT_FALSE(runtime->idle());
     debuggerThread.join();
-    EXPECT_TRUE(runtime->paused());
+    EXPECT_TRUE(runtime->pump().paused());
     EXPECT_FALSE(runtime->delay(50));
 }
 
 TEST_F(HostEventLoop, ClosePromptAnsweredCancelKeepsTheProgramRunning) {
     runtime->setTitle("Game", "Quit now?");
-    runtime->setClosePromptAnswer(recordAndCancel);
+    runtime->pump().setClosePromptAnswer(recordAndCancel);
     askedCount = 0;
-    pushWindowClose(runtime->window());
+    pushWindowClose();
     EXPECT_TRUE(runtime->idle());
     EXPECT_EQ(askedCount, 1);
     EXPECT_EQ(askedTitle, "Game");
     EXPECT_EQ(askedPrompt, "Quit now?");
-    EXPECT_TRUE(runtime->running());
+    EXPECT_TRUE(runtime->pump().running());
     EXPECT_TRUE(runtime->hasDebugger());
 
-    runtime->setClosePromptAnswer(answerCancel);
-    runtime->requestClose();
+    runtime->pump().setClosePromptAnswer(answerCancel);
+    runtime->pump().requestClose();
     EXPECT_TRUE(runtime->idle());
 }
 
 TEST_F(HostEventLoop, ClosePromptAnsweredOkEndsTheProgram) {
     runtime->setTitle("Game", "Quit now?");
-    runtime->setClosePromptAnswer(answerOk);
-    pushWindowClose(runtime->window());
+    runtime->pump().setClosePromptAnswer(answerOk);
+    pushWindowClose();
     EXPECT_FALSE(runtime->idle());
     EXPECT_FALSE(runtime->hasDebugger());
-    EXPECT_FALSE(runtime->running());
+    EXPECT_FALSE(runtime->pump().running());
 }
 
 TEST_F(HostEventLoop, WithoutClosePromptClosingEndsAtOnce) {
-    runtime->setClosePromptAnswer(recordAndCancel);
+    runtime->pump().setClosePromptAnswer(recordAndCancel);
     askedCount = 0;
-    pushWindowClose(runtime->window());
+    pushWindowClose();
     EXPECT_FALSE(runtime->idle());
     EXPECT_EQ(askedCount, 0);
     EXPECT_FALSE(runtime->hasDebugger());
 }
 
 TEST_F(HostEventLoop, HeadlessCloseWithPromptEndsBecauseNobodyCanAnswer) {
-    ASSERT_TRUE(runtime->headless());
+    ASSERT_TRUE(runtime->video().headless());
     runtime->setTitle("Game", "Quit now?");
-    runtime->requestClose();
-    EXPECT_FALSE(runtime->idle());
-}
-
-TEST_F(HostEventLoop, QuitEventIsACloseRequest) {
-    runtime->setTitle("Game", "Quit now?");
-    runtime->setClosePromptAnswer(answerCancel);
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
-    event.type = SDL_QUIT;
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
-    EXPECT_TRUE(runtime->idle());
-    runtime->setClosePromptAnswer(answerOk);
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    runtime->pump().requestClose();
     EXPECT_FALSE(runtime->idle());
 }
 

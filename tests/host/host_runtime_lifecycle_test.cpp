@@ -1,11 +1,13 @@
-// Opening and closing the host runtime: one instance per process, the hidden window, timers
-// released at close.
+// Opening and closing the host runtime: one instance per process, SDL's hidden window and its
+// events, timers released at close.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
+#include "display_test_support.h"
 #include "host_runtime.h"
 
 namespace tx {
@@ -33,16 +35,17 @@ size_t threadCountSettledAtMost(size_t limit) {
 TEST(HostRuntimeLifecycle, OneInstanceAtATimeAndReopenAfterClose) {
     auto first = HostRuntime::open("args here", nullptr, 0);
     ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->running());
-    EXPECT_FALSE(first->paused());
+    EXPECT_TRUE(first->pump().running());
+    EXPECT_FALSE(first->pump().paused());
     EXPECT_EQ(first->commandLine(), "args here");
+    EXPECT_EQ(HostRuntime::open("", nullptr, openNullBackend()), nullptr);
     EXPECT_EQ(HostRuntime::open("", nullptr, 0), nullptr);
     EXPECT_EQ(HostRuntime::open("", nullptr, 0), nullptr);
 
     first.reset();
     auto second = HostRuntime::open("", nullptr, 0);
     ASSERT_NE(second, nullptr);
-    EXPECT_TRUE(second->running());
+    EXPECT_TRUE(second->pump().running());
     EXPECT_TRUE(second->idle());
 }
 
@@ -60,7 +63,7 @@ TEST(HostRuntimeLifecycle, RequestsPostedToAClosedRuntimeDoNotReachTheNextOne) {
     // A stale stop request would suspend the new runtime and block its pump.
     ASSERT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_USEREVENT, SDL_LASTEVENT), 0);
     EXPECT_TRUE(second->idle());
-    EXPECT_FALSE(second->paused());
+    EXPECT_FALSE(second->pump().paused());
     second.reset();
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
@@ -68,35 +71,61 @@ TEST(HostRuntimeLifecycle, RequestsPostedToAClosedRuntimeDoNotReachTheNextOne) {
 TEST(HostRuntimeLifecycle, HiddenWindowWithTitleAndFlags) {
     auto runtime = HostRuntime::open("", nullptr, HostRuntime::kFlagTopmost);
     ASSERT_NE(runtime, nullptr);
-    ASSERT_NE(runtime->window(), nullptr);
-    EXPECT_TRUE(runtime->headless());  // the tests run on the offscreen driver
-    EXPECT_EQ(runtime->graphicsMode(), GraphicsMode::None);
-    const uint32_t flags = SDL_GetWindowFlags(runtime->window());
+    ASSERT_NE(test::sdlVideo(*runtime).window(), nullptr);
+    EXPECT_TRUE(runtime->video().headless());  // the tests run on the offscreen driver
+    EXPECT_EQ(runtime->display().graphicsMode(), GraphicsMode::None);
+    const uint32_t flags = SDL_GetWindowFlags(test::sdlVideo(*runtime).window());
     EXPECT_NE(flags & SDL_WINDOW_HIDDEN, 0u);
     EXPECT_NE(flags & SDL_WINDOW_ALWAYS_ON_TOP, 0u);
 
-    EXPECT_STREQ(SDL_GetWindowTitle(runtime->window()), "Tervex Runtime Window");
-    EXPECT_EQ(runtime->title(), "");
-    EXPECT_EQ(runtime->closePrompt(), "");
+    EXPECT_STREQ(SDL_GetWindowTitle(test::sdlVideo(*runtime).window()), "Tervex Runtime Window");
+    EXPECT_EQ(runtime->services().title(), "");
+    EXPECT_EQ(runtime->services().closePrompt(), "");
 
     runtime->setTitle("My Game", "Really quit?");
-    EXPECT_STREQ(SDL_GetWindowTitle(runtime->window()), "My Game");
-    EXPECT_EQ(runtime->title(), "My Game");
-    EXPECT_EQ(runtime->closePrompt(), "Really quit?");
+    EXPECT_STREQ(SDL_GetWindowTitle(test::sdlVideo(*runtime).window()), "My Game");
+    EXPECT_EQ(runtime->services().title(), "My Game");
+    EXPECT_EQ(runtime->services().closePrompt(), "Really quit?");
+}
+
+TEST(HostRuntimeLifecycle, WindowCloseAndQuitAreCloseRequests) {
+    auto runtime = HostRuntime::open("", nullptr, 0);
+    ASSERT_NE(runtime, nullptr);
+    runtime->setTitle("Game", "Quit now?");
+    runtime->pump().setClosePromptAnswer(
+        [](const std::string&, const std::string&) { return false; });
+    SDL_Event quit;
+    std::memset(&quit, 0, sizeof quit);
+    quit.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&quit), 1);
+    EXPECT_TRUE(runtime->idle());
+    SDL_Event otherWindow;
+    std::memset(&otherWindow, 0, sizeof otherWindow);
+    otherWindow.type = SDL_WINDOWEVENT;
+    otherWindow.window.event = SDL_WINDOWEVENT_CLOSE;
+    otherWindow.window.windowID = SDL_GetWindowID(test::sdlVideo(*runtime).window()) + 1;
+    runtime->pump().setClosePromptAnswer(
+        [](const std::string&, const std::string&) { return true; });
+    ASSERT_EQ(SDL_PushEvent(&otherWindow), 1);
+    EXPECT_TRUE(runtime->idle()) << "another window's close is not ours";
+    SDL_Event close = otherWindow;
+    close.window.windowID -= 1;
+    ASSERT_EQ(SDL_PushEvent(&close), 1);
+    EXPECT_FALSE(runtime->idle());
 }
 
 TEST(HostRuntimeLifecycle, PointerVisibilityIsStored) {
-    auto runtime = HostRuntime::open("", nullptr, 0);
+    auto runtime = HostRuntime::open("", nullptr, openNullBackend());
     ASSERT_NE(runtime, nullptr);
-    EXPECT_TRUE(runtime->pointerVisible());
-    runtime->setPointerVisible(false);
-    EXPECT_FALSE(runtime->pointerVisible());
-    runtime->setPointerVisible(true);
-    EXPECT_TRUE(runtime->pointerVisible());
+    EXPECT_TRUE(runtime->display().pointerVisible());
+    runtime->display().setPointerVisible(false);
+    EXPECT_FALSE(runtime->display().pointerVisible());
+    runtime->display().setPointerVisible(true);
+    EXPECT_TRUE(runtime->display().pointerVisible());
 }
 
 TEST(HostRuntimeLifecycle, ClosingStopsEveryRemainingTimer) {
-    auto runtime = HostRuntime::open("", nullptr, 0);
+    auto runtime = HostRuntime::open("", nullptr, openNullBackend());
     ASSERT_NE(runtime, nullptr);
     const size_t before = threadCount();
     ASSERT_NE(runtime->createTimer(50), nullptr);

@@ -34,7 +34,7 @@ TEST(HostTimer, RatesWithoutAUsablePeriodAreClamped) {
 }
 
 TEST(HostTimer, RuntimeFreesOnlyTimersItOwns) {
-    auto runtime = HostRuntime::open("", nullptr, 0);
+    auto runtime = HostRuntime::open("", nullptr, openNullBackend());
     ASSERT_NE(runtime, nullptr);
     HostTimer* timer = runtime->createTimer(200);
     ASSERT_NE(timer, nullptr);

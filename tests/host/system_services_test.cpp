@@ -19,9 +19,9 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 class SystemServices : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
-        runtime = HostRuntime::open("", nullptr, 0);
+        runtime = HostRuntime::open("", nullptr, openNullBackend());
         ASSERT_NE(runtime, nullptr);
         folder = fs::temp_directory_path() /
                  ("tervex_host_test_" + std::to_string(getpid()) + "_" +

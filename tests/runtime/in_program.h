@@ -55,7 +55,7 @@ inline RunResult runInProgram(GuestMachine& machine, const ProgramBody& body) {
     code[0] = 0xE8;  // call thunk 1
     std::memcpy(code + 1, &rel, 4);
     code[5] = 0xC3;  // ret
-    std::unique_ptr<HostRuntime> runtime = HostRuntime::open("", nullptr, 0);
+    std::unique_ptr<HostRuntime> runtime = HostRuntime::open("", nullptr, openNullBackend());
     if (runtime == nullptr) return {RunOutcome::RuntimeUnavailable, nullptr};
     currentBody() = &body;
     const RunResult result = run(*runtime, ProgramEntry{&machine, entry}, false, kBasicOnly);

@@ -10,19 +10,9 @@
 #include <memory>
 
 #include "display_frame.h"
+#include "video_device.h"
 
 namespace tx {
-
-// How a picture fills the window's client area.
-enum class Placement {
-    actualSize,  // 1:1 at the top left
-    stretch,     // to the whole client area
-    letterbox,   // as large as fits with its aspect ratio kept, centred, black around it
-};
-
-// Where a width x height picture lands in an output of outWidth x outHeight.
-SDL_Rect placePicture(Placement placement, int32_t outWidth, int32_t outHeight, int32_t width,
-                      int32_t height);
 
 class Presenter {
 public:

@@ -1,4 +1,5 @@
-// System properties: facts about the machine and its standard folders, by name.
+#include "system_services.h"
+
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -7,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "host_runtime.h"
+#include "video_device.h"
 
 namespace tx {
 
@@ -61,10 +62,16 @@ std::string tempFolder() {
 
 }  // namespace
 
+void SystemServices::setTitle(std::string_view title, std::string_view closePrompt) {
+    title_ = title;
+    closePrompt_ = closePrompt;
+    video_.setTitle(title_);
+}
+
 // "windowsdir" is the system-wide configuration folder (/etc/): like the Windows folder it
 // holds the system's settings and is read-only to programs. "systemdir" is the folder of the
 // system's shared libraries (/usr/lib/), the counterpart of the system folder of DLLs.
-std::string HostRuntime::systemProperty(std::string_view name) const {
+std::string SystemServices::systemProperty(std::string_view name) const {
     std::string key(name);
     for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (key == "cpu") return cpuName();

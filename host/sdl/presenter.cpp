@@ -1,7 +1,6 @@
 #include "presenter.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "frame_convert.h"
 
@@ -20,24 +19,6 @@ uint32_t wordFormat(const SDL_RendererInfo& info) {
 }
 
 }  // namespace
-
-SDL_Rect placePicture(Placement placement, int32_t outWidth, int32_t outHeight, int32_t width,
-                      int32_t height) {
-    switch (placement) {
-        case Placement::actualSize:
-            return {0, 0, width, height};
-        case Placement::stretch:
-            return {0, 0, outWidth, outHeight};
-        case Placement::letterbox:
-            break;
-    }
-    if (width <= 0 || height <= 0) return {0, 0, 0, 0};
-    const double scale =
-        std::min(static_cast<double>(outWidth) / width, static_cast<double>(outHeight) / height);
-    const int w = static_cast<int>(std::lround(width * scale));
-    const int h = static_cast<int>(std::lround(height * scale));
-    return {(outWidth - w) / 2, (outHeight - h) / 2, w, h};
-}
 
 std::unique_ptr<Presenter> Presenter::create(SDL_Window* window, bool software) {
     SDL_Renderer* renderer = nullptr;
@@ -124,8 +105,9 @@ bool Presenter::upload(const FramePixels& frame) {
 void Presenter::show(Placement placement) {
     int outWidth = 0, outHeight = 0;
     SDL_GetRendererOutputSize(renderer_, &outWidth, &outHeight);
-    const SDL_Rect target =
+    const PixelRect placed =
         placePicture(placement, outWidth, outHeight, textureWidth_, textureHeight_);
+    const SDL_Rect target{placed.x, placed.y, placed.w, placed.h};
     // Black around the picture, where it leaves part of the output uncovered.
     if (target.x > 0 || target.y > 0 || target.x + target.w < outWidth ||
         target.y + target.h < outHeight) {

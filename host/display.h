@@ -1,0 +1,133 @@
+// The display: the graphics mode open on the window, the display devices and their modes, the
+// presentation of the mode's front buffer (on a flip, and as a repaint of drawing done without
+// one), the vertical blank and the pointer. It drives a video device (SDL, or the null device
+// of tests) and keeps all of the logic itself.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "display_devices.h"
+#include "display_frame.h"
+#include "vertical_blank.h"
+#include "video_device.h"
+
+namespace tx {
+
+class DebuggerRelay;
+
+// Which graphics mode is open on the window.
+enum class GraphicsMode : int32_t {
+    None = 0,
+    WindowedScaled = 1,
+    WindowedFixed = 2,
+    Fullscreen = 3
+};
+
+class Display {
+public:
+    // openGraphics flags.
+    static constexpr uint32_t kWindowed = 1;
+    static constexpr uint32_t kScaled = 2;  // windowed only: the picture stretches
+    // Largest width or height of a mode.
+    static constexpr int32_t kMaxSide = 32768;
+
+    Display(VideoDevice& video, DebuggerRelay& debugger) : video_(video), debugger_(debugger) {}
+    ~Display() { closeGraphics(); }
+    Display(const Display&) = delete;
+    Display& operator=(const Display&) = delete;
+
+    // Display devices, indices 0-based (callers validate them; out of range gives 0 or empty).
+    // The first count lists every display; until then only the primary one is known.
+    int32_t countGraphicsDrivers();
+    std::string graphicsDriverName(int32_t driver);
+    int32_t countGraphicsModes(int32_t driver);
+    DisplayModeInfo graphicsModeInfo(int32_t driver, int32_t mode);
+
+    // Opens a mode on the window and shows the window. Windowed modes use the primary display
+    // in the desktop's depth: fixed sizes the client area to width x height and centres it,
+    // scaled keeps a resizable window and stretches the picture over it. Full screen covers
+    // the driver's display, the picture as large as fits with its aspect ratio kept; the mode
+    // must be one the driver lists (depth 0 takes the first depth of 16, 24 and 32 that it
+    // has). Returns the depth the frames must have, or none (nothing changed) when a mode is
+    // already open or this one cannot be set. Nothing is shown until showFrames.
+    std::optional<int32_t> openGraphics(int32_t width, int32_t height, int32_t depth,
+                                        int32_t driverIndex, uint32_t flags);
+    // The front and back buffer of the open mode; they must outlive it (or be replaced). In
+    // windowed modes they share their pixels. The window is painted at the next idle.
+    void showFrames(const FrameSource* front, const FrameSource* back);
+    // Closes the open mode; a full-screen window gets its placement back. The window stays.
+    void closeGraphics();
+    bool graphicsOpen() const { return open_.has_value(); }
+    GraphicsMode graphicsMode() const { return open_ ? open_->mode : GraphicsMode::None; }
+
+    // Presents the front buffer if it or the back buffer changed since the last presentation.
+    // vwait: present at the display's vertical blank (without vsync when false).
+    void flip(bool vwait);
+    // Returns at the start of the next vertical blank.
+    void vwait();
+    // The line the display is scanning; 0 in the vertical blank or without a mode.
+    int32_t scanLine() const;
+
+    // Full screen always hides the pointer; windowed modes show it as set here.
+    void setPointerVisible(bool visible);
+    bool pointerVisible() const { return pointerVisible_; }
+    // Places the pointer at a position of the open mode's picture (screen coordinates without
+    // a mode).
+    void moveMouse(int32_t x, int32_t y);
+
+    // ---- For the event pump
+    // The window lost its picture (exposed, resized): paint it again.
+    void repaint();
+    // The front buffer was drawn without a flip: show it (at most every 100 ms).
+    void repaintIfDrawn();
+    // Suspending a full-screen program gives the desktop back; resuming takes the display
+    // again and shows the front buffer.
+    void leaveFullscreenForSuspend();
+    void returnFullscreenFromSuspend();
+    void showAfterResume();
+
+    VideoDevice& video() { return video_; }
+
+private:
+    struct OpenMode {
+        GraphicsMode mode = GraphicsMode::None;
+        int32_t width = 0;
+        int32_t height = 0;
+        int32_t depth = 0;
+        VerticalBlank blank;
+
+        // The pictures to show, once the graphics side has made them.
+        const FrameSource* front = nullptr;
+        const FrameSource* back = nullptr;
+        // Their stamps at the last presentation. Front and back are tracked apart: in windowed
+        // modes they share pixels but count their changes separately, so one stamp alone
+        // could come round to the other's value and hide a change.
+        bool presented = false;
+        uint32_t frontStamp = 0;
+        uint32_t backStamp = 0;
+        std::chrono::steady_clock::time_point nextRepaintCheck{};
+
+        Placement placement() const;
+        bool changedSincePresented() const;
+    };
+
+    std::optional<int32_t> openWindowed(int32_t width, int32_t height, uint32_t flags);
+    std::optional<int32_t> openFullscreen(int32_t width, int32_t height, int32_t depth,
+                                          int32_t driverIndex);
+    const std::vector<GraphicsDriverInfo>& drivers();
+    // Uploads and presents the front buffer; false when the upload failed.
+    bool paint();
+
+    VideoDevice& video_;
+    DebuggerRelay& debugger_;
+    std::vector<GraphicsDriverInfo> drivers_;
+    bool allDriversEnumerated_ = false;
+    bool pointerVisible_ = true;
+    std::optional<OpenMode> open_;
+};
+
+}  // namespace tx

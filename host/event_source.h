@@ -1,0 +1,33 @@
+// Where the event pump gets its events: window events translated into ours, and the requests
+// other threads post. The SDL source reads SDL's queue; the null source is a queue of its own
+// that tests fill.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace tx {
+
+enum class HostEvent {
+    stopRequest,  // requests posted from any thread
+    runRequest,
+    endRequest,
+    close,    // the user or the session asks the program to close
+    repaint,  // the window's picture was lost or resized
+    focusLost,
+    focusGained,
+};
+
+class EventSource {
+public:
+    virtual ~EventSource() = default;
+    // The next event if one is waiting.
+    virtual std::optional<HostEvent> poll() = 0;
+    // Waits up to timeoutMs for an event; none when the time ran out first (or only events of
+    // no interest arrived).
+    virtual std::optional<HostEvent> wait(int32_t timeoutMs) = 0;
+    // From any thread. A queue that is full drops it.
+    virtual void post(HostEvent event) = 0;
+};
+
+}  // namespace tx

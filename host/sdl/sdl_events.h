@@ -1,0 +1,37 @@
+// The event source on SDL: SDL's queue, with the events of the runtime's window translated and
+// the requests of other threads carried as a user event type of the runtime's own.
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+
+#include "event_source.h"
+#include "sdl_session.h"
+
+namespace tx {
+
+class SdlEvents final : public EventSource {
+public:
+    // requestType: the registered user event type that carries requests.
+    SdlEvents(std::shared_ptr<SdlSession> session, uint32_t requestType);
+    ~SdlEvents() override;
+
+    std::optional<HostEvent> poll() override;
+    std::optional<HostEvent> wait(int32_t timeoutMs) override;
+    void post(HostEvent event) override;
+
+private:
+    // Ours, or none for events of no interest (other windows, input).
+    std::optional<HostEvent> translate(const SDL_Event& event) const;
+
+    std::shared_ptr<SdlSession> session_;
+    uint32_t windowId_;
+    uint32_t requestType_;
+};
+
+// SDL never gives user event types back, so the type is registered once per process and every
+// runtime opened later reuses it. (uint32_t)-1 when SDL has none left.
+uint32_t sdlRequestEventType();
+
+}  // namespace tx
