@@ -56,6 +56,10 @@ int linkFailure(const LinkResult& result) {
 
 }  // namespace
 
+int reportUnusableImage() {
+    return linkFailure({LinkResult::Status::UnusableImage, kUnusableImageMessage, 0});
+}
+
 int processEntry(std::span<const uint8_t> image, std::string_view commandLine, bool debug) {
     RuntimeInterface& runtime = runtimeGetRuntime();
     runtime.startup(nullptr);

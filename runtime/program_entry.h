@@ -40,6 +40,10 @@ public:
     void debugLog(const char*) override {}
 };
 
+// Tells the user that the module image cannot be run, as a failed link does; returns the exit
+// code for it.
+int reportUnusableImage();
+
 // Links and runs a module image; returns the process exit code.
 int processEntry(std::span<const uint8_t> image, std::string_view commandLine, bool debug);
 
