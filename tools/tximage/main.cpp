@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <new>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 

@@ -48,9 +48,8 @@ int main(int argc, char** argv) {
         if (argc == 2) return std::cout << header.str() << std::flush ? 0 : 1;
         // An unchanged header keeps its time stamp, so that what includes it is not rebuilt.
         const tx::LimitedFileRead old = tx::readLimitedFile(argv[2], tx::kMaxImageFileBytes);
-        if (old.error.empty() &&
-            std::string_view(reinterpret_cast<const char*>(old.bytes.data()), old.bytes.size()) ==
-                header.str()) {
+        if (old.error.empty() && std::string_view(reinterpret_cast<const char*>(old.bytes.data()),
+                                                  old.bytes.size()) == header.str()) {
             return 0;
         }
         std::ofstream file(argv[2], std::ios::binary | std::ios::trunc);
