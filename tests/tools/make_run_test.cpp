@@ -30,8 +30,8 @@ TEST(MakeRun, BuildsOnlyTheGame) {
     EXPECT_NE(buildStep.find("--target tervex"), std::string::npos) << plan.output;
     EXPECT_TRUE(runsTheGame) << plan.output;
 
-    const auto commands = txtest::runCommand("ninja -C " + txtest::quoted(kBuildDir) +
-                                             " -t commands tervex");
+    const auto commands =
+        txtest::runCommand("ninja -C " + txtest::quoted(kBuildDir) + " -t commands tervex");
     ASSERT_EQ(commands.exitCode, 0) << commands.output;
     const std::regex testOutput(R"((^|\s)-o\s+(\S*/)?(tests|bench|guest)/)");
     std::istringstream steps(commands.output);
