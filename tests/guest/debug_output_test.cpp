@@ -63,9 +63,10 @@ TEST(DebugOutput, LinesComeOutInOrder) {
         test::putFile(out, {'b', 'e', 'f', 'o', 'r', 'e', '\n'});
         std::remove(err.c_str());
         std::remove(log.c_str());
-        const int status = std::system(
-            ("env -u TERVEX_DEBUG -u TERVEX_LOG " + c.environment + " " + run + c.redirection)
-                .c_str());
+        const int status =
+            std::system(("env -u TERVEX_DEBUG -u TERVEX_LOG SDL_VIDEODRIVER=offscreen " +
+                         c.environment + " " + run + c.redirection)
+                            .c_str());
         EXPECT_EQ(status, 0);
         EXPECT_EQ(fileText(out), c.expectedOut);
         if (!c.expectedErr.empty()) {
@@ -77,9 +78,9 @@ TEST(DebugOutput, LinesComeOutInOrder) {
 
 TEST(DebugOutput, UnwritableLogFileFallsBackToStandardError) {
     test::TempDir dir;
-    const auto result =
-        test::runProcess("env TERVEX_LOG=" + dir.file("missing/log") + " " + TERVEX_BIN_DIR +
-                         "/tools/txrun " + test::guestImagePath("debug_output") + " >/dev/null");
+    const auto result = test::runProcess(
+        "env SDL_VIDEODRIVER=offscreen TERVEX_LOG=" + dir.file("missing/log") + " " +
+        TERVEX_BIN_DIR + "/tools/txrun " + test::guestImagePath("debug_output") + " >/dev/null");
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.standardError, "Can't write log " + dir.file("missing/log") +
                                         ": No such file or directory; DebugLog goes to standard "
