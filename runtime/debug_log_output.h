@@ -24,8 +24,7 @@ public:
     // choose() with TERVEX_DEBUG and TERVEX_LOG.
     static DebugLogOutput fromEnvironment();
 
-    bool enabled() const { return fd_ >= 0; }
-    // Writes text and a line end; does nothing when disabled.
+    // Writes text and a line end; does nothing when the output is nowhere.
     void writeLine(std::string_view text) const;
 
 private:

@@ -1,5 +1,6 @@
 // txrun IMAGE [ARGS...]: runs a module image file; everything after IMAGE is its command line.
-// TERVEX_DEBUG=1 turns on the commands' validity checks.
+// TERVEX_DEBUG=1 turns on the commands' validity checks and writes DebugLog lines to standard
+// error; TERVEX_LOG=FILE writes them to FILE instead.
 // txrun --signatures: prints the command registry, one signature per line.
 // txrun --c-header [FILE]: prints (or writes to FILE) C declarations of the registry for guest
 // programs written in C.
