@@ -1,4 +1,5 @@
-# Two entry points: `make run` builds and starts the game, `make test` builds and runs every test.
+# Two entry points: `make run` builds only the game (the `tervex` target and what it needs) and
+# starts it, `make test` builds everything and runs every test.
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ARGS ?=
@@ -14,8 +15,9 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD)
 
-run: build
-	./$(BUILD)/tervex $(ARGS)
+run: configure
+	@cmake --build $(BUILD) --target tervex
+	$(abspath $(BUILD))/tervex $(ARGS)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 300 -j2

@@ -56,6 +56,10 @@ int linkFailure(const LinkResult& result) {
 
 }  // namespace
 
+int reportUnusableImage() {
+    return linkFailure({LinkResult::Status::UnusableImage, kUnusableImageMessage, 0});
+}
+
 int processEntry(std::span<const uint8_t> image, std::string_view commandLine, bool debug) {
     RuntimeInterface& runtime = runtimeGetRuntime();
     runtime.startup(nullptr);
@@ -70,7 +74,7 @@ int processEntry(std::span<const uint8_t> image, std::string_view commandLine, b
     if (linked.status != LinkResult::Status::Linked) return linkFailure(linked);
 
     const std::string arguments = argumentText(commandLine);
-    StandaloneDebugger debugger;
+    StandaloneDebugger debugger(DebugLogOutput::fromEnvironment());
     const RunOutcome outcome = runtime.execute(ProgramEntry{machine.get(), linked.entry},
                                                arguments.c_str(), &debugger, debug, 0);
     runtime.shutdown();

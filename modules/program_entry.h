@@ -6,7 +6,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "debug_log_output.h"
 #include "debugger.h"
 
 namespace tx {
@@ -27,9 +29,11 @@ std::string argumentText(std::string_view commandLine);
 std::string joinCommandLine(int argc, const char* const* argv);
 
 // Shows a runtime error to the user: always on standard error, and in an "Error!" box when a
-// display is available. Everything else it is told is ignored.
+// display is available. DebugLog lines go to the log output it is given. Everything else it is
+// told is ignored.
 class StandaloneDebugger final : public Debugger {
 public:
+    explicit StandaloneDebugger(DebugLogOutput log = {}) : log_(std::move(log)) {}
     void debugRun() override {}
     void debugStop() override {}
     void debugStmt(int32_t, const char*) override {}
@@ -37,10 +41,18 @@ public:
     void debugLeave() override {}
     void debugInfo(const char*) override {}
     void debugError(const char* message) override;
-    void debugLog(const char*) override {}
+    void debugLog(const char* message) override { log_.writeLine(message); }
+
+private:
+    DebugLogOutput log_;
 };
 
-// Links and runs a module image; returns the process exit code.
+// Tells the user that the module image cannot be run, as a failed link does; returns the exit
+// code for it.
+int reportUnusableImage();
+
+// Links and runs a module image; returns the process exit code. DebugLog lines go where
+// TERVEX_DEBUG and TERVEX_LOG say (DebugLogOutput::fromEnvironment).
 int processEntry(std::span<const uint8_t> image, std::string_view commandLine, bool debug);
 
 }  // namespace tx

@@ -13,6 +13,10 @@
 
 namespace tx {
 
+// The longest string a program builds; a longer result is the runtime error
+// "Out of string memory" instead of an allocation that could take the host down.
+inline constexpr size_t kMaxStringBytes = size_t{1} << 28;
+
 class StringPool {
   public:
     static constexpr uint32_t kBlockSize = 512;

@@ -7,6 +7,7 @@
 #include "guest_machine.h"
 #include "number_text.h"
 #include "string_pool.h"
+#include "tx_error.h"
 
 namespace tx {
 
@@ -39,6 +40,8 @@ Str txStrConcat(StrArg a, StrArg b) {
     std::string* text = stringPool().mutableText(a.handle());
     // A left operand that names no live string reads as empty: the result is a copy of b.
     if (text == nullptr) return strNew(b.view());
+    // The program ends before a result past the cap is built.
+    if (text->size() + b.view().size() > kMaxStringBytes) runtimeError("Out of string memory");
     if (b.handle() == a.handle()) {
         // The same string on both sides is doubled, and released only once (as the result).
         text->append(*text);

@@ -11,7 +11,25 @@
 
 namespace tx {
 
+namespace {
+
+// The standard stream a path names, or -1.
+int standardStream(const std::string& hostPath) {
+    if (hostPath == "/dev/stdin") return STDIN_FILENO;
+    if (hostPath == "/dev/stdout") return STDOUT_FILENO;
+    if (hostPath == "/dev/stderr") return STDERR_FILENO;
+    return -1;
+}
+
+}  // namespace
+
 std::unique_ptr<BufferedFile> BufferedFile::open(const std::string& hostPath, Mode mode) {
+    // Reopening a standard stream that is a regular file would start at its beginning (and
+    // empty it for writing): what the process wrote there before would be overwritten.
+    if (const int stream = standardStream(hostPath); stream >= 0) {
+        UniqueFd copy(::fcntl(stream, F_DUPFD_CLOEXEC, 0));
+        if (copy.valid()) return std::make_unique<BufferedFile>(std::move(copy), mode, true);
+    }
     // Opening without waiting: a named pipe with nobody at the other end must not hang the
     // program. Regular files ignore the flag; it is cleared again for reads and writes.
     int flags = O_CLOEXEC | O_NONBLOCK;
@@ -39,8 +57,10 @@ std::unique_ptr<BufferedFile> BufferedFile::open(const std::string& hostPath, Mo
     return std::make_unique<BufferedFile>(std::move(file), mode);
 }
 
-BufferedFile::BufferedFile(UniqueFd fd, Mode mode) : fd_(std::move(fd)), mode_(mode) {
-    seekable_ = ::lseek(fd_.get(), 0, SEEK_CUR) >= 0;
+BufferedFile::BufferedFile(UniqueFd fd, Mode mode, bool shared) : fd_(std::move(fd)), mode_(mode) {
+    seekable_ = !shared && ::lseek(fd_.get(), 0, SEEK_CUR) >= 0;
+    struct stat info {};
+    holdsWrites_ = !shared && ::fstat(fd_.get(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 BufferedFile::~BufferedFile() {
@@ -150,6 +170,10 @@ int32_t BufferedFile::write(const uint8_t* in, int32_t size) {
             }
             buffered = 0;
         }
+    }
+    if (!holdsWrites_ && pending_ > 0 && !flush()) {
+        done -= buffered;
+        position_ -= buffered;
     }
     return done;
 }

@@ -1,8 +1,14 @@
 // A disk file read and written through one 4096-byte buffer with one position for both.
 //
 // The buffer holds either bytes read ahead (reads consume them) or bytes written and not yet in
-// the file, never both. Written bytes reach the file when the buffer fills, on a seek, before any
-// read or look-ahead, and when the object is destroyed.
+// the file, never both. Written bytes reach a regular file when the buffer fills, on a seek,
+// before any read or look-ahead, and when the object is destroyed; anything else (a terminal, a
+// pipe, a socket, the process's standard streams) gets them before each write returns, so they
+// come out in order with what other writers send there.
+//
+// /dev/stdin, /dev/stdout and /dev/stderr name the process's own standard streams: they are
+// shared (duplicated, never reopened, truncated or moved by position), so writes land where the
+// stream stands, after what the process wrote there before.
 #pragma once
 
 #include <array>
@@ -27,7 +33,9 @@ public:
     // Opens a host path in binary mode. Null when it cannot be opened or names a directory.
     static std::unique_ptr<BufferedFile> open(const std::string& hostPath, Mode mode);
 
-    BufferedFile(UniqueFd fd, Mode mode);
+    // shared: the descriptor's position belongs to others too (a standard stream), so bytes go
+    // through plain reads and writes at wherever it stands.
+    BufferedFile(UniqueFd fd, Mode mode, bool shared = false);
     ~BufferedFile();
     BufferedFile(const BufferedFile&) = delete;
     BufferedFile& operator=(const BufferedFile&) = delete;
@@ -59,8 +67,9 @@ private:
 
     UniqueFd fd_;
     Mode mode_;
-    bool seekable_ = true;  // false for pipes and terminals: plain reads and writes
-    int64_t position_ = 0;  // where the next read or write happens
+    bool seekable_ = true;     // false for pipes and terminals: plain reads and writes
+    bool holdsWrites_ = true;  // false unless a regular file: written out by every write
+    int64_t position_ = 0;     // where the next read or write happens
     int32_t readNext_ = 0;  // read-ahead: buffer_[readNext_, readEnd_) are the bytes at position_
     int32_t readEnd_ = 0;
     int32_t pending_ = 0;  // written: buffer_[0, pending_) belong at position_ - pending_

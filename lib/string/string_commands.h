@@ -42,10 +42,6 @@ Str currentTime();
 std::string formatDate(const std::tm& time);
 std::string formatTime(const std::tm& time);
 
-// The longest string these commands build; a longer result is the runtime error
-// "Out of string memory" instead of an allocation that could take the host down.
-inline constexpr size_t kMaxStringBytes = size_t{1} << 28;
-
 // The eighteen commands in registration order.
 std::span<const CommandDef> stringCommands();
 

@@ -75,6 +75,8 @@ private:
 // records fit the code block, and that counts tell the truth, is up to the caller.
 class ImageWriter {
 public:
+    // Room for an image of `bytes` bytes, so writing it needs no further allocation.
+    void reserve(size_t bytes) { bytes_.reserve(bytes); }
     void u32(uint32_t value) {
         for (int shift = 0; shift < 32; shift += 8)
             bytes_.push_back(static_cast<uint8_t>(value >> shift));

@@ -43,7 +43,9 @@ class BlockCursor {
     uint32_t place(uint64_t size, uint64_t alignment) {
         const uint64_t offset = (end_ + alignment - 1) / alignment * alignment;
         if (offset + size > kMaxCodeSize) {
-            throw Error("code block would exceed " + std::to_string(kMaxCodeSize >> 20) + " MiB");
+            throw Error("code and data, zero-filled data (.bss) included, need at least " +
+                        std::to_string(offset + size) + " bytes; a module image holds at most " +
+                        std::to_string(tx::kMaxImageFileBytes >> 20) + " MiB");
         }
         end_ = offset + size;
         return static_cast<uint32_t>(offset);

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "elf_object.h"
+#include "image_file.h"
 
 namespace tximage {
 
-// The largest code block tximage produces; the image stores zero-filled data as bytes too.
-inline constexpr uint32_t kMaxCodeSize = 256u << 20;
+// The largest code block tximage produces: one that fits an image of the size limit with empty
+// record tables (a size word and three counts). The image stores zero-filled data as bytes too.
+inline constexpr uint32_t kMaxCodeSize = static_cast<uint32_t>(tx::kMaxImageFileBytes - 16);
 
 struct CodeLayout {
     // Offset in the block of each section, by section index; empty for sections left out.

@@ -7,11 +7,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "error.h"
+#include "image_file.h"
 #include "module_image_builder.h"
 
 namespace {
@@ -25,13 +26,14 @@ void printUsage(std::ostream& out) {
            "ld -m elf_i386 -r) into a module image.\n";
 }
 
+// An object larger than the largest image is refused before it is read.
 std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw tximage::Error("cannot open '" + path + "': " + std::strerror(errno));
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad()) throw tximage::Error("cannot read '" + path + "'");
-    return bytes;
+    tx::LimitedFileRead file = tx::readLimitedFile(path, tx::kMaxImageFileBytes);
+    if (!file.error.empty()) {
+        throw tximage::Error((file.openFailed ? "cannot open '" : "cannot read '") + path +
+                             "': " + file.error);
+    }
+    return std::move(file.bytes);
 }
 
 // Writes through a temporary file and renames it, so a failed write leaves no partial image.
@@ -87,6 +89,9 @@ int main(int argc, char** argv) {
     try {
         writeFile(output, tximage::buildModuleImage(readFile(input)));
         return 0;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "tximage: " << input
+                  << ": error: not enough memory to build the module image\n";
     } catch (const std::exception& e) {
         std::cerr << "tximage: " << input << ": error: " << e.what() << '\n';
     }

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "error.h"
+#include "image_file.h"
 
 namespace tximage {
 namespace {
@@ -71,7 +72,21 @@ std::vector<uint8_t> ModuleImageWriter::finish() const {
     checkCount(sorted.size());
     checkCount(relativeFixups_.size());
     checkCount(absoluteFixups_.size());
+    // The size is known before anything is written: an image past the limit is never built.
+    const auto tableBytes = [](const std::vector<Record>& records) {
+        uint64_t bytes = 4;  // the count
+        for (const Record& r : records) bytes += r.name.size() + 1 + 4;
+        return bytes;
+    };
+    const uint64_t size = 4 + uint64_t{code_.size()} + tableBytes(sorted) +
+                          tableBytes(relativeFixups_) + tableBytes(absoluteFixups_);
+    if (size > tx::kMaxImageFileBytes) {
+        throw Error("the module image would take " + std::to_string(size) +
+                    " bytes; a module image holds at most " +
+                    std::to_string(tx::kMaxImageFileBytes >> 20) + " MiB");
+    }
     tx::ImageWriter out;
+    out.reserve(static_cast<size_t>(size));
     out.code(code_);
     out.table(sorted);
     out.table(relativeFixups_);

@@ -1,0 +1,37 @@
+// Where a standalone program's DebugLog lines go: standard error with TERVEX_DEBUG=1, the file
+// named by TERVEX_LOG, nowhere otherwise. Each line is written out at once, so it lands in order
+// with what the program itself writes to /dev/stderr or /dev/stdout.
+#pragma once
+
+#include <string_view>
+
+namespace tx {
+
+class DebugLogOutput {
+public:
+    // Writes nothing.
+    DebugLogOutput() = default;
+    ~DebugLogOutput();
+    DebugLogOutput(DebugLogOutput&& other) noexcept;
+    DebugLogOutput& operator=(DebugLogOutput&& other) noexcept;
+    DebugLogOutput(const DebugLogOutput&) = delete;
+    DebugLogOutput& operator=(const DebugLogOutput&) = delete;
+
+    // The output the two settings ask for (null: unset): a log file (created, or emptied when it
+    // exists) takes precedence over debug "1" (standard error). A log file that cannot be opened
+    // is reported on standard error, and the lines go there instead.
+    static DebugLogOutput choose(const char* debugSetting, const char* logFile);
+    // choose() with TERVEX_DEBUG and TERVEX_LOG.
+    static DebugLogOutput fromEnvironment();
+
+    // Writes text and a line end; does nothing when the output is nowhere.
+    void writeLine(std::string_view text) const;
+
+private:
+    DebugLogOutput(int fd, bool owned) : fd_(fd), owned_(owned) {}
+
+    int fd_ = -1;
+    bool owned_ = false;  // a log file this object opened and closes
+};
+
+}  // namespace tx
