@@ -30,7 +30,6 @@ const DisplayModeInfo* modeArgument(int32_t mode) {
 // front buffer.
 void startDrawingState(GraphicsState& state, bool setByProgram) {
     state.modeSetByProgram = setByProgram;
-    // The current font becomes the new display's default font here once fonts exist.
     selectFrontBuffer(state);
 }
 
@@ -144,7 +143,6 @@ void graphics(int32_t width, int32_t height, int32_t depth, int32_t mode) {
     }
     GraphicsState* state = graphicsState();
     if (state == nullptr) return;
-    // Every image and the console's input canvas are freed here once they exist.
     changeMode(*state, width, height, depth, state->selectedDriver, flags);
     startDrawingState(*state, true);
 }
@@ -152,7 +150,6 @@ void graphics(int32_t width, int32_t height, int32_t depth, int32_t mode) {
 void endGraphics() {
     GraphicsState* state = graphicsState();
     if (state == nullptr) return;
-    // Every image and the console's input canvas are freed here once they exist.
     if (!state->modeSetByProgram) return;
     changeMode(*state, kStartupWidth, kStartupHeight, 0, 0, Display::kWindowed);
     startDrawingState(*state, false);
