@@ -1,6 +1,7 @@
 #include "x11_window_watch.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <dlfcn.h>
 
@@ -11,10 +12,12 @@ namespace tx {
 namespace {
 
 using SetErrorHandler = XErrorHandler (*)(XErrorHandler);
+using Sync = int (*)(Display*, Bool);
 
 std::atomic<bool> windowLost{false};
 std::atomic<bool> installed{false};
 XErrorHandler previousHandler = nullptr;
+Sync sync = nullptr;
 
 // An Xlib error handler may not call Xlib: it only records the loss. Other errors keep the
 // handling they had (SDL's, then Xlib's).
@@ -37,8 +40,21 @@ void watchX11Window() {
     void* library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
     if (library == nullptr) return;
     const auto setHandler = reinterpret_cast<SetErrorHandler>(dlsym(library, "XSetErrorHandler"));
+    sync = reinterpret_cast<Sync>(dlsym(library, "XSync"));
     if (setHandler != nullptr) previousHandler = setHandler(&onXError);
     dlclose(library);  // SDL keeps it loaded
+}
+
+void destroyWatchedWindow(SDL_Window* window) {
+    Display* display = nullptr;
+    if (installed.load() && sync != nullptr) {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11)
+            display = info.info.x11.display;
+    }
+    SDL_DestroyWindow(window);
+    if (display != nullptr) sync(display, False);
 }
 
 bool x11WindowLossPending() {

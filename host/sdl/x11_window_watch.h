@@ -4,6 +4,8 @@
 // source turns them into the end of the program.
 #pragma once
 
+#include <SDL.h>
+
 namespace tx {
 
 // Installs the watch when video runs on SDL's X11 driver (once per process); nothing otherwise.
@@ -13,5 +15,10 @@ void watchX11Window();
 bool takeX11WindowLoss();
 // Whether a loss is waiting to be taken (from any thread).
 bool x11WindowLossPending();
+
+// Destroys the window and, under the watch, waits for X to answer, so that the errors about a
+// window already destroyed from outside reach the watch (SDL gives Xlib's own handler back
+// before it closes the display, which would end the process with them).
+void destroyWatchedWindow(SDL_Window* window);
 
 }  // namespace tx

@@ -176,7 +176,8 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // A runtime error with no way to show a box, or with boxes turned off: the message reaches
-// standard error and the process ends on its own.
+// standard error and the process ends on its own. Without a display, start-up says so in one
+// line.
 TEST(ProgramEnd, RuntimeErrorWithoutDialogsGoesToStandardErrorOnly) {
     const std::string txrun =
         std::string(TERVEX_BIN_DIR) + "/tools/txrun " + test::guestImagePath("endless") + " error";
@@ -187,6 +188,15 @@ TEST(ProgramEnd, RuntimeErrorWithoutDialogsGoesToStandardErrorOnly) {
         EXPECT_NE(run.standardError.find("Error! endless stopped on purpose"), std::string::npos)
             << environment << ": " << run.standardError;
     }
+    // With no display at all, the offscreen display is chosen before SDL tries any other: our
+    // one line, and nothing from the drivers SDL would have tried.
+    const test::ProcessResult headless = test::runProcess(
+        "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR= " + txrun);
+    EXPECT_NE(headless.standardError.find("runs on an invisible offscreen display"),
+              std::string::npos)
+        << headless.standardError;
+    EXPECT_EQ(headless.standardError.find("XDG_RUNTIME_DIR"), std::string::npos)
+        << headless.standardError;
 }
 
 // Closing the window (SDL's quit event, pushed from another thread) ends a program that never
