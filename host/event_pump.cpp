@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 #include "debugger_relay.h"
 #include "display.h"
+#include "end_request.h"
+#include "modal_dialog.h"
 #include "system_services.h"
 
 namespace tx {
@@ -18,14 +19,16 @@ constexpr int32_t kDelaySliceMs = 100;
 
 }  // namespace
 
-bool EventPump::idle() {
+bool EventPump::pump(bool windowOnly) {
     for (;;) {
+        // A signal (or another thread) asked the process to end: nothing is asked or reported.
+        if (end_request::raised() && running_.load()) asyncEnd();
         std::optional<HostEvent> event;
         if (paused_ && running_.load()) {
             event = events_.wait(kWaitSliceMs);
             if (!event) continue;
         } else {
-            event = events_.poll();
+            event = windowOnly ? events_.pollWindow() : events_.poll();
             if (!event) {
                 display_.repaintIfDrawn();
                 return running_.load();
@@ -47,6 +50,9 @@ void EventPump::handle(HostEvent event) {
             break;
         case HostEvent::close:
             requestClose();
+            break;
+        case HostEvent::windowLost:  // nothing left to ask over: the program ends as on a close
+            if (running_.load()) asyncEnd();
             break;
         case HostEvent::repaint:
             display_.repaint();
@@ -70,9 +76,14 @@ bool EventPump::delay(int32_t milliseconds) {
         const auto remaining =
             std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (remaining < 1) return true;
-        std::this_thread::sleep_for(
-            std::chrono::milliseconds(std::min<int64_t>(remaining, kDelaySliceMs)));
+        // Ends early when the end of the program is requested; the next idle then says so.
+        end_request::waitFor(static_cast<int>(std::min<int64_t>(remaining, kDelaySliceMs)));
     }
+}
+
+bool EventPump::mustEndNow() const {
+    if (end_request::raised() || !running_.load()) return true;
+    return !closePromptSet_.load() && events_.closeWaiting();
 }
 
 void EventPump::end() {
@@ -103,7 +114,7 @@ bool EventPump::askClosePrompt() const {
     // leave the process impossible to end short of killing it: the request stands. A dialog
     // that cannot be shown counts the same.
     VideoDevice& video = display_.video();
-    if (video.headless()) return true;
+    if (video.headless() || dialogsTurnedOff()) return true;
     return video
         .askOkCancel(services_.title(), services_.closePrompt(),
                      display_.graphicsMode() != GraphicsMode::None)

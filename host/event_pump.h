@@ -24,7 +24,10 @@ public:
     EventPump& operator=(const EventPump&) = delete;
 
     // Handles every waiting event (and waits while suspended). False means the program must end.
-    bool idle();
+    bool idle() { return pump(false); }
+    // What idle does, for the run loop while guest code runs: the window's input stays queued
+    // for the commands' own pumping. False means the program must end.
+    bool service() { return pump(true); }
     // Pumps and waits; false when the program must end.
     bool delay(int32_t milliseconds);
 
@@ -44,10 +47,18 @@ public:
     using PromptAnswer = bool (*)(const std::string& title, const std::string& prompt);
     void setClosePromptAnswer(PromptAnswer answer) { promptAnswer_ = answer; }
 
+    // From any thread: the program must end at once (a signal, an end request, or a close with
+    // no prompt to ask) whatever its guest code is doing.
+    bool mustEndNow() const;
+    // Whether a close prompt is set, for mustEndNow (which cannot read the prompt's text from
+    // another thread).
+    void noteClosePrompt(bool set) { closePromptSet_.store(set); }
+
     bool paused() const { return paused_; }
     bool running() const { return running_.load(); }
 
 private:
+    bool pump(bool windowOnly);
     void handle(HostEvent event);
     void handleStop();
     void handleRun();
@@ -62,6 +73,7 @@ private:
     const SystemServices& services_;
     // Another thread may clear it (asyncEnd) while the program's thread reads it.
     std::atomic<bool> running_{true};
+    std::atomic<bool> closePromptSet_{false};
     bool paused_ = false;
     PromptAnswer promptAnswer_ = nullptr;
 };

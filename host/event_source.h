@@ -16,6 +16,7 @@ enum class HostEvent {
     repaint,  // the window's picture was lost or resized
     focusLost,
     focusGained,
+    windowLost,  // the window was destroyed from outside
 };
 
 class EventSource {
@@ -23,11 +24,18 @@ public:
     virtual ~EventSource() = default;
     // The next event if one is waiting.
     virtual std::optional<HostEvent> poll() = 0;
+    // The next event if one is waiting, leaving the window's input (keys, mouse, controllers)
+    // queued for the next poll: for pumping while guest code runs, which must not change what
+    // the program sees of its input.
+    virtual std::optional<HostEvent> pollWindow() { return poll(); }
     // Waits up to timeoutMs for an event; none when the time ran out first (or only events of
     // no interest arrived).
     virtual std::optional<HostEvent> wait(int32_t timeoutMs) = 0;
     // From any thread. A queue that is full drops it.
     virtual void post(HostEvent event) = 0;
+    // From any thread, without taking anything from the queue: whether a request to close the
+    // window (or a loss of it) is waiting.
+    virtual bool closeWaiting() = 0;
 };
 
 }  // namespace tx

@@ -53,6 +53,9 @@ public:
 
     // ---- Event loop: false means the program must end.
     bool idle() { return pump_.idle(); }
+    bool service() { return pump_.service(); }
+    // From any thread (see EventPump::mustEndNow).
+    bool mustEndNow() const { return pump_.mustEndNow(); }
     bool delay(int32_t milliseconds) { return pump_.delay(milliseconds); }
     void stop() { pump_.stop(); }
     void asyncStop() { pump_.asyncStop(); }
@@ -75,6 +78,7 @@ public:
     const std::string& commandLine() const { return services_.commandLine(); }
     void setTitle(std::string_view title, std::string_view closePrompt) {
         services_.setTitle(title, closePrompt);
+        pump_.noteClosePrompt(!closePrompt.empty());
     }
     bool execFile(std::string_view command) { return services_.execFile(command); }
     std::string systemProperty(std::string_view name) const {

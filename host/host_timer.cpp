@@ -50,12 +50,20 @@ void HostTimer::run(std::chrono::steady_clock::time_point start) {
 
 int32_t HostTimer::wait() {
     std::unique_lock lock(mutex_);
-    signal_.wait(lock, [this] { return signalled_; });
+    signal_.wait(lock, [this] { return signalled_ || interrupted_; });
     signalled_ = false;
     const uint32_t ticks = ticks_.load(std::memory_order_relaxed);
     const uint32_t periods = ticks - ticksSeen_;
     ticksSeen_ = ticks;
     return static_cast<int32_t>(periods);
+}
+
+void HostTimer::interrupt() {
+    {
+        std::lock_guard lock(mutex_);
+        interrupted_ = true;
+    }
+    signal_.notify_all();
 }
 
 }  // namespace tx

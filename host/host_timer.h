@@ -22,6 +22,8 @@ public:
     // Blocks until at least one period has elapsed since the previous wait, then returns how many
     // periods elapsed since then.
     int32_t wait();
+    // From any thread: this and every later wait returns at once (0 when no period elapsed).
+    void interrupt();
     uint32_t periodMs() const { return periodMs_; }
 
 private:
@@ -36,6 +38,7 @@ private:
     std::condition_variable wake_;    // wakes the counting thread to quit
     bool signalled_ = false;
     bool quit_ = false;
+    bool interrupted_ = false;
     std::thread thread_;
 };
 

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "modal_dialog.h"
+
 namespace tx {
 
 bool displayAvailable() {
@@ -22,10 +24,14 @@ bool displayAvailable() {
     return (x11 != nullptr && *x11 != 0) || (wayland != nullptr && *wayland != 0);
 }
 
+bool dialogsAllowed() {
+    return !dialogsTurnedOff() && displayAvailable();
+}
+
 void showMessageBox(const char* caption, const char* text, bool error) {
-    if (!displayAvailable()) return;
+    if (!dialogsAllowed()) return;
     const Uint32 flags = error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-    SDL_ShowSimpleMessageBox(flags, caption, text, nullptr);
+    runModalDialog([&] { return SDL_ShowSimpleMessageBox(flags, caption, text, nullptr); });
 }
 
 }  // namespace tx

@@ -6,8 +6,11 @@ namespace tx {
 // True when a real display can show a window (not SDL's offscreen or dummy drivers).
 bool displayAvailable();
 
-// Shows a modal box with an OK button when a display is available; does nothing otherwise.
-// Callers write the message to standard error as well.
+// False with no display, or when TERVEX_NO_DIALOGS turns dialogs off.
+bool dialogsAllowed();
+
+// Shows a modal box with an OK button when dialogs are allowed; does nothing otherwise. The end
+// of the program (a signal) closes it. Callers write the message to standard error as well.
 void showMessageBox(const char* caption, const char* text, bool error);
 
 }  // namespace tx

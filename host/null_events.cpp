@@ -22,6 +22,13 @@ std::optional<HostEvent> NullEvents::wait(int32_t timeoutMs) {
     return event;
 }
 
+bool NullEvents::closeWaiting() {
+    std::lock_guard lock(mutex_);
+    for (const HostEvent event : queue_)
+        if (event == HostEvent::close || event == HostEvent::windowLost) return true;
+    return false;
+}
+
 void NullEvents::post(HostEvent event) {
     {
         std::lock_guard lock(mutex_);

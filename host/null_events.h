@@ -15,6 +15,7 @@ public:
     std::optional<HostEvent> poll() override;
     std::optional<HostEvent> wait(int32_t timeoutMs) override;
     void post(HostEvent event) override;
+    bool closeWaiting() override;
 
 private:
     std::mutex mutex_;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "host_timer.h"
@@ -16,9 +17,14 @@ public:
     // Frees a timer of this set; others are left alone.
     void free(HostTimer* timer);
     // Stops and frees every timer.
-    void clear() { timers_.clear(); }
+    void clear();
+    // From any thread: every current and later wait on a timer of this set returns at once (the
+    // program is ending).
+    void interruptWaits();
 
 private:
+    std::mutex mutex_;  // the list against interruptWaits from another thread
+    bool interrupted_ = false;
     std::vector<std::unique_ptr<HostTimer>> timers_;
 };
 

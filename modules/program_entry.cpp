@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "end_request.h"
 #include "guest_machine.h"
 #include "linker.h"
 #include "message_box.h"
@@ -61,6 +62,7 @@ int reportUnusableImage() {
 }
 
 int processEntry(std::span<const uint8_t> image, std::string_view commandLine, bool debug) {
+    end_request::installSignalHandlers();
     RuntimeInterface& runtime = runtimeGetRuntime();
     runtime.startup(nullptr);
     std::unique_ptr<GuestMachine> machine;
@@ -78,6 +80,9 @@ int processEntry(std::span<const uint8_t> image, std::string_view commandLine, b
     const RunOutcome outcome = runtime.execute(ProgramEntry{machine.get(), linked.entry},
                                                arguments.c_str(), &debugger, debug, 0);
     runtime.shutdown();
+    // Ended by SIGINT or SIGTERM: the code a shell expects of a process the signal ended.
+    if (const int signal = end_request::signalNumber(); signal != 0)
+        return kExitSignalBase + signal;
     switch (outcome) {
         case RunOutcome::Ended:
             return kExitOk;

@@ -19,6 +19,8 @@ inline constexpr int kExitRuntimeError = 1;
 inline constexpr int kExitMissingSymbol = 2;
 inline constexpr int kExitStartupFailed = 3;
 inline constexpr int kExitUnusableImage = 255;
+// Plus the signal number (SIGINT 130, SIGTERM 143) when a signal ended the program.
+inline constexpr int kExitSignalBase = 128;
 
 // What follows the program name: leading spaces removed; a quoted name ends at the next quote
 // (none: empty), an unquoted one at the first space (none: empty). Tabs are not separators.
@@ -51,7 +53,8 @@ private:
 // code for it.
 int reportUnusableImage();
 
-// Links and runs a module image; returns the process exit code. DebugLog lines go where
+// Links and runs a module image; returns the process exit code. SIGINT and SIGTERM end the
+// program as a closed window does (modules destroyed, files flushed). DebugLog lines go where
 // TERVEX_DEBUG and TERVEX_LOG say (DebugLogOutput::fromEnvironment).
 int processEntry(std::span<const uint8_t> image, std::string_view commandLine, bool debug);
 

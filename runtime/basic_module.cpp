@@ -10,6 +10,7 @@
 #include "basic_state.h"
 #include "guest_machine.h"
 #include "object_routines.h"
+#include "preempt_clock.h"
 #include "string_pool.h"
 #include "tx_error.h"
 
@@ -49,6 +50,21 @@ bool createModules(HostRuntime& runtime, std::span<const LibraryModule> modules)
 
 void destroyModules(std::span<const LibraryModule> modules) {
     for (size_t j = modules.size(); j-- > 0;) modules[j].destroy();
+}
+
+// Guest code asked for service: the window is served (never the input state, which commands
+// alone update) and the program goes on unless it must end.
+bool serveWindow() {
+    return context().runtime == nullptr || context().runtime->service();
+}
+
+// On the preemption clock's thread: whether the program must end now. Its timer waits are then
+// woken (the end request's descriptor does not reach them).
+bool mustEndNow(void* context) {
+    auto* runtime = static_cast<HostRuntime*>(context);
+    if (!runtime->mustEndNow()) return false;
+    runtime->timers().interruptWaits();
+    return true;
 }
 
 }  // namespace
@@ -96,7 +112,10 @@ RunResult run(HostRuntime& runtime, ProgramEntry entry, bool debug, ModuleList m
     RunResult result;
     try {
         if (!runtime.idle()) endQuietly();
+        const preempt_clock::Watch watch(&mustEndNow, &runtime);
+        entry.machine->setServiceHandler(&serveWindow);
         const GuestEnd end = entry.machine->call(entry.address);
+        entry.machine->setServiceHandler(nullptr);
         switch (end.kind) {
             case GuestEndKind::Returned:
             case GuestEndKind::BudgetSpent:

@@ -24,6 +24,7 @@ struct CpuStop {
     CpuFault fault = CpuFault::None;
     GuestAddr faultAddress = 0;  // data address of an unmapped or protected access
     GuestAddr pc = 0;            // where execution stopped (the faulting instruction on a fault)
+    bool interrupted = false;    // stopped by interrupt(); such a run cannot be continued
 };
 
 // Called on the host when guest execution reaches the first byte of a thunk slot.
@@ -51,6 +52,11 @@ public:
     virtual CpuStop run(GuestAddr begin, GuestAddr until, uint64_t budget) = 0;
     // Asks the running `run` to return; safe to call from a thunk handler.
     virtual void stop() = 0;
+    // From any thread: asks a running `run` to return as soon as it can, with `interrupted` set;
+    // nothing happens when no run is under way. The run cannot be continued afterwards: after a
+    // stop from another thread the emulator does not keep the instruction pointer exact (it may
+    // name an earlier block than the one about to run), so this only serves to end a program.
+    virtual void interrupt() = 0;
 
     virtual uint32_t reg(CpuReg r) = 0;
     virtual void setReg(CpuReg r, uint32_t value) = 0;

@@ -3,7 +3,9 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <optional>
 
+#include "preempt_clock.h"
 #include "tx_error.h"
 #include "type_descriptors.h"
 
@@ -69,8 +71,21 @@ GuestEnd GuestMachine::call(GuestAddr entry) {
     cpu_->setReg(CpuReg::Esp, sp);
     cpu_->setReg(CpuReg::Ebp, 0);
     cpu_->setFpuControlWord(kGuestFpuControl);
-    const CpuStop stop = cpu_->run(entry, layout::kReturnStub, budget_);
+    CpuStop stop;
+    {
+        std::optional<preempt_clock::Armed> serviced;
+        if (budget_ == 0) serviced.emplace(*this);
+        stop = cpu_->run(entry, layout::kReturnStub, budget_);
+    }
     cpu_->setFpuControlWord(kRestoredFpuControl);
+    serviceDue_.store(false, std::memory_order_relaxed);
+    if (stop.interrupted && !endRequested_ && stop.fault == CpuFault::None &&
+        stop.pc != layout::kReturnStub) {
+        // The end of the program was requested while guest code ran: the window is served once
+        // more (the request that ended it is taken from the queue) and the program ends.
+        if (serviceHandler_ != nullptr) serviceHandler_();
+        return {GuestEndKind::Ended, nullptr};
+    }
 
     if (endRequested_) return pendingEnd_;
     if (stop.fault != CpuFault::None) return {GuestEndKind::Fault, faultMessage(stop)};
@@ -83,6 +98,15 @@ GuestEnd GuestMachine::call(GuestAddr entry) {
 void GuestMachine::onThunk(uint32_t slot) {
     const CommandDef* def = table_.slot(slot);
     if (def == nullptr || endRequested_) return;  // an unused slot faults on its ud2
+    if (serviceDue_.load(std::memory_order_relaxed)) {
+        serviceDue_.store(false, std::memory_order_relaxed);
+        if (serviceHandler_ != nullptr && !serviceHandler_()) {
+            pendingEnd_ = {GuestEndKind::Ended, nullptr};
+            endRequested_ = true;
+            cpu_->stop();
+            return;
+        }
+    }
     ++commandCalls_;
     try {
         const uint32_t esp = cpu_->reg(CpuReg::Esp);

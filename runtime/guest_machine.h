@@ -1,6 +1,7 @@
 // One guest: its memory, CPU, heap and thunks, and the dispatcher between guest code and commands.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -38,8 +39,20 @@ public:
     // every exception masked, until it returns, the program ends or the budget is spent.
     GuestEnd call(GuestAddr entry);
 
+    // While an unbounded call runs, the preemption clock (preempt_clock.h) asks for service
+    // every few milliseconds; the next command call then runs the handler first, on the guest's
+    // thread (pumping the window), and the handler returns whether the program goes on: false
+    // ends it quietly there. When the program must end while guest code runs without calling
+    // commands, the clock interrupts the CPU instead; the handler then runs once and the
+    // program ends quietly whatever it returns.
+    using ServiceHandler = bool (*)();
+    void setServiceHandler(ServiceHandler handler) { serviceHandler_ = handler; }
+    // From any thread.
+    void requestService() { serviceDue_.store(true, std::memory_order_relaxed); }
+    void interrupt() { cpu_->interrupt(); }
+
     // Bounds every later call to this many guest instructions (0: unbounded). For fuzzing and
-    // tools; a game runs unbounded.
+    // tools; a game runs unbounded. A bounded call is never preempted.
     void setInstructionBudget(uint64_t instructions) { budget_ = instructions; }
 
     // Number of commands dispatched so far (for statistics and tests).
@@ -59,6 +72,8 @@ private:
     bool endRequested_ = false;
     uint64_t commandCalls_ = 0;
     uint64_t budget_ = 0;
+    ServiceHandler serviceHandler_ = nullptr;
+    std::atomic<bool> serviceDue_{false};
 };
 
 // Decodes `div`/`idiv` at pc and reads its divisor. Returns false when pc holds no such

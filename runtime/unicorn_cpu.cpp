@@ -1,6 +1,8 @@
 // Guest CPU on the Unicorn engine (32-bit x86).
 #include <unicorn/unicorn.h>
 
+#include <atomic>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -73,8 +75,11 @@ public:
         stop_ = CpuStop{};
         EngineCrashGuard guard;
         if (sigsetjmp(guard.landing(), 1) != 0) return replaceCrashedEngine(begin);
+        running_.store(true);
         const uc_err err = uc_emu_start(uc_, begin, until, 0, budget);
+        running_.store(false);
         stop_.pc = reg(CpuReg::Eip);
+        stop_.interrupted = interruptRequested_.exchange(false);
         if (err == UC_ERR_OK) return stop_;
         if (stop_.fault != CpuFault::None) return stop_;  // recorded by a hook
         switch (err) {
@@ -99,6 +104,13 @@ public:
     }
 
     void stop() override { uc_emu_stop(uc_); }
+
+    void interrupt() override {
+        std::lock_guard lock(engineMutex_);
+        if (!running_.load()) return;  // a request between runs would outlive its purpose
+        interruptRequested_.store(true);
+        if (uc_ != nullptr) uc_emu_stop(uc_);
+    }
 
     uint32_t reg(CpuReg r) override {
         uint32_t value = 0;
@@ -141,11 +153,20 @@ private:
     // left unfreed. A fresh one takes its place over the same guest memory, and the run ends as
     // an instruction the CPU could not execute.
     CpuStop replaceCrashedEngine(GuestAddr begin) {
-        closeCrashedEngine(std::exchange(uc_, nullptr));
+        running_.store(false);
+        uc_engine* crashed = nullptr;
+        {
+            std::lock_guard lock(engineMutex_);
+            crashed = std::exchange(uc_, nullptr);
+        }
+        closeCrashedEngine(crashed);
         uc_context_free(resetState_);
         resetState_ = nullptr;
         faultHooksInstalled_ = false;
-        openEngine();
+        {
+            std::lock_guard lock(engineMutex_);
+            openEngine();
+        }
         for (const Mapping& mapping : mappings_) mapRegion(mapping);
         if (!mappings_.empty()) installFaultHooks();
         if (thunkHandler_ != nullptr) installThunkHook();
@@ -217,6 +238,9 @@ private:
     }
 
     uc_engine* uc_ = nullptr;
+    std::mutex engineMutex_;  // uc_ against interrupt() from another thread
+    std::atomic<bool> running_{false};
+    std::atomic<bool> interruptRequested_{false};
     uc_context* resetState_ = nullptr;
     bool faultHooksInstalled_ = false;
     GuestAddr thunkBase_ = 0;

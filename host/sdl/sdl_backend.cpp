@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "sdl_events.h"
 #include "sdl_session.h"
 #include "sdl_video.h"
+#include "x11_window_watch.h"
 
 namespace tx {
 namespace {
@@ -27,8 +29,15 @@ bool driverWithoutDisplay() {
 
 void reportNoDisplay(const std::string& reason) {
     if (headlessReported.exchange(true)) return;
-    std::fprintf(stderr, "Tervex: no display available%s%s%s; the runtime runs without one\n",
-                 reason.empty() ? "" : " (", reason.c_str(), reason.empty() ? "" : ")");
+    std::fprintf(stderr,
+                 "Tervex: no display available (%s); the program runs on an invisible offscreen "
+                 "display\n",
+                 reason.c_str());
+}
+
+bool variableSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != 0;
 }
 
 // Starts video on the display, or on the offscreen driver when there is none. Returns whether
@@ -36,13 +45,22 @@ void reportNoDisplay(const std::string& reason) {
 std::optional<bool> initVideo(SdlSession& session) {
     const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
     const std::string requestedDriver = requested != nullptr ? requested : "";
+    // With no display to connect to, the offscreen driver is chosen before SDL tries the others
+    // (which would only print their own failures).
+    if (requestedDriver.empty() && !variableSet("DISPLAY") && !variableSet("WAYLAND_DISPLAY")) {
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return std::nullopt;
+        session.subsystems |= SDL_INIT_VIDEO;
+        reportNoDisplay("neither DISPLAY nor WAYLAND_DISPLAY is set");
+        return true;
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
         session.subsystems |= SDL_INIT_VIDEO;
         if (!driverWithoutDisplay()) return false;
         // SDL itself settles on a driver without a display when none of the others finds one;
         // say so unless that driver is the one that was asked for.
         if (requestedDriver.find(SDL_GetCurrentVideoDriver()) == std::string::npos)
-            reportNoDisplay("");
+            reportNoDisplay("no video driver found one");
         return true;
     }
     const std::string reason = SDL_GetError();
@@ -57,6 +75,8 @@ std::optional<bool> initVideo(SdlSession& session) {
 
 std::optional<HostBackend> openSdlBackend(bool topmost) {
     auto session = std::make_shared<SdlSession>();
+    // SIGINT and SIGTERM are the runtime's (end_request.h), not a quit event of SDL's.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) return std::nullopt;
     session->subsystems |= SDL_INIT_TIMER | SDL_INIT_EVENTS;
     const std::optional<bool> headless = initVideo(*session);
@@ -73,6 +93,7 @@ std::optional<HostBackend> openSdlBackend(bool topmost) {
     if (topmost) windowFlags |= SDL_WINDOW_ALWAYS_ON_TOP;
     session->window = SDL_CreateWindow(kWindowTitle, 0, 0, 1, 1, windowFlags);
     if (session->window == nullptr) return std::nullopt;
+    watchX11Window();
 
     HostBackend backend;
     backend.video = std::make_unique<SdlVideo>(session);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "x11_window_watch.h"
+
 namespace tx {
 
 uint32_t sdlRequestEventType() {
@@ -22,8 +24,21 @@ SdlEvents::~SdlEvents() {
 }
 
 std::optional<HostEvent> SdlEvents::poll() {
+    if (takeX11WindowLoss()) return HostEvent::windowLost;
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0)
+        if (std::optional<HostEvent> ours = translate(event)) return ours;
+    return std::nullopt;
+}
+
+std::optional<HostEvent> SdlEvents::pollWindow() {
+    if (takeX11WindowLoss()) return HostEvent::windowLost;
+    SDL_PumpEvents();
+    SDL_Event event;
+    // From quit to the window manager's events: no input event lies in that range.
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_QUIT, SDL_SYSWMEVENT) > 0)
+        if (std::optional<HostEvent> ours = translate(event)) return ours;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, requestType_, requestType_) > 0)
         if (std::optional<HostEvent> ours = translate(event)) return ours;
     return std::nullopt;
 }
@@ -37,7 +52,7 @@ std::optional<HostEvent> SdlEvents::wait(int32_t timeoutMs) {
 std::optional<HostEvent> SdlEvents::translate(const SDL_Event& event) const {
     if (event.type == requestType_) {
         // Posted by post below: the code is the event.
-        if (event.user.code < 0 || event.user.code > static_cast<int32_t>(HostEvent::focusGained))
+        if (event.user.code < 0 || event.user.code > static_cast<int32_t>(HostEvent::windowLost))
             return std::nullopt;
         return static_cast<HostEvent>(event.user.code);
     }
@@ -62,6 +77,19 @@ std::optional<HostEvent> SdlEvents::translate(const SDL_Event& event) const {
         default:
             return std::nullopt;
     }
+}
+
+bool SdlEvents::closeWaiting() {
+    if (x11WindowLossPending()) return true;
+    // Peeking is safe from any thread; events only reach the queue when the program's thread
+    // pumps, or when another thread pushes them (a session's quit).
+    SDL_Event events[32];
+    const int count = SDL_PeepEvents(events, 32, SDL_PEEKEVENT, SDL_QUIT, SDL_WINDOWEVENT);
+    for (int i = 0; i < count; ++i) {
+        const std::optional<HostEvent> ours = translate(events[i]);
+        if (ours == HostEvent::close) return true;
+    }
+    return false;
 }
 
 void SdlEvents::post(HostEvent posted) {

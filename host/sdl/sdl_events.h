@@ -18,8 +18,10 @@ public:
     ~SdlEvents() override;
 
     std::optional<HostEvent> poll() override;
+    std::optional<HostEvent> pollWindow() override;
     std::optional<HostEvent> wait(int32_t timeoutMs) override;
     void post(HostEvent event) override;
+    bool closeWaiting() override;
 
 private:
     // Ours, or none for events of no interest (other windows, input).

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "x11_window_watch.h"
+
 namespace tx {
 
 struct SdlSession {
@@ -13,7 +15,7 @@ struct SdlSession {
     SdlSession(const SdlSession&) = delete;
     SdlSession& operator=(const SdlSession&) = delete;
     ~SdlSession() {
-        if (window != nullptr) SDL_DestroyWindow(window);
+        if (window != nullptr) destroyWatchedWindow(window);
         if (subsystems != 0) SDL_QuitSubSystem(subsystems);
     }
 

@@ -1,5 +1,9 @@
 #include "sdl_video.h"
 
+#include <optional>
+
+#include "modal_dialog.h"
+
 namespace tx {
 
 SdlVideo::~SdlVideo() = default;
@@ -133,7 +137,9 @@ std::optional<bool> SdlVideo::askOkCancel(const std::string& title, const std::s
         nullptr,
     };
     int answer = 0;
-    if (SDL_ShowMessageBox(&data, &answer) != 0) return std::nullopt;
+    const std::optional<int> shown =
+        runModalDialog([&] { return SDL_ShowMessageBox(&data, &answer); });
+    if (!shown || *shown != 0) return std::nullopt;  // not shown, or closed by the end request
     return answer == 1;
 }
 

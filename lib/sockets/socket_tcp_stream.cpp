@@ -1,11 +1,31 @@
 #include "socket_tcp_stream.h"
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
 #include <cerrno>
 
 namespace tx {
+namespace {
+
+// Connects without a time-out of our own (the system's applies), but the wait ends when the
+// program must end; the socket is blocking again afterwards.
+bool connectTo(int fd, const sockaddr_in& address) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) return false;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (errno != EINPROGRESS && errno != EINTR) return false;
+        if (waitConnected(fd) != Readiness::Ready) return false;
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
+            return false;
+    }
+    return ::fcntl(fd, F_SETFL, flags) == 0;
+}
+
+}  // namespace
 
 std::unique_ptr<TcpStream> TcpStream::connect(uint32_t ip, int32_t port, int32_t localPort,
                                               const SocketTimeouts& timeouts) {
@@ -13,13 +33,7 @@ std::unique_ptr<TcpStream> TcpStream::connect(uint32_t ip, int32_t port, int32_t
     SocketFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!socket.valid()) return nullptr;
     if (localPort != 0 && !bindAnyAddress(socket.get(), localPort)) return nullptr;
-    const sockaddr_in address = toSockaddr(Endpoint{ip, port});
-    int result;
-    do {
-        result =
-            ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    } while (result != 0 && errno == EINTR);
-    if (result != 0) return nullptr;
+    if (!connectTo(socket.get(), toSockaddr(Endpoint{ip, port}))) return nullptr;
     return std::make_unique<TcpStream>(std::move(socket), timeouts);
 }
 

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <ctime>
 
+#include "program_end.h"
+
 namespace tx {
 namespace {
 
@@ -36,17 +38,21 @@ timespec remainingUntil(const timespec& deadline) {
     return left;
 }
 
-// Polls one descriptor; unlike select, poll works for descriptors of any number.
-Readiness waitFor(int fd, short events, int32_t millis) {
+// Polls one descriptor (unlike select, poll works for descriptors of any number) beside the
+// program's end request: a wait ends as a failure once the program must end. `bounded` false
+// waits without a time-out.
+Readiness waitFor(int fd, short events, int32_t millis, bool bounded = true) {
     if (fd < 0) return Readiness::Failed;
     const WaitTime wait = splitMillis(millis);
     const timespec deadline = addTime(monotonicNow(), wait);
     timespec left{static_cast<time_t>(wait.seconds), static_cast<long>(wait.microseconds * 1000)};
+    const int endFd = programEndFd();
     for (;;) {
-        pollfd entry{fd, events, 0};
-        const int ready = ::ppoll(&entry, 1, &left, nullptr);
-        if (ready > 0)
-            return (entry.revents & POLLNVAL) != 0 ? Readiness::Failed : Readiness::Ready;
+        pollfd entries[2] = {{fd, events, 0}, {endFd, POLLIN, 0}};
+        const int ready = ::ppoll(entries, endFd >= 0 ? 2 : 1, bounded ? &left : nullptr, nullptr);
+        if (ready > 0 && entries[0].revents != 0)
+            return (entries[0].revents & POLLNVAL) != 0 ? Readiness::Failed : Readiness::Ready;
+        if (ready > 0 || programEndRequested()) return Readiness::Failed;
         if (ready == 0) return Readiness::TimedOut;
         if (errno != EINTR) return Readiness::Failed;
         left = remainingUntil(deadline);
@@ -66,6 +72,10 @@ Readiness waitReadable(int fd, int32_t millis) {
 
 Readiness waitWritable(int fd, int32_t millis) {
     return waitFor(fd, POLLOUT, millis);
+}
+
+Readiness waitConnected(int fd) {
+    return waitFor(fd, POLLOUT, 0, false);
 }
 
 }  // namespace tx

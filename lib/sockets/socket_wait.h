@@ -27,5 +27,9 @@ enum class Readiness { Ready, TimedOut, Failed };
 Readiness waitReadable(int fd, int32_t millis);
 // Waits until the socket can take more bytes to send, at most millis milliseconds.
 Readiness waitWritable(int fd, int32_t millis);
+// Waits without a time-out until a connection under way is made or fails.
+Readiness waitConnected(int fd);
+
+// Every wait also ends, as a failure, when the program must end.
 
 }  // namespace tx

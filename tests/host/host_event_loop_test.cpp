@@ -4,9 +4,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <thread>
 
+#include "end_request.h"
 #include "host_runtime.h"
+#include "modal_dialog.h"
 #include "null_events.h"
 #include "recording_debugger.h"
 
@@ -174,6 +177,51 @@ TEST_F(HostEventLoop, SuspendedDelayWaitsForRun) {
     EXPECT_TRUE(runtime->delay(0));
     EXPECT_TRUE(runSent.load());
     debuggerThread.join();
+}
+
+// The end of the program requested from outside (a signal): every way of pumping says so, a
+// wait ends early, and nobody is asked anything; a window destroyed from outside ends the same
+// way.
+TEST_F(HostEventLoop, AnEndRequestOrALostWindowEndsThePumpWithoutAsking) {
+    using Pump = bool (*)(HostRuntime&, EventSource&);
+    const Pump pumps[] = {
+        [](HostRuntime& r, EventSource&) { return end_request::raise(0), r.idle(); },
+        [](HostRuntime& r, EventSource&) { return end_request::raise(0), r.service(); },
+        [](HostRuntime& r, EventSource&) {
+            std::thread signaller([] {
+                std::this_thread::sleep_for(10ms);
+                end_request::raise(SIGTERM);
+            });
+            const bool running = r.delay(600'000);
+            signaller.join();
+            return running;
+        },
+        [](HostRuntime& r, EventSource& e) { return e.post(HostEvent::windowLost), r.idle(); },
+    };
+    for (const Pump pump : pumps) {
+        runtime->setTitle("Game", "Quit now?");
+        runtime->pump().setClosePromptAnswer(&recordAndCancel);
+        askedCount = 0;
+        EXPECT_FALSE(pump(*runtime, *events));
+        end_request::clear();
+        EXPECT_EQ(askedCount, 0);
+        EXPECT_FALSE(runtime->pump().running());
+        runtime.reset();
+        SetUp();
+    }
+}
+
+TEST(HostDialogs, TervexNoDialogsTurnsThemOff) {
+    const std::pair<const char*, bool> cases[] = {
+        {nullptr, false}, {"", false}, {"0", false}, {"1", true}, {"yes", true}};
+    for (const auto& [value, off] : cases) {
+        if (value == nullptr)
+            unsetenv("TERVEX_NO_DIALOGS");
+        else
+            setenv("TERVEX_NO_DIALOGS", value, 1);
+        EXPECT_EQ(dialogsTurnedOff(), off) << (value != nullptr ? value : "unset");
+    }
+    unsetenv("TERVEX_NO_DIALOGS");
 }
 
 }  // namespace

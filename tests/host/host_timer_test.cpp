@@ -50,5 +50,22 @@ TEST(HostTimer, RuntimeFreesOnlyTimersItOwns) {
     runtime->freeTimer(timer);  // already freed: nothing happens
 }
 
+// The program is ending: a wait under way and every later one return at once, with no period.
+TEST(HostTimer, InterruptedWaitsReturnAtOnceNowAndLater) {
+    TimerSet timers;
+    HostTimer* slow = timers.create(1);
+    ASSERT_NE(slow, nullptr);
+    std::thread ender([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        timers.interruptWaits();
+    });
+    EXPECT_EQ(slow->wait(), 0);
+    ender.join();
+    EXPECT_EQ(slow->wait(), 0);
+    HostTimer* later = timers.create(1);
+    ASSERT_NE(later, nullptr);
+    EXPECT_EQ(later->wait(), 0);
+}
+
 }  // namespace
 }  // namespace tx

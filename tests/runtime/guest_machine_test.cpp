@@ -1,8 +1,11 @@
 // The guest CPU and the dispatcher: hand-assembled x86 code calling commands and faulting.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <bit>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "command_registry.h"
@@ -31,6 +34,14 @@ void hostFailure() {
     throw std::runtime_error("host");
 }
 
+// Asks the machine for service from every third call, as the preemption clock does.
+GuestMachine* serviceTarget = nullptr;
+uint32_t servicingCalls = 0;
+int32_t addOneAskingService(int32_t x) {
+    if (++servicingCalls % 3 == 0 && serviceTarget != nullptr) serviceTarget->requestService();
+    return x + 1;
+}
+
 void linkTest(CommandRegistrar& r) {
     r.add(command<addOne>("%AddOne%x"));
     r.add(command<half>("#Half#x"));
@@ -38,6 +49,7 @@ void linkTest(CommandRegistrar& r) {
     r.add(command<endProgram>("EndProgram"));
     r.add(command<failWithError>("FailWithError"));
     r.add(command<hostFailure>("HostFailure"));
+    r.add(command<addOneAskingService>("%AddOneAskingService%x"));
 }
 
 const CommandTable& testTable() {
@@ -197,6 +209,85 @@ TEST_F(GuestMachineTest, ArgumentsOutsideTheStackAreAnIllegalAddress) {
     const GuestEnd end = machine.call(code.load());
     EXPECT_EQ(end.kind, GuestEndKind::Ended);
     EXPECT_STREQ(end.message, "Illegal memory address");
+}
+
+}  // namespace
+}  // namespace tx
+
+namespace tx {
+namespace {
+
+uint32_t services = 0;
+uint32_t servicesAllowed = 0;
+uint32_t callsWhenEnded = 0;
+bool countService() {
+    if (++services <= servicesAllowed) return true;
+    callsWhenEnded = servicingCalls;
+    return false;
+}
+
+// Service asked for while guest code runs is given at the next command call, which then goes on
+// as if nothing happened, or ends the run there when the handler says so.
+TEST_F(GuestMachineTest, ServiceRunsAtTheNextCommandCallOrEndsTheRunThere) {
+    constexpr uint32_t kCalls = 30'000;
+    // xor edi,edi; mov esi,kCalls; loop: push edi; call AddOneAskingService; add esp,4;
+    // mov edi,eax; dec esi; jnz loop; mov [cell],edi; ret
+    Code code(machine);
+    code.bytes({0x31, 0xFF, 0xBE}).dword(kCalls);
+    const GuestAddr loop = code.here();
+    code.bytes({0x57}).call(thunk(7)).popArgs(1).bytes({0x89, 0xC7, 0x4E, 0x0F, 0x85});
+    code.dword(loop - (code.here() + 4)).bytes({0x89, 0x3D}).dword(cell).ret();
+    const GuestAddr entry = code.load();
+    serviceTarget = &machine;
+    machine.setServiceHandler(&countService);
+
+    struct Case {
+        uint32_t allowed;
+        GuestEndKind kind;
+        int32_t stored;
+    };
+    for (const Case& c :
+         {Case{~0u, GuestEndKind::Returned, kCalls}, Case{2, GuestEndKind::Ended, 0}}) {
+        services = servicingCalls = 0;
+        servicesAllowed = c.allowed;
+        machine.memory().write<int32_t>(cell, 0);
+        const GuestEnd end = machine.call(entry);
+        EXPECT_EQ(end.kind, c.kind);
+        EXPECT_EQ(end.message, nullptr);
+        EXPECT_EQ(machine.memory().read<int32_t>(cell), c.stored);
+        if (c.kind == GuestEndKind::Returned) {
+            EXPECT_EQ(servicingCalls, kCalls);
+            EXPECT_GE(services, kCalls / 3 - 1);
+        } else {
+            EXPECT_EQ(services, 3u);
+            EXPECT_EQ(servicingCalls, callsWhenEnded) << "no command ran after the run ended";
+        }
+    }
+    machine.setServiceHandler(nullptr);
+    serviceTarget = nullptr;
+}
+
+// A loop that calls no command ends when another thread interrupts it; the handler runs once.
+TEST_F(GuestMachineTest, AnInterruptEndsALoopThatCallsNoCommand) {
+    const GuestAddr at = machine.heap().allocate(16);
+    machine.memory().write<uint16_t>(at, 0xFEEB);  // jmp $
+    services = 0;
+    servicesAllowed = ~0u;
+    machine.setServiceHandler(&countService);
+    std::atomic<bool> done{false};
+    std::thread interrupter([&] {
+        while (!done) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            machine.interrupt();
+        }
+    });
+    const GuestEnd end = machine.call(at);
+    done = true;
+    interrupter.join();
+    machine.setServiceHandler(nullptr);
+    EXPECT_EQ(end.kind, GuestEndKind::Ended);
+    EXPECT_EQ(end.message, nullptr);
+    EXPECT_EQ(services, 1u);
 }
 
 }  // namespace
