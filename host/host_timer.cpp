@@ -1,7 +1,9 @@
 #include "host_timer.h"
 
 #include <algorithm>
-#include <chrono>
+#include <limits>
+
+#include "timer_set.h"
 
 namespace tx {
 
@@ -16,54 +18,23 @@ uint32_t periodFor(int32_t hertz) {
 
 }  // namespace
 
-HostTimer::HostTimer(int32_t hertz) : periodMs_(periodFor(hertz)) {
-    // Periods count from creation, not from whenever the thread gets to run.
-    const auto start = std::chrono::steady_clock::now();
-    thread_ = std::thread([this, start] { run(start); });
-}
-
-HostTimer::~HostTimer() {
-    {
-        std::lock_guard lock(mutex_);
-        quit_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
-}
-
-void HostTimer::run(std::chrono::steady_clock::time_point start) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::duration period = std::chrono::milliseconds(periodMs_);
-    // Deadlines are absolute period boundaries from the start, so lateness never accumulates.
-    Clock::time_point next = start + period;
-    std::unique_lock lock(mutex_);
-    while (!wake_.wait_until(lock, next, [this] { return quit_; })) {
-        // A thread that woke late (a loaded machine) counts every boundary it slept past.
-        const Clock::duration late = Clock::now() - next;
-        const auto periods = static_cast<uint32_t>(1 + late / period);
-        next += period * periods;
-        ticks_.fetch_add(periods, std::memory_order_relaxed);
-        signalled_ = true;
-        signal_.notify_one();
-    }
-}
+HostTimer::HostTimer(TimerSet& owner, int32_t hertz)
+    : owner_(owner),
+      periodMs_(periodFor(hertz)),
+      period_(std::chrono::milliseconds(periodMs_)),
+      start_(Clock::now()) {}
 
 int32_t HostTimer::wait() {
-    std::unique_lock lock(mutex_);
-    signal_.wait(lock, [this] { return signalled_ || interrupted_; });
-    signalled_ = false;
-    const uint32_t ticks = ticks_.load(std::memory_order_relaxed);
-    const uint32_t periods = ticks - ticksSeen_;
-    ticksSeen_ = ticks;
-    return static_cast<int32_t>(periods);
-}
-
-void HostTimer::interrupt() {
-    {
-        std::lock_guard lock(mutex_);
-        interrupted_ = true;
+    // The boundaries are absolute points from the start, so lateness never accumulates, and a
+    // wait that comes late counts every boundary passed since the previous one.
+    int64_t periods = periodsAt(Clock::now());
+    while (periods <= periodsSeen_) {
+        if (!owner_.sleepUntil(start_ + period_ * (periodsSeen_ + 1))) break;
+        periods = periodsAt(Clock::now());
     }
-    signal_.notify_all();
+    const int64_t elapsed = std::max<int64_t>(periods - periodsSeen_, 0);
+    periodsSeen_ = std::max(periods, periodsSeen_);
+    return static_cast<int32_t>(std::min<int64_t>(elapsed, std::numeric_limits<int32_t>::max()));
 }
 
 }  // namespace tx

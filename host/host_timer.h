@@ -1,45 +1,39 @@
-// A periodic timer: a thread counts periods on a steady clock; wait blocks until the next one.
+// A periodic timer: its period boundaries lie at fixed points of the steady clock from its
+// creation; wait blocks until the next one. No thread counts them: the clock does.
 #pragma once
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
-#include <thread>
 
 namespace tx {
 
+class TimerSet;
+
 class HostTimer {
 public:
+    using Clock = std::chrono::steady_clock;
+
     // Period is 1000 / hertz milliseconds (integer division). The rate is clamped to 1..1000 so
-    // the period lies between 1 ms and 1 s. Throws std::system_error when no thread can start.
-    explicit HostTimer(int32_t hertz);
-    ~HostTimer();
+    // the period lies between 1 ms and 1 s. Periods count from now.
+    HostTimer(TimerSet& owner, int32_t hertz);
     HostTimer(const HostTimer&) = delete;
     HostTimer& operator=(const HostTimer&) = delete;
 
     // Blocks until at least one period has elapsed since the previous wait, then returns how many
-    // periods elapsed since then.
+    // periods elapsed since then. Returns at once (with the periods so far, perhaps 0) once the
+    // owner's waits are interrupted.
     int32_t wait();
-    // From any thread: this and every later wait returns at once (0 when no period elapsed).
-    void interrupt();
     uint32_t periodMs() const { return periodMs_; }
 
 private:
-    // The counting thread: sleeps until each period boundary and counts the periods passed.
-    void run(std::chrono::steady_clock::time_point start);
+    // Whole periods from the start to the given time.
+    int64_t periodsAt(Clock::time_point time) const { return (time - start_) / period_; }
 
+    TimerSet& owner_;
     uint32_t periodMs_;
-    std::atomic<uint32_t> ticks_{0};
-    uint32_t ticksSeen_ = 0;
-    std::mutex mutex_;
-    std::condition_variable signal_;  // wakes wait
-    std::condition_variable wake_;    // wakes the counting thread to quit
-    bool signalled_ = false;
-    bool quit_ = false;
-    bool interrupted_ = false;
-    std::thread thread_;
+    Clock::duration period_;
+    Clock::time_point start_;
+    int64_t periodsSeen_ = 0;
 };
 
 }  // namespace tx

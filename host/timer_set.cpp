@@ -1,37 +1,35 @@
 #include "timer_set.h"
 
-#include <algorithm>
 #include <exception>
 
 namespace tx {
 
 HostTimer* TimerSet::create(int32_t hertz) {
-    std::lock_guard lock(mutex_);
     try {
-        timers_.push_back(std::make_unique<HostTimer>(hertz));
-    } catch (const std::exception&) {  // no thread could be started, or no memory
+        auto timer = std::make_unique<HostTimer>(*this, hertz);
+        HostTimer* created = timer.get();
+        timers_.emplace(created, std::move(timer));
+        return created;
+    } catch (const std::exception&) {  // no memory
         return nullptr;
     }
-    if (interrupted_) timers_.back()->interrupt();
-    return timers_.back().get();
-}
-
-void TimerSet::clear() {
-    std::lock_guard lock(mutex_);
-    timers_.clear();
-}
-
-void TimerSet::interruptWaits() {
-    std::lock_guard lock(mutex_);
-    interrupted_ = true;
-    for (const auto& timer : timers_) timer->interrupt();
 }
 
 void TimerSet::free(HostTimer* timer) {
-    std::lock_guard lock(mutex_);
-    const auto found = std::find_if(timers_.begin(), timers_.end(),
-                                    [timer](const auto& owned) { return owned.get() == timer; });
-    if (found != timers_.end()) timers_.erase(found);
+    timers_.erase(timer);
+}
+
+void TimerSet::interruptWaits() {
+    {
+        std::lock_guard lock(mutex_);
+        interrupting_ = true;
+    }
+    interrupted_.notify_all();
+}
+
+bool TimerSet::sleepUntil(HostTimer::Clock::time_point deadline) {
+    std::unique_lock lock(mutex_);
+    return !interrupted_.wait_until(lock, deadline, [this] { return interrupting_; });
 }
 
 }  // namespace tx

@@ -1,11 +1,15 @@
-// Periodic timers: counting elapsed periods, rates clamped to usable periods, ownership.
+// Periodic timers: counting elapsed periods, rates clamped to usable periods, ownership, many
+// timers at once, interrupted waits.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <thread>
+#include <vector>
 
 #include "host_runtime.h"
 #include "host_timer.h"
+#include "timer_set.h"
 
 namespace tx {
 namespace {
@@ -13,24 +17,44 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(HostTimer, WaitReportsEveryPeriodThatPassedSinceTheLastWait) {
-    HostTimer timer(100);
+    TimerSet timers;
+    HostTimer& timer = *timers.create(100);
     EXPECT_EQ(timer.periodMs(), 10u);
     std::this_thread::sleep_for(55ms);
     EXPECT_GE(timer.wait(), 4);
     // Right after a wait the next one blocks until at least one more period has passed.
-    EXPECT_GE(timer.wait(), 1);
-    EXPECT_GE(timer.wait(), 1);
+    for (int i = 0; i < 3; ++i) {
+        const auto before = std::chrono::steady_clock::now();
+        EXPECT_GE(timer.wait(), 1);
+        EXPECT_GT(std::chrono::steady_clock::now(), before);
+    }
 }
 
 TEST(HostTimer, RatesWithoutAUsablePeriodAreClamped) {
-    EXPECT_EQ(HostTimer(60).periodMs(), 16u);
-    EXPECT_EQ(HostTimer(1000).periodMs(), 1u);
-    EXPECT_EQ(HostTimer(5000).periodMs(), 1u);
-    EXPECT_EQ(HostTimer(1).periodMs(), 1000u);
-    EXPECT_EQ(HostTimer(0).periodMs(), 1000u);
-    EXPECT_EQ(HostTimer(-7).periodMs(), 1000u);
-    HostTimer fast(1'000'000);
-    EXPECT_GE(fast.wait(), 1);
+    constexpr struct {
+        int32_t hertz;
+        uint32_t periodMs;
+    } kRates[] = {{60, 16},   {1000, 1},      {5000, 1},         {1, 1000},     {0, 1000},
+                  {-7, 1000}, {1'000'000, 1}, {INT32_MIN, 1000}, {INT32_MAX, 1}};
+    TimerSet timers;
+    for (const auto& rate : kRates) {
+        EXPECT_EQ(timers.create(rate.hertz)->periodMs(), rate.periodMs) << rate.hertz;
+    }
+    EXPECT_GE(timers.create(1'000'000)->wait(), 1);
+}
+
+TEST(HostTimer, ThousandsOfTimersCountIndependentlyAndFree) {
+    TimerSet timers;
+    std::vector<HostTimer*> created;
+    for (int i = 0; i < 5000; ++i) created.push_back(timers.create(1000 - i % 7));
+    EXPECT_EQ(timers.size(), 5000u);
+    std::this_thread::sleep_for(20ms);
+    // Each one counted the whole sleep on its own, whichever waited first.
+    EXPECT_GE(created.back()->wait(), 10);
+    EXPECT_GE(created.front()->wait(), 10);
+    for (std::size_t i = 0; i < created.size(); i += 2) timers.free(created[i]);
+    EXPECT_EQ(timers.size(), 2500u);
+    EXPECT_GE(created[1]->wait(), 1);
 }
 
 TEST(HostTimer, RuntimeFreesOnlyTimersItOwns) {
@@ -41,13 +65,15 @@ TEST(HostTimer, RuntimeFreesOnlyTimersItOwns) {
     EXPECT_EQ(timer->periodMs(), 5u);
     EXPECT_GE(timer->wait(), 1);
 
-    HostTimer foreign(200);
-    runtime->freeTimer(&foreign);  // not the runtime's: left alone
+    TimerSet others;
+    HostTimer* foreign = others.create(200);
+    runtime->freeTimer(foreign);  // not the runtime's: left alone
     runtime->freeTimer(nullptr);
-    EXPECT_GE(foreign.wait(), 1);
+    EXPECT_GE(foreign->wait(), 1);
 
     runtime->freeTimer(timer);
     runtime->freeTimer(timer);  // already freed: nothing happens
+    EXPECT_EQ(runtime->timers().size(), 0u);
 }
 
 // The program is ending: a wait under way and every later one return at once, with no period.
