@@ -25,7 +25,7 @@ inline GuestAddr commandAddress(const char* signature) {
 inline GuestAddr guestLiteral(GuestMachine& machine, std::string_view text) {
     const auto size = static_cast<uint32_t>(text.size());
     const GuestAddr literal = machine.heap().allocate(size + 1);
-    uint8_t* bytes = machine.memory().bytes(literal, size + 1);
+    uint8_t* bytes = machine.memory().writableBytes(literal, size + 1);
     std::memcpy(bytes, text.data(), size);
     bytes[size] = 0;
     return literal;
@@ -63,7 +63,7 @@ public:
     GuestCode& ret() { return bytes({0xC3}); }
     GuestAddr here() const { return base_ + static_cast<uint32_t>(code_.size()); }
     GuestAddr load() {
-        std::memcpy(machine_.memory().bytes(base_, static_cast<uint32_t>(code_.size())),
+        std::memcpy(machine_.memory().writableBytes(base_, static_cast<uint32_t>(code_.size())),
                     code_.data(), code_.size());
         return base_;
     }

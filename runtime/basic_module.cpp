@@ -168,7 +168,7 @@ GuestAddr txAlloc(uint32_t size) {
     GuestMachine& machine = currentMachine();
     const GuestAddr block = machine.heap().allocate(size);
     if (block == 0) runtimeError("Out of memory");
-    std::memset(machine.memory().bytes(block, size), 0, size);
+    std::memset(machine.memory().writableBytes(block, size), 0, size);
     auto& module = basicState();
     module.memBlocks.emplace(block, module.nextBlockOrder++);
     return block;

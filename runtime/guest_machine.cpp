@@ -42,7 +42,7 @@ GuestMachine::~GuestMachine() = default;
 
 void GuestMachine::writeThunks() {
     for (uint32_t slot = 0; slot < layout::kThunkCount; ++slot) {
-        uint8_t* p = memory_.bytes(layout::thunkAddress(slot), layout::kThunkSize);
+        uint8_t* p = memory_.hostBase() + layout::thunkAddress(slot);  // read-only to the guest
         const CommandDef* def = table_.slot(slot);
         if (def == nullptr) {
             std::memcpy(p, kUd2, sizeof kUd2);

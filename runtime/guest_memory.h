@@ -52,9 +52,24 @@ public:
                (addr >= layout::kStackBase && end <= layout::kArenaSize);
     }
 
-    // Host pointer to [addr, addr + len); a runtime error when the range is not mapped.
-    uint8_t* bytes(GuestAddr addr, uint32_t len) const {
+    // True when [addr, addr + len) lies inside one range the guest may store to: everything
+    // mapped except the thunk page, which guest code can only execute and read.
+    static bool isWritable(GuestAddr addr, uint32_t len) {
+        static_assert(layout::kThunkBase + layout::kThunkAreaSize == layout::kRuntimeDataBase);
+        return isMapped(addr, len) && addr >= layout::kRuntimeDataBase;
+    }
+
+    // Host pointer to [addr, addr + len) for reading; a runtime error when the range is not
+    // mapped.
+    const uint8_t* bytes(GuestAddr addr, uint32_t len) const {
         if (!isMapped(addr, len)) illegalGuestAddress();
+        return base_ + addr;
+    }
+
+    // Host pointer to [addr, addr + len) for writing; the same runtime error a guest store gets
+    // when the range is not mapped or not writable, so host writes never change read-only pages.
+    uint8_t* writableBytes(GuestAddr addr, uint32_t len) {
+        if (!isWritable(addr, len)) illegalGuestAddress();
         return base_ + addr;
     }
 
@@ -69,7 +84,7 @@ public:
     template <typename T>
     void write(GuestAddr addr, const T& value) {
         static_assert(std::is_trivially_copyable_v<T>);
-        std::memcpy(bytes(addr, sizeof(T)), &value, sizeof(T));
+        std::memcpy(writableBytes(addr, sizeof(T)), &value, sizeof(T));
     }
 
     template <typename T>

@@ -33,7 +33,8 @@ public:
         if (codeBase_ == 0) return unusable();
         codeSize_ = codeSize;
         if (codeSize != 0)
-            std::memcpy(machine_.memory().bytes(codeBase_, codeSize), code.data(), codeSize);
+            std::memcpy(machine_.memory().writableBytes(codeBase_, codeSize), code.data(),
+                        codeSize);
 
         int32_t count;
         if (!reader.i32(count)) return unusable();
@@ -69,7 +70,7 @@ private:
                                   "Can't find symbol: " + std::string(name), 0};
             }
             const GuestAddr place = codeBase_ + offset;
-            uint8_t* word = machine_.memory().bytes(place, 4);
+            uint8_t* word = machine_.memory().writableBytes(place, 4);
             uint32_t value;
             std::memcpy(&value, word, 4);
             value += relative ? target - place : target;

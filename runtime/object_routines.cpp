@@ -87,7 +87,7 @@ GuestPtr<GuestObject> txObjNew(GuestMachine& machine, GuestPtr<GuestType> typePt
     s.setFields(o, cells);
     s.setType(o, type);
     s.setRefCount(o, 1);
-    std::memset(machine.memory().bytes(cells, 4 * f.count), 0, 4 * f.count);
+    std::memset(machine.memory().writableBytes(cells, 4 * f.count), 0, 4 * f.count);
     for (uint32_t i = 0; i < f.count; ++i)
         if (s.fieldTag(f, i) == kTagVector)
             s.setWord(cells + 4 * i, txVecAlloc(machine, s.fieldType(f, i)).address());

@@ -17,13 +17,10 @@ struct Fault {
 };
 
 constexpr Fault kFaults[] = {
-    {"null", "Illegal memory address"},
-    {"wild-jump", "Illegal memory address"},
-    {"write-thunk", "Illegal memory address"},
-    {"illegal", "Illegal instruction"},
-    {"divide", "Integer divide by zero"},
-    {"overflow", "Unknown runtime exception"},
-    {"stack", "Stack overflow!"},
+    {"null", "Illegal memory address"},          {"wild-jump", "Illegal memory address"},
+    {"write-thunk", "Illegal memory address"},   {"store-thunk", "Illegal memory address"},
+    {"illegal", "Illegal instruction"},          {"divide", "Integer divide by zero"},
+    {"overflow", "Unknown runtime exception"},   {"stack", "Stack overflow!"},
     {"breakpoint", "Unknown runtime exception"},
 };
 

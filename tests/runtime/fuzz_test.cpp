@@ -206,7 +206,7 @@ GuestAddr freshBlock(GuestMachine& machine) {
 
 void write(GuestMachine& machine, GuestAddr address, const Bytes& bytes) {
     if (bytes.empty()) return;
-    std::memcpy(machine.memory().bytes(address, static_cast<uint32_t>(bytes.size())), bytes.data(),
+    std::memcpy(machine.memory().writableBytes(address, static_cast<uint32_t>(bytes.size())), bytes.data(),
                 bytes.size());
 }
 

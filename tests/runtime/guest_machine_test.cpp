@@ -84,7 +84,7 @@ public:
     Code& ret() { return bytes({0xC3}); }
     GuestAddr here() const { return base_ + static_cast<uint32_t>(code_.size()); }
     GuestAddr load() {
-        std::memcpy(machine_.memory().bytes(base_, static_cast<uint32_t>(code_.size())),
+        std::memcpy(machine_.memory().writableBytes(base_, static_cast<uint32_t>(code_.size())),
                     code_.data(), code_.size());
         return base_;
     }
@@ -178,7 +178,7 @@ TEST_F(GuestMachineTest, FaultsBecomeTheirRuntimeErrors) {
     for (const FaultCase& c : cases) {
         SCOPED_TRACE(c.name);
         const GuestAddr at = machine.heap().allocate(64);
-        std::memcpy(machine.memory().bytes(at, 64), c.code.data(), c.code.size());
+        std::memcpy(machine.memory().writableBytes(at, 64), c.code.data(), c.code.size());
         const GuestEnd end = machine.call(at);
         EXPECT_EQ(end.kind, GuestEndKind::Fault);
         EXPECT_STREQ(end.message, c.message);
@@ -209,6 +209,46 @@ TEST_F(GuestMachineTest, ArgumentsOutsideTheStackAreAnIllegalAddress) {
     const GuestEnd end = machine.call(code.load());
     EXPECT_EQ(end.kind, GuestEndKind::Ended);
     EXPECT_STREQ(end.message, "Illegal memory address");
+}
+
+TEST_F(GuestMachineTest, HostWritesHonourThePageProtectionAsGuestStoresDo) {
+    constexpr struct {
+        const char* name;
+        GuestAddr address;
+        uint32_t length;
+        bool readable, writable;
+    } kRanges[] = {
+        {"null guard", 0x100, 4, false, false},
+        {"thunk page", layout::kThunkBase + 16, 4, true, false},
+        {"last thunk bytes", layout::kRuntimeDataBase - 4, 4, true, false},
+        {"across thunks into data", layout::kRuntimeDataBase - 2, 4, true, false},
+        {"runtime data", layout::kRuntimeDataBase, 4, true, true},
+        {"heap", layout::kHeapBase, 4096, true, true},
+        {"stack guard", layout::kStackGuardBase, 4, false, false},
+        {"stack top", static_cast<GuestAddr>(layout::kArenaSize - 4), 4, true, true},
+        {"past the arena", static_cast<GuestAddr>(layout::kArenaSize - 2), 4, false, false},
+    };
+    GuestMemory& memory = machine.memory();
+    const uint32_t thunkBefore = memory.read<uint32_t>(layout::kThunkBase + 16);
+    for (const auto& range : kRanges) {
+        SCOPED_TRACE(range.name);
+        bool readFailed = false, writeFailed = false;
+        try {
+            memory.bytes(range.address, range.length);
+        } catch (const TxEx& e) {
+            readFailed = true;
+            EXPECT_STREQ(e.message, "Illegal memory address");
+        }
+        try {
+            memory.write<uint32_t>(range.address, 0x12345678u);
+        } catch (const TxEx& e) {
+            writeFailed = true;
+            EXPECT_STREQ(e.message, "Illegal memory address");
+        }
+        EXPECT_EQ(!readFailed, range.readable);
+        EXPECT_EQ(!writeFailed, range.writable);
+    }
+    EXPECT_EQ(memory.read<uint32_t>(layout::kThunkBase + 16), thunkBefore);
 }
 
 }  // namespace

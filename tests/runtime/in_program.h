@@ -50,7 +50,7 @@ inline const CommandTable& inProgramTable() {
 inline RunResult runInProgram(GuestMachine& machine, const ProgramBody& body) {
     using namespace in_program_detail;
     const GuestAddr entry = machine.heap().allocate(8);
-    uint8_t* code = machine.memory().bytes(entry, 6);
+    uint8_t* code = machine.memory().writableBytes(entry, 6);
     const int32_t rel = static_cast<int32_t>(layout::thunkAddress(1) - (entry + 5));
     code[0] = 0xE8;  // call thunk 1
     std::memcpy(code + 1, &rel, 4);

@@ -36,7 +36,7 @@ protected:
     uint32_t variable(GuestAddr cell) { return machine.memory().read<uint32_t>(cell); }
     GuestAddr newLiteral(std::string_view text) {
         const GuestAddr at = machine.heap().allocate(static_cast<uint32_t>(text.size()) + 1);
-        uint8_t* p = machine.memory().bytes(at, static_cast<uint32_t>(text.size()) + 1);
+        uint8_t* p = machine.memory().writableBytes(at, static_cast<uint32_t>(text.size()) + 1);
         std::memcpy(p, text.data(), text.size());
         p[text.size()] = 0;
         return at;

@@ -22,6 +22,8 @@ TX_MAIN {
         wild();
     } else if (argumentIs("write-thunk")) {
         *(volatile int*)0x10010 = 1;
+    } else if (argumentIs("store-thunk")) {
+        _txStrStore((const void*)0x10010, _txStrConst("host write")); /* the host stores there */
     } else if (argumentIs("illegal")) {
         __asm__ volatile("ud2");
     } else if (argumentIs("divide")) {
