@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <string>
 
 #include "bank_commands.h"
 #include "library_modules.h"
@@ -82,6 +83,25 @@ void BM_TcpLoopbackWriteReadInt(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kValues);
 }
 BENCHMARK(BM_TcpLoopbackWriteReadInt)->UseRealTime();
+
+// A line read byte by byte from the receive buffer: the cost of ReadLine on a TCP stream.
+void BM_TcpLoopbackReadLine(benchmark::State& state) {
+    const auto length = static_cast<size_t>(state.range(0));
+    LoopbackPair pair;
+    if (!pair.ok()) {
+        state.SkipWithError("no loopback connection");
+        return;
+    }
+    const std::string text(length, 'x');
+    for (auto _ : state) {
+        writeLine(pair.client, StrArg(strNew(text).handle));
+        const Str line = readLine(pair.accepted);
+        if (strText(line.handle).size() != length) state.SkipWithError("short line");
+        strRelease(line.handle);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * (length + 2)));
+}
+BENCHMARK(BM_TcpLoopbackReadLine)->Arg(64)->Arg(16384)->UseRealTime();
 
 }  // namespace
 }  // namespace tx

@@ -4,7 +4,10 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 namespace tx {
 namespace {
@@ -44,15 +47,30 @@ TcpStream::~TcpStream() {
     if (state_ == -1) dontLinger(socket_);
 }
 
+int32_t TcpStream::takeBuffered(uint8_t* buffer, int32_t size) {
+    const int32_t taken = std::min(size, buffered());
+    if (taken > 0) std::memcpy(buffer, received_.get() + begin_, static_cast<size_t>(taken));
+    begin_ += taken;
+    return taken;
+}
+
 int32_t TcpStream::read(uint8_t* buffer, int32_t size) {
     if (state_ != 0 || size <= 0) return 0;
-    int32_t arrived = 0;
+    int32_t arrived = takeBuffered(buffer, size);
     while (arrived < size) {
         if (waitReadable(socket_.get(), timeouts_.tcpRead) != Readiness::Ready) {
             state_ = -1;
             break;
         }
-        const ssize_t got = ::recv(socket_.get(), buffer + arrived, size - arrived, 0);
+        // What is left of a large read goes straight to the caller; a small one refills the
+        // buffer with whatever has arrived, so the reads after it need no system call.
+        const int32_t wanted = size - arrived;
+        const bool direct = wanted >= kReceiveBufferSize;
+        if (!direct && received_ == nullptr) {
+            received_ = std::make_unique_for_overwrite<uint8_t[]>(kReceiveBufferSize);
+        }
+        const ssize_t got = direct ? ::recv(socket_.get(), buffer + arrived, wanted, 0)
+                                   : ::recv(socket_.get(), received_.get(), kReceiveBufferSize, 0);
         if (got == 0) {
             state_ = 1;
             break;
@@ -62,7 +80,13 @@ int32_t TcpStream::read(uint8_t* buffer, int32_t size) {
             state_ = -1;
             break;
         }
-        arrived += static_cast<int32_t>(got);
+        if (direct) {
+            arrived += static_cast<int32_t>(got);
+        } else {
+            begin_ = 0;
+            end_ = static_cast<int32_t>(got);
+            arrived += takeBuffered(buffer + arrived, wanted);
+        }
     }
     return arrived;
 }
@@ -97,11 +121,12 @@ int32_t TcpStream::avail() {
         state_ = -1;
         return 0;
     }
-    return waiting;
+    // Buffered bytes are waiting too; the sum is capped where the result's range ends.
+    return static_cast<int32_t>(std::min<int64_t>(int64_t{waiting} + buffered(), INT32_MAX));
 }
 
 int32_t TcpStream::eof() {
-    if (state_ != 0) return state_;
+    if (state_ != 0 || buffered() > 0) return state_;
     switch (waitReadable(socket_.get(), 0)) {
         case Readiness::TimedOut:
             return 0;

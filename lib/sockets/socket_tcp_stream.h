@@ -1,4 +1,6 @@
 // A connected TCP socket as a stream: reads wait for the bytes asked for, writes send at once.
+// Small reads are served from a receive buffer, so a line read byte by byte costs a system call
+// per buffer refill rather than two per byte.
 #pragma once
 
 #include <cstdint>
@@ -36,10 +38,20 @@ public:
     int32_t state() const { return state_; }
 
 private:
+    static constexpr int32_t kReceiveBufferSize = 64 * 1024;
+
+    // Moves up to size buffered bytes to buffer; returns how many.
+    int32_t takeBuffered(uint8_t* buffer, int32_t size);
+    int32_t buffered() const { return end_ - begin_; }
+
     SocketFd socket_;
     const SocketTimeouts& timeouts_;
     Endpoint local_;
     int32_t state_ = 0;
+    // Bytes received but not yet read: [begin_, end_) of received_ (allocated on first use).
+    std::unique_ptr<uint8_t[]> received_;
+    int32_t begin_ = 0;
+    int32_t end_ = 0;
 };
 
 }  // namespace tx

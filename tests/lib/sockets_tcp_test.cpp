@@ -165,6 +165,41 @@ TEST_F(SocketsTcpTest, AReadWaitsForEveryPieceOfTheValue) {
     EXPECT_EQ(streamEof(accepted), 0);
 }
 
+TEST_F(SocketsTcpTest, ALongLineComesThroughTheReceiveBufferWhole) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    TxStream* sender = findStream(client);
+    ASSERT_NE(sender, nullptr);
+    // A 1 MiB line, then a line end and an int that stay buffered behind it.
+    std::string sent(1u << 20, 'x');
+    sent += "\r\n";
+    const uint8_t after[] = {0x01, 0x02, 0x03, 0x04};
+    std::thread writer([&] {
+        sender->write(reinterpret_cast<const uint8_t*>(sent.data()),
+                      static_cast<int32_t>(sent.size()));
+        sender->write(after, 4);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const Str line = readLine(accepted);
+    const auto took = std::chrono::steady_clock::now() - start;
+    writer.join();
+    EXPECT_EQ(strText(line.handle).size(), 1u << 20);
+    EXPECT_EQ(strText(line.handle).find_first_not_of('x'), std::string::npos);
+    strRelease(line.handle);
+    RecordProperty(
+        "line_read_ms",
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+
+    // Buffered bytes count as waiting and keep the stream from reading as ended.
+    EXPECT_EQ(streamReadAvail(accepted), 4);
+    closeTCPStream(test::sockets(), client);
+    EXPECT_EQ(streamEof(accepted), 0);
+    EXPECT_EQ(readShort(accepted), 0x0201);
+    EXPECT_EQ(streamReadAvail(accepted), 2);
+    EXPECT_EQ(readInt(accepted), 0x0403) << "two bytes left, then the close";
+    EXPECT_EQ(streamEof(accepted), 1);
+}
+
 TEST_F(SocketsTcpTest, AResetConnectionIsAFailureNotAnEnd) {
     SocketFd raw = test::rawConnect(port);
     ASSERT_TRUE(raw.valid());
