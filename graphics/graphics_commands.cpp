@@ -9,11 +9,12 @@
 namespace tx {
 namespace {
 
-// 0-based driver index of a 1-based argument; out of range is an error under the debug flag.
+// 0-based driver index of a 1-based argument; out of range is an error under the debug flag,
+// and -1 (no driver) without it. Below 1 is never subtracted from: the smallest int would wrap.
 int32_t driverArgument(GraphicsState& state, int32_t driver) {
     if (debugEnabled() && (driver < 1 || driver > state.runtime.display().countGraphicsDrivers()))
         runtimeError("Illegal graphics driver index");
-    return driver - 1;
+    return driver >= 1 ? driver - 1 : -1;
 }
 
 // The record of a 1-based index into the mode list, or null (an error under the debug flag).

@@ -155,7 +155,9 @@ template <typename... P>
 struct Params {
     static constexpr char sigils[] = {ParamTraits<std::decay_t<P>>::sigil..., '\0'};
     static constexpr size_t count = sizeof...(P);
-    static constexpr bool anyHandle = ((handleParam<std::decay_t<P>>().kind != nullptr) || ...);
+    // Asked of the traits, not of the kind's address: an address comparison is not a constant
+    // expression when the undefined-behaviour sanitizer instruments it.
+    static constexpr bool anyHandle = (requires { ParamTraits<std::decay_t<P>>::handle; } || ...);
     static constexpr HandleParam handles[count + 1] = {handleParam<std::decay_t<P>>()...,
                                                        HandleParam{}};
 
