@@ -3,6 +3,7 @@
 // (another kind's bits) and, for the stream subtypes, a live stream of a sibling subtype. With
 // the debug flag set the first checked handle raises its kind's error; with it clear the command
 // does nothing and answers 0 or "" (Eof 1 and SeekFile -1, so read loops and seeks end).
+// Then every command with argument words at the edges of their ranges.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -162,12 +163,49 @@ void callEach(GuestMachine& machine) {
         p.failures.push_back("the live UDP stream was touched");
 }
 
-void linkBody(CommandRegistrar& registrar) {
-    registrar.add(command<callEach>("_txTestBody"));
+// Every command with its argument words at the edges of their ranges (as ints, as floats: the
+// smallest and largest ints, -1, 0, infinity, floats past the int range), each word the same
+// value or the values rotated across the words. Each call returns or raises a runtime error; in
+// the sanitizer build none overflows. Delay would wait for weeks, Stop until a debugger resumes
+// the program, and ExecFile would start one.
+void callEachWithEdgeValues(GuestMachine& machine) {
+    constexpr uint32_t kEdges[] = {0x80000000u, 0x7FFFFFFFu, 0xFFFFFFFFu, 0u,
+                                   0x7F800000u, 0xCF000001u, 0x501502F9u, 0x80000001u};
+    constexpr size_t kCount = std::size(kEdges);
+    const CommandTable& table = CommandTable::instance();
+    for (uint32_t slot = 1; slot < table.slotCount(); ++slot) {
+        const CommandDef& def = *table.slot(slot);
+        const std::string_view signature = def.signature;
+        if (signature.starts_with("Delay") || signature == "Stop" ||
+            signature.starts_with("ExecFile") || signature.starts_with("_txTest"))
+            continue;
+        for (size_t k = 0; k < 3 * kCount; ++k) {
+            std::vector<uint32_t> words(16);
+            for (size_t i = 0; i < words.size(); ++i)
+                words[i] = kEdges[(i * (k / kCount) + k) % kCount];
+            ++probe->calls;
+            try {
+                const uint32_t result = call(machine, signature, words);
+                if (def.result == ResultKind::String) strRelease(result);
+            } catch (const TxEx&) {  // a runtime error (or the end) is a fine answer
+            }
+        }
+    }
 }
 
-// Runs callEach as the whole program, with every library module.
-RunResult runWithAllModules(bool debug) {
+void (*body)(GuestMachine&) = nullptr;
+
+void runBody(GuestMachine& machine) {
+    body(machine);
+}
+
+void linkBody(CommandRegistrar& registrar) {
+    registrar.add(command<runBody>("_txTestBody"));
+}
+
+// Runs a body as the whole program, with every library module.
+RunResult runWithAllModules(void (*programBody)(GuestMachine&), bool debug) {
+    body = programBody;
     static const CommandTable bodyTable(&linkBody);
     GuestMachine machine(bodyTable);
     const GuestAddr entry = machine.heap().allocate(8);
@@ -197,11 +235,22 @@ TEST(HandleRegistryTest, HandlesThatNameNothingAreCaughtByTheirKind) {
     for (const bool debug : {true, false}) {
         Probe p{debug, dir.path(), {}, 0};
         probe = &p;
-        const RunResult result = runWithAllModules(debug);
+        const RunResult result = runWithAllModules(&callEach, debug);
         probe = nullptr;
         ASSERT_EQ(result.outcome, RunOutcome::Ended) << (result.message ? result.message : "");
         EXPECT_GE(p.calls, 100u);
         for (const std::string& failure : p.failures) ADD_FAILURE() << failure;
+    }
+}
+
+TEST(HandleRegistryTest, EveryCommandTakesArgumentsAtTheEdgesOfTheirRange) {
+    for (const bool debug : {true, false}) {
+        Probe p{debug, "", {}, 0};
+        probe = &p;
+        const RunResult result = runWithAllModules(&callEachWithEdgeValues, debug);
+        probe = nullptr;
+        EXPECT_EQ(result.outcome, RunOutcome::Ended) << (result.message ? result.message : "");
+        EXPECT_GE(p.calls, 1000u);
     }
 }
 
