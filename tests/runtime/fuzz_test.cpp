@@ -206,8 +206,8 @@ GuestAddr freshBlock(GuestMachine& machine) {
 
 void write(GuestMachine& machine, GuestAddr address, const Bytes& bytes) {
     if (bytes.empty()) return;
-    std::memcpy(machine.memory().writableBytes(address, static_cast<uint32_t>(bytes.size())), bytes.data(),
-                bytes.size());
+    std::memcpy(machine.memory().writableBytes(address, static_cast<uint32_t>(bytes.size())),
+                bytes.data(), bytes.size());
 }
 
 // A program run after random code must behave as on a fresh guest: nothing a run leaves in the
