@@ -1,5 +1,8 @@
 #include "guest_runner.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,6 +50,21 @@ GuestRun runGuest(const std::string& program, const std::string& arguments, bool
 std::string env(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "<unset>";
+}
+
+PortHolder::PortHolder() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+}
+
+void PortHolder::release() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
 }
 
 ProcessResult runProcess(const std::string& commandLine) {
