@@ -63,17 +63,6 @@ TEST(PlotTest, PlotsAtTheOriginInsideTheViewportOnly) {
     EXPECT_EQ(lit(*c), (Pixels{{2, 1}, {4, 4}}));
 }
 
-TEST(RectTest, EmptyAndSinglePixelRectangles) {
-    auto c = test::makeCanvas(16, 16);
-    c->rect(10, 10, 0, 5, true);
-    c->rect(10, 10, 0, 5, false);
-    c->rect(10, 10, 5, -1, false);
-    EXPECT_TRUE(lit(*c).empty());
-    EXPECT_EQ(c->presentStamp(), 0u);
-    c->rect(5, 5, 1, 1, false);
-    EXPECT_EQ(lit(*c), (Pixels{{5, 5}}));
-}
-
 TEST(RectTest, SolidRectanglesAreClippedToTheViewportWithTheOrigin) {
     auto c = test::makeCanvas(10, 6);
     c->setOrigin(-2, 1);
@@ -124,13 +113,6 @@ TEST(RectTest, OutlineEdgesOutsideTheViewportAreNotDrawnOnItsBorder) {
         c->rect(k.x, k.y, k.w, k.h, false);
         EXPECT_EQ(test::art(*c), k.picture) << k.name;
     }
-}
-
-TEST(LineTest, APointLineSetsExactlyThatPixelPlusTheOrigin) {
-    auto c = test::makeCanvas(12, 12);
-    c->setOrigin(4, 2);
-    c->line(3, 3, 3, 3);
-    EXPECT_EQ(lit(*c), (Pixels{{7, 5}}));
 }
 
 TEST(LineTest, BresenhamSteps) {

@@ -114,16 +114,6 @@ TEST(HostRuntimeLifecycle, WindowCloseAndQuitAreCloseRequests) {
     EXPECT_FALSE(runtime->idle());
 }
 
-TEST(HostRuntimeLifecycle, PointerVisibilityIsStored) {
-    auto runtime = HostRuntime::open("", nullptr, openNullBackend());
-    ASSERT_NE(runtime, nullptr);
-    EXPECT_TRUE(runtime->display().pointerVisible());
-    runtime->display().setPointerVisible(false);
-    EXPECT_FALSE(runtime->display().pointerVisible());
-    runtime->display().setPointerVisible(true);
-    EXPECT_TRUE(runtime->display().pointerVisible());
-}
-
 TEST(HostRuntimeLifecycle, ClosingStopsEveryRemainingTimer) {
     auto runtime = HostRuntime::open("", nullptr, openNullBackend());
     ASSERT_NE(runtime, nullptr);
