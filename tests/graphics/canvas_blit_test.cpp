@@ -162,19 +162,6 @@ TEST(BlitTest, OverlappingSelfCopiesActAsIfTheSourceWereCopiedFirst) {
     }
 }
 
-TEST(BlitTest, CanvasesSharingPixelsCopyOverlapsSafely) {
-    auto front = test::makeCanvas(20, 10);
-    paintPattern(*front, 0x3000);
-    auto back = HostCanvas::createSharing(*front);
-    auto expected = test::makeCanvas(20, 10);
-    expected->blit(0, 0, *front, 0, 0, 20, 10, true);
-    auto snapshot = test::makeCanvas(20, 10);
-    snapshot->blit(0, 0, *front, 0, 0, 20, 10, true);
-    expected->blit(2, 1, *snapshot, 0, 0, 15, 8, true);
-    back->blit(2, 1, *front, 0, 0, 15, 8, true);
-    EXPECT_EQ(values(*front), values(*expected));
-}
-
 TEST(BlitTest, SourcesOfAnotherFormatAreConverted) {
     auto src = test::makeCanvas(3, 1, PixelFormat::xrgb8888());
     src->setPixelFast(0, 0, 0xFFFFFFFF);
