@@ -34,48 +34,6 @@ Pixels operator+(Pixels a, const Pixels& b) {
     return a;
 }
 
-TEST(ClsTest, ClearsOnlyTheViewportWhateverTheOrigin) {
-    auto c = test::makeCanvas(8, 6);
-    c->setClsColor(0xFFFFFFFF);
-    c->setOrigin(5, 5);
-    c->setViewport(2, 1, 4, 3);
-    c->cls();
-    EXPECT_EQ(test::art(*c), rows("........",  //
-                                  "..####..",  //
-                                  "..####..",  //
-                                  "..####..",  //
-                                  "........",  //
-                                  "........"));
-    c->setViewport(10, 10, 4, 4);
-    c->setClsColor(0);
-    c->cls();  // an empty viewport: nothing
-    EXPECT_EQ(lit(*c).size(), 12u);
-}
-
-TEST(PlotTest, PlotsAtTheOriginInsideTheViewportOnly) {
-    auto c = test::makeCanvas(8, 6);
-    c->setOrigin(2, 1);
-    c->setViewport(0, 0, 5, 5);
-    c->plot(0, 0);
-    c->plot(2, 3);
-    c->plot(3, 0);   // canvas (5, 1): right of the viewport
-    c->plot(-3, 0);  // canvas (-1, 1): left of the canvas
-    EXPECT_EQ(lit(*c), (Pixels{{2, 1}, {4, 4}}));
-}
-
-TEST(RectTest, SolidRectanglesAreClippedToTheViewportWithTheOrigin) {
-    auto c = test::makeCanvas(10, 6);
-    c->setOrigin(-2, 1);
-    c->setViewport(1, 0, 6, 4);
-    c->rect(0, 0, 5, 10, true);                  // canvas (-2, 1) to (3, 11)
-    EXPECT_EQ(test::art(*c), rows("..........",  //
-                                  ".##.......",  //
-                                  ".##.......",  //
-                                  ".##.......",  //
-                                  "..........",  //
-                                  ".........."));
-}
-
 TEST(RectTest, OutlineEdgesOutsideTheViewportAreNotDrawnOnItsBorder) {
     struct Case {
         const char* name;
@@ -113,29 +71,6 @@ TEST(RectTest, OutlineEdgesOutsideTheViewportAreNotDrawnOnItsBorder) {
         c->rect(k.x, k.y, k.w, k.h, false);
         EXPECT_EQ(test::art(*c), k.picture) << k.name;
     }
-}
-
-TEST(LineTest, BresenhamSteps) {
-    auto c = test::makeCanvas(12, 8);
-    c->line(0, 0, 9, 3);
-    EXPECT_EQ(test::art(*c), rows("##..........",  //
-                                  "..###.......",  //
-                                  ".....###....",  //
-                                  "........##..",  //
-                                  "............",  //
-                                  "............",  //
-                                  "............",  //
-                                  "............"));
-    auto d = test::makeCanvas(12, 8);
-    d->line(4, 7, 2, 0);                           // steep, upward, leftward
-    EXPECT_EQ(test::art(*d), rows("..#.........",  //
-                                  "..#.........",  //
-                                  "...#........",  //
-                                  "...#........",  //
-                                  "...#........",  //
-                                  "...#........",  //
-                                  "....#.......",  //
-                                  "....#......."));
 }
 
 TEST(LineTest, EndsOnOneOutsideSideDrawNothing) {
