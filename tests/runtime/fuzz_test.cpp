@@ -4,9 +4,9 @@
 // error, a normal end or the spent budget.
 //
 // Each fuzz runs in a child process, so that a crash fails its test instead of ending the test
-// program; the failure names the seed and case. TERVEX_FUZZ_ITERATIONS overrides every case count and
-// TERVEX_FUZZ_SEED the seed; case i of a seed is the same whatever the count. The inputs come from
-// fuzz_inputs.h.
+// program; the failure names the seed and case. TERVEX_FUZZ_ITERATIONS overrides every case count
+// and TERVEX_FUZZ_SEED the seed; case i of a seed is the same whatever the count. The inputs come
+// from fuzz_inputs.h.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -44,8 +44,8 @@ const Case kCases[] = {
     {"TX/tximage @/ok.o @/ok.o -o @/out.tmi", 2, "usage"},
     {"TX/tximage --help", 0, "usage: tximage INPUT.o -o OUTPUT.tmi"},
     // Under about 190 MiB of address space: less than any image near the size limit needs.
-    {"ulimit -v 190000 && TX/tximage @/huge.o -o @/out.tmi", 1,
-     "zero-filled data (.bss) included", true},
+    {"ulimit -v 190000 && TX/tximage @/huge.o -o @/out.tmi", 1, "zero-filled data (.bss) included",
+     true},
     {"ulimit -v 190000 && TX/tximage @/big.o -o @/out.tmi", 1,
      "error: not enough memory to build the module image", true},
     // txrun
@@ -106,8 +106,7 @@ TEST(ToolCommands, ExitAndSayWhatTheTableSays) {
         EXPECT_EQ(fs::exists(dir / "out.tmi"),
                   c.exitCode == 0 && command.find("out.tmi") != std::string::npos);
     }
-    EXPECT_EQ(txtest::readBytes(dir / "ok.tmi"),
-              tximage::buildModuleImage(txtest::readBytes(ok)));
+    EXPECT_EQ(txtest::readBytes(dir / "ok.tmi"), tximage::buildModuleImage(txtest::readBytes(ok)));
     size_t entries = 0;
     for (const auto& entry : fs::directory_iterator(dir / "")) entries += !entry.is_directory();
     EXPECT_EQ(entries, 10u);  // four sources, four objects, ok.tmi and oversized.tmi
