@@ -110,6 +110,88 @@ TEST_F(DisplayModes, ImpossibleSizesOpenNothing) {
     EXPECT_TRUE(windowFlag(SDL_WINDOW_HIDDEN));
 }
 
+TEST_F(DisplayModes, LeavingFullScreenGivesTheWindowItsPlaceBack) {
+    ASSERT_TRUE(runtime->display().openGraphics(200, 100, 0, 0, kWindowed | kScaled));
+    SDL_SetWindowSize(test::sdlVideo(*runtime).window(), 260, 130);
+    SDL_SetWindowPosition(test::sdlVideo(*runtime).window(), 40, 50);
+    runtime->display().closeGraphics();
+    ASSERT_TRUE(runtime->display().openGraphics(800, 600, 0, 0, 0));
+    runtime->display().closeGraphics();
+    EXPECT_FALSE(windowFlag(SDL_WINDOW_FULLSCREEN_DESKTOP));
+    const SDL_Rect r = windowRect();
+    EXPECT_EQ(r.w, 260);
+    EXPECT_EQ(r.h, 130);
+    EXPECT_EQ(r.x, 40);
+    EXPECT_EQ(r.y, 50);
+}
+
+TEST_F(DisplayModes, ThePointerHidesInWindowsOnRequestAndAlwaysInFullScreen) {
+    runtime->display().setPointerVisible(false);
+    ASSERT_TRUE(runtime->display().openGraphics(100, 100, 0, 0, kWindowed));
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    runtime->display().setPointerVisible(true);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    runtime->display().closeGraphics();
+
+    ASSERT_TRUE(runtime->display().openGraphics(640, 480, 0, 0, 0));
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    runtime->display().setPointerVisible(false);
+    runtime->display().setPointerVisible(true);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "full screen keeps it hidden";
+    runtime->display().closeGraphics();
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}
+
+TEST_F(DisplayModes, MoveMousePlacesThePointerInThePicturesCoordinates) {
+    int x = 0, y = 0;
+    ASSERT_TRUE(runtime->display().openGraphics(200, 100, 0, 0, kWindowed));
+    runtime->display().moveMouse(150, 70);
+    SDL_GetMouseState(&x, &y);
+    EXPECT_EQ(x, 150);
+    EXPECT_EQ(y, 70);
+    runtime->display().closeGraphics();
+
+    ASSERT_TRUE(runtime->display().openGraphics(200, 100, 0, 0, kWindowed | kScaled));
+    SDL_SetWindowSize(test::sdlVideo(*runtime).window(), 300, 250);
+    runtime->display().moveMouse(150, 70);
+    SDL_GetMouseState(&x, &y);
+    EXPECT_EQ(x, 225);  // 300 * 150 / 200
+    EXPECT_EQ(y, 175);  // 250 * 70 / 100
+    runtime->display().moveMouse(199, 99);
+    SDL_GetMouseState(&x, &y);
+    EXPECT_EQ(x, 298);  // 300 * 199 / 200, truncated
+    EXPECT_EQ(y, 247);
+    runtime->display().closeGraphics();
+
+    ASSERT_TRUE(runtime->display().openGraphics(640, 480, 0, 0, 0));
+    int w = 0, h = 0;
+    SDL_GetWindowSize(test::sdlVideo(*runtime).window(), &w, &h);
+    runtime->display().moveMouse(320, 240);
+    SDL_GetMouseState(&x, &y);
+    EXPECT_NEAR(x, w / 2, 1);
+    EXPECT_NEAR(y, h / 2, 1);
+}
+
+TEST_F(DisplayModes, SuspendedFullScreenKeepsItsPictureAndShowsItOnResume) {
+    ASSERT_TRUE(runtime->display().openGraphics(640, 480, 32, 0, 0));
+    TestFrame page(640, 480, 32);
+    page.fillPattern();
+    runtime->display().showFrames(&page, &page);
+    ASSERT_TRUE(runtime->idle());
+    const auto before = readScreen(test::sdlVideo(*runtime).renderer());
+
+    test::paintOver(test::sdlVideo(*runtime).renderer(), 0, 0,
+                    0);  // the display was lost while away
+    runtime->asyncStop();
+    runtime->asyncRun();
+    ASSERT_TRUE(runtime->idle());
+    EXPECT_FALSE(runtime->pump().paused());
+    EXPECT_EQ(debugger.stops.load(), 1);
+    EXPECT_EQ(debugger.runs.load(), 1);
+    const auto after = readScreen(test::sdlVideo(*runtime).renderer());
+    EXPECT_EQ(after.pixels, before.pixels);
+}
+
 TEST_F(DisplayModes, FocusLossSuspendsFullScreenOnly) {
     SDL_Event event{};
     event.type = SDL_WINDOWEVENT;

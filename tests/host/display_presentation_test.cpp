@@ -158,6 +158,18 @@ TEST_F(WindowedFlip, PresentsOnlyWhenAStampChanged) {
     EXPECT_EQ(shown(), 0x00FF00u);
 }
 
+TEST_F(WindowedFlip, EqualStampsOnBothBuffersStillShowTheLatestDrawing) {
+    // Five drawings into the front, five into the back: the counters meet at the same value.
+    front.fill(0x112233);
+    front.stamp = 5;
+    runtime->display().flip(false);
+    ASSERT_EQ(shown(), 0x112233u);
+    front.fill(0x445566);
+    back.stamp = 5;
+    runtime->display().flip(false);
+    EXPECT_EQ(shown(), 0x445566u);
+}
+
 TEST_F(WindowedFlip, DrawingIntoTheFrontShowsWithoutAFlipButTheBackWaitsForIt) {
     using namespace std::chrono_literals;
     front.fill(0xABCDEF);
@@ -170,6 +182,46 @@ TEST_F(WindowedFlip, DrawingIntoTheFrontShowsWithoutAFlipButTheBackWaitsForIt) {
     std::this_thread::sleep_for(110ms);
     ASSERT_TRUE(runtime->idle());
     EXPECT_EQ(shown(), 0xABCDEFu);
+}
+
+TEST_F(WindowedFlip, AnExposedWindowIsPaintedAgain) {
+    test::paintOver(test::sdlVideo(*runtime).renderer(), 9, 9, 9);
+    ASSERT_EQ(shown(), 0x090909u);
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_EXPOSED;
+    event.window.windowID = SDL_GetWindowID(test::sdlVideo(*runtime).window());
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    ASSERT_TRUE(runtime->idle());
+    EXPECT_EQ(shown(), 0x0000FFu);
+}
+
+TEST_F(Presentation, SixteenAndTwentyFourBitPicturesShowTheirColours) {
+    ASSERT_TRUE(runtime->display().openGraphics(4, 1, 0, 0, kWindowed));
+    TestFrame wide(4, 1, 16);
+    wide.put(0, 0, 0xFFFF);
+    wide.put(1, 0, 0xF800);
+    wide.put(2, 0, 0x07E0);
+    wide.put(3, 0, 0x8410);  // 16, 32, 16 of 31, 63, 31
+    runtime->display().showFrames(&wide, &wide);
+    ASSERT_TRUE(runtime->idle());
+    auto screen = readScreen(test::sdlVideo(*runtime).renderer());
+    EXPECT_EQ(screen.at(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(screen.at(1, 0), 0xFF0000u);
+    EXPECT_EQ(screen.at(2, 0), 0x00FF00u);
+    EXPECT_EQ(screen.at(3, 0), 0x848284u);
+
+    TestFrame packed(4, 1, 24);
+    packed.put(0, 0, 0x123456);  // bytes 56 34 12: blue 0x56, green 0x34, red 0x12
+    packed.put(1, 0, 0xFF0000);
+    packed.put(3, 0, 0x0000FF);
+    runtime->display().showFrames(&packed, &packed);
+    ASSERT_TRUE(runtime->idle());
+    screen = readScreen(test::sdlVideo(*runtime).renderer());
+    EXPECT_EQ(screen.at(0, 0), 0x123456u);
+    EXPECT_EQ(screen.at(1, 0), 0xFF0000u);
+    EXPECT_EQ(screen.at(2, 0), 0u);
+    EXPECT_EQ(screen.at(3, 0), 0x0000FFu);
 }
 
 TEST(FrameConversion, RowsWidenEveryChannelExactly) {

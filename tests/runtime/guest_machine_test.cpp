@@ -132,6 +132,47 @@ TEST_F(GuestMachineTest, NothingRunsAfterTheCommandThatEndsTheProgram) {
     EXPECT_EQ(machine.call(again.load()).kind, GuestEndKind::Returned);
 }
 
+struct FaultCase {
+    const char* name;
+    std::vector<uint8_t> code;
+    const char* message;
+};
+
+TEST_F(GuestMachineTest, FaultsBecomeTheirRuntimeErrors) {
+    const FaultCase cases[] = {
+        {"null read", {0xA1, 0, 0, 0, 0, 0xC3}, "Illegal memory address"},
+        {"write to thunks",
+         {0xC7, 0x05, 0x00, 0x00, 0x01, 0x00, 1, 0, 0, 0, 0xC3},
+         "Illegal memory address"},
+        {"jump to null", {0x31, 0xC0, 0xFF, 0xE0}, "Illegal memory address"},
+        {"ud2", {0x0F, 0x0B}, "Illegal instruction"},
+        // xor ecx,ecx; mov eax,1; cdq; idiv ecx
+        {"divide by zero",
+         {0x31, 0xC9, 0xB8, 1, 0, 0, 0, 0x99, 0xF7, 0xF9, 0xC3},
+         "Integer divide by zero"},
+        // divide by a zero memory operand: div dword [esp - 8] after writing 0 there
+        {"divide by zero in memory",
+         {0xC7, 0x44, 0x24, 0xF8, 0, 0,    0,    0,    0x31, 0xD2,
+          0xB8, 7,    0,    0,    0, 0xF7, 0x74, 0x24, 0xF8, 0xC3},
+         "Integer divide by zero"},
+        // mov eax,0x80000000; cdq; mov ecx,-1; idiv ecx
+        {"quotient overflow",
+         {0xB8, 0, 0, 0, 0x80, 0x99, 0xB9, 0xFF, 0xFF, 0xFF, 0xFF, 0xF7, 0xF9, 0xC3},
+         "Unknown runtime exception"},
+        {"int3", {0xCC, 0xC3}, "Unknown runtime exception"},
+        // call itself forever
+        {"unbounded recursion", {0xE8, 0xFB, 0xFF, 0xFF, 0xFF}, "Stack overflow!"},
+    };
+    for (const FaultCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const GuestAddr at = machine.heap().allocate(64);
+        std::memcpy(machine.memory().bytes(at, 64), c.code.data(), c.code.size());
+        const GuestEnd end = machine.call(at);
+        EXPECT_EQ(end.kind, GuestEndKind::Fault);
+        EXPECT_STREQ(end.message, c.message);
+    }
+}
+
 TEST_F(GuestMachineTest, FloatArithmeticRunsAtSinglePrecision) {
     // fld1; fidiv dword [three]; fstp qword [cell]; ret : 1/3 rounded to 24 bits, stored as double.
     const GuestAddr three = cell + 12;

@@ -127,6 +127,7 @@ static void directories(void) {
     CHECK(FileSize(dirPath("/made")) == 0);
     CopyFile(dirPath("/made/a.txt"), dirPath("/made/b.txt"));
     CHECK(FileSize(dirPath("/made/b.txt")) == 7);
+    CHECK(FileSize(dirPath("/made/?.TXT")) == 7 && FileSize(dirPath("/made/*.bin")) == 0);
     DeleteFile(dirPath("/made/a.txt"));
     DeleteFile(dirPath("/made/B.txt"));
     CHECK(FileType(dirPath("/made/a.txt")) == 0 && FileType(dirPath("/made/b.txt")) == 0);

@@ -16,6 +16,10 @@ static void commands(void) {
     CHECK(same(Right(S("hello"), 3), "llo"));
     CHECK(same(Replace(S("a-b-c"), S("-"), S(" and ")), "a and b and c"));
     CHECK(same(Replace(S("aaa"), S("aa"), S("b")), "ba"));
+    txstr self = S("ab");
+    CHECK(same(Replace(self, self, S("<ab>")), "<ab>"));
+    self = S("ab");
+    CHECK(same(Replace(self, S("b"), self), "aab"));
     CHECK(Instr(S("hello"), S("l"), 1) == 3 && Instr(S("hello"), S("l"), 4) == 4);
     CHECK(same(Mid(S("hello"), 2, 3), "ell"));
     CHECK(same(Mid(S("hello"), 2, -1), "ello"));

@@ -1,0 +1,190 @@
+// TCP streams and servers on loopback: connecting, accepting, exchanging values, the peer's
+// close, time-outs, failures, and what closes with what.
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "socket_commands.h"
+#include "socket_wait.h"
+#include "sockets_fixture.h"
+#include "sockets_state.h"
+#include "stream_commands.h"
+
+namespace tx {
+namespace {
+
+using test::kLoopback;
+
+class SocketsTcpTest : public test::SocketsTest {
+protected:
+    void SetUp() override {
+        SocketsTest::SetUp();
+        server = createTCPServer(test::sockets(), 0);
+        ASSERT_NE(server, 0u);
+        port = socketsModule()->servers.find(server)->port();
+        ASSERT_NE(port, 0);
+        // Bounded waits while a connection is set up; tests set their own time-outs after.
+        tcpTimeouts(test::sockets(), 5000, 5000);
+    }
+
+    // A client stream and the server's side of it.
+    void connectPair(uint32_t& client, uint32_t& accepted) {
+        client = openTCPStream(test::sockets(), text("127.0.0.1"), port, 0);
+        ASSERT_NE(client, 0u);
+        accepted = acceptTCPStream(server);
+        ASSERT_NE(accepted, 0u);
+    }
+
+    TcpServer& serverObject() { return *socketsModule()->servers.find(server); }
+
+    uint32_t server = 0;
+    int32_t port = 0;
+};
+
+TEST_F(SocketsTcpTest, EofSeesThePeersCloseWithoutReading) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    closeTCPStream(test::sockets(), accepted);
+    EXPECT_EQ(readByte(client), 0);
+    EXPECT_EQ(streamEof(client), 1);
+}
+
+TEST_F(SocketsTcpTest, AReadTimeOutFailsTheStreamForGood) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    tcpTimeouts(test::sockets(), 30, 0);
+    EXPECT_EQ(readInt(accepted), 0);
+    EXPECT_EQ(streamEof(accepted), -1);
+    writeInt(client, 9);
+    EXPECT_EQ(readInt(accepted), 0) << "a failed stream stays failed";
+    EXPECT_EQ(streamReadAvail(accepted), 0);
+}
+
+TEST_F(SocketsTcpTest, AResetConnectionIsAFailureNotAnEnd) {
+    SocketFd raw = test::rawConnect(port);
+    ASSERT_TRUE(raw.valid());
+    const uint32_t accepted = acceptTCPStream(server);
+    ASSERT_NE(accepted, 0u);
+    const linger abort{1, 0};
+    ::setsockopt(raw.get(), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    raw.reset();
+    EXPECT_EQ(readByte(accepted), 0);
+    EXPECT_EQ(streamEof(accepted), -1);
+}
+
+TEST_F(SocketsTcpTest, WritingToAGoneConnectionFailsWithoutASignal) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    closeTCPStream(test::sockets(), accepted);
+    TxStream* stream = findStream(client);
+    ASSERT_NE(stream, nullptr);
+    const uint8_t byte = 1;
+    // The first sends may still be taken; once the reset is back, sends fail. A SIGPIPE would
+    // end this test process here.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (stream->write(&byte, 1) == 1 && std::chrono::steady_clock::now() < deadline) {
+    }
+    EXPECT_EQ(streamEof(client), -1);
+    EXPECT_EQ(stream->write(&byte, 1), 0);
+}
+
+TEST_F(SocketsTcpTest, AWriteToAPeerThatStopsReadingIsBounded) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    tcpTimeouts(test::sockets(), 50, 0);
+    // Far more than the loopback buffers hold while nobody reads.
+    const std::vector<uint8_t> big(16u << 20, 0xAB);
+    TxStream* stream = findStream(accepted);
+    ASSERT_NE(stream, nullptr);
+    const int32_t sent = stream->write(big.data(), static_cast<int32_t>(big.size()));
+    EXPECT_GT(sent, 0) << sent;
+    EXPECT_LT(sent, static_cast<int32_t>(big.size()));
+    EXPECT_EQ(streamEof(accepted), -1);
+    EXPECT_EQ(streamEof(client), 0) << "the reader is fine; bytes wait for it";
+}
+
+// A source of a fixed number of bytes that records the size of every read.
+class CountingSource final : public TxStream {
+public:
+    explicit CountingSource(int32_t total) : left_(total) {}
+    int32_t read(uint8_t* buffer, int32_t size) override {
+        reads.push_back(size);
+        const int32_t n = std::min(size, left_);
+        for (int32_t i = 0; i < n; ++i) buffer[i] = static_cast<uint8_t>(produced_++ * 7);
+        left_ -= n;
+        delivered.push_back(n);
+        return n;
+    }
+    int32_t write(const uint8_t*, int32_t) override { return 0; }
+    int32_t avail() override { return 0; }
+    int32_t eof() override { return left_ == 0 ? 1 : 0; }
+
+    std::vector<int32_t> reads, delivered;
+
+private:
+    int32_t left_;
+    uint32_t produced_ = 0;
+};
+
+TEST_F(SocketsTcpTest, CloseTCPServerClosesItsAcceptedStreams) {
+    uint32_t client1 = 0, accepted1 = 0, client2 = 0, accepted2 = 0;
+    connectPair(client1, accepted1);
+    connectPair(client2, accepted2);
+    EXPECT_EQ(serverObject().acceptedCount(), 2u);
+    const int32_t streams = liveStreamCount();
+
+    closeTCPServer(test::sockets(), server);
+    EXPECT_EQ(socketsModule()->servers.find(server), nullptr);
+    EXPECT_EQ(findStream(accepted1), nullptr);
+    EXPECT_EQ(findStream(accepted2), nullptr);
+    EXPECT_EQ(liveStreamCount(), streams - 2);
+    EXPECT_EQ(tcpStreamPort(accepted1), 0);
+    EXPECT_EQ(readByte(client1), 0);
+    EXPECT_EQ(streamEof(client1), 1) << "the clients see their connections closed";
+    EXPECT_EQ(streamEof(client2), 1);
+    EXPECT_EQ(test::rawConnect(port).valid(), false) << "nobody listens any more";
+}
+
+TEST_F(SocketsTcpTest, DestroyingTheModuleClosesEverything) {
+    uint32_t client = 0, accepted = 0;
+    connectPair(client, accepted);
+    SocketFd raw = test::rawConnect(port);
+    ASSERT_TRUE(raw.valid());
+    ASSERT_NE(acceptTCPStream(server), 0u);
+    ASSERT_NE(createUDPStream(test::sockets(), 0), 0u);
+    const uint32_t secondServer = createTCPServer(test::sockets(), 0);
+    ASSERT_NE(secondServer, 0u);
+
+    socketsDestroy();
+    EXPECT_EQ(liveStreamCount(), streamsBefore);
+    EXPECT_EQ(socketsModule(), nullptr);
+    char byte = 0;
+    EXPECT_EQ(::recv(raw.get(), &byte, 1, 0), 0) << "the peer sees its connection closed";
+    ASSERT_TRUE(socketsCreate());
+}
+
+}  // namespace
+}  // namespace tx
+
+namespace tx {
+namespace {
+
+TEST(SocketWaits, TimeOutsSplitIntoSecondsAndMicroseconds) {
+    using Split = std::pair<int64_t, int64_t>;
+    const auto split = [](int32_t millis) {
+        const WaitTime wait = splitMillis(millis);
+        return Split{wait.seconds, wait.microseconds};
+    };
+    EXPECT_EQ(split(1500), Split(1, 500000));
+    EXPECT_EQ(split(999), Split(0, 999000));
+    EXPECT_EQ(split(10000), Split(10, 0));
+    EXPECT_EQ(split(0), Split(0, 0));
+    EXPECT_EQ(split(-5), Split(0, 0)) << "never unbounded";
+    EXPECT_EQ(split(INT32_MAX), Split(2147483, 647000));
+}
+
+}  // namespace
+}  // namespace tx
