@@ -73,6 +73,13 @@ TEST(RectTest, OutlineEdgesOutsideTheViewportAreNotDrawnOnItsBorder) {
     }
 }
 
+TEST(LineTest, APointLineSetsExactlyThatPixelPlusTheOrigin) {
+    auto c = test::makeCanvas(12, 12);
+    c->setOrigin(4, 2);
+    c->line(3, 3, 3, 3);
+    EXPECT_EQ(lit(*c), (Pixels{{7, 5}}));
+}
+
 TEST(LineTest, EndsOnOneOutsideSideDrawNothing) {
     auto c = test::makeCanvas(30, 30);
     c->setViewport(10, 10, 10, 10);

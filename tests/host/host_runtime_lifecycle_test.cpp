@@ -68,6 +68,32 @@ TEST(HostRuntimeLifecycle, RequestsPostedToAClosedRuntimeDoNotReachTheNextOne) {
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
+TEST(HostRuntimeLifecycle, WindowCloseAndQuitAreCloseRequests) {
+    auto runtime = HostRuntime::open("", nullptr, 0);
+    ASSERT_NE(runtime, nullptr);
+    runtime->setTitle("Game", "Quit now?");
+    runtime->pump().setClosePromptAnswer(
+        [](const std::string&, const std::string&) { return false; });
+    SDL_Event quit;
+    std::memset(&quit, 0, sizeof quit);
+    quit.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&quit), 1);
+    EXPECT_TRUE(runtime->idle());
+    SDL_Event otherWindow;
+    std::memset(&otherWindow, 0, sizeof otherWindow);
+    otherWindow.type = SDL_WINDOWEVENT;
+    otherWindow.window.event = SDL_WINDOWEVENT_CLOSE;
+    otherWindow.window.windowID = SDL_GetWindowID(test::sdlVideo(*runtime).window()) + 1;
+    runtime->pump().setClosePromptAnswer(
+        [](const std::string&, const std::string&) { return true; });
+    ASSERT_EQ(SDL_PushEvent(&otherWindow), 1);
+    EXPECT_TRUE(runtime->idle()) << "another window's close is not ours";
+    SDL_Event close = otherWindow;
+    close.window.windowID -= 1;
+    ASSERT_EQ(SDL_PushEvent(&close), 1);
+    EXPECT_FALSE(runtime->idle());
+}
+
 TEST(HostRuntimeLifecycle, ClosingStopsEveryRemainingTimer) {
     auto runtime = HostRuntime::open("", nullptr, openNullBackend());
     ASSERT_NE(runtime, nullptr);

@@ -1,0 +1,96 @@
+// Front and back buffers, selecting buffers, flipping, locking and the canvases of a display.
+#include <gtest/gtest.h>
+
+#include "graphics_test_support.h"
+
+namespace tx {
+namespace {
+
+using test::GraphicsTest;
+
+TEST_F(GraphicsTest, WindowedFrontAndBackAreTwoHandlesOnOnePicture) {
+    setBuffer(backBuffer());
+    EXPECT_EQ(graphicsBuffer(), backBuffer());
+    color(0, 255, 0);
+    rect(10, 10, 20, 20, 1);
+    EXPECT_EQ(readPixel(15, 15, frontBuffer()), static_cast<int32_t>(0xFF00FF00));
+
+    flip(0);
+    EXPECT_EQ(shownAt(15, 15), 0x00FF00u);
+    EXPECT_EQ(shownAt(5, 5), 0u);
+    EXPECT_EQ(shownAt(399, 299), 0u);
+}
+
+TEST_F(GraphicsTest, FullScreenFlipExchangesThePages) {
+    graphics(640, 480, 32, 1);
+    setBuffer(backBuffer());
+    clsColor(0, 0, 255);
+    cls();                                        // back: blue
+    writePixel(0, 0, 0xFFFF0000, frontBuffer());  // front: black with one red pixel
+    flip(0);
+
+    EXPECT_EQ(readPixel(300, 300, frontBuffer()), static_cast<int32_t>(0xFF0000FF));
+    EXPECT_EQ(readPixel(0, 0, backBuffer()), static_cast<int32_t>(0xFFFF0000));
+    EXPECT_EQ(readPixel(300, 300, backBuffer()), static_cast<int32_t>(0xFF000000));
+    EXPECT_EQ(graphicsBuffer(), backBuffer()) << "the program keeps drawing into the back buffer";
+    EXPECT_EQ(shownAt(320, 240), 0x0000FFu);
+
+    flip(0);
+    EXPECT_EQ(readPixel(0, 0, frontBuffer()), static_cast<int32_t>(0xFFFF0000));
+    EXPECT_EQ(shownAt(320, 240), 0u);
+}
+
+TEST_F(GraphicsTest, SelectingABufferResetsOriginAndViewportButKeepsTheColours) {
+    color(10, 20, 30);
+    clsColor(1, 2, 3);
+    origin(50, 60);
+    viewport(100, 100, 10, 10);
+    setBuffer(backBuffer());
+    HostCanvas& back = state().graphics->backBuffer();
+    EXPECT_EQ(back.getOrigin(), (Point{0, 0}));
+    EXPECT_EQ(back.getViewport(), (Rect{0, 0, 400, 300}));
+    EXPECT_EQ(colorRed(), 10);
+    EXPECT_EQ(colorGreen(), 20);
+    EXPECT_EQ(colorBlue(), 30);
+    cls();
+    EXPECT_EQ(readPixel(399, 299, 0), static_cast<int32_t>(0xFF010203));
+
+    // Selecting the front buffer again resets what was set on it before.
+    setBuffer(frontBuffer());
+    HostCanvas& front = state().graphics->frontBuffer();
+    EXPECT_EQ(front.getOrigin(), (Point{0, 0}));
+    EXPECT_EQ(front.getViewport(), (Rect{0, 0, 400, 300}));
+}
+
+TEST_F(GraphicsTest, CanvasesOfTheDisplayAreBuffersUntilFreed) {
+    const uint32_t canvas = newCanvas(16, 8);
+    ASSERT_NE(canvas, 0u);
+    setBuffer(canvas);
+    EXPECT_EQ(graphicsBuffer(), canvas);
+    EXPECT_EQ(readPixel(3, 3, 0), static_cast<int32_t>(0xFF000000)) << "made clear";
+    plot(3, 3);
+    EXPECT_EQ(readPixel(3, 3, canvas), static_cast<int32_t>(0xFFFFFFFF));
+
+    freeDisplayCanvas(state(), frontBuffer());  // buffers are not freed this way
+    EXPECT_NE(state().buffers.find(frontBuffer()), nullptr);
+    freeDisplayCanvas(state(), canvas);
+    EXPECT_EQ(state().buffers.find(canvas), nullptr);
+    EXPECT_EQ(graphicsBuffer(), frontBuffer()) << "the freed current buffer falls back";
+    EXPECT_EQ(state().graphics->canvasCount(), 0u);
+}
+
+TEST_F(GraphicsTest, LocksNestAndAnUnlockTooManyDoesNothing) {
+    HostCanvas& front = state().graphics->frontBuffer();
+    lockBuffer(0);
+    lockBuffer(frontBuffer());
+    EXPECT_EQ(front.lockCount(), 2);
+    unlockBuffer(0);
+    unlockBuffer(0);
+    unlockBuffer(0);
+    EXPECT_EQ(front.lockCount(), 0);
+    lockBuffer(0xDEAD);  // names nothing: ignored with the debug flag clear
+    EXPECT_EQ(front.lockCount(), 0);
+}
+
+}  // namespace
+}  // namespace tx
