@@ -153,6 +153,10 @@ static void banks(void) {
     CHECK(BankSize(bank) == 1000);
     CHECK(PeekByte(bank, 99) == 7);
     CHECK(PeekInt(bank, 996) == 0); /* bytes that join the bank read 0 */
+    /* A device that takes no byte: every write, small or direct, reports nothing written. */
+    int full = OpenFile(_txStrConst("/dev/full"));
+    CHECK(full != 0 && WriteBytes(bank, full, 0, 100) == 0 && WriteBytes(bank, full, 0, 1000) == 0);
+    CloseFile(full);
 
     PokeInt(bank, 0, -1);
     CHECK(PeekByte(bank, 0) == 255 && PeekShort(bank, 0) == 65535);
