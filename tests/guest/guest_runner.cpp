@@ -15,19 +15,7 @@
 
 #include "guest_machine.h"
 
-extern char** environ;
-
 namespace tx::test {
-
-void clearEnvironment(std::string_view prefix) {
-    std::vector<std::string> names;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string_view entry(*e);
-        if (entry.substr(0, prefix.size()) == prefix)
-            names.emplace_back(entry.substr(0, entry.find('=')));
-    }
-    for (const std::string& name : names) ::unsetenv(name.c_str());
-}
 
 std::string guestImagePath(const std::string& program) {
     return std::string(TERVEX_GUEST_DIR) + "/" + program + ".tmi";

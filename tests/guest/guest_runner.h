@@ -18,9 +18,6 @@ struct GuestRun {
     RecordingDebugger debugger;
 };
 
-// Unsets every environment variable whose name starts with prefix: the reports of earlier runs.
-void clearEnvironment(std::string_view prefix);
-
 // The first runtime error the run reported, or "".
 inline std::string firstError(const GuestRun& run) {
     return run.debugger.errors.empty() ? "" : run.debugger.errors.front();
