@@ -29,24 +29,6 @@ std::vector<uint32_t> values(const HostCanvas& c) {
     return out;
 }
 
-TEST(BlitTest, PlacesByOriginAndHandleAndIgnoresTheSourcesOriginAndViewport) {
-    auto src = test::makeCanvas(8, 8);
-    paintPattern(*src, 0x100);
-    src->setOrigin(3, 3);
-    src->setViewport(0, 0, 1, 1);
-    src->setHandle(2, 1);
-    auto dst = test::makeCanvas(16, 16);
-    dst->setOrigin(4, 4);
-    dst->blit(5, 6, *src, 1, 2, 3, 4, true);  // to (5 + 4 - 2, 6 + 4 - 1) = (7, 9)
-    for (int32_t y = 0; y < 16; ++y) {
-        for (int32_t x = 0; x < 16; ++x) {
-            const bool inside = x >= 7 && x < 10 && y >= 9 && y < 13;
-            const uint32_t want = inside ? src->getPixelFast(x - 7 + 1, y - 9 + 2) : 0xFF000000;
-            ASSERT_EQ(dst->getPixelFast(x, y), want) << x << "," << y;
-        }
-    }
-}
-
 // Pixel by pixel: a destination pixel receives the source pixel it lines up with when it lies
 // in the viewport and its source pixel lies in both the source rectangle and the source.
 TEST(BlitTest, ClipsToTheViewportAndTheSourceBoundsLikeAPixelByPixelModel) {
@@ -160,19 +142,6 @@ TEST(BlitTest, OverlappingSelfCopiesActAsIfTheSourceWereCopiedFirst) {
                                                     {"long left", -5, 0}, solid);
         }
     }
-}
-
-TEST(BlitTest, CanvasesSharingPixelsCopyOverlapsSafely) {
-    auto front = test::makeCanvas(20, 10);
-    paintPattern(*front, 0x3000);
-    auto back = HostCanvas::createSharing(*front);
-    auto expected = test::makeCanvas(20, 10);
-    expected->blit(0, 0, *front, 0, 0, 20, 10, true);
-    auto snapshot = test::makeCanvas(20, 10);
-    snapshot->blit(0, 0, *front, 0, 0, 20, 10, true);
-    expected->blit(2, 1, *snapshot, 0, 0, 15, 8, true);
-    back->blit(2, 1, *front, 0, 0, 15, 8, true);
-    EXPECT_EQ(values(*front), values(*expected));
 }
 
 TEST(BlitTest, SourcesOfAnotherFormatAreConverted) {

@@ -34,59 +34,6 @@ Pixels operator+(Pixels a, const Pixels& b) {
     return a;
 }
 
-TEST(ClsTest, ClearsOnlyTheViewportWhateverTheOrigin) {
-    auto c = test::makeCanvas(8, 6);
-    c->setClsColor(0xFFFFFFFF);
-    c->setOrigin(5, 5);
-    c->setViewport(2, 1, 4, 3);
-    c->cls();
-    EXPECT_EQ(test::art(*c), rows("........",  //
-                                  "..####..",  //
-                                  "..####..",  //
-                                  "..####..",  //
-                                  "........",  //
-                                  "........"));
-    c->setViewport(10, 10, 4, 4);
-    c->setClsColor(0);
-    c->cls();  // an empty viewport: nothing
-    EXPECT_EQ(lit(*c).size(), 12u);
-}
-
-TEST(PlotTest, PlotsAtTheOriginInsideTheViewportOnly) {
-    auto c = test::makeCanvas(8, 6);
-    c->setOrigin(2, 1);
-    c->setViewport(0, 0, 5, 5);
-    c->plot(0, 0);
-    c->plot(2, 3);
-    c->plot(3, 0);   // canvas (5, 1): right of the viewport
-    c->plot(-3, 0);  // canvas (-1, 1): left of the canvas
-    EXPECT_EQ(lit(*c), (Pixels{{2, 1}, {4, 4}}));
-}
-
-TEST(RectTest, EmptyAndSinglePixelRectangles) {
-    auto c = test::makeCanvas(16, 16);
-    c->rect(10, 10, 0, 5, true);
-    c->rect(10, 10, 0, 5, false);
-    c->rect(10, 10, 5, -1, false);
-    EXPECT_TRUE(lit(*c).empty());
-    EXPECT_EQ(c->presentStamp(), 0u);
-    c->rect(5, 5, 1, 1, false);
-    EXPECT_EQ(lit(*c), (Pixels{{5, 5}}));
-}
-
-TEST(RectTest, SolidRectanglesAreClippedToTheViewportWithTheOrigin) {
-    auto c = test::makeCanvas(10, 6);
-    c->setOrigin(-2, 1);
-    c->setViewport(1, 0, 6, 4);
-    c->rect(0, 0, 5, 10, true);                  // canvas (-2, 1) to (3, 11)
-    EXPECT_EQ(test::art(*c), rows("..........",  //
-                                  ".##.......",  //
-                                  ".##.......",  //
-                                  ".##.......",  //
-                                  "..........",  //
-                                  ".........."));
-}
-
 TEST(RectTest, OutlineEdgesOutsideTheViewportAreNotDrawnOnItsBorder) {
     struct Case {
         const char* name;
@@ -131,29 +78,6 @@ TEST(LineTest, APointLineSetsExactlyThatPixelPlusTheOrigin) {
     c->setOrigin(4, 2);
     c->line(3, 3, 3, 3);
     EXPECT_EQ(lit(*c), (Pixels{{7, 5}}));
-}
-
-TEST(LineTest, BresenhamSteps) {
-    auto c = test::makeCanvas(12, 8);
-    c->line(0, 0, 9, 3);
-    EXPECT_EQ(test::art(*c), rows("##..........",  //
-                                  "..###.......",  //
-                                  ".....###....",  //
-                                  "........##..",  //
-                                  "............",  //
-                                  "............",  //
-                                  "............",  //
-                                  "............"));
-    auto d = test::makeCanvas(12, 8);
-    d->line(4, 7, 2, 0);                           // steep, upward, leftward
-    EXPECT_EQ(test::art(*d), rows("..#.........",  //
-                                  "..#.........",  //
-                                  "...#........",  //
-                                  "...#........",  //
-                                  "...#........",  //
-                                  "...#........",  //
-                                  "....#.......",  //
-                                  "....#......."));
 }
 
 TEST(LineTest, EndsOnOneOutsideSideDrawNothing) {

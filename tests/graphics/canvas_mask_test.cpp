@@ -132,30 +132,6 @@ TEST(CollisionMaskTest, ANewMaskColourWaitsForDrawingToRefreshTheMask) {
     EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0xFFFFFFFF, 0xFFFFFFFE}));
 }
 
-TEST(CollisionMaskTest, RawPixelCopiesShowUpWithTheNextWholeRebuild) {
-    auto c = test::makeCanvas(64, 1);
-    auto white = test::makeCanvas(1, 1);
-    white->setPixelFast(0, 0, 0xFFFFFFFF);
-    c->ensureMask();
-    c->copyPixel(3, 0, *white, 0, 0);
-    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0}));
-    c->plot(40, 0);  // refreshes word 1 only
-    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0x00800000}));
-    c->setPixel(50, 0, 0xFFFFFFFF);  // written under a lock: a whole rebuild
-    EXPECT_EQ(maskOf(*c), maskFromPixels(*c));
-    EXPECT_EQ(maskOf(*c)[0], 0x10000000u);
-}
-
-TEST(CollisionMaskTest, DrawingThroughASharingCanvasReachesTheMaskWithTheNextRebuild) {
-    auto front = test::makeCanvas(40, 4);
-    auto back = HostCanvas::createSharing(*front);
-    front->ensureMask();
-    back->rect(0, 0, 10, 2, true);
-    EXPECT_NE(maskOf(*front), maskFromPixels(*front));
-    front->setPixel(39, 3, 0xFFFFFFFF);
-    EXPECT_EQ(maskOf(*front), maskFromPixels(*front));
-}
-
 TEST(CollisionMaskTest, UpdateMaskRefreshesWholeWordsOfTheRectangle) {
     auto c = test::makeCanvas(70, 3);
     c->ensureMask();

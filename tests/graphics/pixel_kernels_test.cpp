@@ -114,26 +114,6 @@ TEST(PixelKernelsTest, VectorSetsMatchTheScalarReference) {
     }
 }
 
-TEST(PixelKernelsTest, ScalarMaskWordsPutTheFirstPixelInBitThirtyOne) {
-    uint8_t row[32 * 4] = {};
-    RawPixel<4>::store(row, 0x00FFFFFF);
-    RawPixel<4>::store(row + 31 * 4, 0x00000001);
-    uint32_t word = 0;
-    scalarKernels().forBytes(4).maskWords(&word, row, 1, 0, 0x00FFFFFF);
-    EXPECT_EQ(word, 0x80000001u);
-    EXPECT_EQ(maskWordScalar(row, 4, 1, 0, 0x00FFFFFF), 0x80000000u);
-}
-
-TEST(PixelKernelsTest, ActiveSetIsTheBestAvailableUnlessOverridden) {
-    const KernelSet& best = avx2Kernels() != nullptr ? *avx2Kernels() : sse2Kernels();
-    EXPECT_EQ(&activeKernels(), &best);
-    {
-        ScopedKernelOverride scalar(scalarKernels());
-        EXPECT_EQ(&activeKernels(), &scalarKernels());
-    }
-    EXPECT_EQ(&activeKernels(), &best);
-}
-
 // One drawing sequence touching every kernel; returns pixels and mask.
 std::vector<uint32_t> drawScene(const PixelFormat& format) {
     auto c = test::makeCanvas(203, 61, format);

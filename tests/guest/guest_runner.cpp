@@ -1,5 +1,8 @@
 #include "guest_runner.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,19 +15,7 @@
 
 #include "guest_machine.h"
 
-extern char** environ;
-
 namespace tx::test {
-
-void clearEnvironment(std::string_view prefix) {
-    std::vector<std::string> names;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string_view entry(*e);
-        if (entry.substr(0, prefix.size()) == prefix)
-            names.emplace_back(entry.substr(0, entry.find('=')));
-    }
-    for (const std::string& name : names) ::unsetenv(name.c_str());
-}
 
 std::string guestImagePath(const std::string& program) {
     return std::string(TERVEX_GUEST_DIR) + "/" + program + ".tmi";
@@ -47,6 +38,21 @@ GuestRun runGuest(const std::string& program, const std::string& arguments, bool
 std::string env(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "<unset>";
+}
+
+PortHolder::PortHolder() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+}
+
+void PortHolder::release() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
 }
 
 ProcessResult runProcess(const std::string& commandLine) {

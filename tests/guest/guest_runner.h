@@ -6,36 +6,17 @@
 #include <string_view>
 #include <vector>
 
-#include "debugger.h"
 #include "linker.h"
+#include "recording_debugger.h"
 #include "runtime_interface.h"
 
 namespace tx::test {
-
-class RecordingDebugger final : public Debugger {
-public:
-    void debugRun() override { events.push_back("run"); }
-    void debugStop() override { events.push_back("stop"); }
-    void debugStmt(int32_t position, const char* file) override {
-        events.push_back("stmt " + std::to_string(position) + " " + file);
-    }
-    void debugEnter(uint32_t, uint32_t, uint32_t) override { events.push_back("enter"); }
-    void debugLeave() override { events.push_back("leave"); }
-    void debugInfo(const char* message) override { infos.emplace_back(message); }
-    void debugError(const char* message) override { errors.emplace_back(message); }
-    void debugLog(const char* message) override { events.push_back(std::string("log ") + message); }
-
-    std::vector<std::string> events, infos, errors;
-};
 
 struct GuestRun {
     LinkResult link;
     RunOutcome outcome = RunOutcome::Ended;
     RecordingDebugger debugger;
 };
-
-// Unsets every environment variable whose name starts with prefix: the reports of earlier runs.
-void clearEnvironment(std::string_view prefix);
 
 // The first runtime error the run reported, or "".
 inline std::string firstError(const GuestRun& run) {
@@ -51,6 +32,23 @@ GuestRun runGuest(const std::string& program, const std::string& arguments = "",
 
 // The value of an environment variable, or "<unset>".
 std::string env(const char* name);
+
+// A bound, unlistened TCP socket: connections to its port are refused while it is open.
+class PortHolder {
+public:
+    PortHolder();
+    ~PortHolder() { release(); }
+    PortHolder(const PortHolder&) = delete;
+    PortHolder& operator=(const PortHolder&) = delete;
+
+    int port() const { return port_; }
+    // Frees the port for a guest to take.
+    void release();
+
+private:
+    int fd_;
+    int port_ = 0;
+};
 
 // Runs a command line through the shell; returns the exit status and what it wrote to stderr.
 struct ProcessResult {

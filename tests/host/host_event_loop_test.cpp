@@ -95,18 +95,6 @@ TEST_F(HostEventLoop, StopAndRunRequestsSuspendAndResume) {
     EXPECT_EQ(debugger.runs.load(), 1);
 }
 
-TEST_F(HostEventLoop, EndWhileSuspendedEndsTheWait) {
-    runtime->stop();
-    std::thread debuggerThread([this] {
-        std::this_thread::sleep_for(10ms);
-        runtime->asyncEnd();
-    });
-    EXPECT_FALSE(runtime->idle());
-    debuggerThread.join();
-    EXPECT_TRUE(runtime->pump().paused());
-    EXPECT_FALSE(runtime->delay(50));
-}
-
 TEST_F(HostEventLoop, ClosePromptAnsweredCancelKeepsTheProgramRunning) {
     runtime->setTitle("Game", "Quit now?");
     runtime->pump().setClosePromptAnswer(recordAndCancel);
@@ -133,15 +121,6 @@ TEST_F(HostEventLoop, ClosePromptAnsweredOkEndsTheProgram) {
     EXPECT_FALSE(runtime->pump().running());
 }
 
-TEST_F(HostEventLoop, WithoutClosePromptClosingEndsAtOnce) {
-    runtime->pump().setClosePromptAnswer(recordAndCancel);
-    askedCount = 0;
-    pushWindowClose();
-    EXPECT_FALSE(runtime->idle());
-    EXPECT_EQ(askedCount, 0);
-    EXPECT_FALSE(runtime->hasDebugger());
-}
-
 TEST_F(HostEventLoop, HeadlessCloseWithPromptEndsBecauseNobodyCanAnswer) {
     ASSERT_TRUE(runtime->video().headless());
     runtime->setTitle("Game", "Quit now?");
@@ -155,28 +134,6 @@ TEST_F(HostEventLoop, DelayPumpsAndWaits) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(runtime->delay(30));
     EXPECT_GE(std::chrono::steady_clock::now() - start, 30ms);
-}
-
-TEST_F(HostEventLoop, DelayEndsEarlyWhenTheProgramIsEnded) {
-    std::thread debuggerThread([this] {
-        std::this_thread::sleep_for(10ms);
-        runtime->asyncEnd();
-    });
-    EXPECT_FALSE(runtime->delay(10'000));
-    debuggerThread.join();
-}
-
-TEST_F(HostEventLoop, SuspendedDelayWaitsForRun) {
-    runtime->stop();
-    std::atomic<bool> runSent{false};
-    std::thread debuggerThread([&] {
-        std::this_thread::sleep_for(20ms);
-        runSent.store(true);
-        runtime->asyncRun();
-    });
-    EXPECT_TRUE(runtime->delay(0));
-    EXPECT_TRUE(runSent.load());
-    debuggerThread.join();
 }
 
 // The end of the program requested from outside (a signal): every way of pumping says so, a

@@ -68,26 +68,6 @@ TEST(HostRuntimeLifecycle, RequestsPostedToAClosedRuntimeDoNotReachTheNextOne) {
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
-TEST(HostRuntimeLifecycle, HiddenWindowWithTitleAndFlags) {
-    auto runtime = HostRuntime::open("", nullptr, HostRuntime::kFlagTopmost);
-    ASSERT_NE(runtime, nullptr);
-    ASSERT_NE(test::sdlVideo(*runtime).window(), nullptr);
-    EXPECT_TRUE(runtime->video().headless());  // the tests run on the offscreen driver
-    EXPECT_EQ(runtime->display().graphicsMode(), GraphicsMode::None);
-    const uint32_t flags = SDL_GetWindowFlags(test::sdlVideo(*runtime).window());
-    EXPECT_NE(flags & SDL_WINDOW_HIDDEN, 0u);
-    EXPECT_NE(flags & SDL_WINDOW_ALWAYS_ON_TOP, 0u);
-
-    EXPECT_STREQ(SDL_GetWindowTitle(test::sdlVideo(*runtime).window()), "Tervex Runtime Window");
-    EXPECT_EQ(runtime->services().title(), "");
-    EXPECT_EQ(runtime->services().closePrompt(), "");
-
-    runtime->setTitle("My Game", "Really quit?");
-    EXPECT_STREQ(SDL_GetWindowTitle(test::sdlVideo(*runtime).window()), "My Game");
-    EXPECT_EQ(runtime->services().title(), "My Game");
-    EXPECT_EQ(runtime->services().closePrompt(), "Really quit?");
-}
-
 TEST(HostRuntimeLifecycle, WindowCloseAndQuitAreCloseRequests) {
     auto runtime = HostRuntime::open("", nullptr, 0);
     ASSERT_NE(runtime, nullptr);
@@ -112,16 +92,6 @@ TEST(HostRuntimeLifecycle, WindowCloseAndQuitAreCloseRequests) {
     close.window.windowID -= 1;
     ASSERT_EQ(SDL_PushEvent(&close), 1);
     EXPECT_FALSE(runtime->idle());
-}
-
-TEST(HostRuntimeLifecycle, PointerVisibilityIsStored) {
-    auto runtime = HostRuntime::open("", nullptr, openNullBackend());
-    ASSERT_NE(runtime, nullptr);
-    EXPECT_TRUE(runtime->display().pointerVisible());
-    runtime->display().setPointerVisible(false);
-    EXPECT_FALSE(runtime->display().pointerVisible());
-    runtime->display().setPointerVisible(true);
-    EXPECT_TRUE(runtime->display().pointerVisible());
 }
 
 TEST(HostRuntimeLifecycle, TimersStartNoThreadAndClosingFreesThem) {

@@ -41,12 +41,5 @@ TEST(VerticalBlank, ScanLinesCountDownTheActivePartAndAreZeroInTheBlank) {
     EXPECT_EQ(blank.scanLine(epoch + 3 * kFrame + milliseconds(5)), 105);
 }
 
-TEST(VerticalBlank, RatesOutsideTheUsableRangeAreClamped) {
-    const Clock::time_point epoch{seconds(5)};
-    EXPECT_EQ(VerticalBlank(0, 480, epoch).framePeriod(), seconds(1));
-    EXPECT_EQ(VerticalBlank(100000, 480, epoch).framePeriod(), milliseconds(1));
-    EXPECT_EQ(VerticalBlank(60, 0, epoch).scanLine(epoch), 0) << "no active lines: never fails";
-}
-
 }  // namespace
 }  // namespace tx

@@ -1,5 +1,5 @@
-// Writes to anything but a regular file leave the buffer before the write returns, so a reader
-// at the other end, or another writer to the same place, sees them in order.
+// Pipes and other files that are not regular: writes leave the buffer before the write returns,
+// so a reader at the other end sees them in order, and reads keep their order across seeks.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -39,6 +39,24 @@ TEST(BufferedFileStreams, APipeGetsEveryWriteAtOnce) {
     }
     file.reset();
     ::close(ends[0]);
+}
+
+TEST(BufferedFile, APipeIsReadInOrderAndLosesNothingToSeeks) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const uint8_t sent[] = {1, 2, 3, 4};
+    ASSERT_EQ(::write(fds[1], sent, 4), 4);
+    ::close(fds[1]);
+    BufferedFile pipeEnd(UniqueFd(fds[0]), BufferedFile::Mode::Read);
+    uint8_t got[4] = {};
+    EXPECT_EQ(pipeEnd.read(got, 2), 2);
+    EXPECT_EQ(got[1], 2);
+    EXPECT_FALSE(pipeEnd.seek(0)) << "a pipe cannot go back";
+    EXPECT_TRUE(pipeEnd.seek(2)) << "asking for the position (FilePos) works";
+    EXPECT_EQ(pipeEnd.readAhead(), 2) << "and keeps what was read ahead";
+    EXPECT_EQ(pipeEnd.read(got, 4), 2);
+    EXPECT_EQ(got[1], 4);
+    EXPECT_TRUE(pipeEnd.atEnd());
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Shared set-up for the stream, file-system and bank tests: the modules and a fresh string pool
+// Set-up for the file-system tests: the modules and a fresh string pool
 // per test, a temporary directory, and small helpers for files and strings.
 #pragma once
 
@@ -23,22 +23,6 @@
 #include "tx_string.h"
 
 namespace tx::test {
-
-// Bytes that differ from their neighbours and from their offsets (a shift shows).
-inline std::vector<uint8_t> patternBytes(size_t count, uint32_t seed = 1) {
-    std::vector<uint8_t> bytes(count);
-    uint32_t x = seed;
-    for (auto& b : bytes) {
-        x = x * 1664525u + 1013904223u;
-        b = static_cast<uint8_t>(x >> 24);
-    }
-    return bytes;
-}
-
-// The bank module's state while a test runs.
-inline BankModule& banks() {
-    return ModuleState<BankModule>::running();
-}
 
 // The file-system module's state while a test runs.
 inline FilesystemModule& files() {

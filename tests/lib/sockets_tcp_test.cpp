@@ -44,92 +44,6 @@ protected:
     int32_t port = 0;
 };
 
-TEST_F(SocketsTcpTest, ConnectAcceptAndExchange) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
-    EXPECT_EQ(tcpStreamIP(client), kLoopback);
-    EXPECT_EQ(tcpStreamIP(accepted), kLoopback);
-    EXPECT_EQ(tcpStreamPort(accepted), port) << "an accepted stream reports the server's port";
-    EXPECT_NE(tcpStreamPort(client), 0);
-    EXPECT_NE(tcpStreamPort(client), port);
-
-    writeInt(client, 123456789);
-    writeString(client, text("hello"));
-    EXPECT_EQ(readInt(accepted), 123456789);
-    const Str greeting = readString(accepted);
-    EXPECT_EQ(strText(greeting.handle), "hello");
-    strRelease(greeting.handle);
-
-    writeLine(accepted, text("back"));
-    const Str line = readLine(client);
-    EXPECT_EQ(strText(line.handle), "back");
-    strRelease(line.handle);
-    EXPECT_EQ(streamEof(client), 0);
-    EXPECT_EQ(streamEof(accepted), 0);
-    EXPECT_EQ(streamReadAvail(accepted), 0);
-}
-
-TEST_F(SocketsTcpTest, ReadAvailCountsWaitingBytes) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
-    writeInt(client, 1);
-    writeInt(client, 2);
-    // Bytes sent on loopback are waiting once a read of the first one returns.
-    EXPECT_EQ(readByte(accepted), 1);
-    EXPECT_EQ(streamReadAvail(accepted), 7);
-}
-
-TEST_F(SocketsTcpTest, HostNamesAndLocalPortsConnect) {
-    const uint32_t byName = openTCPStream(test::sockets(), text("localhost"), port, 0);
-    EXPECT_NE(byName, 0u);
-
-    // A local port that is free: taken from a socket that is then closed (retried if another
-    // process grabs it in between).
-    uint32_t bound = 0;
-    int32_t localPort = 0;
-    for (int attempt = 0; attempt < 5 && bound == 0; ++attempt) {
-        { SocketFd probe = test::boundUnlistened(localPort); }
-        bound = openTCPStream(test::sockets(), text("127.0.0.1"), port, localPort);
-    }
-    ASSERT_NE(bound, 0u);
-    EXPECT_EQ(tcpStreamPort(bound), localPort);
-}
-
-TEST_F(SocketsTcpTest, RefusedPortsAndUnresolvableNamesGiveNoStream) {
-    int32_t refusedPort = 0;
-    const SocketFd holder = test::boundUnlistened(refusedPort);
-    const int32_t streams = liveStreamCount();
-    EXPECT_EQ(openTCPStream(test::sockets(), text("127.0.0.1"), refusedPort, 0), 0u);
-    EXPECT_EQ(openTCPStream(test::sockets(), text("nowhere.invalid"), port, 0), 0u);
-    EXPECT_EQ(openTCPStream(test::sockets(), text(""), port, 0), 0u);
-    EXPECT_EQ(openTCPStream(test::sockets(), text("127.0.0.1"), 70000, 0), 0u);
-    EXPECT_EQ(openTCPStream(test::sockets(), text("127.0.0.1"), port, -3), 0u);
-    EXPECT_EQ(liveStreamCount(), streams);
-}
-
-TEST_F(SocketsTcpTest, AcceptWithNobodyConnectingReturnsAtOnce) {
-    tcpTimeouts(test::sockets(), 10000, 0);
-    EXPECT_EQ(acceptTCPStream(server), 0u);
-    EXPECT_EQ(serverObject().state(), 0) << "a time-out is no failure";
-}
-
-TEST_F(SocketsTcpTest, PeerCloseEndsTheStream) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
-    writeShort(client, 0x0102);
-    writeByte(client, 3);
-    closeTCPStream(test::sockets(), client);
-    EXPECT_EQ(findStream(client), nullptr);
-
-    // Three bytes left: an int reads them and stops at the close.
-    EXPECT_EQ(readInt(accepted), 0x030102);
-    EXPECT_EQ(streamEof(accepted), 1);
-    EXPECT_EQ(readByte(accepted), 0);
-    EXPECT_EQ(streamEof(accepted), 1);
-    writeInt(accepted, 5);  // does nothing on a closed stream
-    EXPECT_EQ(streamEof(accepted), 1);
-}
-
 TEST_F(SocketsTcpTest, EofSeesThePeersCloseWithoutReading) {
     uint32_t client = 0, accepted = 0;
     connectPair(client, accepted);
@@ -266,33 +180,6 @@ private:
     uint32_t produced_ = 0;
 };
 
-TEST_F(SocketsTcpTest, CopyStreamSendsAWholeSourceInBufferSizedPieces) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
-    CountingSource source(40000);
-    copyStream(source.handle(), client, 16384);
-    EXPECT_EQ(source.reads, (std::vector<int32_t>{16384, 16384, 16384}));
-    EXPECT_EQ(source.delivered, (std::vector<int32_t>{16384, 16384, 7232}));
-
-    std::vector<uint8_t> received(40000);
-    TxStream* reader = findStream(accepted);
-    ASSERT_NE(reader, nullptr);
-    ASSERT_EQ(reader->read(received.data(), 40000), 40000);
-    for (uint32_t i = 0; i < 40000; ++i)
-        ASSERT_EQ(received[i], static_cast<uint8_t>(i * 7)) << "byte " << i;
-    EXPECT_EQ(streamReadAvail(accepted), 0);
-}
-
-TEST_F(SocketsTcpTest, CopyStreamStopsAtAClosedDestination) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
-    closeTCPStream(test::sockets(), accepted);
-    EXPECT_EQ(readByte(client), 0);  // sees the close
-    CountingSource source(100);
-    copyStream(source.handle(), client, 16384);
-    EXPECT_TRUE(source.reads.empty()) << "nothing is read for a destination that has ended";
-}
-
 TEST_F(SocketsTcpTest, CloseTCPServerClosesItsAcceptedStreams) {
     uint32_t client1 = 0, accepted1 = 0, client2 = 0, accepted2 = 0;
     connectPair(client1, accepted1);
@@ -310,16 +197,6 @@ TEST_F(SocketsTcpTest, CloseTCPServerClosesItsAcceptedStreams) {
     EXPECT_EQ(streamEof(client1), 1) << "the clients see their connections closed";
     EXPECT_EQ(streamEof(client2), 1);
     EXPECT_EQ(test::rawConnect(port).valid(), false) << "nobody listens any more";
-}
-
-TEST_F(SocketsTcpTest, CloseTCPStreamTakesAnAcceptedStreamFromItsServer) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
-    closeTCPStream(test::sockets(), accepted);
-    EXPECT_EQ(serverObject().acceptedCount(), 0u);
-    EXPECT_EQ(findStream(accepted), nullptr);
-    closeTCPServer(test::sockets(), server);
-    EXPECT_NE(findStream(client), nullptr) << "the program's own stream stays open";
 }
 
 TEST_F(SocketsTcpTest, DestroyingTheModuleClosesEverything) {

@@ -20,11 +20,6 @@ protected:
     LinkResult linkBytes(const std::vector<uint8_t>& bytes) {
         return link(runtimeGetRuntime(), bytes, machine);
     }
-    static uint32_t registered(const char* signature) {
-        CommandRegistry registry;
-        registry.fill();
-        return registry.symbolValue(signature);
-    }
     uint32_t word(GuestAddr base, uint32_t offset) {
         return machine.memory().read<uint32_t>(base + offset);
     }
@@ -51,47 +46,6 @@ TEST_F(LinkerTest, SymbolOffsetsMustLieInsideTheCode) {
     const LinkResult refused = linkImage(past);
     EXPECT_EQ(refused.status, Status::UnusableImage);
     EXPECT_EQ(refused.message, "Unable to run Tervex Basic module");
-}
-
-TEST_F(LinkerTest, FixupsAddToTheWordInPlace) {
-    ImageBuilder image = codeOf(64);
-    image.symbols = {{"_ftarget", 40}};
-    image.setWord(8, static_cast<uint32_t>(-4));
-    image.setWord(20, 16);
-    image.relative = {{"_ftarget", 8}};
-    image.absolute = {{"_ftarget", 20}, {"_fmillisecs", 60}};
-    const LinkResult r = linkImage(image);
-    ASSERT_EQ(r.status, Status::Linked);
-    const GuestAddr target = r.entry + 40, place = r.entry + 8;
-    EXPECT_EQ(word(r.entry, 8), target - place - 4);
-    EXPECT_EQ(word(r.entry, 20), target + 16);
-    EXPECT_EQ(word(r.entry, 60), registered("%MilliSecs"));
-    EXPECT_NE(word(r.entry, 60), 0xFFFF'FFFFu);
-}
-
-TEST_F(LinkerTest, ImageSymbolsTakePrecedenceAndMissingOnesAreNamed) {
-    ImageBuilder image = codeOf(16);
-    image.symbols = {{"_fend", 4}};
-    image.absolute = {{"_fend", 8}};
-    const LinkResult r = linkImage(image);
-    ASSERT_EQ(r.status, Status::Linked);
-    EXPECT_EQ(word(r.entry, 8), r.entry + 4);
-
-    ImageBuilder missing = codeOf(16);
-    missing.relative = {{"_fnosuchcommand", 0}};
-    const LinkResult m = linkImage(missing);
-    EXPECT_EQ(m.status, Status::MissingSymbol);
-    EXPECT_EQ(m.message, "Can't find symbol: _fnosuchcommand");
-}
-
-TEST_F(LinkerTest, CountsOfZeroOrLessReadNoRecords) {
-    ImageBuilder image = codeOf(8);
-    image.symbolCount = -7;
-    image.relativeCount = 0;
-    image.absolute = {{"_fend", 4}};
-    const LinkResult r = linkImage(image);
-    ASSERT_EQ(r.status, Status::Linked);
-    EXPECT_EQ(word(r.entry, 4), registered("End"));
 }
 
 TEST_F(LinkerTest, MalformedImagesAreRefusedWithoutReadingPastThem) {

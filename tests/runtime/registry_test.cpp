@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,34 @@ TEST(RegistryTest, RuntimeInterfaceEnumeratesDistinctLinkKeysAndEmptiesAfterTheL
     EXPECT_NE(rt.symbolValue("End"), 0xFFFF'FFFFu);
     rt.shutdown();
     EXPECT_EQ(rt.symbolValue("End"), 0xFFFF'FFFFu);
+}
+
+void writeBits(uint32_t, int32_t) {}
+constexpr CommandDef kWriteBits = command<writeBits>("WriteBits%stream%bits");
+void aliasWithStringParameter(CommandRegistrar& r) {
+    r.alias(kWriteBits, "WriteText%stream$text");
+}
+void aliasWithResult(CommandRegistrar& r) {
+    r.alias(kWriteBits, "%WriteBits2%stream%bits");
+}
+void aliasWithExtraParameter(CommandRegistrar& r) {
+    r.alias(kWriteBits, "WriteBits3%s%a%b");
+}
+void aliasMalformed(CommandRegistrar& r) {
+    r.alias(kWriteBits, "Write Bits");
+}
+void aliasOfRawWords(CommandRegistrar& r) {
+    r.add(kWriteBits);
+    r.alias(kWriteBits, "WriteBitsF#stream#bits");
+}
+
+TEST(RegistryTest, AnAliasMayDifferOnlyInRawWordParameters) {
+    EXPECT_THROW(CommandTable{&aliasWithStringParameter}, std::logic_error);
+    EXPECT_THROW(CommandTable{&aliasWithResult}, std::logic_error);
+    EXPECT_THROW(CommandTable{&aliasWithExtraParameter}, std::logic_error);
+    EXPECT_THROW(CommandTable{&aliasMalformed}, std::logic_error);
+    const CommandTable table(&aliasOfRawWords);
+    EXPECT_EQ(table.slotCount(), 2u);
 }
 
 }  // namespace

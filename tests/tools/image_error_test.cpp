@@ -203,25 +203,4 @@ __MAIN: ret
         << message;
 }
 
-TEST(ImageErrors, EntryPointMustBeAGlobalMain) {
-    txtest::TempDir dir;
-    const auto none = compileGuest(dir, "none.c", "int main(void) { return 0; }\n");
-    EXPECT_EQ(errorOf(none), "the object defines no global __MAIN entry point");
-
-    const auto hidden = compileGuest(dir, "static.s", R"(
-        .text
-__MAIN: ret
-        .globl other
-other:  call __MAIN
-)");
-    EXPECT_EQ(errorOf(hidden), "__MAIN is defined but not global (is it static?)");
-
-    const auto undefinedMain = compileGuest(dir, "undefined.s", R"(
-        .text
-        .globl start
-start:  call __MAIN
-)");
-    EXPECT_EQ(errorOf(undefinedMain), "the object defines no global __MAIN entry point");
-}
-
 }  // namespace

@@ -85,26 +85,4 @@ TEST(ImageFile, PipesAreReadAtMostOnePastTheLimit) {
     }
 }
 
-TEST(ImageFile, FailuresComeBackAsReasons) {
-    txtest::TempDir dir;
-    struct Case {
-        std::string path;
-        std::string error;
-        bool openFailed;
-    };
-    const Case cases[] = {
-        {(dir / "missing").string(), "No such file or directory", true},
-        {dir.path(), "Is a directory", false},
-        {"/dev/zero", "not a regular file or a pipe", false},
-        {"/proc/self/mem", "Input/output error", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        const tx::LimitedFileRead read = tx::readLimitedFile(c.path, kLimit);
-        EXPECT_EQ(read.error, c.error);
-        EXPECT_EQ(read.openFailed, c.openFailed);
-        EXPECT_TRUE(read.bytes.empty());
-    }
-}
-
 }  // namespace

@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
+#include "code_layout.h"
 #include "error.h"
 #include "module_image.h"
 #include "module_image_writer.h"
@@ -65,6 +67,20 @@ TEST(ModuleImageWriter, DuplicateSymbolIsRefused) {
     writer.addSymbol("twice", 0);
     writer.addSymbol("twice", 4);
     EXPECT_THROW(writer.finish(), tximage::Error);
+}
+
+TEST(ModuleImageWriter, RecordsMayNotPushTheImagePastTheLimit) {
+    // The largest code block fits only with empty record tables.
+    tximage::ModuleImageWriter writer(std::vector<uint8_t>(tximage::kMaxCodeSize));
+    writer.addSymbol("__MAIN", 0);
+    try {
+        (void)writer.finish();
+        FAIL() << "an image past the limit was built";
+    } catch (const tximage::Error& e) {
+        EXPECT_NE(std::string(e.what()).find("a module image holds at most 256 MiB"),
+                  std::string::npos)
+            << e.what();
+    }
 }
 
 }  // namespace

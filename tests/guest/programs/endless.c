@@ -4,7 +4,7 @@
  *   spin   pure arithmetic, no command call       delay  one long Delay
  *   timer  WaitTimer on a slow timer              read   a TCP read from a silent peer
  *   accept AcceptTCPStream with a long time-out   error  a runtime error instead */
-#include "guest_report.h"
+#include "check.h"
 
 #define LOOPBACK_PORT_ENV "TX_ENDLESS_PORT"
 

@@ -1,7 +1,11 @@
 /* Doubles a one-byte string 28 times, to 256 MiB, counting the doublings in TX_CAP_DOUBLINGS,
  * then makes it one step longer: by doubling it once more, or with argument "append" by
  * appending one byte of another string. TX_CAP_SURVIVED is set only if that step succeeds. */
-#include "guest_report.h"
+#include "check.h"
+
+static void putInt(const char* name, int value) {
+    SetEnv(_txStrConst(name), _txStrFromInt(value));
+}
 
 TX_MAIN {
     txstr text = _txStrConst("x");

@@ -1,4 +1,4 @@
-// A Debugger that records every event it receives, for the host runtime tests.
+// A Debugger that records every event it receives.
 #pragma once
 
 #include <atomic>
@@ -10,6 +10,17 @@
 namespace tx::test {
 
 struct RecordingDebugger : Debugger {
+    RecordingDebugger() = default;
+    RecordingDebugger(const RecordingDebugger& other) { *this = other; }
+    RecordingDebugger& operator=(const RecordingDebugger& other) {
+        runs = other.runs.load();
+        stops = other.stops.load();
+        events = other.events;
+        infos = other.infos;
+        errors = other.errors;
+        return *this;
+    }
+
     void debugRun() override { ++runs; }
     void debugStop() override { ++stops; }
     void debugStmt(int32_t position, const char* file) override {

@@ -1,0 +1,48 @@
+/* Self-checking guest programs: CHECK(cond) ends the program with the runtime error
+ * "check failed at line N" when cond is false, so the test that runs a program only needs its
+ * outcome and message. Small helpers the programs share come with it. */
+#ifndef TERVEX_CHECK_H
+#define TERVEX_CHECK_H
+
+#include "tervex.h"
+
+static inline void checkFailed(int line) {
+    RuntimeError(_txStrConcat(_txStrConst("check failed at line "), _txStrFromInt(line)));
+}
+
+#define CHECK(cond)                         \
+    do {                                    \
+        if (!(cond)) checkFailed(__LINE__); \
+    } while (0)
+
+/* True when s holds exactly text. */
+static inline int same(txstr s, const char* text) {
+    return _txStrCompare(s, _txStrConst(text)) == 0;
+}
+
+/* True when the program's command line is exactly text: one case of a program that runs one
+ * case per run. */
+static inline int argumentIs(const char* text) {
+    return same(CommandLine(), text);
+}
+
+/* A file in the directory the test gives its programs in TX_DIR. */
+static inline txstr dirPath(const char* name) {
+    return _txStrConcat(GetEnv(_txStrConst("TX_DIR")), _txStrConst(name));
+}
+
+static inline int envInt(const char* name) {
+    return _txStrToInt(GetEnv(_txStrConst(name)));
+}
+
+/* The bit pattern of a float, so that checks compare results exactly. */
+static inline int floatBits(float value) {
+    union {
+        float f;
+        int i;
+    } u;
+    u.f = value;
+    return u.i;
+}
+
+#endif /* TERVEX_CHECK_H */

@@ -1,0 +1,89 @@
+/* The basic module from compiled code: the command line, the environment, timers, the string
+ * routines with float results in ST(0), and the ways a program ends. The command line picks the
+ * case. */
+#include "check.h"
+
+static txstr keep[513];
+static txstr variable;
+
+static void environment(void) {
+    SetEnv(_txStrConst("TX_B_OUT"), _txStrConst("hello"));
+    CHECK(same(GetEnv(_txStrConst("TX_B_OUT")), "hello"));
+    SetEnv(_txStrConst("TX_B_OUT"), _txStrConst("")); /* an empty value removes it */
+    CHECK(same(GetEnv(_txStrConst("TX_B_OUT")), ""));
+    CHECK(same(GetEnv(_txStrConst("TX_NEVER_SET_ANYWHERE")), ""));
+}
+
+static void timer(void) {
+    int t = CreateTimer(100);
+    CHECK(t != 0);
+    int start = MilliSecs();
+    Delay(55);
+    CHECK(MilliSecs() - start >= 55);
+    CHECK(WaitTimer(t) >= 4); /* a wait after a pause reports every period, not 1 */
+    CHECK(WaitTimer(t) >= 1);
+    FreeTimer(t);
+}
+
+/* 3,000 timers at once, half freed, the rest left for the end to free: timers cost nothing
+ * between waits, so this takes no time and the program ends at once. */
+static void manyTimers(void) {
+    enum { kMany = 3000 };
+    static int timers[kMany];
+    for (int i = 0; i < kMany; ++i) {
+        timers[i] = CreateTimer(60 + i % 941);
+        CHECK(timers[i] != 0 && (i == 0 || timers[i] != timers[i - 1]));
+    }
+    CHECK(WaitTimer(timers[kMany - 1]) >= 1);
+    for (int i = 0; i < kMany; i += 2) FreeTimer(timers[i]);
+    CHECK(WaitTimer(timers[0]) == 0); /* a freed timer waits for nothing */
+    CHECK(WaitTimer(timers[1]) >= 1);
+}
+
+static void strings(void) {
+    CHECK(same(_txStrFromFloat(_txStrToFloat(_txStrConst("  2.5xyz")) * 2.0f), "5.000000"));
+    CHECK(same(_txStrFromFloat(1.0f / 3.0f), "0.333333"));
+    CHECK(same(_txStrFromFloat(-1.5f), "-1.5"));
+    CHECK(_txStrToInt(_txStrConst(" -42abc")) * 2 == -84);
+    CHECK(_txStrCompare(_txStrConst("abc"), _txStrConst("abd")) == -1);
+    CHECK(_txStrCompare(_txStrConst("b"), _txStrConst("abc")) == 1);
+    CHECK(_txStrCompare(_txStrConst("x"), _txStrConst("x")) == 0);
+    _txStrStore(&variable, _txStrConst("kept"));
+    CHECK(same(_txStrConcat(_txStrLoad(&variable), _txStrLoad(&variable)), "keptkept"));
+    _txStrStore(&variable, _txStrLoad(&variable)); /* storing what the variable holds */
+    CHECK(same(_txStrLoad(&variable), "kept"));
+    /* Strings left alive at the end are freed with the basic module. */
+    for (int i = 0; i < 513; ++i) _txStrStore(&keep[i], _txStrFromInt(i));
+    CHECK(same(_txStrLoad(&keep[512]), "512"));
+}
+
+TX_MAIN {
+    if (argumentIs("main")) {
+        environment();
+        timer();
+        strings();
+        DebugLog(_txStrConst("done"));
+    } else if (argumentIs("many-timers")) {
+        manyTimers();
+    } else if (argumentIs("cmdline")) {
+        /* reached from "   cmdline  ": spaces around the text are trimmed */
+    } else if (argumentIs("\tcmd line\t")) {
+        /* only spaces are trimmed */
+    } else if (argumentIs("end")) {
+        End();
+        RuntimeError(_txStrConst("ran past End"));
+    } else if (argumentIs("error")) {
+        txstr message = _txStrConst("");
+        for (int i = 0; i < 30; ++i) message = _txStrConcat(message, _txStrConst("0123456789"));
+        RuntimeError(message);
+        RuntimeError(_txStrConst("ran past RuntimeError"));
+    } else if (argumentIs("stop")) {
+        Stop();
+        SetEnv(_txStrConst("TX_RESUMED"), _txStrConst("yes"));
+    } else if (argumentIs("wait")) {
+        int t = CreateTimer(100);
+        for (;;) WaitTimer(t);
+    } else {
+        RuntimeError(_txStrConcat(_txStrConst("unknown case "), CommandLine()));
+    }
+}

@@ -1,0 +1,149 @@
+/* The sockets commands from compiled code on loopback: addresses and lookups, UDP datagrams, a
+ * TCP server and its clients. The command line picks the case. TX_NET_PORT is a free port for
+ * the server, TX_NET_REFUSED a bound port nobody listens on. */
+#include "check.h"
+
+#define LOOPBACK 0x7F000001
+#define FILE_BYTES 40000
+
+static txstr S(const char* text) {
+    return _txStrConst(text);
+}
+
+/* A server on TX_NET_PORT; should another process have taken the port, the test runs the case
+ * again with another. */
+static int server(void) {
+    int s = CreateTCPServer(envInt("TX_NET_PORT"));
+    if (s == 0) RuntimeError(S("port taken"));
+    return s;
+}
+
+static void udp(void) {
+    CHECK(same(DottedIP(-1062731775), "192.168.0.1"));
+    CHECK(same(DottedIP(0), "0.0.0.0"));
+    CHECK(CountHostIPs(S("127.0.0.1")) == 1 && HostIP(1) == LOOPBACK);
+    CHECK(CountHostIPs(S("nowhere.invalid")) == 0);
+
+    int a = CreateUDPStream(0);
+    int b = CreateUDPStream(0);
+    CHECK(a != 0 && b != 0);
+    CHECK(RecvUDPMsg(a) == 0 && ReadAvail(a) == 0 && Eof(a) == 1);
+    CHECK(UDPStreamIP(a) == 0);
+    /* One datagram of the bytes 1 0 0 0 2. */
+    WriteInt(a, 1);
+    WriteByte(a, 2);
+    SendUDPMsg(a, LOOPBACK, UDPStreamPort(b));
+    UDPTimeouts(5000);
+    CHECK(RecvUDPMsg(b) == LOOPBACK);
+    CHECK(UDPMsgIP(b) == LOOPBACK && UDPMsgPort(b) == UDPStreamPort(a));
+    CHECK(ReadAvail(b) == 5 && ReadInt(b) == 1 && ReadByte(b) == 2 && Eof(b) == 1);
+    /* Without a port the datagram goes back to the sender's own port. */
+    WriteInt(a, 77);
+    SendUDPMsg(a, LOOPBACK, 0);
+    CHECK(RecvUDPMsg(a) == LOOPBACK && UDPMsgPort(a) == UDPStreamPort(a));
+    CHECK(ReadInt(a) == 77);
+    CloseUDPStream(a);
+    CloseUDPStream(b);
+}
+
+static void tcp(void) {
+    int port = envInt("TX_NET_PORT");
+    int srv = server();
+    TCPTimeouts(5000, 5000);
+
+    /* Connect, accept, exchange. */
+    int client = OpenTCPStream(S("127.0.0.1"), port, 0);
+    int accepted = AcceptTCPStream(srv);
+    CHECK(client != 0 && accepted != 0);
+    CHECK(TCPStreamIP(client) == LOOPBACK && TCPStreamPort(accepted) == port);
+    CHECK(TCPStreamPort(client) != 0);
+    WriteInt(client, 4242);
+    WriteLine(client, S("over tcp"));
+    CHECK(ReadInt(accepted) == 4242);
+    CHECK(same(ReadLine(accepted), "over tcp"));
+    WriteFloat(accepted, 2.5f);
+    CHECK(ReadFloat(client) == 2.5f);
+
+    /* The peer closes: reads give 0 and Eof 1. */
+    CloseTCPStream(client);
+    CHECK(ReadByte(accepted) == 0 && Eof(accepted) == 1);
+    CloseTCPStream(accepted);
+
+    /* A read that waits longer than the read time-out fails the stream. */
+    int quiet = OpenTCPStream(S("localhost"), port, 0);
+    int quietAccepted = AcceptTCPStream(srv);
+    TCPTimeouts(30, 0);
+    CHECK(ReadInt(quietAccepted) == 0 && Eof(quietAccepted) == -1);
+    CHECK(Eof(quiet) == 0);
+    CHECK(AcceptTCPStream(srv) == 0);
+    TCPTimeouts(5000, 5000);
+
+    /* Opens that cannot succeed. */
+    CHECK(OpenTCPStream(S("127.0.0.1"), envInt("TX_NET_REFUSED"), 0) == 0);
+    CHECK(OpenTCPStream(S("nowhere.invalid"), port, 0) == 0);
+
+    /* CopyStream of a file to a TCP stream, read back on the other side into a bank. */
+    int out = WriteFile(dirPath("/net.bin"));
+    for (int i = 0; i < FILE_BYTES / 4; ++i) WriteInt(out, i * 2654435761u);
+    CloseFile(out);
+    int in = ReadFile(dirPath("/net.bin"));
+    int sender = OpenTCPStream(S("127.0.0.1"), port, 0);
+    int receiver = AcceptTCPStream(srv);
+    CopyStream(in, sender, 16384);
+    CHECK(Eof(in) == 1);
+    CloseFile(in);
+    int bank = CreateBank(FILE_BYTES);
+    CHECK(ReadBytes(bank, receiver, 0, FILE_BYTES) == FILE_BYTES);
+    for (int i = 0; i < FILE_BYTES / 4; ++i) CHECK(PeekInt(bank, i * 4) == (int)(i * 2654435761u));
+    /* Banks back the other way. */
+    CHECK(WriteBytes(bank, receiver, 100, 8) == 8);
+    int back = CreateBank(8);
+    CHECK(ReadBytes(back, sender, 0, 8) == 8);
+    CHECK(PeekInt(back, 0) == PeekInt(bank, 100) && PeekInt(back, 4) == PeekInt(bank, 104));
+    FreeBank(back);
+    FreeBank(bank);
+
+    /* Closing the server closes the streams it accepted; the program's own stay open. */
+    CloseTCPServer(srv);
+    CHECK(ReadByte(sender) == 0 && Eof(sender) == 1);
+    CHECK(Eof(quiet) == 1);
+    CloseTCPStream(sender);
+    CloseTCPStream(quiet);
+}
+
+/* Streams a server accepted are TCP streams until their server closes. */
+static void accepted(void) {
+    int port = envInt("TX_NET_PORT");
+    int srv = server();
+    TCPTimeouts(5000, 5000);
+    int client = OpenTCPStream(S("127.0.0.1"), port, 0);
+    int first = AcceptTCPStream(srv);
+    int client2 = OpenTCPStream(S("127.0.0.1"), port, 0);
+    int second = AcceptTCPStream(srv);
+    CHECK(TCPStreamPort(first) == port && TCPStreamIP(first) == LOOPBACK);
+    CloseTCPStream(first); /* closing an accepted stream is no error */
+    CloseTCPServer(srv);
+    CloseTCPStream(client);
+    CloseTCPStream(client2);
+    TCPStreamPort(second); /* gone with its server */
+}
+
+TX_MAIN {
+    if (argumentIs("udp")) {
+        udp();
+    } else if (argumentIs("tcp")) {
+        tcp();
+    } else if (argumentIs("accepted")) {
+        accepted();
+    } else if (argumentIs("host-index")) {
+        CountHostIPs(S("nowhere.invalid"));
+        CHECK(HostIP(0) == 0);
+    } else if (argumentIs("accept-loop")) {
+        /* Waits for connections forever; only an end request from outside stops it. */
+        int srv = server();
+        TCPTimeouts(10000, 20);
+        for (;;) AcceptTCPStream(srv);
+    } else {
+        RuntimeError(_txStrConcat(S("unknown case "), CommandLine()));
+    }
+}
