@@ -37,7 +37,9 @@ inline constexpr GuestAddr kStackBase = kStackTop - kStackSize + 0x1000;
 inline constexpr GuestAddr kStackGuardBase = kStackBase - kStackGuardSize;
 inline constexpr GuestAddr kHeapEnd = kStackGuardBase;
 
-inline constexpr GuestAddr thunkAddress(uint32_t slot) { return kThunkBase + slot * kThunkSize; }
+inline constexpr GuestAddr thunkAddress(uint32_t slot) {
+    return kThunkBase + slot * kThunkSize;
+}
 
 }  // namespace layout
 }  // namespace tx

@@ -8,7 +8,9 @@
 
 namespace tx {
 
-void illegalGuestAddress() { runtimeError("Illegal memory address"); }
+void illegalGuestAddress() {
+    runtimeError("Illegal memory address");
+}
 
 GuestMemory::GuestMemory() {
     // Reserved once, committed by the kernel page by page as the guest touches it.

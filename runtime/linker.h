@@ -13,8 +13,8 @@ namespace tx {
 struct LinkResult {
     enum class Status { Linked, UnusableImage, MissingSymbol };
     Status status = Status::Linked;
-    std::string message;   // the text to show when linking failed
-    GuestAddr entry = 0;   // the code block, whose first byte is the entry point
+    std::string message;  // the text to show when linking failed
+    GuestAddr entry = 0;  // the code block, whose first byte is the entry point
 };
 
 inline constexpr const char* kUnusableImageMessage = "Unable to run Tervex Basic module";

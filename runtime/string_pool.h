@@ -18,7 +18,7 @@ namespace tx {
 inline constexpr size_t kMaxStringBytes = size_t{1} << 28;
 
 class StringPool {
-  public:
+public:
     static constexpr uint32_t kBlockSize = 512;
     static constexpr uint32_t kIndexBits = 22;
     static constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;
@@ -60,7 +60,7 @@ class StringPool {
         return (generation << kIndexBits) | index;
     }
 
-  private:
+private:
     static constexpr uint32_t kNil = 0xFFFF'FFFF;
 
     struct Slot {

@@ -13,6 +13,8 @@ struct TxEx {
 [[noreturn]] void runtimeError(const char* message);
 
 // Ends the program without a message.
-[[noreturn]] inline void endQuietly() { throw TxEx{}; }
+[[noreturn]] inline void endQuietly() {
+    throw TxEx{};
+}
 
 }  // namespace tx

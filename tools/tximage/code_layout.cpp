@@ -37,7 +37,7 @@ Part partOf(const ElfObject& object, uint32_t index) {
 }
 
 class BlockCursor {
-  public:
+public:
     explicit BlockCursor(uint32_t start) : end_(start) {}
 
     uint32_t place(uint64_t size, uint64_t alignment) {
@@ -53,7 +53,7 @@ class BlockCursor {
 
     uint32_t end() const { return static_cast<uint32_t>(end_); }
 
-  private:
+private:
     uint64_t end_;
 };
 

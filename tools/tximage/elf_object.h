@@ -10,7 +10,7 @@
 namespace tximage {
 
 class ElfObject {
-  public:
+public:
     struct Section {
         std::string name;
         uint32_t type = 0;
@@ -55,7 +55,7 @@ class ElfObject {
     // "section 'name'" or "section #N" when it has no name; for messages.
     std::string describeSection(uint32_t index) const;
 
-  private:
+private:
     void readHeader();
     void readSections(uint32_t offset, uint32_t count, uint32_t nameTable);
     void readSymbols();

@@ -7,7 +7,7 @@
 namespace tximage {
 
 class Error : public std::runtime_error {
-  public:
+public:
     explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
 

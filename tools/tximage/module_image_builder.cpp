@@ -41,7 +41,7 @@ std::string hintFor(uint32_t relocationType) {
 }
 
 class ImageBuilder {
-  public:
+public:
     explicit ImageBuilder(const ElfObject& object)
         : object_(object), layout_(layOutCode(object, kEntryStubSize)) {}
 
@@ -53,7 +53,7 @@ class ImageBuilder {
         return write();
     }
 
-  private:
+private:
     using Symbol = ElfObject::Symbol;
 
     static bool isGlobal(const Symbol& s) {
