@@ -1,16 +1,15 @@
 // System properties and launching programs and documents.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "exec_command.h"
 #include "host_runtime.h"
+#include "test_files.h"
 
 namespace tx {
 namespace {
@@ -23,18 +22,11 @@ protected:
     void SetUp() override {
         runtime = HostRuntime::open("", nullptr, openNullBackend());
         ASSERT_NE(runtime, nullptr);
-        folder = fs::temp_directory_path() /
-                 ("tervex_host_test_" + std::to_string(getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
     }
 
     std::unique_ptr<HostRuntime> runtime;
-    fs::path folder;
+    test::TempDir dir;
+    const fs::path folder = dir.path();
 };
 
 // Launched programs run on their own; give them a moment to leave their trace.
@@ -44,10 +36,8 @@ bool eventuallyExists(const fs::path& path) {
 }
 
 std::string readFile(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    const auto bytes = test::fileBytes(path.string());
+    return std::string(bytes.begin(), bytes.end());
 }
 
 TEST_F(SystemServices, PropertiesIgnoreCaseAndFoldersEndInSlash) {
@@ -103,13 +93,6 @@ TEST_F(SystemServices, ExecFileRunsProgramsWithTheirParameters) {
     const fs::path marker = folder / "made by touch";
     EXPECT_TRUE(runtime->execFile("touch \"" + marker.string() + "\""));
     EXPECT_TRUE(eventuallyExists(marker));
-
-    // A quoted file name may contain spaces.
-    const fs::path link = folder / "my touch";
-    fs::create_symlink(fs::canonical("/usr/bin/touch"), link);
-    const fs::path second = folder / "second";
-    EXPECT_TRUE(runtime->execFile("  \"" + link.string() + "\"   " + second.string() + "  "));
-    EXPECT_TRUE(eventuallyExists(second));
 
     EXPECT_FALSE(runtime->execFile("tervex_no_such_program_anywhere"));
     EXPECT_FALSE(runtime->execFile((folder / "missing.exe").string() + " -x"));
