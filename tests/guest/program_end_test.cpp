@@ -104,28 +104,32 @@ TEST(ProgramEnd, RuntimeErrorWithoutDialogsGoesToStandardErrorOnly) {
 }
 
 // Closing the window (SDL's quit event, pushed from another thread, repeatedly so that a push
-// before the event queue runs is not the only one) ends a program that never calls a command,
-// quietly, with its modules destroyed.
-TEST(ProgramEnd, WindowCloseEndsAnEndlessArithmeticLoop) {
-    test::TempDir dir;
-    const std::string file = dir.file("written.txt");
-    ::setenv("TX_ENDLESS_FILE", file.c_str(), 1);
-    std::atomic<bool> done{false};
-    std::thread closer([&] {
-        while (!done && !std::filesystem::exists(file)) std::this_thread::sleep_for(5ms);
-        while (!done) {
-            test::pushSdlQuit();
-            std::this_thread::sleep_for(50ms);
-        }
-    });
-    const test::GuestRun run = test::runGuest("endless", "spin");
-    done = true;
-    closer.join();
-    ::unsetenv("TX_ENDLESS_FILE");
-    EXPECT_EQ(run.outcome, RunOutcome::Ended);
-    EXPECT_TRUE(run.debugger.infos.empty()) << "the program did not return by itself";
-    EXPECT_TRUE(run.debugger.errors.empty());
-    EXPECT_TRUE(fileComplete(file));
+// before the event queue runs is not the only one) ends a program that never calls a command or
+// one that calls them all the time, quietly, with its modules destroyed.
+TEST(ProgramEnd, WindowCloseEndsAnEndlessLoop) {
+    for (const char* mode : {"spin", "calls"}) {
+        SCOPED_TRACE(mode);
+        test::TempDir dir;
+        const std::string file = dir.file("written.txt");
+        ::setenv("TX_ENDLESS_FILE", file.c_str(), 1);
+        std::atomic<bool> done{false};
+        std::thread closer([&] {
+            while (!done && !std::filesystem::exists(file)) std::this_thread::sleep_for(5ms);
+            std::this_thread::sleep_for(100ms);  // the file written, inside the loop
+            while (!done) {
+                test::pushSdlQuit();
+                std::this_thread::sleep_for(50ms);
+            }
+        });
+        const test::GuestRun run = test::runGuest("endless", mode);
+        done = true;
+        closer.join();
+        ::unsetenv("TX_ENDLESS_FILE");
+        EXPECT_EQ(run.outcome, RunOutcome::Ended);
+        EXPECT_TRUE(run.debugger.infos.empty()) << "the program did not return by itself";
+        EXPECT_TRUE(run.debugger.errors.empty());
+        EXPECT_TRUE(fileComplete(file));
+    }
 }
 
 }  // namespace

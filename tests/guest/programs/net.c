@@ -29,6 +29,15 @@ static void udp(void) {
     CHECK(a != 0 && b != 0);
     CHECK(RecvUDPMsg(a) == 0 && ReadAvail(a) == 0 && Eof(a) == 1);
     CHECK(UDPStreamIP(a) == 0);
+    /* A send that fails (larger than any IPv4 datagram) fails the stream for good. */
+    int failing = CreateUDPStream(0);
+    int big = CreateBank(70000);
+    CHECK(WriteBytes(big, failing, 0, 70000) == 70000);
+    SendUDPMsg(failing, LOOPBACK, UDPStreamPort(b));
+    CHECK(Eof(failing) == -1 && WriteBytes(big, failing, 0, 4) == 0);
+    CHECK(ReadAvail(failing) == 0 && RecvUDPMsg(failing) == 0 && RecvUDPMsg(b) == 0);
+    FreeBank(big);
+    CloseUDPStream(failing);
     /* One datagram of the bytes 1 0 0 0 2. */
     WriteInt(a, 1);
     WriteByte(a, 2);
