@@ -27,6 +27,7 @@ struct Case {
     RunOutcome outcome;
     const char* message;          // the first runtime error, "" for none
     const char* stats = nullptr;  // RuntimeStats counts "strings/objects/unreleased ..."
+    const char* log = nullptr;    // the last DebugLog line
 };
 
 const Case kCases[] = {
@@ -87,6 +88,9 @@ const Case kCases[] = {
     {"strings", "rset", false, kError, "parameter must be positive"},
     {"strings", "instr", false, kError, "parameter must be greater than 0"},
     {"strings", "mid", false, kError, "parameter must be greater than 0"},
+    // A string of exactly 256 MiB is built; one byte more is refused.
+    {"strings", "cap", false, kError, "Out of string memory", nullptr, "28"},
+    {"strings", "cap-append", false, kError, "Out of string memory", nullptr, "28"},
 
     {"io", "formats", false, kEnded, ""},
     {"io", "files", false, kEnded, ""},
@@ -180,6 +184,10 @@ TEST_P(GuestPrograms, EndAsExpected) {
     EXPECT_LE(run.debugger.errors.size(), 1u) << "nothing runs after the first error";
     if (c.stats != nullptr) {
         EXPECT_EQ(statsCounts(output), c.stats);
+    }
+    if (c.log != nullptr) {
+        ASSERT_FALSE(run.debugger.events.empty());
+        EXPECT_EQ(run.debugger.events.back(), std::string("log ") + c.log);
     }
 }
 

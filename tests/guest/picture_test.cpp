@@ -90,6 +90,9 @@ protected:
         ASSERT_TRUE(front->valid());
         ASSERT_EQ(front->width(), 640);
         ASSERT_EQ(front->height(), 480);
+        // The flip gave the drawing to the front buffer and the cleared page to the back.
+        ASSERT_TRUE(back->valid());
+        ASSERT_EQ(back->count(0, 0, 640, 480, 0), 640 * 480);
     }
 
     static inline std::unique_ptr<test::TempDir> dir;
@@ -97,12 +100,6 @@ protected:
     static inline std::unique_ptr<Bmp> front;
     static inline std::unique_ptr<Bmp> back;
 };
-
-TEST_F(GuestPicture, TheFlipGaveTheDrawingToTheFront) {
-    // The flip gave the drawing to the front buffer and the cleared page to the back.
-    ASSERT_TRUE(back->valid());
-    EXPECT_EQ(back->count(0, 0, 640, 480, 0), 640 * 480);
-}
 
 TEST_F(GuestPicture, RectanglesSolidOutlinedUnderAnOriginAndClipped) {
     EXPECT_EQ(front->count(10, 10, 110, 60, kRed), 100 * 50);

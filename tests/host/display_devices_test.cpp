@@ -28,20 +28,20 @@ std::vector<Size> resolutionsIn16And24And32(const std::vector<DisplayModeInfo>& 
     return sizes;
 }
 
-TEST(DisplayModeList, DesktopClassicModesThatFitAndReportedSizesSortedInThreeDepths) {
-    MonitorInfo monitor;
-    monitor.desktopWidth = 800;
-    monitor.desktopHeight = 600;
-    monitor.reportedSizes = {{1920, 1080}, {0, 0}, {640, 480}, {1024, 0}};
-    const std::vector<Size> expected = {{320, 240}, {400, 300}, {512, 384},
-                                        {640, 480}, {800, 600}, {1920, 1080}};
-    EXPECT_EQ(resolutionsIn16And24And32(displayModes(monitor)), expected);
-}
-
-TEST(DisplayModeList, WithoutADesktopSizeOnlyReportedSizesAreListed) {
-    MonitorInfo monitor;
-    monitor.reportedSizes = {{1024, 768}, {1024, 768}};
-    EXPECT_EQ(resolutionsIn16And24And32(displayModes(monitor)), (std::vector<Size>{{1024, 768}}));
+// The desktop's size, the classic modes that fit it and the sizes the monitor reports, sorted
+// and without duplicates; without a desktop size only the reported sizes.
+TEST(DisplayModeList, ClassicModesThatFitAndReportedSizesSortedInThreeDepths) {
+    MonitorInfo desktop;
+    desktop.desktopWidth = 800;
+    desktop.desktopHeight = 600;
+    desktop.reportedSizes = {{1920, 1080}, {0, 0}, {640, 480}, {1024, 0}};
+    EXPECT_EQ(resolutionsIn16And24And32(displayModes(desktop)),
+              (std::vector<Size>{
+                  {320, 240}, {400, 300}, {512, 384}, {640, 480}, {800, 600}, {1920, 1080}}));
+    MonitorInfo reportedOnly;
+    reportedOnly.reportedSizes = {{1024, 768}, {1024, 768}};
+    EXPECT_EQ(resolutionsIn16And24And32(displayModes(reportedOnly)),
+              (std::vector<Size>{{1024, 768}}));
 }
 
 TEST(DisplayDevices, CountingListsEveryDisplayAndOutOfRangeAnswersNothing) {

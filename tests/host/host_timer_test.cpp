@@ -1,5 +1,5 @@
-// Periodic timers: counting elapsed periods, rates clamped to usable periods, ownership,
-// interrupted waits.
+// Periodic timers: rates clamped to usable periods, ownership, interrupted waits (counting
+// periods is checked by the guest basic program).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,22 +12,6 @@
 
 namespace tx {
 namespace {
-
-using namespace std::chrono_literals;
-
-TEST(HostTimer, WaitReportsEveryPeriodThatPassedSinceTheLastWait) {
-    TimerSet timers;
-    HostTimer& timer = *timers.create(100);
-    EXPECT_EQ(timer.periodMs(), 10u);
-    std::this_thread::sleep_for(55ms);
-    EXPECT_GE(timer.wait(), 4);
-    // Right after a wait the next one blocks until at least one more period has passed.
-    for (int i = 0; i < 3; ++i) {
-        const auto before = std::chrono::steady_clock::now();
-        EXPECT_GE(timer.wait(), 1);
-        EXPECT_GT(std::chrono::steady_clock::now(), before);
-    }
-}
 
 TEST(HostTimer, RatesWithoutAUsablePeriodAreClamped) {
     constexpr struct {
@@ -56,9 +40,10 @@ TEST(HostTimer, RuntimeFreesOnlyTimersItOwns) {
     runtime->freeTimer(nullptr);
     EXPECT_GE(foreign->wait(), 1);
 
+    ASSERT_NE(runtime->createTimer(60), nullptr);  // left for the runtime's close to free
     runtime->freeTimer(timer);
     runtime->freeTimer(timer);  // already freed: nothing happens
-    EXPECT_EQ(runtime->timers().size(), 0u);
+    EXPECT_EQ(runtime->timers().size(), 1u);
 }
 
 // The program is ending: a wait under way and every later one return at once, with no period.

@@ -15,7 +15,7 @@ using Clock = VerticalBlank::Clock;
 constexpr auto kFrame = microseconds(20000);
 constexpr auto kActive = nanoseconds(20'000'000LL * 400 / 420);
 
-TEST(VerticalBlank, TheBlankStartsAfterTheActiveLinesOfEveryFrame) {
+TEST(VerticalBlank, TheBlankFollowsTheActiveLinesOfEveryFrame) {
     const Clock::time_point epoch{seconds(1000)};
     const VerticalBlank blank(50, 400, epoch);
     EXPECT_EQ(blank.framePeriod(), kFrame);
@@ -27,11 +27,8 @@ TEST(VerticalBlank, TheBlankStartsAfterTheActiveLinesOfEveryFrame) {
     EXPECT_EQ(blank.nextBlank(epoch + 7 * kFrame + milliseconds(1)), epoch + 7 * kFrame + kActive);
     // Times before the epoch follow the same frames.
     EXPECT_EQ(blank.nextBlank(epoch - kFrame), epoch - kFrame + kActive);
-}
 
-TEST(VerticalBlank, ScanLinesCountDownTheActivePartAndAreZeroInTheBlank) {
-    const Clock::time_point epoch{seconds(1000)};
-    const VerticalBlank blank(50, 400, epoch);
+    // Scan lines count the active part and are zero in the blank.
     EXPECT_EQ(blank.scanLine(epoch), 0);
     EXPECT_FALSE(blank.inBlank(epoch));
     EXPECT_EQ(blank.scanLine(epoch + milliseconds(10)), 210);  // 10 ms of 400 lines in 19.05 ms

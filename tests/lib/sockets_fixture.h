@@ -45,20 +45,6 @@ protected:
     int32_t streamsBefore = 0;
 };
 
-// A TCP socket bound to a free loopback port and left unlistening: connections to that port are
-// refused while it exists.
-inline SocketFd boundUnlistened(int32_t& port) {
-    SocketFd fd(::socket(AF_INET, SOCK_STREAM, 0));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&address), &length);
-    port = ntohs(address.sin_port);
-    return fd;
-}
-
 // A raw client connected to 127.0.0.1:port (invalid on failure).
 inline SocketFd rawConnect(int32_t port) {
     SocketFd fd(::socket(AF_INET, SOCK_STREAM, 0));

@@ -1,7 +1,6 @@
-// TCP streams and servers on loopback: connecting, accepting, exchanging values, the peer's
-// close, time-outs, failures, and what closes with what.
+// TCP streams on loopback: values that arrive in pieces, long lines, resets, writes to a gone or
+// stalled peer, and closing the module (what works is in the guest network program).
 #include <chrono>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <utility>
@@ -15,8 +14,6 @@
 
 namespace tx {
 namespace {
-
-using test::kLoopback;
 
 class SocketsTcpTest : public test::SocketsTest {
 protected:
@@ -38,30 +35,9 @@ protected:
         ASSERT_NE(accepted, 0u);
     }
 
-    TcpServer& serverObject() { return *socketsModule()->servers.find(server); }
-
     uint32_t server = 0;
     int32_t port = 0;
 };
-
-TEST_F(SocketsTcpTest, EofSeesThePeersCloseWithoutReading) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
-    closeTCPStream(test::sockets(), accepted);
-    EXPECT_EQ(readByte(client), 0);
-    EXPECT_EQ(streamEof(client), 1);
-}
-
-TEST_F(SocketsTcpTest, AReadTimeOutFailsTheStreamForGood) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
-    tcpTimeouts(test::sockets(), 30, 0);
-    EXPECT_EQ(readInt(accepted), 0);
-    EXPECT_EQ(streamEof(accepted), -1);
-    writeInt(client, 9);
-    EXPECT_EQ(readInt(accepted), 0) << "a failed stream stays failed";
-    EXPECT_EQ(streamReadAvail(accepted), 0);
-}
 
 TEST_F(SocketsTcpTest, AReadWaitsForEveryPieceOfTheValue) {
     uint32_t client = 0, accepted = 0;
@@ -93,16 +69,11 @@ TEST_F(SocketsTcpTest, ALongLineComesThroughTheReceiveBufferWhole) {
                       static_cast<int32_t>(sent.size()));
         sender->write(after, 4);
     });
-    const auto start = std::chrono::steady_clock::now();
     const Str line = readLine(accepted);
-    const auto took = std::chrono::steady_clock::now() - start;
     writer.join();
     EXPECT_EQ(strText(line.handle).size(), 1u << 20);
     EXPECT_EQ(strText(line.handle).find_first_not_of('x'), std::string::npos);
     strRelease(line.handle);
-    RecordProperty(
-        "line_read_ms",
-        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
 
     // Buffered bytes count as waiting and keep the stream from reading as ended.
     EXPECT_EQ(streamReadAvail(accepted), 4);
@@ -157,48 +128,6 @@ TEST_F(SocketsTcpTest, AWriteToAPeerThatStopsReadingIsBounded) {
     EXPECT_EQ(streamEof(client), 0) << "the reader is fine; bytes wait for it";
 }
 
-// A source of a fixed number of bytes that records the size of every read.
-class CountingSource final : public TxStream {
-public:
-    explicit CountingSource(int32_t total) : left_(total) {}
-    int32_t read(uint8_t* buffer, int32_t size) override {
-        reads.push_back(size);
-        const int32_t n = std::min(size, left_);
-        for (int32_t i = 0; i < n; ++i) buffer[i] = static_cast<uint8_t>(produced_++ * 7);
-        left_ -= n;
-        delivered.push_back(n);
-        return n;
-    }
-    int32_t write(const uint8_t*, int32_t) override { return 0; }
-    int32_t avail() override { return 0; }
-    int32_t eof() override { return left_ == 0 ? 1 : 0; }
-
-    std::vector<int32_t> reads, delivered;
-
-private:
-    int32_t left_;
-    uint32_t produced_ = 0;
-};
-
-TEST_F(SocketsTcpTest, CloseTCPServerClosesItsAcceptedStreams) {
-    uint32_t client1 = 0, accepted1 = 0, client2 = 0, accepted2 = 0;
-    connectPair(client1, accepted1);
-    connectPair(client2, accepted2);
-    EXPECT_EQ(serverObject().acceptedCount(), 2u);
-    const int32_t streams = liveStreamCount();
-
-    closeTCPServer(test::sockets(), server);
-    EXPECT_EQ(socketsModule()->servers.find(server), nullptr);
-    EXPECT_EQ(findStream(accepted1), nullptr);
-    EXPECT_EQ(findStream(accepted2), nullptr);
-    EXPECT_EQ(liveStreamCount(), streams - 2);
-    EXPECT_EQ(tcpStreamPort(accepted1), 0);
-    EXPECT_EQ(readByte(client1), 0);
-    EXPECT_EQ(streamEof(client1), 1) << "the clients see their connections closed";
-    EXPECT_EQ(streamEof(client2), 1);
-    EXPECT_EQ(test::rawConnect(port).valid(), false) << "nobody listens any more";
-}
-
 TEST_F(SocketsTcpTest, DestroyingTheModuleClosesEverything) {
     uint32_t client = 0, accepted = 0;
     connectPair(client, accepted);
@@ -208,12 +137,14 @@ TEST_F(SocketsTcpTest, DestroyingTheModuleClosesEverything) {
     ASSERT_NE(createUDPStream(test::sockets(), 0), 0u);
     const uint32_t secondServer = createTCPServer(test::sockets(), 0);
     ASSERT_NE(secondServer, 0u);
+    EXPECT_EQ(socketsModule()->servers.find(server)->acceptedCount(), 2u);
 
     socketsDestroy();
     EXPECT_EQ(liveStreamCount(), streamsBefore);
     EXPECT_EQ(socketsModule(), nullptr);
     char byte = 0;
     EXPECT_EQ(::recv(raw.get(), &byte, 1, 0), 0) << "the peer sees its connection closed";
+    EXPECT_FALSE(test::rawConnect(port).valid()) << "nobody listens any more";
     ASSERT_TRUE(socketsCreate());
 }
 

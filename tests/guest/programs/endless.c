@@ -2,6 +2,7 @@
  * writes TX_ENDLESS_FILE (left open: the end of the program must flush it), then says "ready" on
  * standard output and blocks the way its command line names:
  *   spin   pure arithmetic, no command call       delay  one long Delay
+ *   calls  a quick command called over and over
  *   timer  WaitTimer on a slow timer              read   a TCP read from a silent peer
  *   accept AcceptTCPStream with a long time-out   error  a runtime error instead */
 #include "check.h"
@@ -42,6 +43,7 @@ TX_MAIN {
     }
     if (argumentIs("read")) sink = ReadInt(accepted) + client;
     if (argumentIs("accept")) sink = AcceptTCPStream(server);
+    while (argumentIs("calls")) sink += MilliSecs();
     unsigned x = 1;
     for (;;) {
         x = x * 1664525u + 1013904223u;

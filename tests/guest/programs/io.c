@@ -128,6 +128,22 @@ static void directories(void) {
     CopyFile(dirPath("/made/a.txt"), dirPath("/made/b.txt"));
     CHECK(FileSize(dirPath("/made/b.txt")) == 7);
     CHECK(FileSize(dirPath("/made/?.TXT")) == 7 && FileSize(dirPath("/made/*.bin")) == 0);
+    /* Failures are silent: no parents are made, a directory with files stays, DeleteFile leaves
+     * directories alone; a copy overwrites, onto itself loses nothing, from nothing makes nothing.
+     */
+    CreateDir(dirPath("/no/parents"));
+    DeleteDir(dirPath("/made"));
+    DeleteFile(dirPath("/made"));
+    CHECK(FileType(dirPath("/no")) == 0 && FileType(dirPath("/made")) == 2);
+    file = WriteFile(dirPath("/made/c.txt"));
+    WriteLine(file, S("a longer line"));
+    CloseFile(file);
+    CopyFile(dirPath("/made/a.txt"), dirPath("/made/c.txt"));
+    CopyFile(dirPath("/made/a.txt"), dirPath("/MADE/A.TXT"));
+    CopyFile(dirPath("/missing"), dirPath("/never"));
+    CHECK(FileSize(dirPath("/made/c.txt")) == 7 && FileSize(dirPath("/made/a.txt")) == 7);
+    CHECK(FileType(dirPath("/never")) == 0);
+    DeleteFile(dirPath("/made/c.txt"));
     DeleteFile(dirPath("/made/a.txt"));
     DeleteFile(dirPath("/made/B.txt"));
     CHECK(FileType(dirPath("/made/a.txt")) == 0 && FileType(dirPath("/made/b.txt")) == 0);

@@ -29,6 +29,15 @@ static void udp(void) {
     CHECK(a != 0 && b != 0);
     CHECK(RecvUDPMsg(a) == 0 && ReadAvail(a) == 0 && Eof(a) == 1);
     CHECK(UDPStreamIP(a) == 0);
+    /* A send that fails (larger than any IPv4 datagram) fails the stream for good. */
+    int failing = CreateUDPStream(0);
+    int big = CreateBank(70000);
+    CHECK(WriteBytes(big, failing, 0, 70000) == 70000);
+    SendUDPMsg(failing, LOOPBACK, UDPStreamPort(b));
+    CHECK(Eof(failing) == -1 && WriteBytes(big, failing, 0, 4) == 0);
+    CHECK(ReadAvail(failing) == 0 && RecvUDPMsg(failing) == 0 && RecvUDPMsg(b) == 0);
+    FreeBank(big);
+    CloseUDPStream(failing);
     /* One datagram of the bytes 1 0 0 0 2. */
     WriteInt(a, 1);
     WriteByte(a, 2);
@@ -74,7 +83,8 @@ static void tcp(void) {
     int quietAccepted = AcceptTCPStream(srv);
     TCPTimeouts(30, 0);
     CHECK(ReadInt(quietAccepted) == 0 && Eof(quietAccepted) == -1);
-    CHECK(Eof(quiet) == 0);
+    WriteInt(quiet, 9); /* a failed stream stays failed */
+    CHECK(ReadInt(quietAccepted) == 0 && ReadAvail(quietAccepted) == 0 && Eof(quiet) == 0);
     CHECK(AcceptTCPStream(srv) == 0);
     TCPTimeouts(5000, 5000);
 
@@ -106,7 +116,7 @@ static void tcp(void) {
     /* Closing the server closes the streams it accepted; the program's own stay open. */
     CloseTCPServer(srv);
     CHECK(ReadByte(sender) == 0 && Eof(sender) == 1);
-    CHECK(Eof(quiet) == 1);
+    CHECK(Eof(quiet) == -1); /* reset: its peer closed with the 9 unread */
     CloseTCPStream(sender);
     CloseTCPStream(quiet);
 }

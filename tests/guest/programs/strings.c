@@ -45,12 +45,24 @@ static void commands(void) {
     CHECK(same(_txStrLoad(&name), "player"));
 }
 
+/* Doubles a one-byte string 28 times, to exactly 256 MiB (the cap), logging the count of each
+ * doubling, then makes it one byte longer: by doubling it once more, or by appending. */
+static void cap(int append) {
+    txstr text = S("x");
+    for (int i = 1; i <= 28; ++i) {
+        text = _txStrConcat(text, text);
+        DebugLog(_txStrFromInt(i));
+    }
+    text = _txStrConcat(text, append ? S("x") : text);
+}
+
 TX_MAIN {
     txstr s = S("hello");
     if (argumentIs("commands")) {
         commands();
         return;
     }
+    if (argumentIs("cap") || argumentIs("cap-append")) cap(argumentIs("cap-append"));
     if (argumentIs("left")) s = Left(s, -1);
     if (argumentIs("right")) s = Right(s, -1);
     if (argumentIs("lset")) s = LSet(s, -1);
