@@ -72,30 +72,22 @@ TEST(ImageErrors, WrongKindsOfFile) {
     EXPECT_EQ(errorOf(bigEndian), "ELF file is not little-endian");
 }
 
-TEST(ImageErrors, EveryTruncationIsRefused) {
+// Every truncation is refused; corrupted bytes never escape as anything but an Error.
+TEST(ImageErrors, TruncatedAndCorruptedObjects) {
     txtest::TempDir dir;
     const auto bytes = txtest::readBytes(compileGuest(dir, "small.c", kSmallProgram));
     ASSERT_EQ(errorOf(bytes), "");
-    for (size_t length = 0; length < bytes.size(); ++length) {
-        const std::vector<uint8_t> prefix(bytes.begin(), bytes.begin() + length);
-        EXPECT_NE(errorOf(prefix), "") << "prefix of " << length << " bytes";
-    }
-}
-
-TEST(ImageErrors, CorruptedBytesNeverEscapeAsAnythingButError) {
-    txtest::TempDir dir;
-    const auto bytes = txtest::readBytes(compileGuest(dir, "small.c", kSmallProgram));
     size_t refused = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
+        EXPECT_NE(errorOf(std::vector<uint8_t>(bytes.begin(), bytes.begin() + i)), "")
+            << "prefix of " << i << " bytes";
         for (uint8_t value : {uint8_t{0x00}, uint8_t{0xFF}, static_cast<uint8_t>(bytes[i] ^ 0x80),
                               static_cast<uint8_t>(bytes[i] + 1)}) {
             if (value == bytes[i]) continue;
             auto corrupt = bytes;
             corrupt[i] = value;
             try {
-                tximage::buildModuleImage(corrupt);
-            } catch (const tximage::Error&) {
-                ++refused;
+                refused += errorOf(corrupt) != "";
             } catch (const std::exception& e) {
                 FAIL() << "byte " << i << " = " << int{value} << ": " << e.what();
             }
