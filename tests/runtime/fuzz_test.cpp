@@ -243,7 +243,9 @@ RunOutcome runSoundly(GuestMachine& machine, GuestAddr entry) {
     EXPECT_TRUE(outcome == RunOutcome::Ended || outcome == RunOutcome::RuntimeError)
         << "outcome " << static_cast<int>(outcome);
     EXPECT_LE(debugger.errors.size(), 1u);
-    if (!cutShort) EXPECT_EQ(outcome == RunOutcome::RuntimeError, debugger.errors.size() == 1);
+    if (!cutShort) {
+        EXPECT_EQ(outcome == RunOutcome::RuntimeError, debugger.errors.size() == 1);
+    }
     EXPECT_EQ(machine.heap().liveBlocks(), blocks);
     EXPECT_EQ(liveStrings(), 0);
     return outcome;

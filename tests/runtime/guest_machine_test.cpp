@@ -117,31 +117,27 @@ TEST_F(GuestMachineTest, CommandsReceiveCdeclArgumentsAndReturnInEaxAndSt0) {
     EXPECT_EQ(machine.commandCalls(), 3u);
 }
 
+// Ending the program, a runtime error and a host failure in a command: nothing of the guest runs
+// after it, and the machine runs again afterwards.
 TEST_F(GuestMachineTest, NothingRunsAfterTheCommandThatEndsTheProgram) {
-    Code quiet(machine);
-    quiet.call(thunk(4)).bytes({0xC7, 0x05}).dword(cell).dword(1).ret();
-    GuestEnd end = machine.call(quiet.load());
-    EXPECT_EQ(end.kind, GuestEndKind::Ended);
-    EXPECT_EQ(end.message, nullptr);
-    EXPECT_EQ(machine.memory().read<int32_t>(cell), 0);
-
-    Code error(machine);
-    error.call(thunk(5)).bytes({0xC7, 0x05}).dword(cell).dword(1).ret();
-    end = machine.call(error.load());
-    EXPECT_EQ(end.kind, GuestEndKind::Ended);
-    EXPECT_STREQ(end.message, "Custom failure");
-    EXPECT_EQ(machine.memory().read<int32_t>(cell), 0);
-
-    Code host(machine);
-    host.call(thunk(6)).ret();
-    end = machine.call(host.load());
-    EXPECT_EQ(end.kind, GuestEndKind::Fault);
-    EXPECT_STREQ(end.message, "Unknown runtime exception");
-
-    // The machine runs again after every kind of end.
-    Code again(machine);
-    again.push(1).call(thunk(1)).popArgs(1).ret();
-    EXPECT_EQ(machine.call(again.load()).kind, GuestEndKind::Returned);
+    const struct {
+        int thunk;
+        GuestEndKind kind;
+        const char* message;
+    } cases[] = {{4, GuestEndKind::Ended, nullptr},
+                 {5, GuestEndKind::Ended, "Custom failure"},
+                 {6, GuestEndKind::Fault, "Unknown runtime exception"}};
+    for (const auto& c : cases) {
+        Code code(machine);
+        code.call(thunk(c.thunk)).bytes({0xC7, 0x05}).dword(cell).dword(1).ret();
+        const GuestEnd end = machine.call(code.load());
+        EXPECT_EQ(end.kind, c.kind);
+        EXPECT_STREQ(end.message, c.message);
+        EXPECT_EQ(machine.memory().read<int32_t>(cell), 0);
+        Code again(machine);
+        again.push(1).call(thunk(1)).popArgs(1).ret();
+        EXPECT_EQ(machine.call(again.load()).kind, GuestEndKind::Returned);
+    }
 }
 
 struct FaultCase {
@@ -250,12 +246,6 @@ TEST_F(GuestMachineTest, HostWritesHonourThePageProtectionAsGuestStoresDo) {
     }
     EXPECT_EQ(memory.read<uint32_t>(layout::kThunkBase + 16), thunkBefore);
 }
-
-}  // namespace
-}  // namespace tx
-
-namespace tx {
-namespace {
 
 uint32_t services = 0;
 uint32_t servicesAllowed = 0;

@@ -8,9 +8,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <map>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,7 +17,7 @@
 #include "basic_module.h"
 #include "command_registry.h"
 #include "guest_machine.h"
-#include "host_runtime.h"
+#include "in_program.h"
 #include "library_modules.h"
 #include "string_pool.h"
 #include "test_files.h"
@@ -104,7 +102,6 @@ uint32_t expectedSafeResult(std::string_view signature) {
 struct Probe {
     bool debug = false;
     std::string dir;
-    std::vector<std::string> failures;
     size_t calls = 0;
 };
 Probe* probe = nullptr;
@@ -131,8 +128,8 @@ void callEach(GuestMachine& machine) {
                 applies = applies || handles[v] != 0;
             }
             if (!applies) continue;
-            const std::string where = std::string(def.signature) + " with a " + kVariantNames[v] +
-                                      " handle" + (p.debug ? " (debug)" : "");
+            SCOPED_TRACE(std::string(def.signature) + " with a " + kVariantNames[v] + " handle" +
+                         (p.debug ? " (debug)" : ""));
             const char* raised = nullptr;
             uint32_t result = 0;
             ++p.calls;
@@ -143,24 +140,20 @@ void callEach(GuestMachine& machine) {
             }
             const char* expected =
                 p.debug && firstChecked != nullptr ? firstChecked->kind->missingText : nullptr;
-            if (expected != nullptr) {
-                if (raised == nullptr || std::strcmp(raised, expected) != 0)
-                    p.failures.push_back(where + ": expected \"" + expected + "\", got " +
-                                         (raised != nullptr ? raised : "no error"));
-            } else if (raised != nullptr) {
-                p.failures.push_back(where + ": raised " + raised);
+            if (expected != nullptr || raised != nullptr) {
+                EXPECT_STREQ(raised, expected);
             } else if (def.result == ResultKind::String) {
-                if (!strText(result).empty()) p.failures.push_back(where + ": gave text");
+                EXPECT_EQ(strText(result), "");
                 strRelease(result);
-            } else if (result != expectedSafeResult(def.signature)) {
-                p.failures.push_back(where + ": gave " + std::to_string(result));
+            } else {
+                EXPECT_EQ(result, expectedSafeResult(def.signature));
             }
         }
     }
-    if (live.file == 0 || call(machine, "%SeekFile%file_stream%pos", {live.file, 0}) != 0)
-        p.failures.push_back("the live file was touched");
-    if (call(machine, "%UDPStreamPort%udp_stream", {live.udp}) == 0)
-        p.failures.push_back("the live UDP stream was touched");
+    EXPECT_NE(live.file, 0u);
+    EXPECT_EQ(call(machine, "%SeekFile%file_stream%pos", {live.file, 0}), 0u)
+        << "live file touched";
+    EXPECT_NE(call(machine, "%UDPStreamPort%udp_stream", {live.udp}), 0u) << "live stream touched";
 }
 
 // Every command with its argument words at the edges of their ranges (as ints, as floats: the
@@ -193,30 +186,9 @@ void callEachWithEdgeValues(GuestMachine& machine) {
     }
 }
 
-void (*body)(GuestMachine&) = nullptr;
-
-void runBody(GuestMachine& machine) {
-    body(machine);
-}
-
-void linkBody(CommandRegistrar& registrar) {
-    registrar.add(command<runBody>("_txTestBody"));
-}
-
 // Runs a body as the whole program, with every library module.
 RunResult runWithAllModules(void (*programBody)(GuestMachine&), bool debug) {
-    body = programBody;
-    static const CommandTable bodyTable(&linkBody);
-    GuestMachine machine(bodyTable);
-    const GuestAddr entry = machine.heap().allocate(8);
-    uint8_t* code = machine.memory().writableBytes(entry, 6);
-    const int32_t rel = static_cast<int32_t>(layout::thunkAddress(1) - (entry + 5));
-    code[0] = 0xE8;  // call thunk 1
-    std::memcpy(code + 1, &rel, 4);
-    code[5] = 0xC3;  // ret
-    std::unique_ptr<HostRuntime> runtime = HostRuntime::open("", nullptr, 0);
-    if (runtime == nullptr) return {RunOutcome::RuntimeUnavailable, nullptr};
-    return run(*runtime, ProgramEntry{&machine, entry}, debug, defaultLibraryModules());
+    return test::runInProgram(programBody, defaultLibraryModules(), debug);
 }
 
 TEST(HandleRegistryTest, HandlesThatNameNothingAreCaughtByTheirKind) {
@@ -233,19 +205,18 @@ TEST(HandleRegistryTest, HandlesThatNameNothingAreCaughtByTheirKind) {
 
     test::TempDir dir;
     for (const bool debug : {true, false}) {
-        Probe p{debug, dir.path(), {}, 0};
+        Probe p{debug, dir.path(), 0};
         probe = &p;
         const RunResult result = runWithAllModules(&callEach, debug);
         probe = nullptr;
         ASSERT_EQ(result.outcome, RunOutcome::Ended) << (result.message ? result.message : "");
         EXPECT_GE(p.calls, 100u);
-        for (const std::string& failure : p.failures) ADD_FAILURE() << failure;
     }
 }
 
 TEST(HandleRegistryTest, EveryCommandTakesArgumentsAtTheEdgesOfTheirRange) {
     for (const bool debug : {true, false}) {
-        Probe p{debug, "", {}, 0};
+        Probe p{debug, "", 0};
         probe = &p;
         const RunResult result = runWithAllModules(&callEachWithEdgeValues, debug);
         probe = nullptr;

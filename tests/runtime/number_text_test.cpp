@@ -29,26 +29,39 @@ TEST(FormatFloat, SpecialValuesSixDecimalsOrSevenSignificantDigits) {
         {fromBits(0x7FC0'0000), "NAN"},
         {fromBits(0xFFC0'0001), "NAN"},  // the sign of a NaN is not shown
         {fromBits(0x7F80'0001), "NAN"},
-    };
-    // Positive numbers in range: six decimals.
-    {1.5f, "1.500000"}, {0.1f, "0.100000"},
+        // Positive numbers in range: six decimals.
+        {1.5f, "1.500000"},
+        {0.1f, "0.100000"},
         {123.456f, "123.456001"},  // the float widened to double, not the decimal typed
-        {9999999.0f, "9999999.000000"}, {1234567.0f, "1234567.000000"}, {0.5f, "0.500000"},
+        {9999999.0f, "9999999.000000"},
+        {1234567.0f, "1234567.000000"},
+        {0.5f, "0.500000"},
         {0.000001f, "0.000001"},              // lower bound of the fixed form
         {0.0000015f, "0.000002"},             // rounded at the sixth decimal
         {fromBits(0x3F7F'FFFF), "1.000000"},  // 0.99999994 rounds up
         // Negative and out of range: seven significant digits.
-        {-1.5f, "-1.5"}, {-0.25f, "-0.25"}, {-0.1f, "-0.1"}, {-0.5f, "-0.5"}, {-100.0f, "-100."},
-        {-1.0f, "-1."}, {-123.456f, "-123.456"}, {-1234567.0f, "-1234567"},
-        {fromBits(0xBF7F'FFFF), "-0.9999999"}, {-0.001f, "-1.e-003"}, {-0.09f, "-9.e-002"},
-        {12345678.0f, "1.234568e+007"}, {10000000.0f, "1.e+007"}, {-16777216.0f, "-1.677722e+007"},
-        {0.0000005f, "5.e-007"}, {1e-7f, "1.e-007"},
+        {-1.5f, "-1.5"},
+        {-0.25f, "-0.25"},
+        {-0.1f, "-0.1"},
+        {-0.5f, "-0.5"},
+        {-100.0f, "-100."},
+        {-1.0f, "-1."},
+        {-123.456f, "-123.456"},
+        {-1234567.0f, "-1234567"},
+        {fromBits(0xBF7F'FFFF), "-0.9999999"},
+        {-0.001f, "-1.e-003"},
+        {-0.09f, "-9.e-002"},
+        {12345678.0f, "1.234568e+007"},
+        {10000000.0f, "1.e+007"},
+        {-16777216.0f, "-1.677722e+007"},
+        {0.0000005f, "5.e-007"},
+        {1e-7f, "1.e-007"},
         {std::nextafter(0.000001f, 0.0f), "9.999999e-007"},  // just below the fixed range
         {std::numeric_limits<float>::max(), "3.402823e+038"},
         {fromBits(0x0000'0001), "1.401298e-045"},  // smallest subnormal
         {fromBits(0x8000'0001), "-1.401298e-045"},
-};
-for (const FloatCase& c : cases) EXPECT_EQ(formatFloat(c.value), c.text) << c.text;
+    };
+    for (const FloatCase& c : cases) EXPECT_EQ(formatFloat(c.value), c.text) << c.text;
 }
 
 TEST(ParseInt, PrefixSignAndWhiteSpace) {

@@ -49,7 +49,7 @@ TEST(ModuleImageWriter, BytesOfASmallImage) {
     EXPECT_FALSE(tx::readModuleImage(longer));
 }
 
-TEST(ModuleImageWriter, RecordsMustFitTheCodeBlock) {
+TEST(ModuleImageWriter, RecordsOutsideTheCodeTwiceOrPastTheLimitAreRefused) {
     tximage::ModuleImageWriter writer(std::vector<uint8_t>(8, 0));
     EXPECT_NO_THROW(writer.addSymbol("last", 7));
     EXPECT_THROW(writer.addSymbol("past", 8), tximage::Error);
@@ -60,21 +60,17 @@ TEST(ModuleImageWriter, RecordsMustFitTheCodeBlock) {
 
     tximage::ModuleImageWriter tiny(std::vector<uint8_t>(3, 0));
     EXPECT_THROW(tiny.addRelativeFixup("x", 0), tximage::Error);
-}
 
-TEST(ModuleImageWriter, DuplicateSymbolIsRefused) {
-    tximage::ModuleImageWriter writer(std::vector<uint8_t>(8, 0));
-    writer.addSymbol("twice", 0);
-    writer.addSymbol("twice", 4);
-    EXPECT_THROW(writer.finish(), tximage::Error);
-}
+    tximage::ModuleImageWriter twice(std::vector<uint8_t>(8, 0));
+    twice.addSymbol("twice", 0);
+    twice.addSymbol("twice", 4);
+    EXPECT_THROW(twice.finish(), tximage::Error);
 
-TEST(ModuleImageWriter, RecordsMayNotPushTheImagePastTheLimit) {
     // The largest code block fits only with empty record tables.
-    tximage::ModuleImageWriter writer(std::vector<uint8_t>(tximage::kMaxCodeSize));
-    writer.addSymbol("__MAIN", 0);
+    tximage::ModuleImageWriter largest(std::vector<uint8_t>(tximage::kMaxCodeSize));
+    largest.addSymbol("__MAIN", 0);
     try {
-        (void)writer.finish();
+        (void)largest.finish();
         FAIL() << "an image past the limit was built";
     } catch (const tximage::Error& e) {
         EXPECT_NE(std::string(e.what()).find("a module image holds at most 256 MiB"),
