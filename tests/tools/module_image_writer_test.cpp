@@ -1,4 +1,5 @@
-// The byte format of a module image, checked against bytes written out by hand.
+// The byte format of a module image, checked against bytes written out by hand, and where
+// tximage puts the sections and COMMON symbols of an object in the code block.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "error.h"
 #include "module_image.h"
 #include "module_image_writer.h"
+#include "tools_test_support.h"
 
 namespace {
 
@@ -77,6 +79,27 @@ TEST(ModuleImageWriter, RecordsOutsideTheCodeTwiceOrPastTheLimitAreRefused) {
                   std::string::npos)
             << e.what();
     }
+}
+
+TEST(ImageLayout, CommonSymbolsFollowBssAtTheirAlignment) {
+    txtest::TempDir dir;
+    const auto object = txtest::compileGuest(dir, "common.s", R"(
+        .text
+        .globl __MAIN
+__MAIN: ret
+        .bss
+        .globl buffer
+buffer: .skip 3
+        .comm flag, 1, 1
+        .comm pool, 40, 16
+        .comm last, 4, 4
+)");
+    const txtest::ParsedImage image = txtest::imageOf(object);
+    // .text at 5 (1 byte), .bss at 6 (3 bytes), then flag 9, pool 16..56, last 56..60.
+    const std::vector<txtest::ParsedImage::Record> symbols{
+        {"__MAIN", 0}, {"buffer", 6}, {"flag", 9}, {"last", 56}, {"pool", 16}};
+    EXPECT_EQ(image.symbols, symbols);
+    EXPECT_EQ(image.code.size(), 60u);
 }
 
 }  // namespace
