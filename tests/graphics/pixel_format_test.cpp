@@ -48,6 +48,7 @@ TEST(PixelFormatTest, DerivedChannelFields) {
     const PixelFormat f = PixelFormat::rgb565();
     EXPECT_EQ(f.depth(), 16);
     EXPECT_EQ(f.bytesPerPixel(), 2);
+    EXPECT_EQ(f.lowBit(Channel::green), 5);
     EXPECT_EQ(f.bitCount(Channel::green), 6);
     EXPECT_EQ(f.argbFill(), 0xFF000000u);
     EXPECT_EQ(f.valueBits(), 0xFFFFu);
