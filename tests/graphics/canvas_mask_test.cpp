@@ -105,18 +105,6 @@ TEST(CollisionMaskTest, EveryDrawingOperationKeepsTheMaskCurrent) {
     }
 }
 
-TEST(CollisionMaskTest, WritesUnderALockReachTheMaskAtTheOutermostUnlock) {
-    auto c = test::makeCanvas(8, 1);
-    c->ensureMask();
-    c->lock();
-    c->lock();
-    c->setPixelFast(2, 0, 0xFFFFFFFF);
-    c->unlock();
-    EXPECT_EQ(maskOf(*c)[0], 0u);
-    c->unlock();
-    EXPECT_EQ(maskOf(*c)[0], 0x20000000u);
-}
-
 TEST(CollisionMaskTest, ANewMaskColourWaitsForDrawingToRefreshTheMask) {
     // Two words per row, all black; the mask says "all transparent".
     auto c = test::makeCanvas(64, 1);

@@ -104,18 +104,6 @@ std::string picture(char c) {
     return out;
 }
 
-TEST(OvalEdgeTest, EmptyBoxesDrawNothing) {
-    auto canvas = test::makeCanvas(14, 10);
-    for (bool solid : {true, false}) {
-        canvas->oval(0, 0, 10, 0, solid);
-        canvas->oval(0, 0, 0, 10, solid);
-        canvas->oval(5, 5, -3, 4, solid);
-        canvas->oval(20, 2, 4, 4, solid);  // outside the viewport
-    }
-    EXPECT_EQ(canvas->presentStamp(), 0u);
-    EXPECT_EQ(test::art(*canvas), picture('.'));
-}
-
 TEST(OvalEdgeTest, HugeOvalsStayExactAndBounded) {
     // A circle two billion pixels across centred on the canvas: every row of the canvas lies
     // well inside it.

