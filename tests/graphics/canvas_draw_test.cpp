@@ -62,20 +62,6 @@ TEST(LineTest, APointLineSetsExactlyThatPixelPlusTheOrigin) {
     EXPECT_EQ(lit(*c), (Pixels{{7, 5}}));
 }
 
-TEST(LineTest, EndsOnOneOutsideSideDrawNothing) {
-    auto c = test::makeCanvas(30, 30);
-    c->setViewport(10, 10, 10, 10);
-    c->line(0, 0, 5, 25);    // both left
-    c->line(20, 0, 29, 29);  // both right
-    c->line(0, 2, 29, 9);    // both above
-    c->line(0, 0, 30, 15);   // misses the corner: clipped to (20, 10), then rejected
-    EXPECT_TRUE(lit(*c).empty());
-    EXPECT_EQ(c->presentStamp(), 0u);
-    c->setViewport(40, 40, 5, 5);  // empty viewport
-    c->line(0, 0, 29, 29);
-    EXPECT_TRUE(lit(*c).empty());
-}
-
 TEST(LineTest, ClippedEndPointsUseTruncatingDivision) {
     // Window x 10..19, y 10..19.
     auto c = test::makeCanvas(30, 30);

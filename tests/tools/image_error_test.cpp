@@ -38,42 +38,6 @@ constexpr const char* kSmallProgram = R"(
     TX_MAIN { total = helper(MilliSecs()); DebugLog(_txStrConst(text)); }
 )";
 
-TEST(ImageErrors, WrongKindsOfFile) {
-    txtest::TempDir dir;
-    const auto source = dir / "x86_64.c";
-    txtest::writeText(source, "int __MAIN(void) { return 0; }\n");
-    const auto object64 = dir / "x86_64.o";
-    ASSERT_EQ(txtest::runCommand(std::string(TERVEX_GUEST_CC) + " -c " + txtest::quoted(source) +
-                                 " -o " + txtest::quoted(object64))
-                  .exitCode,
-              0);
-    EXPECT_NE(errorOf(object64).find("64-bit"), std::string::npos) << errorOf(object64);
-
-    const std::string text = "just some text, not an object\n";
-    EXPECT_EQ(errorOf(std::vector<uint8_t>(text.begin(), text.end())), "not an ELF file");
-    EXPECT_EQ(errorOf(std::vector<uint8_t>{}), "not an ELF file");
-
-    // A linked executable is not a relocatable object.
-    const auto object = compileGuest(dir, "small.c", kSmallProgram);
-    const auto executable = dir / "small.elf";
-    const auto link =
-        txtest::runCommand("ld -m elf_i386 -e __MAIN --unresolved-symbols=ignore-all -o " +
-                           txtest::quoted(executable) + " " + txtest::quoted(object));
-    ASSERT_EQ(link.exitCode, 0) << link.output;
-    EXPECT_NE(errorOf(executable).find("not a relocatable object"), std::string::npos)
-        << errorOf(executable);
-
-    // Another machine, another byte order: patch the header of a good object.
-    auto bytes = txtest::readBytes(object);
-    auto otherMachine = bytes;
-    otherMachine[18] = 40;  // e_machine = EM_ARM
-    otherMachine[19] = 0;
-    EXPECT_EQ(errorOf(otherMachine), "not an i386 object (ELF machine 40)");
-    auto bigEndian = bytes;
-    bigEndian[5] = 2;  // EI_DATA = ELFDATA2MSB
-    EXPECT_EQ(errorOf(bigEndian), "ELF file is not little-endian");
-}
-
 // Every truncation is refused; corrupted bytes never escape as anything but an Error.
 TEST(ImageErrors, TruncatedAndCorruptedObjects) {
     txtest::TempDir dir;
