@@ -181,25 +181,6 @@ TEST_F(GuestMachineTest, FaultsBecomeTheirRuntimeErrors) {
     }
 }
 
-TEST_F(GuestMachineTest, FloatArithmeticRunsAtSinglePrecision) {
-    // fld1; fidiv dword [three]; fstp qword [cell]; ret : 1/3 rounded to 24 bits, stored as double.
-    const GuestAddr three = cell + 12;
-    machine.memory().write<int32_t>(three, 3);
-    Code code(machine);
-    code.bytes({0xD9, 0xE8, 0xDA, 0x35}).dword(three).bytes({0xDD, 0x1D}).dword(cell).ret();
-    ASSERT_EQ(machine.call(code.load()).kind, GuestEndKind::Returned);
-    EXPECT_EQ(machine.memory().read<double>(cell), static_cast<double>(1.0f / 3.0f));
-}
-
-TEST_F(GuestMachineTest, ArgumentsOutsideTheStackAreAnIllegalAddress) {
-    // Point ESP at the top of the arena, then call a command that reads three words.
-    Code code(machine);
-    code.bytes({0xBC}).dword(static_cast<uint32_t>(layout::kArenaSize - 4)).call(thunk(3)).ret();
-    const GuestEnd end = machine.call(code.load());
-    EXPECT_EQ(end.kind, GuestEndKind::Ended);
-    EXPECT_STREQ(end.message, "Illegal memory address");
-}
-
 TEST_F(GuestMachineTest, HostWritesHonourThePageProtectionAsGuestStoresDo) {
     constexpr struct {
         const char* name;
