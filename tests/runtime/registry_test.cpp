@@ -47,17 +47,6 @@ TEST(SignatureTest, GrammarCoversEveryForm) {
         EXPECT_FALSE(parseSignature(bad)) << bad;
 }
 
-TEST(SignatureTest, LinkKeys) {
-    EXPECT_EQ(linkKey("%KeyDown%key"), "_fkeydown");
-    EXPECT_EQ(linkKey("End"), "_fend");
-    EXPECT_EQ(linkKey("%MilliSecs"), "_fmillisecs");
-    EXPECT_EQ(linkKey("#ATan#float"), "_fatan");
-    EXPECT_EQ(linkKey("AppTitle$title$close_prompt=\"\""), "_fapptitle");
-    EXPECT_EQ(linkKey("#JoyX%port=0"), "_fjoyx");
-    EXPECT_EQ(linkKey("_txStrConcat"), "__txStrConcat");
-    EXPECT_EQ(linkKey("RuntimeStats"), "_fruntimestats");
-}
-
 int32_t waitForIt() {
     return 7;
 }
