@@ -63,30 +63,6 @@ TEST(BlitTest, ClipsToTheViewportAndTheSourceBoundsLikeAPixelByPixelModel) {
     }
 }
 
-TEST(BlitTest, MaskedBlitsCompareSurfaceValues) {
-    auto src = test::makeCanvas(4, 1, PixelFormat::rgb565());
-    auto dst = test::makeCanvas(4, 1, PixelFormat::rgb565());
-    dst->setClsColor(0xFF0000FF);
-    dst->cls();
-    src->setPixelFast(0, 0, 0xFF000007);  // stored as 0: black, transparent
-    src->setPixelFast(1, 0, 0xFF000008);  // stored as 1: copied
-    src->setPixelFast(2, 0, 0xFF000000);
-    src->setPixelFast(3, 0, 0xFFFFFFFF);
-    dst->blit(0, 0, *src, 0, 0, 4, 1, false);
-    EXPECT_EQ(values(*dst), (std::vector<uint32_t>{0x001F, 0x0001, 0x001F, 0xFFFF}));
-
-    // Magenta mask: (251, 3, 252) stores as 0xF81F as well.
-    src->setMask(0x00FF00FF);
-    src->setPixelFast(0, 0, 0xFFFB03FC);
-    src->setPixelFast(1, 0, 0xFFFF07FF);  // green 7 keeps a bit: 0xF83F, copied
-    dst->blit(0, 0, *src, 0, 0, 2, 1, false);
-    EXPECT_EQ(values(*dst), (std::vector<uint32_t>{0x001F, 0xF83F, 0x001F, 0xFFFF}));
-
-    // Solid copies everything.
-    dst->blit(0, 0, *src, 0, 0, 4, 1, true);
-    EXPECT_EQ(values(*dst), values(*src));
-}
-
 TEST(BlitTest, ColourKeysIgnoreBitsOutsideTheFormatsChannels) {
     // A 32-bit pixel whose unused top byte was written directly still matches the key.
     auto src = test::makeCanvas(2, 1, PixelFormat::xrgb8888());

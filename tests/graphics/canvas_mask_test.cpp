@@ -43,21 +43,6 @@ TEST(CollisionMaskTest, BitThirtyOneIsLeftmostAndColumnsPastTheWidthAreZero) {
     EXPECT_EQ(maskOf(*d), (std::vector<uint32_t>{0xBFFFFFFF, 0xFF000000}));
 }
 
-TEST(CollisionMaskTest, AlphaIsIgnoredAndSurfaceValuesDecide) {
-    auto a = test::makeCanvas(2, 1, PixelFormat::argb8888());
-    a->setPixelFast(0, 0, 0x00000000);  // black with alpha 0: like the opaque black mask
-    a->setPixelFast(1, 0, 0x00000001);
-    a->setMask(0xFF000000);
-    a->ensureMask();
-    EXPECT_EQ(maskOf(*a), (std::vector<uint32_t>{0x40000000}));
-
-    auto s = test::makeCanvas(2, 1, PixelFormat::rgb565());
-    s->setPixelFast(0, 0, 0xFF000007);  // stored as black
-    s->setPixelFast(1, 0, 0xFF000008);
-    s->ensureMask();
-    EXPECT_EQ(maskOf(*s), (std::vector<uint32_t>{0x40000000}));
-}
-
 TEST(CollisionMaskTest, EveryDrawingOperationKeepsTheMaskCurrent) {
     for (const PixelFormat& format :
          {PixelFormat::rgb565(), PixelFormat::rgb888(), PixelFormat::xrgb8888()}) {
@@ -103,18 +88,6 @@ TEST(CollisionMaskTest, EveryDrawingOperationKeepsTheMaskCurrent) {
             ++step;
         }
     }
-}
-
-TEST(CollisionMaskTest, WritesUnderALockReachTheMaskAtTheOutermostUnlock) {
-    auto c = test::makeCanvas(8, 1);
-    c->ensureMask();
-    c->lock();
-    c->lock();
-    c->setPixelFast(2, 0, 0xFFFFFFFF);
-    c->unlock();
-    EXPECT_EQ(maskOf(*c)[0], 0u);
-    c->unlock();
-    EXPECT_EQ(maskOf(*c)[0], 0x20000000u);
 }
 
 TEST(CollisionMaskTest, ANewMaskColourWaitsForDrawingToRefreshTheMask) {

@@ -1,13 +1,14 @@
-// Helpers for canvas tests: canvases of a format, pictures as text, and a zoomed PPM dump for
-// looking at a canvas while writing a test.
+// Helpers for canvas tests: canvases of a format and pictures as text.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "host_canvas.h"
 #include "pixel_format.h"
@@ -33,31 +34,19 @@ inline std::string art(const HostCanvas& canvas) {
     return out;
 }
 
-// Joins picture rows given one per string literal.
-template <typename... Rows>
-std::string rows(const Rows&... r) {
-    return ((std::string(r) + '\n') + ...);
-}
-
-// The canvas scaled up `zoom` times as a binary PPM (for eyeballing a test picture).
-inline bool writePpm(const HostCanvas& canvas, const std::string& path, int zoom = 8) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    const int w = canvas.getWidth() * zoom, h = canvas.getHeight() * zoom;
-    std::fprintf(f, "P6\n%d %d\n255\n", w, h);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const int px = x / zoom, py = y / zoom;
-            uint32_t argb = canvas.getPixelFast(px, py);
-            // Grid lines between pixels.
-            if (zoom >= 4 && (x % zoom == 0 || y % zoom == 0)) argb = 0x404040;
-            const unsigned char rgb[3] = {static_cast<unsigned char>(argb >> 16),
-                                          static_cast<unsigned char>(argb >> 8),
-                                          static_cast<unsigned char>(argb)};
-            std::fwrite(rgb, 1, 3, f);
-        }
+// A width x height picture of '.', except the rows from `top` on given in `lines` ('/' between
+// rows), each padded with '.' to the width.
+inline std::string picture(int32_t width, int32_t height, int32_t top,
+                           std::string_view lines = "") {
+    std::vector<std::string> rows(height, std::string(width, '.'));
+    for (size_t from = 0; !lines.empty() && from <= lines.size(); ++top) {
+        const size_t end = std::min(lines.find('/', from), lines.size());
+        rows.at(top).replace(0, end - from, lines.substr(from, end - from));
+        from = end + 1;
     }
-    return std::fclose(f) == 0;
+    std::string text;
+    for (const std::string& row : rows) text += row + '\n';
+    return text;
 }
 
 }  // namespace tx::test

@@ -16,49 +16,40 @@ std::vector<uint8_t> stored(const PixelFormat& f, uint32_t argb) {
     return bytes;
 }
 
-TEST(PixelFormatTest, SixteenBitLayoutsKeepTheTopBitsOfEachChannel) {
-    const PixelFormat f565 = PixelFormat::rgb565();
-    EXPECT_EQ(f565.fromARGB(0xFFFFFFFF), 0xFFFFu);
-    EXPECT_EQ(f565.toARGB(0xFFFF), 0xFFF8FCF8u);
-    EXPECT_EQ(f565.fromARGB(0xFFFF00FF), 0xF81Fu);  // (255, 0, 255)
-    EXPECT_EQ(stored(f565, 0xFFFF00FF), (std::vector<uint8_t>{0x1F, 0xF8, 0xAA}));
-    uint8_t white[2] = {0xFF, 0xFF};
-    EXPECT_EQ(f565.loadARGB(white), 0xFFF8FCF8u);
-
-    const PixelFormat f555 = PixelFormat::rgb555();
-    EXPECT_EQ(f555.fromARGB(0xFFFFFFFF), 0x7FFFu);
-    EXPECT_EQ(f555.toARGB(f555.fromARGB(0xFFFFFFFF)), 0xFFF8F8F8u);
-    // Low bits are dropped on the way in and left zero on the way out.
-    EXPECT_EQ(f565.toARGB(f565.fromARGB(0x00070307)), 0xFF000000u);
-    EXPECT_EQ(f565.toARGB(f565.fromARGB(0x00123456)), 0xFF103450u);
-}
-
-TEST(PixelFormatTest, ByteLayoutsMoveBytesUnchanged) {
-    const PixelFormat x = PixelFormat::xrgb8888();
-    EXPECT_EQ(stored(x, 0x12345678), (std::vector<uint8_t>{0x78, 0x56, 0x34, 0x00, 0xAA}));
-    EXPECT_EQ(x.loadARGB(stored(x, 0x12345678).data()), 0xFF345678u);
-    EXPECT_EQ(x.toARGB(x.fromARGB(0xFFFFFFFF)), 0xFFFFFFFFu);
-
-    const PixelFormat a = PixelFormat::argb8888();
-    EXPECT_EQ(stored(a, 0x12345678), (std::vector<uint8_t>{0x78, 0x56, 0x34, 0x12, 0xAA}));
-    EXPECT_EQ(a.loadARGB(stored(a, 0x12345678).data()), 0x12345678u);
-
-    const PixelFormat t = PixelFormat::rgb888();
-    EXPECT_EQ(stored(t, 0x12345678), (std::vector<uint8_t>{0x78, 0x56, 0x34, 0xAA}));
-    EXPECT_EQ(t.loadARGB(stored(t, 0x12345678).data()), 0xFF345678u);
+// Sixteen-bit layouts keep the top bits of each channel and read back with the low bits zero;
+// byte layouts move the bytes unchanged.
+TEST(PixelFormatTest, StoredBytesAndWhatTheyReadBackAs) {
+    const struct {
+        PixelFormat format;
+        uint32_t argb;
+        std::vector<uint8_t> bytes;
+        uint32_t back;
+    } cases[] = {
+        {PixelFormat::rgb565(), 0xFFFFFFFF, {0xFF, 0xFF}, 0xFFF8FCF8},
+        {PixelFormat::rgb565(), 0xFFFF00FF, {0x1F, 0xF8}, 0xFFF800F8},
+        {PixelFormat::rgb565(), 0x00123456, {0xAA, 0x11}, 0xFF103450},
+        {PixelFormat::rgb565(), 0x00070307, {0x00, 0x00}, 0xFF000000},
+        {PixelFormat::rgb555(), 0xFFFFFFFF, {0xFF, 0x7F}, 0xFFF8F8F8},
+        {PixelFormat::xrgb8888(), 0x12345678, {0x78, 0x56, 0x34, 0x00}, 0xFF345678},
+        {PixelFormat::argb8888(), 0x12345678, {0x78, 0x56, 0x34, 0x12}, 0x12345678},
+        {PixelFormat::rgb888(), 0x12345678, {0x78, 0x56, 0x34}, 0xFF345678},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.format.depth() << " bits, " << std::hex << c.argb);
+        std::vector<uint8_t> expected = c.bytes;
+        expected.push_back(0xAA);  // the byte after the pixel stays
+        EXPECT_EQ(stored(c.format, c.argb), expected);
+        EXPECT_EQ(c.format.loadARGB(expected.data()), c.back);
+        EXPECT_EQ(c.format.toARGB(c.format.fromARGB(c.argb)), c.back);
+    }
 }
 
 TEST(PixelFormatTest, DerivedChannelFields) {
     const PixelFormat f = PixelFormat::rgb565();
     EXPECT_EQ(f.depth(), 16);
     EXPECT_EQ(f.bytesPerPixel(), 2);
-    EXPECT_EQ(f.lowBit(Channel::red), 11);
-    EXPECT_EQ(f.bitCount(Channel::red), 5);
     EXPECT_EQ(f.lowBit(Channel::green), 5);
     EXPECT_EQ(f.bitCount(Channel::green), 6);
-    EXPECT_EQ(f.lowBit(Channel::blue), 0);
-    EXPECT_EQ(f.bitCount(Channel::blue), 5);
-    EXPECT_EQ(f.bitCount(Channel::alpha), 0);
     EXPECT_EQ(f.argbFill(), 0xFF000000u);
     EXPECT_EQ(f.valueBits(), 0xFFFFu);
     EXPECT_EQ(f.layout(), PixelLayout::rgb565);

@@ -46,8 +46,10 @@ inline const CommandTable& inProgramTable() {
 }
 
 // Runs body as the whole program in `machine` (made with inProgramTable()); returns how the run
-// ended. A runtime error the body does not catch ends the run like any command's.
-inline RunResult runInProgram(GuestMachine& machine, const ProgramBody& body) {
+// ended. A runtime error the body does not catch ends the run like any command's. By default only
+// the basic module is open, on the null backend; given modules, they are, on the host's backend.
+inline RunResult runInProgram(GuestMachine& machine, const ProgramBody& body,
+                              ModuleList modules = {}, bool debug = false) {
     using namespace in_program_detail;
     const GuestAddr entry = machine.heap().allocate(8);
     uint8_t* code = machine.memory().writableBytes(entry, 6);
@@ -55,19 +57,23 @@ inline RunResult runInProgram(GuestMachine& machine, const ProgramBody& body) {
     code[0] = 0xE8;  // call thunk 1
     std::memcpy(code + 1, &rel, 4);
     code[5] = 0xC3;  // ret
-    std::unique_ptr<HostRuntime> runtime = HostRuntime::open("", nullptr, openNullBackend());
+    std::unique_ptr<HostRuntime> runtime = modules.empty()
+                                               ? HostRuntime::open("", nullptr, openNullBackend())
+                                               : HostRuntime::open("", nullptr, 0);
     if (runtime == nullptr) return {RunOutcome::RuntimeUnavailable, nullptr};
     currentBody() = &body;
-    const RunResult result = run(*runtime, ProgramEntry{&machine, entry}, false, kBasicOnly);
+    const RunResult result = run(*runtime, ProgramEntry{&machine, entry}, debug,
+                                 modules.empty() ? ModuleList(kBasicOnly) : modules);
     currentBody() = nullptr;
     machine.heap().free(entry);
     return result;
 }
 
 // Runs body in a fresh machine.
-inline RunResult runInProgram(const ProgramBody& body) {
+inline RunResult runInProgram(const ProgramBody& body, ModuleList modules = {},
+                              bool debug = false) {
     GuestMachine machine(inProgramTable());
-    return runInProgram(machine, body);
+    return runInProgram(machine, body, modules, debug);
 }
 
 }  // namespace tx::test

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
 #include <random>
 
 #include "array_routines.h"
@@ -56,84 +57,41 @@ private:
 // left out so that a run does not spend its time committing the whole heap.
 constexpr uint64_t kHeapInUseLimit = 64u << 20;
 
+using Routine = void (*)(GuestMachine&, Garbage&);
+const Routine kRoutines[] = {
+    [](GuestMachine& m, Garbage& g) { txObjNew(m, g.word()); },
+    [](GuestMachine& m, Garbage& g) { txObjDelete(m, g.word()); },
+    [](GuestMachine& m, Garbage& g) { txObjDeleteEach(m, g.word()); },
+    [](GuestMachine& m, Garbage& g) { txObjRelease(m, g.word()); },
+    [](GuestMachine& m, Garbage& g) { txObjStore(m, g.word(), g.word()); },
+    [](GuestMachine& m, Garbage& g) { txObjCompare(m, g.word(), g.word()); },
+    [](GuestMachine& m, Garbage& g) { txObjNext(m, g.word()); },
+    [](GuestMachine& m, Garbage& g) { txObjPrev(m, g.word()); },
+    [](GuestMachine& m, Garbage& g) { txObjFirst(m, g.word()); },
+    [](GuestMachine& m, Garbage& g) { txObjLast(m, g.word()); },
+    [](GuestMachine& m, Garbage& g) { txObjInsBefore(m, g.word(), g.word()); },
+    [](GuestMachine& m, Garbage& g) { txObjInsAfter(m, g.word(), g.word()); },
+    [](GuestMachine& m, Garbage& g) { txObjEachFirst(m, g.word(), g.word()); },
+    [](GuestMachine& m, Garbage& g) { txObjEachNext(m, g.word()); },
+    [](GuestMachine& m, Garbage& g) { strRelease(txObjToStr(m, g.word()).handle); },
+    [](GuestMachine& m, Garbage& g) { txObjToHandle(m, g.word()); },
+    [](GuestMachine& m, Garbage& g) {
+        txObjFromHandle(m, static_cast<int32_t>(g.pick(8)), g.word());
+    },
+    [](GuestMachine& m, Garbage& g) { txDimArray(m, g.word()); },
+    [](GuestMachine& m, Garbage& g) { txUndimArray(m, g.word()); },
+    [](GuestMachine& m, Garbage& g) { txVecFree(m, g.word(), g.word()); },
+    [](GuestMachine& m, Garbage& g) { txVecAlloc(m, g.word()); },
+    [](GuestMachine&, Garbage& g) { txRestore(g.word()); },
+    [](GuestMachine& m, Garbage&) { txReadInt(m); },
+    [](GuestMachine& m, Garbage&) { strRelease(txReadStr(m).handle); },
+};
+
 void callOne(GuestMachine& m, Garbage& g) {
-    const uint32_t routine = g.pick(24);
+    const uint32_t routine = g.pick(std::size(kRoutines));
     const bool allocates = routine == 0 || routine == 17 || routine == 20;
     if (allocates && m.heap().bytesInUse() > kHeapInUseLimit) return;
-    switch (routine) {
-        case 0:
-            txObjNew(m, g.word());
-            break;
-        case 1:
-            txObjDelete(m, g.word());
-            break;
-        case 2:
-            txObjDeleteEach(m, g.word());
-            break;
-        case 3:
-            txObjRelease(m, g.word());
-            break;
-        case 4:
-            txObjStore(m, g.word(), g.word());
-            break;
-        case 5:
-            txObjCompare(m, g.word(), g.word());
-            break;
-        case 6:
-            txObjNext(m, g.word());
-            break;
-        case 7:
-            txObjPrev(m, g.word());
-            break;
-        case 8:
-            txObjFirst(m, g.word());
-            break;
-        case 9:
-            txObjLast(m, g.word());
-            break;
-        case 10:
-            txObjInsBefore(m, g.word(), g.word());
-            break;
-        case 11:
-            txObjInsAfter(m, g.word(), g.word());
-            break;
-        case 12:
-            txObjEachFirst(m, g.word(), g.word());
-            break;
-        case 13:
-            txObjEachNext(m, g.word());
-            break;
-        case 14:
-            strRelease(txObjToStr(m, g.word()).handle);
-            break;
-        case 15:
-            txObjToHandle(m, g.word());
-            break;
-        case 16:
-            txObjFromHandle(m, static_cast<int32_t>(g.pick(8)), g.word());
-            break;
-        case 17:
-            txDimArray(m, g.word());
-            break;
-        case 18:
-            txUndimArray(m, g.word());
-            break;
-        case 19:
-            txVecFree(m, g.word(), g.word());
-            break;
-        case 20:
-            txVecAlloc(m, g.word());
-            break;
-        case 21:
-            txRestore(g.word());
-            break;
-        case 22:
-            txReadInt(m);
-            break;
-        default:
-            strRelease(txReadStr(m).handle);
-            break;
-    }
+    kRoutines[routine](m, g);
 }
 
 TEST(LanguageRoutinesFuzz, GarbageArgumentsAndDescriptorsEndInRuntimeErrorsAtWorst) {

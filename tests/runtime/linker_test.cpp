@@ -33,21 +33,6 @@ ImageBuilder codeOf(size_t size) {
     return image;
 }
 
-TEST_F(LinkerTest, SymbolOffsetsMustLieInsideTheCode) {
-    ImageBuilder last = codeOf(32);
-    last.symbols = {{"__MAIN", 0}, {"_flast", 31}};
-    last.absolute = {{"_flast", 0}};
-    const LinkResult ok = linkImage(last);
-    ASSERT_EQ(ok.status, Status::Linked);
-    EXPECT_EQ(word(ok.entry, 0), ok.entry + 31);
-
-    ImageBuilder past = codeOf(32);
-    past.symbols = {{"_fpast", 32}};
-    const LinkResult refused = linkImage(past);
-    EXPECT_EQ(refused.status, Status::UnusableImage);
-    EXPECT_EQ(refused.message, "Unable to run Tervex Basic module");
-}
-
 TEST_F(LinkerTest, MalformedImagesAreRefusedWithoutReadingPastThem) {
     ImageBuilder valid = codeOf(24);
     valid.symbols = {{"__MAIN", 0}, {"_fx", 4}};

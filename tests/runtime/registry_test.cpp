@@ -4,6 +4,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "command_registry.h"
@@ -13,59 +14,37 @@
 namespace tx {
 namespace {
 
+// A parsed signature written out: result sigil, name, then each parameter with its default in
+// brackets; "internal " first for support routines.
+std::string describe(const ParsedSignature& s) {
+    std::string out = std::string(s.internal ? "internal " : "") +
+                      (s.resultSigil != 0 ? std::string(1, s.resultSigil) : "") + s.name;
+    for (const SignatureParam& p : s.params)
+        out += " " + std::string(1, p.sigil) + p.name +
+               (p.defaultValue ? "[" + *p.defaultValue + "]" : "");
+    return out;
+}
+
 TEST(SignatureTest, GrammarCoversEveryForm) {
-    auto end = parseSignature("End");
-    ASSERT_TRUE(end);
-    EXPECT_EQ(end->resultSigil, 0);
-    EXPECT_EQ(end->name, "End");
-    EXPECT_TRUE(end->params.empty());
-
-    auto ms = parseSignature("%MilliSecs");
-    ASSERT_TRUE(ms);
-    EXPECT_EQ(ms->resultSigil, '%');
-
-    auto mid = parseSignature("$Mid$string%start%count=-1");
-    ASSERT_TRUE(mid);
-    ASSERT_EQ(mid->params.size(), 3u);
-    EXPECT_EQ(mid->params[0].sigil, '$');
-    EXPECT_FALSE(mid->params[1].defaultValue);
-    EXPECT_EQ(mid->params[2].defaultValue, "-1");
-
-    auto net = parseSignature("%SendNetMsg%type$msg%from_player%to_player=0%reliable=1");
-    ASSERT_TRUE(net);
-    EXPECT_EQ(net->params[3].name, "to_player");
-    EXPECT_EQ(net->params[4].defaultValue, "1");
-
-    auto atan2 = parseSignature("#ATan2#floata#floatb");
-    ASSERT_TRUE(atan2);
-    EXPECT_EQ(atan2->name, "ATan2");
-
-    auto title = parseSignature("AppTitle$title$close_prompt=\"\"");
-    ASSERT_TRUE(title);
-    EXPECT_EQ(title->params[1].defaultValue, "");
-
-    auto dotted = parseSignature("$DottedIP%IP");
-    ASSERT_TRUE(dotted);
-    EXPECT_EQ(dotted->params[0].name, "IP");
-
-    auto internal = parseSignature("_txStrConcat");
-    ASSERT_TRUE(internal);
-    EXPECT_TRUE(internal->internal);
-
+    const std::pair<const char*, const char*> cases[] = {
+        {"End", "End"},
+        {"%MilliSecs", "%MilliSecs"},
+        {"$Mid$string%start%count=-1", "$Mid $string %start %count[-1]"},
+        {"%SendNetMsg%type$msg%from_player%to_player=0%reliable=1",
+         "%SendNetMsg %type $msg %from_player %to_player[0] %reliable[1]"},
+        {"#ATan2#floata#floatb", "#ATan2 #floata #floatb"},
+        {"AppTitle$title$close_prompt=\"\"", "AppTitle $title $close_prompt[]"},
+        {"$DottedIP%IP", "$DottedIP %IP"},
+        {"_txStrConcat", "internal _txStrConcat"},
+    };
+    for (const auto& [text, parsed] : cases) {
+        const auto signature = parseSignature(text);
+        ASSERT_TRUE(signature) << text;
+        EXPECT_EQ(describe(*signature), parsed);
+    }
     for (const char* bad :
          {"", "%", "9Lives", "Foo%", "Foo%a=1%b", "Foo%a=", "Foo%a=-", "_", "_tx%Bad", "Foo bar"})
         EXPECT_FALSE(parseSignature(bad)) << bad;
-}
-
-TEST(SignatureTest, LinkKeys) {
-    EXPECT_EQ(linkKey("%KeyDown%key"), "_fkeydown");
-    EXPECT_EQ(linkKey("End"), "_fend");
-    EXPECT_EQ(linkKey("%MilliSecs"), "_fmillisecs");
-    EXPECT_EQ(linkKey("#ATan#float"), "_fatan");
-    EXPECT_EQ(linkKey("AppTitle$title$close_prompt=\"\""), "_fapptitle");
-    EXPECT_EQ(linkKey("#JoyX%port=0"), "_fjoyx");
-    EXPECT_EQ(linkKey("_txStrConcat"), "__txStrConcat");
-    EXPECT_EQ(linkKey("RuntimeStats"), "_fruntimestats");
 }
 
 int32_t waitForIt() {

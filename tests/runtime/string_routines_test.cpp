@@ -55,35 +55,6 @@ TEST_F(StringRoutinesTest, StoreHandsTheTemporaryToTheVariable) {
     EXPECT_EQ(liveStrings(), 1);
 }
 
-TEST_F(StringRoutinesTest, ConcatExtendsTheLeftOperand) {
-    const uint32_t a = strNew("foo").handle;
-    const uint32_t b = strNew("bar").handle;
-    const Str joined = txStrConcat(StrArg(a), StrArg(b));
-    EXPECT_EQ(joined.handle, a);
-    EXPECT_EQ(strText(a), "foobar");
-    EXPECT_FALSE(stringPool().isLive(b));
-    EXPECT_EQ(liveStrings(), 1);
-
-    const Str bytes = txStrConcat(temp(std::string_view("\0x", 2)), temp("\xff"));
-    EXPECT_EQ(strText(bytes.handle), std::string_view("\0x\xff", 3));
-}
-
-TEST_F(StringRoutinesTest, ConcatSurvivesMisuse) {
-    // The same temporary on both sides: doubled, and alive once.
-    const uint32_t same = strNew("ab").handle;
-    const Str doubled = txStrConcat(StrArg(same), StrArg(same));
-    EXPECT_EQ(doubled.handle, same);
-    EXPECT_EQ(strText(same), "abab");
-    EXPECT_EQ(liveStrings(), 1);
-
-    // A left operand that is none reads as empty.
-    const uint32_t b = strNew("tail").handle;
-    const Str fromNone = txStrConcat(StrArg(0), StrArg(b));
-    EXPECT_EQ(strText(fromNone.handle), "tail");
-    EXPECT_FALSE(stringPool().isLive(b));
-    EXPECT_EQ(liveStrings(), 2);
-}
-
 TEST_F(StringRoutinesTest, CompareIsUnsignedBytewiseThenLength) {
     struct Case {
         std::string_view a, b;

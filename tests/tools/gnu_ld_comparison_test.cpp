@@ -148,13 +148,9 @@ constexpr const char* kProgram = R"(
 
 constexpr const char* kNoMerging = "-fno-merge-constants";
 
-TEST(GnuLdComparison, ProgramAtO1) {
+TEST(GnuLdComparison, ProgramAtO1AndAtO2WithSectionPerFunctionAndObject) {
     txtest::TempDir dir;
     expectSameAsLd(dir, txtest::compileGuest(dir, "program.c", kProgram, kNoMerging));
-}
-
-TEST(GnuLdComparison, ProgramAtO2WithSectionPerFunctionAndObject) {
-    txtest::TempDir dir;
     expectSameAsLd(
         dir, txtest::compileGuest(dir, "program.c", kProgram,
                                   "-O2 -ffunction-sections -fdata-sections -fno-merge-constants"));

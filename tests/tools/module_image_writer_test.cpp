@@ -1,4 +1,5 @@
-// The byte format of a module image, checked against bytes written out by hand.
+// The byte format of a module image, checked against bytes written out by hand, and where
+// tximage puts the sections and COMMON symbols of an object in the code block.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "error.h"
 #include "module_image.h"
 #include "module_image_writer.h"
+#include "tools_test_support.h"
 
 namespace {
 
@@ -49,7 +51,7 @@ TEST(ModuleImageWriter, BytesOfASmallImage) {
     EXPECT_FALSE(tx::readModuleImage(longer));
 }
 
-TEST(ModuleImageWriter, RecordsMustFitTheCodeBlock) {
+TEST(ModuleImageWriter, RecordsOutsideTheCodeTwiceOrPastTheLimitAreRefused) {
     tximage::ModuleImageWriter writer(std::vector<uint8_t>(8, 0));
     EXPECT_NO_THROW(writer.addSymbol("last", 7));
     EXPECT_THROW(writer.addSymbol("past", 8), tximage::Error);
@@ -60,27 +62,44 @@ TEST(ModuleImageWriter, RecordsMustFitTheCodeBlock) {
 
     tximage::ModuleImageWriter tiny(std::vector<uint8_t>(3, 0));
     EXPECT_THROW(tiny.addRelativeFixup("x", 0), tximage::Error);
-}
 
-TEST(ModuleImageWriter, DuplicateSymbolIsRefused) {
-    tximage::ModuleImageWriter writer(std::vector<uint8_t>(8, 0));
-    writer.addSymbol("twice", 0);
-    writer.addSymbol("twice", 4);
-    EXPECT_THROW(writer.finish(), tximage::Error);
-}
+    tximage::ModuleImageWriter twice(std::vector<uint8_t>(8, 0));
+    twice.addSymbol("twice", 0);
+    twice.addSymbol("twice", 4);
+    EXPECT_THROW(twice.finish(), tximage::Error);
 
-TEST(ModuleImageWriter, RecordsMayNotPushTheImagePastTheLimit) {
     // The largest code block fits only with empty record tables.
-    tximage::ModuleImageWriter writer(std::vector<uint8_t>(tximage::kMaxCodeSize));
-    writer.addSymbol("__MAIN", 0);
+    tximage::ModuleImageWriter largest(std::vector<uint8_t>(tximage::kMaxCodeSize));
+    largest.addSymbol("__MAIN", 0);
     try {
-        (void)writer.finish();
+        (void)largest.finish();
         FAIL() << "an image past the limit was built";
     } catch (const tximage::Error& e) {
         EXPECT_NE(std::string(e.what()).find("a module image holds at most 256 MiB"),
                   std::string::npos)
             << e.what();
     }
+}
+
+TEST(ImageLayout, CommonSymbolsFollowBssAtTheirAlignment) {
+    txtest::TempDir dir;
+    const auto object = txtest::compileGuest(dir, "common.s", R"(
+        .text
+        .globl __MAIN
+__MAIN: ret
+        .bss
+        .globl buffer
+buffer: .skip 3
+        .comm flag, 1, 1
+        .comm pool, 40, 16
+        .comm last, 4, 4
+)");
+    const txtest::ParsedImage image = txtest::imageOf(object);
+    // .text at 5 (1 byte), .bss at 6 (3 bytes), then flag 9, pool 16..56, last 56..60.
+    const std::vector<txtest::ParsedImage::Record> symbols{
+        {"__MAIN", 0}, {"buffer", 6}, {"flag", 9}, {"last", 56}, {"pool", 16}};
+    EXPECT_EQ(image.symbols, symbols);
+    EXPECT_EQ(image.code.size(), 60u);
 }
 
 }  // namespace

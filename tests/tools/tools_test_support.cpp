@@ -75,12 +75,6 @@ std::filesystem::path compileGuest(const TempDir& dir, std::string_view name,
     return objectPath;
 }
 
-ParsedImage parseImage(std::span<const uint8_t> image) {
-    std::optional<tx::ModuleImage> parsed = tx::readModuleImage(image);
-    if (!parsed) throw std::runtime_error("not exactly one module image");
-    return ParsedImage{std::move(*parsed)};
-}
-
 std::optional<uint32_t> ParsedImage::symbol(std::string_view name) const {
     for (const Record& r : symbols) {
         if (r.name == name) return r.offset;
@@ -88,15 +82,11 @@ std::optional<uint32_t> ParsedImage::symbol(std::string_view name) const {
     return std::nullopt;
 }
 
-int32_t ParsedImage::wordAt(uint32_t offset) const {
-    if (offset + 4 > code.size()) throw std::runtime_error("word outside the code block");
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= uint32_t{code[offset + i]} << (8 * i);
-    return static_cast<int32_t>(v);
-}
-
 ParsedImage imageOf(const std::filesystem::path& object) {
-    return parseImage(tximage::buildModuleImage(readBytes(object)));
+    std::optional<tx::ModuleImage> parsed =
+        tx::readModuleImage(tximage::buildModuleImage(readBytes(object)));
+    if (!parsed) throw std::runtime_error("not exactly one module image");
+    return ParsedImage{std::move(*parsed)};
 }
 
 }  // namespace txtest

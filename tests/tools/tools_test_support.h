@@ -46,13 +46,9 @@ struct ParsedImage : tx::ModuleImage {
     using Record = tx::ImageRecord;
 
     std::optional<uint32_t> symbol(std::string_view name) const;
-    int32_t wordAt(uint32_t offset) const;
 };
 
-// Throws std::runtime_error if the bytes are not exactly one image.
-ParsedImage parseImage(std::span<const uint8_t> image);
-
-// tximage's conversion applied to an object file.
+// tximage's conversion applied to an object file, taken apart.
 ParsedImage imageOf(const std::filesystem::path& object);
 
 }  // namespace txtest
