@@ -3,25 +3,19 @@
 #include <SDL.h>
 
 #include <cstdlib>
-#include <cstring>
 
+#include "display_presence.h"
 #include "modal_dialog.h"
 
 namespace tx {
 
 bool displayAvailable() {
-    const char* forced = std::getenv("SDL_VIDEODRIVER");
-    if (forced != nullptr &&
-        (std::strcmp(forced, "offscreen") == 0 || std::strcmp(forced, "dummy") == 0))
-        return false;
+    if (isDriverWithoutDisplay(std::getenv("SDL_VIDEODRIVER"))) return false;
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         const char* driver = SDL_GetCurrentVideoDriver();
-        return driver != nullptr && std::strcmp(driver, "offscreen") != 0 &&
-               std::strcmp(driver, "dummy") != 0;
+        return driver != nullptr && !isDriverWithoutDisplay(driver);
     }
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 != nullptr && *x11 != 0) || (wayland != nullptr && *wayland != 0);
+    return displayVariablesSet();
 }
 
 bool dialogsAllowed() {

@@ -4,10 +4,9 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
+#include "display_presence.h"
 #include "host_backend.h"
 #include "sdl_events.h"
 #include "sdl_session.h"
@@ -22,9 +21,7 @@ constexpr const char* kWindowTitle = "Tervex Runtime Window";
 std::atomic<bool> headlessReported{false};
 
 bool driverWithoutDisplay() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver != nullptr &&
-           (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    return isDriverWithoutDisplay(SDL_GetCurrentVideoDriver());
 }
 
 void reportNoDisplay(const std::string& reason) {
@@ -35,11 +32,6 @@ void reportNoDisplay(const std::string& reason) {
                  reason.c_str());
 }
 
-bool variableSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != 0;
-}
-
 // Starts video on the display, or on the offscreen driver when there is none. Returns whether
 // video runs on a driver without a display.
 std::optional<bool> initVideo(SdlSession& session) {
@@ -47,7 +39,7 @@ std::optional<bool> initVideo(SdlSession& session) {
     const std::string requestedDriver = requested != nullptr ? requested : "";
     // With no display to connect to, the offscreen driver is chosen before SDL tries the others
     // (which would only print their own failures).
-    if (requestedDriver.empty() && !variableSet("DISPLAY") && !variableSet("WAYLAND_DISPLAY")) {
+    if (requestedDriver.empty() && !displayVariablesSet()) {
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return std::nullopt;
         session.subsystems |= SDL_INIT_VIDEO;
