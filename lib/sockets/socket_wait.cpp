@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <ctime>
 
-#include "program_end.h"
+#include "end_request.h"
 
 namespace tx {
 namespace {
@@ -46,13 +46,13 @@ Readiness waitFor(int fd, short events, int32_t millis, bool bounded = true) {
     const WaitTime wait = splitMillis(millis);
     const timespec deadline = addTime(monotonicNow(), wait);
     timespec left{static_cast<time_t>(wait.seconds), static_cast<long>(wait.microseconds * 1000)};
-    const int endFd = programEndFd();
+    const int endFd = end_request::waitFd();
     for (;;) {
         pollfd entries[2] = {{fd, events, 0}, {endFd, POLLIN, 0}};
         const int ready = ::ppoll(entries, endFd >= 0 ? 2 : 1, bounded ? &left : nullptr, nullptr);
         if (ready > 0 && entries[0].revents != 0)
             return (entries[0].revents & POLLNVAL) != 0 ? Readiness::Failed : Readiness::Ready;
-        if (ready > 0 || programEndRequested()) return Readiness::Failed;
+        if (ready > 0 || end_request::raised()) return Readiness::Failed;
         if (ready == 0) return Readiness::TimedOut;
         if (errno != EINTR) return Readiness::Failed;
         left = remainingUntil(deadline);
