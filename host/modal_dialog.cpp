@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "end_request.h"
+#include "unique_fd.h"
 
 namespace tx {
 namespace {
@@ -40,8 +41,8 @@ bool dialogsTurnedOff() {
 }
 
 std::optional<int> runModalDialog(const std::function<int()>& show) {
-    const int done = ::eventfd(0, EFD_CLOEXEC);
-    if (done < 0) return std::nullopt;
+    const UniqueFd done(::eventfd(0, EFD_CLOEXEC));
+    if (!done.valid()) return std::nullopt;
     std::atomic<pid_t> thread{0};
     int answer = 0;
     std::thread dialog;
@@ -50,15 +51,14 @@ std::optional<int> runModalDialog(const std::function<int()>& show) {
             thread.store(::gettid());
             answer = show();
             const uint64_t one = 1;
-            [[maybe_unused]] const ssize_t written = ::write(done, &one, sizeof one);
+            [[maybe_unused]] const ssize_t written = ::write(done.get(), &one, sizeof one);
         });
     } catch (const std::system_error&) {
-        ::close(done);
         return std::nullopt;
     }
     bool answered = false;
     for (;;) {
-        pollfd fds[2] = {{done, POLLIN, 0}, {end_request::waitFd(), POLLIN, 0}};
+        pollfd fds[2] = {{done.get(), POLLIN, 0}, {end_request::waitFd(), POLLIN, 0}};
         const bool ending = end_request::raised();
         ::poll(fds, fds[1].fd >= 0 && !ending ? 2 : 1, ending ? kRetryMs : -1);
         if ((fds[0].revents & POLLIN) != 0) {
@@ -68,7 +68,6 @@ std::optional<int> runModalDialog(const std::function<int()>& show) {
         if (end_request::raised() && thread.load() != 0) endChildrenOf(thread.load());
     }
     dialog.join();
-    ::close(done);
     if (!answered) return std::nullopt;
     return answer;
 }

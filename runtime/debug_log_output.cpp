@@ -12,36 +12,20 @@
 
 namespace tx {
 
-DebugLogOutput::~DebugLogOutput() {
-    if (owned_) ::close(fd_);
-}
-
-DebugLogOutput::DebugLogOutput(DebugLogOutput&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), owned_(std::exchange(other.owned_, false)) {}
-
-DebugLogOutput& DebugLogOutput::operator=(DebugLogOutput&& other) noexcept {
-    if (this != &other) {
-        if (owned_) ::close(fd_);
-        fd_ = std::exchange(other.fd_, -1);
-        owned_ = std::exchange(other.owned_, false);
-    }
-    return *this;
-}
-
 DebugLogOutput DebugLogOutput::choose(const char* debugSetting, const char* logFile) {
     if (logFile != nullptr && *logFile != '\0') {
         int fd;
         do {
             fd = ::open(logFile, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         } while (fd < 0 && errno == EINTR);
-        if (fd >= 0) return DebugLogOutput(fd, true);
+        if (fd >= 0) return DebugLogOutput(UniqueFd(fd));
         std::fprintf(stderr, "Can't write log %s: %s; DebugLog goes to standard error\n", logFile,
                      std::strerror(errno));
         std::fflush(stderr);
-        return DebugLogOutput(STDERR_FILENO, false);
+        return DebugLogOutput(STDERR_FILENO);
     }
     if (debugSetting != nullptr && std::strcmp(debugSetting, "1") == 0) {
-        return DebugLogOutput(STDERR_FILENO, false);
+        return DebugLogOutput(STDERR_FILENO);
     }
     return DebugLogOutput();
 }

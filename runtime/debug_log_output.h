@@ -4,6 +4,9 @@
 #pragma once
 
 #include <string_view>
+#include <utility>
+
+#include "unique_fd.h"
 
 namespace tx {
 
@@ -11,11 +14,6 @@ class DebugLogOutput {
 public:
     // Writes nothing.
     DebugLogOutput() = default;
-    ~DebugLogOutput();
-    DebugLogOutput(DebugLogOutput&& other) noexcept;
-    DebugLogOutput& operator=(DebugLogOutput&& other) noexcept;
-    DebugLogOutput(const DebugLogOutput&) = delete;
-    DebugLogOutput& operator=(const DebugLogOutput&) = delete;
 
     // The output the two settings ask for (null: unset): a log file (created, or emptied when it
     // exists) takes precedence over debug "1" (standard error). A log file that cannot be opened
@@ -28,10 +26,11 @@ public:
     void writeLine(std::string_view text) const;
 
 private:
-    DebugLogOutput(int fd, bool owned) : fd_(fd), owned_(owned) {}
+    explicit DebugLogOutput(int fd) : fd_(fd) {}
+    explicit DebugLogOutput(UniqueFd file) : fd_(file.get()), file_(std::move(file)) {}
 
     int fd_ = -1;
-    bool owned_ = false;  // a log file this object opened and closes
+    UniqueFd file_;  // a log file this object opened and closes
 };
 
 }  // namespace tx

@@ -12,6 +12,7 @@
 
 #include "end_request.h"
 #include "guest_machine.h"
+#include "unique_fd.h"
 
 namespace tx::preempt_clock {
 namespace {
@@ -62,19 +63,18 @@ private:
             wake();
         }
         if (thread_.joinable()) thread_.join();
-        if (wakeFd_ >= 0) ::close(wakeFd_);
     }
 
     void startLocked() {
         if (thread_.joinable()) return;
-        wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        wakeFd_ = UniqueFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
         thread_ = std::thread([this] { loop(); });
     }
 
     void wake() {
         const uint64_t one = 1;
-        if (wakeFd_ >= 0) [[maybe_unused]]
-            const ssize_t written = ::write(wakeFd_, &one, 8);
+        if (wakeFd_.valid()) [[maybe_unused]]
+            const ssize_t written = ::write(wakeFd_.get(), &one, 8);
     }
 
     // Milliseconds to the next tick, or -1 when nothing needs ticks.
@@ -98,11 +98,11 @@ private:
                 // polled, and the watch is asked on the period again.
                 watchEnd = !endSeen_;
             }
-            pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {end_request::waitFd(), POLLIN, 0}};
+            pollfd fds[2] = {{wakeFd_.get(), POLLIN, 0}, {end_request::waitFd(), POLLIN, 0}};
             const nfds_t count = watchEnd && fds[1].fd >= 0 ? 2 : 1;
             if (::poll(fds, count, timeout) > 0 && (fds[0].revents & POLLIN) != 0) {
                 uint64_t drained = 0;
-                [[maybe_unused]] const ssize_t got = ::read(wakeFd_, &drained, 8);
+                [[maybe_unused]] const ssize_t got = ::read(wakeFd_.get(), &drained, 8);
             }
             std::lock_guard lock(mutex_);
             if (quit_) return;
@@ -125,7 +125,7 @@ private:
     Steady::time_point nextTick_{};
     bool endSeen_ = false;
     bool quit_ = false;
-    int wakeFd_ = -1;
+    UniqueFd wakeFd_;
     std::thread thread_;
 };
 
