@@ -28,6 +28,9 @@ public:
     // What idle does, for the run loop while guest code runs: the window's input stays queued
     // for the commands' own pumping. False means the program must end.
     bool service() { return pump(true); }
+    // See EventSource::gather: the window keeps answering while guest code runs; what was
+    // gathered is handled by the next idle or service.
+    void gather() { events_.gather(); }
     // Pumps and waits; false when the program must end.
     bool delay(int32_t milliseconds);
 

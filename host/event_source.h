@@ -36,6 +36,11 @@ public:
     // From any thread, without taking anything from the queue: whether a request to close the
     // window (or a loss of it) is waiting.
     virtual bool closeWaiting() = 0;
+    // Moves the window system's pending events into the queue without taking any, so that the
+    // window keeps answering (the window manager's pings, a close) while the program's thread
+    // runs guest code. From the preemption clock's thread, never while the program's thread
+    // itself calls into the window system.
+    virtual void gather() {}
 };
 
 }  // namespace tx

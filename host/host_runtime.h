@@ -54,6 +54,8 @@ public:
     // ---- Event loop: false means the program must end.
     bool idle() { return pump_.idle(); }
     bool service() { return pump_.service(); }
+    // From the preemption clock's thread while guest code runs (see EventPump::gather).
+    void gatherWindowEvents() { pump_.gather(); }
     // From any thread (see EventPump::mustEndNow).
     bool mustEndNow() const { return pump_.mustEndNow(); }
     bool delay(int32_t milliseconds) { return pump_.delay(milliseconds); }

@@ -67,6 +67,12 @@ bool mustEndNow(void* context) {
     return true;
 }
 
+// On the preemption clock's thread while guest code runs without calling commands: the window
+// keeps answering; the program sees what was gathered at its next command.
+void gatherWindowEvents(void* context) {
+    static_cast<HostRuntime*>(context)->gatherWindowEvents();
+}
+
 }  // namespace
 
 HostRuntime& theRuntime() {
@@ -112,7 +118,7 @@ RunResult run(HostRuntime& runtime, ProgramEntry entry, bool debug, ModuleList m
     RunResult result;
     try {
         if (!runtime.idle()) endQuietly();
-        const preempt_clock::Watch watch(&mustEndNow, &runtime);
+        const preempt_clock::Watch watch(&mustEndNow, &gatherWindowEvents, &runtime);
         entry.machine->setServiceHandler(&serveWindow);
         const GuestEnd end = entry.machine->call(entry.address);
         entry.machine->setServiceHandler(nullptr);

@@ -75,7 +75,9 @@ GuestEnd GuestMachine::call(GuestAddr entry) {
     {
         std::optional<preempt_clock::Armed> serviced;
         if (budget_ == 0) serviced.emplace(*this);
+        enterGuestCode();
         stop = cpu_->run(entry, layout::kReturnStub, budget_);
+        leaveGuestCode();
     }
     cpu_->setFpuControlWord(kRestoredFpuControl);
     serviceDue_.store(false, std::memory_order_relaxed);
@@ -95,9 +97,34 @@ GuestEnd GuestMachine::call(GuestAddr entry) {
     return {GuestEndKind::BudgetSpent, nullptr};
 }
 
+void GuestMachine::leaveGuestCode() {
+    int expected = kInGuestCode;
+    while (!occupant_.compare_exchange_weak(expected, kInHost, std::memory_order_acquire)) {
+        occupant_.wait(kServedByClock, std::memory_order_relaxed);
+        expected = kInGuestCode;
+    }
+}
+
+bool GuestMachine::serveWhileInGuestCode(OutsideService serve, void* context) {
+    if (!serviceDue_.load(std::memory_order_relaxed)) return false;  // a command took the request
+    int expected = kInGuestCode;
+    if (!occupant_.compare_exchange_strong(expected, kServedByClock, std::memory_order_acquire))
+        return false;
+    serve(context);
+    occupant_.store(kInGuestCode, std::memory_order_release);
+    occupant_.notify_one();
+    return true;
+}
+
 void GuestMachine::onThunk(uint32_t slot) {
     const CommandDef* def = table_.slot(slot);
     if (def == nullptr || endRequested_) return;  // an unused slot faults on its ud2
+    // The command runs in the host; the guest code it returns to is guest code again.
+    leaveGuestCode();
+    struct BackToGuestCode {
+        GuestMachine& machine;
+        ~BackToGuestCode() { machine.enterGuestCode(); }
+    } const backToGuestCode{*this};
     if (serviceDue_.load(std::memory_order_relaxed)) {
         serviceDue_.store(false, std::memory_order_relaxed);
         if (serviceHandler_ != nullptr && !serviceHandler_()) {

@@ -50,6 +50,11 @@ public:
     // From any thread.
     void requestService() { serviceDue_.store(true, std::memory_order_relaxed); }
     void interrupt() { cpu_->interrupt(); }
+    // From the preemption clock's thread: when guest code has run without a command call since
+    // the last request for service, runs `serve` at once on the calling thread, keeping the
+    // program's thread out of commands (and of the host) until it returns. Returns whether it ran.
+    using OutsideService = void (*)(void* context);
+    bool serveWhileInGuestCode(OutsideService serve, void* context);
 
     // Bounds every later call to this many guest instructions (0: unbounded). For fuzzing and
     // tools; a game runs unbounded. A bounded call is never preempted.
@@ -61,6 +66,9 @@ public:
 private:
     void onThunk(uint32_t slot) override;
     void writeThunks();
+    // The program's thread enters and leaves guest code; leaving waits while the clock serves.
+    void enterGuestCode() { occupant_.store(kInGuestCode, std::memory_order_release); }
+    void leaveGuestCode();
     const char* faultMessage(const CpuStop& stop);
     const char* divideErrorMessage(GuestAddr pc);
 
@@ -74,6 +82,10 @@ private:
     uint64_t budget_ = 0;
     ServiceHandler serviceHandler_ = nullptr;
     std::atomic<bool> serviceDue_{false};
+    // Who may touch the host: the program's thread in a command (or outside any run), nobody
+    // while guest code runs, or the clock's thread serving meanwhile.
+    static constexpr int kInHost = 0, kInGuestCode = 1, kServedByClock = 2;
+    std::atomic<int> occupant_{kInHost};
 };
 
 // Decodes `div`/`idiv` at pc and reads its divisor. Returns false when pc holds no such

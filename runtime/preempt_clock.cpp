@@ -37,9 +37,10 @@ public:
         machines_.erase(std::find(machines_.begin(), machines_.end(), machine));
     }
 
-    void watch(Watch::MustEnd mustEnd, void* context) {
+    void watch(Watch::MustEnd mustEnd, Watch::Serve serve, void* context) {
         std::lock_guard lock(mutex_);
         mustEnd_ = mustEnd;
+        serve_ = serve;
         context_ = context;
         endSeen_ = false;
         startLocked();
@@ -49,6 +50,7 @@ public:
     void unwatch() {
         std::lock_guard lock(mutex_);
         mustEnd_ = nullptr;
+        serve_ = nullptr;
         context_ = nullptr;
     }
 
@@ -109,7 +111,10 @@ private:
             if (end_request::raised()) endSeen_ = true;
             const Steady::time_point now = Steady::now();
             if (!machines_.empty() && now >= nextTick_) {
-                for (GuestMachine* machine : machines_) machine->requestService();
+                for (GuestMachine* machine : machines_) {
+                    if (serve_ != nullptr) machine->serveWhileInGuestCode(serve_, context_);
+                    machine->requestService();
+                }
                 nextTick_ += kPeriod;
                 if (nextTick_ <= now) nextTick_ = now + kPeriod;  // late: no burst to catch up
             }
@@ -121,6 +126,7 @@ private:
     std::mutex mutex_;
     std::vector<GuestMachine*> machines_;
     Watch::MustEnd mustEnd_ = nullptr;
+    Watch::Serve serve_ = nullptr;
     void* context_ = nullptr;
     Steady::time_point nextTick_{};
     bool endSeen_ = false;
@@ -139,8 +145,8 @@ Armed::~Armed() {
     Clock::instance().disarm(&machine_);
 }
 
-Watch::Watch(MustEnd mustEnd, void* context) {
-    Clock::instance().watch(mustEnd, context);
+Watch::Watch(MustEnd mustEnd, Serve serve, void* context) {
+    Clock::instance().watch(mustEnd, serve, context);
 }
 
 Watch::~Watch() {

@@ -92,6 +92,10 @@ bool SdlEvents::closeWaiting() {
     return false;
 }
 
+void SdlEvents::gather() {
+    SDL_PumpEvents();
+}
+
 void SdlEvents::post(HostEvent posted) {
     SDL_Event event;
     std::memset(&event, 0, sizeof event);

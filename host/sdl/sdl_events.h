@@ -22,6 +22,7 @@ public:
     std::optional<HostEvent> wait(int32_t timeoutMs) override;
     void post(HostEvent event) override;
     bool closeWaiting() override;
+    void gather() override;
 
 private:
     // Ours, or none for events of no interest (other windows, input).

@@ -1,0 +1,62 @@
+// Serving a guest from the preemption clock's thread: guest code that runs long stretches
+// without a command call is served meanwhile, and never while one of its commands runs.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "command_registry.h"
+#include "guest_machine.h"
+#include "preempt_clock.h"
+#include "tx_error.h"
+
+namespace tx {
+namespace {
+
+std::atomic<bool> serving{false};
+std::atomic<int> serves{0};
+int probes = 0, overlaps = 0;
+
+// Called by the guest between stretches of pure arithmetic; ends the run once the clock has
+// served often enough (or gives up, and the test fails on the count).
+void probe() {
+    if (serving.load()) ++overlaps;
+    if (++probes == 400 || serves.load() >= 12) throw TxEx{};
+}
+
+void serve(void*) {
+    serving.store(true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));  // wide enough to be caught in
+    serving.store(false);
+    serves.fetch_add(1);
+}
+
+bool never(void*) {
+    return false;
+}
+
+void linkProbe(CommandRegistrar& r) {
+    r.add(command<probe>("Probe"));
+}
+
+TEST(Preemption, LongStretchesOfGuestCodeAreServedAndCommandsWaitForTheService) {
+    static const CommandTable table(&linkProbe);
+    GuestMachine machine(table);
+    // loop: mov ecx, 4000000; spin: dec ecx; jnz spin; call Probe; jmp loop
+    const GuestAddr at = machine.heap().allocate(32);
+    uint8_t code[] = {0xB9, 0, 0x09, 0x3D, 0, 0x49, 0x75, 0xFD, 0xE8, 0, 0, 0, 0, 0xEB, 0xF1};
+    const uint32_t rel = layout::thunkAddress(1) - (at + 13);
+    std::memcpy(code + 9, &rel, 4);
+    for (size_t i = 0; i < sizeof code; ++i) machine.memory().write<uint8_t>(at + i, code[i]);
+
+    const preempt_clock::Watch watch(&never, &serve, nullptr);
+    const GuestEnd end = machine.call(at);
+    EXPECT_EQ(end.kind, GuestEndKind::Ended) << (end.message ? end.message : "");
+    EXPECT_GE(serves.load(), 12) << "after " << probes << " stretches";
+    EXPECT_EQ(overlaps, 0);
+}
+
+}  // namespace
+}  // namespace tx
