@@ -27,7 +27,7 @@ std::string errorOf(const std::vector<uint8_t>& elf) {
 }
 
 std::string errorOf(const std::filesystem::path& object) {
-    return errorOf(txtest::readBytes(object));
+    return errorOf(txtest::fileBytes(object));
 }
 
 constexpr const char* kSmallProgram = R"(
@@ -41,7 +41,7 @@ constexpr const char* kSmallProgram = R"(
 // Every truncation is refused; corrupted bytes never escape as anything but an Error.
 TEST(ImageErrors, TruncatedAndCorruptedObjects) {
     txtest::TempDir dir;
-    const auto bytes = txtest::readBytes(compileGuest(dir, "small.c", kSmallProgram));
+    const auto bytes = txtest::fileBytes(compileGuest(dir, "small.c", kSmallProgram));
     ASSERT_EQ(errorOf(bytes), "");
     size_t refused = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
