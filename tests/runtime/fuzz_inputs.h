@@ -267,11 +267,11 @@ public:
         return code_;
     }
 
-    // Written at kLiteralOffset of the block: the literals, then a long one.
+    // Written at kLiteralOffset of the block: the literals 16 bytes apart, then a long one.
     static Bytes literals() {
-        Bytes out;
-        for (const char* text : kLiterals)
-            out.insert(out.end(), text, text + std::strlen(text) + 1);
+        Bytes out(16 * std::size(kLiterals), 0);
+        for (size_t i = 0; i < std::size(kLiterals); ++i)
+            std::memcpy(out.data() + 16 * i, kLiterals[i], std::strlen(kLiterals[i]));
         out.insert(out.end(), 300, 'x');
         out.push_back(0);
         return out;
@@ -295,10 +295,7 @@ private:
     }
 
     GuestAddr literal() {
-        uint32_t offset = 0;
-        for (uint32_t i = 0, n = below(rng_, std::size(kLiterals) + 1); i < n; ++i)
-            offset += static_cast<uint32_t>(std::strlen(kLiterals[i]) + 1);
-        return base_ + kLiteralOffset + offset;
+        return base_ + kLiteralOffset + 16 * below(rng_, std::size(kLiterals) + 1);
     }
 
     // Near an edge of the layout, a thunk, a literal or anything.
