@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "unique_fd.h"
+
 namespace tx {
 
 // The largest module image file the tools write and the runtime reads.
@@ -41,18 +43,15 @@ inline LimitedFileRead readLimitedFile(const std::string& path, uint64_t limit) 
                                  (limit % (1u << 20) == 0 ? std::to_string(limit >> 20) + " MiB"
                                                           : std::to_string(limit) + " bytes");
 
-    int fd;
+    UniqueFd file;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
+        file = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    } while (!file.valid() && errno == EINTR);
+    if (!file.valid()) {
         result.openFailed = true;
         return fail(std::strerror(errno));
     }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+    const int fd = file.get();
 
     struct stat info {};
     if (::fstat(fd, &info) != 0) return fail(std::strerror(errno));

@@ -1,14 +1,15 @@
-// Inputs for fuzzing: per-case random generators, module images read straight from their format
-// and mutated, and random machine code aimed at the ways a guest run can end.
+// Inputs for fuzzing: per-case random generators, module images and their mutations, and random
+// machine code aimed at the ways a guest run can end.
 #pragma once
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <random>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,12 +18,11 @@
 #include "guest_layout.h"
 #include "image_builder.h"
 #include "linker.h"
-#include "module_image.h"
+#include "reference_link.h"
 #include "signature.h"
 
 namespace tx::test {
 
-using Bytes = std::vector<uint8_t>;
 using Status = LinkResult::Status;
 
 // One generator per case, so a failing case reproduces from the seed and its index alone.
@@ -53,130 +53,50 @@ inline std::map<std::string, GuestAddr> runtimeKeys() {
     return keys;
 }
 
-// An image read straight from the format: what linking it at `base` must give, and where its
-// fields and records lie (for the mutations that aim at them).
-struct ImageReading {
-    struct Record {
-        size_t begin, end, countAt;
-    };
-    Status status = Status::UnusableImage;
-    std::string missing;         // the unresolved name
-    Bytes code;                  // the code block once patched
-    std::vector<size_t> fields;  // offsets of the 32-bit size, count and offset fields
-    std::vector<Record> records;
-};
-
-inline ImageReading readImage(std::span<const uint8_t> image, GuestAddr base,
-                              const std::map<std::string, GuestAddr>& runtime) {
-    ImageReading out;
-    ImageReader reader(image);
-    auto u32 = [&](uint32_t& v) {
-        out.fields.push_back(reader.position());
-        return reader.u32(v);
-    };
-    uint32_t codeSize;
-    std::span<const uint8_t> code;
-    if (!u32(codeSize) || !reader.bytes(codeSize, code)) return out;
-    out.code.assign(code.begin(), code.end());
-    std::map<std::string, GuestAddr> symbols;
-    for (int table = 0; table < 3; ++table) {
-        const size_t countAt = reader.position();
-        uint32_t count;
-        if (!u32(count)) return out;
-        for (int32_t i = 0; i < static_cast<int32_t>(count); ++i) {
-            const size_t begin = reader.position();
-            std::string_view name;
-            uint32_t offset;
-            if (!reader.name(name) || !u32(offset)) return out;
-            const std::string s(name);
-            out.records.push_back({begin, reader.position(), countAt});
-            if (table == 0) {
-                if (offset >= codeSize) return out;
-                symbols[s] = base + offset;
-                continue;
-            }
-            if (codeSize < 4 || offset > codeSize - 4) return out;
-            const auto module = symbols.find(s);
-            const auto rt = runtime.find(s);
-            if (module == symbols.end() && rt == runtime.end()) {
-                out.status = Status::MissingSymbol;
-                out.missing = s;
-                return out;
-            }
-            const GuestAddr target = module != symbols.end() ? module->second : rt->second;
-            uint32_t word;
-            std::memcpy(&word, out.code.data() + offset, 4);
-            word += table == 1 ? target - (base + offset) : target;
-            std::memcpy(out.code.data() + offset, &word, 4);
-        }
-    }
-    out.status = Status::Linked;
-    return out;
+// What linking `image` at `base` against the runtime's symbols must give.
+inline ImageReading expectedLink(std::span<const uint8_t> image, GuestAddr base) {
+    static const std::map<std::string, GuestAddr> keys = runtimeKeys();
+    return readImage(image, base, [](const std::string& name) -> std::optional<uint32_t> {
+        const auto found = keys.find(name);
+        return found != keys.end() ? std::optional(found->second) : std::nullopt;
+    });
 }
 
-// A valid image that mutations start from; a run leaves 42 in its result cell.
+// A valid image that mutations start from; a run leaves 42 in its result cell, _vresult.
 struct SeedImage {
     Bytes bytes;
     ImageReading reading;
     uint32_t resultOffset;
 };
 
-inline SeedImage seedOf(const ImageBuilder& builder, uint32_t resultOffset) {
+inline SeedImage seedOf(const ImageBuilder& builder) {
     Bytes bytes = builder.bytes();
-    ImageReading reading = readImage(bytes, 0, runtimeKeys());
-    return {std::move(bytes), std::move(reading), resultOffset};
+    ImageReading reading = expectedLink(bytes, 0);
+    for (const ImageRecord& symbol : builder.symbols)
+        if (symbol.name == "_vresult") return {std::move(bytes), std::move(reading), symbol.offset};
+    throw std::logic_error("a seed without _vresult");
 }
 
-// Calls a command, the string support routines and a function of its own; 42 in _vresult. The
-// zeros pushed first are the arguments of any command that a mutated call reaches.
-inline SeedImage callingSeed() {
-    ImageBuilder b;
-    b.code = {0x6A, 0,    0x6A, 0,    0x6A, 0,           //
-              0xE8, 0xFC, 0xFF, 0xFF, 0xFF,              // 6:  call _fmillisecs
-              0x68, 0,    0,    0,    0,                 // 11: push _1
-              0xE8, 0xFC, 0xFF, 0xFF, 0xFF, 0x50, 0x50,  // 16: call __txStrConst; push eax (2)
-              0xE8, 0xFC, 0xFF, 0xFF, 0xFF, 0x50,        // 23: call __txStrConcat; push eax
-              0xE8, 0xFC, 0xFF, 0xFF, 0xFF,              // 29: call __txStrRelease
-              0x83, 0xC4, 0x10,                          // 34: add esp, 16
-              0xE8, 0xFC, 0xFF, 0xFF, 0xFF,              // 37: call _fhelper
-              0xA3, 0,    0,    0,    0,                 // 42: mov [_vresult], eax
-              0x83, 0xC4, 0x0C, 0xC3,                    // 47: add esp, 12; ret
-              0xB8, 42,   0,    0,    0,    0xC3,        // 51: _fhelper
-              0,    0,    0,    0,    'a',  'b',  0};    // 57: _vresult, 61: _1
-    b.symbols = {{"_1", 61}, {"__MAIN", 0}, {"_fhelper", 51}, {"_vresult", 57}};
-    b.relative = {{"_fmillisecs", 7}, {"__txStrConst", 17}, {"__txStrConcat", 24}};
-    b.relative.insert(b.relative.end(), {{"__txStrRelease", 30}, {"_fhelper", 38}});
-    b.absolute = {{"_1", 12}, {"_vresult", 43}};
-    return seedOf(b, 57);
-}
-
-// Stores 42, then ends through End, called through a table word.
-inline SeedImage endingSeed() {
-    ImageBuilder b;
-    b.code = {0x6A, 0,    0x6A, 0, 0x6A, 0, 0xB8, 42, 0, 0, 0,  // mov eax, 42
-              0xA3, 0,    0,    0, 0,                           // 11: mov [_vresult], eax
-              0xFF, 0x15, 0,    0, 0,    0, 0xC3,               // 16: call [_ptr]; ret
-              0,    0,    0,    0, 0,    0, 0,    0};           // 23: _ptr, 27: _vresult
-    b.symbols = {{"__MAIN", 0}, {"_ptr", 23}, {"_vresult", 27}};
-    b.absolute = {{"_vresult", 12}, {"_ptr", 18}, {"_fend", 23}};
-    return seedOf(b, 27);
-}
-
-// Many symbols and fixups into a data table, some naming runtime symbols; a negative count.
-inline SeedImage tableSeed() {
-    ImageBuilder b;
-    b.code = {0xB8, 42, 0, 0, 0, 0xA3, 0, 0, 0, 0, 0xC3, 0};  // mov [_vresult], 42; ret
-    b.code.resize(12 + 4 * 40, 0);
-    b.symbols = {{"__MAIN", 0}, {"_vresult", 44}};
-    b.absolute = {{"_vresult", 6}};
-    b.relativeCount = -1;
+// The seeds: one calls a command, the string support routines and a function of its own (the
+// zeros pushed first are the arguments of any command a mutated call reaches); one ends through
+// End called through a table word; one has many symbols and fixups into a data table, some
+// naming runtime symbols, and a negative count.
+inline std::vector<SeedImage> seedImages() {
+    std::string table = "__MAIN: B82A000000 A3 [_vresult] C3 00";
     const char* runtime[] = {"_fmillisecs", "_fend", "__txStrConcat", "_fdelay"};
-    for (uint32_t i = 0; i < 40; ++i) {
-        const uint32_t at = 12 + 4 * i;
-        b.symbols.emplace_back("_l" + std::to_string(i), at);
-        b.absolute.emplace_back(i % 3 == 0 ? runtime[i % 4] : "_l" + std::to_string(39 - i), at);
+    for (int i = 0; i < 40; ++i) {
+        table += (i == 8 ? " _vresult: _l" : " _l") + std::to_string(i) + ": [" +
+                 (i % 3 == 0 ? runtime[i % 4] : "_l" + std::to_string(39 - i)) + "]";
     }
-    return seedOf(b, 44);
+    ImageBuilder tableImage = ImageBuilder::assemble(table);
+    tableImage.relativeCount = -1;
+    return {seedOf(ImageBuilder::assemble(
+                "__MAIN: 6A00 6A00 6A00 E8 <_fmillisecs> 68 [_1] E8 <__txStrConst> 5050 "
+                "E8 <__txStrConcat> 50 E8 <__txStrRelease> 83C410 E8 <_fhelper> A3 [_vresult] "
+                "83C40C C3 _fhelper: B82A000000 C3 _vresult: 00000000 _1: 616200")),
+            seedOf(ImageBuilder::assemble("__MAIN: 6A00 6A00 6A00 B82A000000 A3 [_vresult] "
+                                          "FF15 [_ptr] C3 _ptr: [_fend] _vresult: 00000000")),
+            seedOf(tableImage)};
 }
 
 inline Bytes mutateImage(std::mt19937& rng, const std::vector<SeedImage>& seeds) {
@@ -199,21 +119,11 @@ inline Bytes mutateImage(std::mt19937& rng, const std::vector<SeedImage>& seeds)
                 break;
             case 3: {  // a 32-bit field, mostly a real one, takes an interesting value
                 const size_t at = chance(rng, 80) ? fields[below(rng, fields.size())] : pos();
-                const uint32_t values[] = {0,
-                                           1,
-                                           4,
-                                           0xFFFF'FFFF,
-                                           0x7FFF'FFFF,
-                                           size - 1,
-                                           size,
-                                           size + 1,
-                                           size - 4,
-                                           size - 3,
-                                           size + 4,
-                                           1u << 20,
-                                           uint32_t(b.size()),
-                                           uint32_t(rng())};
-                const uint32_t v = values[below(rng, std::size(values))];
+                const uint32_t values[] = {
+                    0, 1, 4, ~0u, ~0u >> 1, 1u << 20, uint32_t(b.size()), uint32_t(rng())};
+                const int32_t nearSize[] = {-4, -3, -1, 0, 1, 4};
+                const uint32_t v =
+                    chance(rng, 40) ? size + nearSize[below(rng, 6)] : values[below(rng, 8)];
                 if (at + 4 <= b.size()) std::memcpy(b.data() + at, &v, 4);
                 break;
             }
@@ -357,11 +267,11 @@ public:
         return code_;
     }
 
-    // Written at kLiteralOffset of the block: the literals, then a long one.
+    // Written at kLiteralOffset of the block: the literals 16 bytes apart, then a long one.
     static Bytes literals() {
-        Bytes out;
-        for (const char* text : kLiterals)
-            out.insert(out.end(), text, text + std::strlen(text) + 1);
+        Bytes out(16 * std::size(kLiterals), 0);
+        for (size_t i = 0; i < std::size(kLiterals); ++i)
+            std::memcpy(out.data() + 16 * i, kLiterals[i], std::strlen(kLiterals[i]));
         out.insert(out.end(), 300, 'x');
         out.push_back(0);
         return out;
@@ -369,7 +279,7 @@ public:
 
 private:
     void op(uint8_t b) { code_.push_back(b); }
-    void word(uint32_t v) { ImageBuilder::put32(code_, v); }
+    void word(uint32_t v) { put32(code_, v); }
     void relative(GuestAddr target) { word(target - (base_ + uint32_t(code_.size()) + 4)); }
 
     // Any thunk (the return stub and unused slots included), or a callable one; with callable
@@ -385,10 +295,7 @@ private:
     }
 
     GuestAddr literal() {
-        uint32_t offset = 0;
-        for (uint32_t i = 0, n = below(rng_, std::size(kLiterals) + 1); i < n; ++i)
-            offset += static_cast<uint32_t>(std::strlen(kLiterals[i]) + 1);
-        return base_ + kLiteralOffset + offset;
+        return base_ + kLiteralOffset + 16 * below(rng_, std::size(kLiterals) + 1);
     }
 
     // Near an edge of the layout, a thunk, a literal or anything.
@@ -414,24 +321,20 @@ private:
 
     void snippet(std::string_view pattern) {
         const uint16_t selectors[] = {0, 8, 0x10, 0x1B, 0x23, 0x2B, 0x33, 0xFFFF, uint16_t(rng_())};
-        for (size_t i = 0; i < pattern.size(); ++i) {
-            const char c = pattern[i];
-            if (std::isxdigit(static_cast<unsigned char>(c))) {
-                op(static_cast<uint8_t>(
-                    std::stoul(std::string(pattern.substr(i++, 2)), nullptr, 16)));
-            } else if (c == 'i' || c == 'r' || c == 't') {
+        appendHex(code_, pattern, [&](char c, Bytes&) {
+            if (c == 'i' || c == 'r' || c == 't') {
                 word(c == 'i' ? interesting() : c == 't' ? thunkTarget() : uint32_t(rng_()));
             } else if (c == 's') {
                 const uint16_t sel = selectors[below(rng_, std::size(selectors))];
                 op(static_cast<uint8_t>(sel)), op(static_cast<uint8_t>(sel >> 8));
-            } else if (c != ' ') {
+            } else {
                 op(static_cast<uint8_t>(c == 'm'   ? 0xC0 | below(rng_, 64)
                                         : c == 'x' ? 0xD8 + below(rng_, 8)
                                         : c == 'q' ? 0x10 + below(rng_, 0x70)
                                         : c == 'n' ? 6 + below(rng_, 40)
                                                    : rng_()));  // '?'
             }
-        }
+        });
     }
 
     // A call of a callable command, arguments pushed right to left, mostly popped afterwards.

@@ -8,7 +8,6 @@
 // and TERVEX_FUZZ_SEED the seed; case i of a seed is the same whatever the count. The inputs come
 // from fuzz_inputs.h.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -22,6 +21,7 @@
 #include <memory>
 #include <mutex>
 #include <random>
+#include <span>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -31,8 +31,10 @@
 #include "fuzz_inputs.h"
 #include "guest_machine.h"
 #include "linker.h"
+#include "recording_debugger.h"
 #include "runtime_interface.h"
 #include "string_pool.h"
+#include "test_files.h"
 
 namespace tx {
 namespace {
@@ -56,28 +58,19 @@ uint64_t envNumber(const char* name, uint64_t fallback) {
 
 // ---- Isolation ----
 
-// The working folder of a child of process `parent`.
-std::filesystem::path scratchPath(pid_t parent) {
-    return std::filesystem::temp_directory_path() / ("tervex-fuzz-" + std::to_string(parent));
-}
-
 // A fresh working folder while the object lives, removed afterwards: whatever a random program
-// writes lands there. The parent removes it too, in case the child dies.
+// writes lands there.
 class ScratchFolder {
 public:
-    ScratchFolder() {
-        std::filesystem::create_directories(path_);
-        std::filesystem::current_path(path_);
-    }
+    ScratchFolder() { std::filesystem::current_path(dir_.path()); }
     ~ScratchFolder() {
         std::error_code ignored;
         std::filesystem::current_path(previous_, ignored);
-        std::filesystem::remove_all(path_, ignored);
     }
 
 private:
-    std::filesystem::path previous_ = std::filesystem::current_path(),
-                          path_ = scratchPath(getppid());
+    std::filesystem::path previous_ = std::filesystem::current_path();
+    TempDir dir_;
 };
 
 // Runs `body` in a child process: a crash there fails the calling test with the child's report,
@@ -94,8 +87,6 @@ void runIsolated(const std::function<void()>& body) {
         },
         ::testing::ExitedWithCode(0), "")
         << "the child failed or died";
-    std::error_code ignored;
-    std::filesystem::remove_all(scratchPath(getpid()), ignored);
 }
 
 // ---- Guests ----
@@ -154,58 +145,37 @@ void write(GuestMachine& machine, GuestAddr address, const Bytes& bytes) {
 // A program run after random code must behave as on a fresh guest: nothing a run leaves in the
 // CPU (flags, stack, segments, x87 stack, SSE control) may reach the next run.
 void expectCanaryRuns(GuestMachine& machine) {
-    const GuestAddr block = freshBlock(machine), data = block + 0x100;
-    Bytes code;
-    auto op = [&](std::initializer_list<uint8_t> bytes) { code.insert(code.end(), bytes); };
-    auto at = [&](uint32_t offset) { ImageBuilder::put32(code, data + offset); };
-    op({0x89, 0x25}), at(52);                                // mov [data+52], esp
-    op({0x9C, 0x58, 0xA3}), at(56);                          // pushfd; pop eax; mov [data+56], eax
-    op({0xBE}), at(0), op({0xBF}), at(16);                   // mov esi, data; mov edi, data+16
-    op({0xB9, 8, 0, 0, 0, 0xF3, 0xA4});                      // mov ecx, 8; rep movsb
-    op({0xD9, 0xE8, 0xD9, 0xE8, 0xDE, 0xC1});                // fld1; fld1; faddp
-    op({0xD9, 0x1D}), at(40);                                // fstp dword [data+40]
-    op({0x0F, 0x57, 0xC9, 0xF3, 0x0F, 0x10, 0x05}), at(32);  // xorps xmm1; movss xmm0
-    op({0xF3, 0x0F, 0x5E, 0xC1, 0xF3, 0x0F, 0x11, 0x05}), at(48);  // divss; movss [data+48]
-    op({0x68, 0x78, 0x56, 0x34, 0x12, 0x58, 0xA3}), at(44);        // push; pop eax; store
-    op({0xC3});
-    write(machine, block, code);
+    const GuestAddr block = freshBlock(machine), d = block + 0x100;
+    // Saves esp and the flags, copies 8 bytes with rep movsb, stores 1 + 1 from the x87 stack and
+    // 1 / 0 from SSE, and a value through push and pop.
+    write(machine, block,
+          hexCode("8925w 9C58A3w BEw BFw B908000000F3A4 D9E8D9E8DEC1 D91Dw 0F57C9 F30F1005w "
+                  "F30F5EC1 F30F1105w 687856341258A3w C3",
+                  {d + 52, d + 56, d, d + 16, d + 40, d + 32, d + 48, d + 44}));
     const Bytes pattern = {1, 2, 3, 5, 8, 13, 21, 34};
-    write(machine, data, pattern);
-    machine.memory().write<float>(data + 32, 1.0f);
+    write(machine, d, pattern);
+    machine.memory().write<float>(d + 32, 1.0f);
 
     const GuestEnd end = machine.call(block);
     ASSERT_EQ(end.kind, GuestEndKind::Returned) << (end.message ? end.message : "");
-    EXPECT_EQ(std::memcmp(machine.memory().bytes(data + 16, 8), pattern.data(), 8), 0);
-    EXPECT_EQ(machine.memory().read<float>(data + 40), 2.0f);
-    EXPECT_EQ(machine.memory().read<uint32_t>(data + 44), 0x1234'5678u);
-    EXPECT_TRUE(std::isinf(machine.memory().read<float>(data + 48)));  // 1/0 stays masked
-    EXPECT_EQ(machine.memory().read<uint32_t>(data + 52), layout::kStackTop - 4);
-    EXPECT_EQ(machine.memory().read<uint32_t>(data + 56) & 0x4'0500u, 0u);  // DF, TF, AC clear
+    EXPECT_EQ(std::memcmp(machine.memory().bytes(d + 16, 8), pattern.data(), 8), 0);
+    EXPECT_EQ(machine.memory().read<float>(d + 40), 2.0f);
+    EXPECT_EQ(machine.memory().read<uint32_t>(d + 44), 0x1234'5678u);
+    EXPECT_TRUE(std::isinf(machine.memory().read<float>(d + 48)));  // 1/0 stays masked
+    EXPECT_EQ(machine.memory().read<uint32_t>(d + 52), layout::kStackTop - 4);
+    EXPECT_EQ(machine.memory().read<uint32_t>(d + 56) & 0x4'0500u, 0u);  // DF, TF, AC clear
 }
 
 // ---- Running programs through the runtime ----
 
 // Records the errors the runtime reports, and answers a suspended program as a debugger would:
 // mostly by resuming it, every fourth time by ending it.
-class RecordingDebugger final : public Debugger {
-public:
-    void debugRun() override {}
+struct EndingDebugger final : RecordingDebugger {
     void debugStop() override {
         if (++stops % 4 != 0) return runtimeGetRuntime().asyncRun();
         endedByDebugger = true;
         runtimeGetRuntime().asyncEnd();
     }
-    void debugStmt(int32_t, const char*) override {}
-    void debugEnter(uint32_t, uint32_t, uint32_t) override {}
-    void debugLeave() override {}
-    void debugInfo(const char*) override {}
-    void debugError(const char* message) override {
-        errors.push_back(message != nullptr ? message : "(null message)");
-    }
-    void debugLog(const char*) override {}
-
-    std::vector<std::string> errors;
-    int stops = 0;
     bool endedByDebugger = false;
 };
 
@@ -230,7 +200,7 @@ private:
 // Runs a program through the runtime. It ends normally or in one reported runtime error (none
 // reported when it was ended from outside) and leaves no block or string behind.
 RunOutcome runSoundly(GuestMachine& machine, GuestAddr entry) {
-    RecordingDebugger debugger;
+    EndingDebugger debugger;
     const size_t blocks = machine.heap().liveBlocks();
     RunOutcome outcome;
     bool cutShort;
@@ -251,26 +221,18 @@ RunOutcome runSoundly(GuestMachine& machine, GuestAddr entry) {
     return outcome;
 }
 
-// Generates code for a fresh block of the guest and loads it there with its literals.
-GuestAddr loadFuzzedCode(std::mt19937& rng, GuestMachine& machine, const CommandTable& table,
-                         const std::vector<uint32_t>* callable, Bytes& code) {
-    const GuestAddr block = freshBlock(machine);
-    if (block == 0) return 0;
-    code = CodeFuzzer(rng, block, table, callable).make();
-    write(machine, block, code);
-    write(machine, block + CodeFuzzer::kLiteralOffset, CodeFuzzer::literals());
-    return block;
-}
-
-// After all the fuzzing, a new guest links a valid image and runs it to its normal end.
-void expectFreshGuestRunsNormally() {
-    GuestMachine machine;
-    const SeedImage seed = callingSeed();
+// Links a seed image and runs it to its normal end, which leaves 42 in its result cell.
+void expectSeedRuns(GuestMachine& machine, const SeedImage& seed) {
     const LinkResult linked = link(runtimeGetRuntime(), seed.bytes, machine);
     ASSERT_EQ(linked.status, Status::Linked) << linked.message;
     EXPECT_EQ(runSoundly(machine, linked.entry), RunOutcome::Ended);
     EXPECT_EQ(machine.memory().read<uint32_t>(linked.entry + seed.resultOffset), 42u);
-    GuestMachine bare(emptyTable());
+}
+
+// After all the fuzzing, new guests run a valid image and the canary as on a fresh start.
+void expectFreshGuestsRunNormally() {
+    GuestMachine machine, bare(emptyTable());
+    expectSeedRuns(machine, seedImages().front());
     expectCanaryRuns(bare);
 }
 
@@ -278,16 +240,12 @@ void expectFreshGuestRunsNormally() {
 
 void linkerFuzz() {
     const uint64_t seed = envNumber("TERVEX_FUZZ_SEED", kDefaultSeed);
-    const std::vector<SeedImage> seeds = {callingSeed(), endingSeed(), tableSeed()};
-    const auto keys = runtimeKeys();
+    const std::vector<SeedImage> seeds = seedImages();
     ScratchFolder folder;
     GuestPool pool(3, CommandTable::instance());
-    for (const SeedImage& s : seeds) {  // every seed links and runs to its normal end
+    for (const SeedImage& s : seeds) {
         GuestMachine& machine = pool.next();
-        const LinkResult r = link(runtimeGetRuntime(), s.bytes, machine);
-        ASSERT_EQ(r.status, Status::Linked) << r.message;
-        EXPECT_EQ(runSoundly(machine, r.entry), RunOutcome::Ended);
-        EXPECT_EQ(machine.memory().read<uint32_t>(r.entry + s.resultOffset), 42u);
+        expectSeedRuns(machine, s);
         freshBlock(machine);
     }
 
@@ -300,16 +258,16 @@ void linkerFuzz() {
 
         GuestMachine& machine = pool.next();
         const LinkResult r = link(runtimeGetRuntime(), image, machine);
-        ASSERT_TRUE(r.status == Status::Linked || r.status == Status::UnusableImage ||
-                    r.status == Status::MissingSymbol);
-        const ImageReading expected = readImage(image, r.entry, keys);
-        EXPECT_EQ(r.status, expected.status);
+        const ImageReading expected = expectedLink(image, r.entry);
+        EXPECT_EQ(r.status, expected.linked    ? Status::Linked
+                            : expected.missing ? Status::MissingSymbol
+                                               : Status::UnusableImage);
         if (r.status == Status::UnusableImage) {
             EXPECT_EQ(r.message, kUnusableImageMessage);
         } else if (r.status == Status::MissingSymbol) {
-            EXPECT_EQ(r.message, "Can't find symbol: " + expected.missing);
+            EXPECT_EQ(r.message, "Can't find symbol: " + *expected.missing);
         }
-        if (r.status != Status::Linked || expected.status != Status::Linked) continue;
+        if (r.status != Status::Linked || !expected.linked) continue;
 
         const auto size = static_cast<uint32_t>(expected.code.size());
         EXPECT_TRUE(r.message.empty());
@@ -324,22 +282,47 @@ void linkerFuzz() {
         freshBlock(machine);  // keeps the next image's code away from this one
         runSoundly(machine, r.entry);
     }
-    expectFreshGuestRunsNormally();
+    expectFreshGuestsRunNormally();
 }
 
-void codeFuzz() {
-    const uint64_t seed = envNumber("TERVEX_FUZZ_SEED", kDefaultSeed);
-    GuestPool pool(3, emptyTable());
-    const size_t count = envNumber("TERVEX_FUZZ_ITERATIONS", 5000);
-    for (size_t i = 0; i < count && !::testing::Test::HasFailure(); ++i) {
-        std::mt19937 rng = caseRng(seed, 2, i);
-        GuestMachine& machine = pool.next();
-        if (i % 250 == 0) expectCanaryRuns(machine);
-        Bytes code;
-        const GuestAddr block = loadFuzzedCode(rng, machine, emptyTable(), nullptr, code);
-        ASSERT_NE(block, 0u);
-        SCOPED_TRACE(::testing::Message() << "code fuzz, seed " << seed << ", case " << i);
+// Guest code that took the emulator down, or ended without a fault, instead of raising an
+// exception in the guest: mov dr7; call far and jmp far with a register operand; lock before
+// cmp, cmpsd and bts on a register; hlt, which is privileged (a run without a budget cannot
+// spend one, and the runtime would take a spent budget for a normal end).
+constexpr const char* kFindings[] = {
+    "B802000000 0F23F8 C3", "FFD8", "FFE8", "F03900", "F0A7", "F00FABC0", "F4C3"};
 
+// Random code on guests without commands (withCommands false) ends in a known way and leaves the
+// guest sound; with commands it runs through the runtime, which ends it soundly.
+void codeFuzz(bool withCommands) {
+    for (const char* finding : withCommands ? std::span<const char* const>() : kFindings) {
+        GuestMachine machine(emptyTable());
+        const GuestAddr block = freshBlock(machine);
+        write(machine, block, hexCode(finding));
+        const GuestEnd end = machine.call(block);
+        EXPECT_EQ(end.kind, GuestEndKind::Fault) << finding;
+        EXPECT_TRUE(isFaultMessage(end.message)) << finding;
+    }
+    const uint64_t seed = envNumber("TERVEX_FUZZ_SEED", kDefaultSeed);
+    const CommandTable& table = withCommands ? CommandTable::instance() : emptyTable();
+    const std::vector<uint32_t> callable = callableSlots(table);
+    ScratchFolder folder;
+    GuestPool pool(withCommands ? 2 : 3, table);
+    const size_t count = envNumber("TERVEX_FUZZ_ITERATIONS", withCommands ? 2000 : 5000);
+    for (size_t i = 0; i < count && !::testing::Test::HasFailure(); ++i) {
+        std::mt19937 rng = caseRng(seed, withCommands ? 3 : 2, i);
+        GuestMachine& machine = pool.next();
+        if (!withCommands && i % 250 == 0) expectCanaryRuns(machine);
+        const GuestAddr block = freshBlock(machine);
+        ASSERT_NE(block, 0u);
+        write(machine, block,
+              CodeFuzzer(rng, block, table, withCommands ? &callable : nullptr).make());
+        write(machine, block + CodeFuzzer::kLiteralOffset, CodeFuzzer::literals());
+        SCOPED_TRACE(::testing::Message() << "code fuzz, seed " << seed << ", case " << i);
+        if (withCommands) {
+            runSoundly(machine, block);
+            continue;
+        }
         const GuestEnd end = machine.call(block);
         // Without commands nothing can end a run (GuestEndKind::Ended).
         ASSERT_TRUE(end.kind == GuestEndKind::Returned || end.kind == GuestEndKind::Fault ||
@@ -351,68 +334,20 @@ void codeFuzz() {
             EXPECT_EQ(end.message, nullptr);
         }
     }
-    for (int g = 0; g < 3; ++g) expectCanaryRuns(pool.next());
-    expectFreshGuestRunsNormally();
-}
-
-void runtimeCodeFuzz() {
-    const uint64_t seed = envNumber("TERVEX_FUZZ_SEED", kDefaultSeed);
-    const CommandTable& table = CommandTable::instance();
-    const std::vector<uint32_t> callable = callableSlots(table);
-    ScratchFolder folder;
-    GuestPool pool(2, table);
-    const size_t count = envNumber("TERVEX_FUZZ_ITERATIONS", 2000);
-    for (size_t i = 0; i < count && !::testing::Test::HasFailure(); ++i) {
-        std::mt19937 rng = caseRng(seed, 3, i);
-        GuestMachine& machine = pool.next();
-        Bytes code;
-        const GuestAddr block = loadFuzzedCode(rng, machine, table, &callable, code);
-        ASSERT_NE(block, 0u);
-        SCOPED_TRACE(::testing::Message() << "runtime code fuzz, seed " << seed << ", case " << i);
-
-        runSoundly(machine, block);
-    }
-    expectFreshGuestRunsNormally();
+    for (int g = 0; g < 3 && !withCommands; ++g) expectCanaryRuns(pool.next());
+    expectFreshGuestsRunNormally();
 }
 
 TEST(LinkerFuzz, MutatedAndRandomImagesLinkAsTheFormatSaysAndRunToAKnownEnd) {
     runIsolated(&linkerFuzz);
 }
 
-TEST(GuestCodeFuzz, RandomCodeEndsInAKnownWayAndLeavesTheGuestSound) {
-    runIsolated(&codeFuzz);
+TEST(GuestCodeFuzz, RandomCodeAndPastFindingsEndInAKnownWayAndLeaveTheGuestSound) {
+    runIsolated([] { codeFuzz(false); });
 }
 
 TEST(GuestCodeFuzz, RandomCodeCallingCommandsEndsInAKnownWayThroughTheRuntime) {
-    runIsolated(&runtimeCodeFuzz);
-}
-
-// ---- What the fuzzing found ----
-
-// Guest code that took the emulator down, or ended without a fault, instead of raising an
-// exception in the guest: each must end its run in a fault. Each runs in a child process.
-TEST(GuestCodeFuzzFindings, InstructionsThatUpsetTheEmulatorEndInAFault) {
-    const Bytes cases[] = {
-        {0xB8, 2, 0, 0, 0, 0x0F, 0x23, 0xF8, 0xC3},  // mov eax, 2; mov dr7, eax (SIGSEGV)
-        {0xFF, 0xD8},                                // call far with a register operand (abort)
-        {0xFF, 0xE8},                                // jmp far with a register operand
-        {0xF0, 0x39, 0x00},                          // lock cmp [eax], eax
-        {0xF0, 0xA7},                                // lock cmpsd
-        {0xF0, 0x0F, 0xAB, 0xC0},                    // lock bts eax, eax
-        // hlt is privileged. A run without a budget cannot spend one, and the runtime would take
-        // a spent budget for a normal end.
-        {0xF4, 0xC3},
-    };
-    for (const Bytes& code : cases) {
-        runIsolated([&code] {
-            GuestMachine machine(emptyTable());
-            const GuestAddr block = freshBlock(machine);
-            write(machine, block, code);
-            const GuestEnd end = machine.call(block);
-            EXPECT_EQ(end.kind, GuestEndKind::Fault);
-            EXPECT_TRUE(isFaultMessage(end.message));
-        });
-    }
+    runIsolated([] { codeFuzz(true); });
 }
 
 }  // namespace

@@ -5,11 +5,12 @@
 #include <bit>
 #include <chrono>
 #include <cstring>
+#include <string_view>
 #include <thread>
-#include <vector>
 
 #include "command_registry.h"
 #include "guest_machine.h"
+#include "image_builder.h"
 #include "tx_error.h"
 
 namespace tx {
@@ -61,55 +62,28 @@ GuestAddr thunk(int index) {
     return layout::thunkAddress(index);
 }
 
-// A tiny x86 assembler for the instructions these tests need.
-class Code {
-public:
-    explicit Code(GuestMachine& m) : machine_(m), base_(m.heap().allocate(4096)) {}
-    Code& bytes(std::initializer_list<uint8_t> b) {
-        code_.insert(code_.end(), b);
-        return *this;
-    }
-    Code& dword(uint32_t v) {
-        for (int i = 0; i < 4; ++i) code_.push_back(static_cast<uint8_t>(v >> (8 * i)));
-        return *this;
-    }
-    Code& push(uint32_t v) { return bytes({0x68}).dword(v); }
-    Code& call(GuestAddr target) {
-        bytes({0xE8});
-        const GuestAddr next = base_ + static_cast<uint32_t>(code_.size()) + 4;
-        return dword(target - next);
-    }
-    Code& popArgs(uint8_t n) { return bytes({0x83, 0xC4, static_cast<uint8_t>(4 * n)}); }
-    Code& storeEax(GuestAddr a) { return bytes({0xA3}).dword(a); }
-    Code& ret() { return bytes({0xC3}); }
-    GuestAddr here() const { return base_ + static_cast<uint32_t>(code_.size()); }
-    GuestAddr load() {
-        std::memcpy(machine_.memory().writableBytes(base_, static_cast<uint32_t>(code_.size())),
-                    code_.data(), code_.size());
-        return base_;
-    }
-
-private:
-    GuestMachine& machine_;
-    GuestAddr base_;
-    std::vector<uint8_t> code_;
-};
-
 class GuestMachineTest : public ::testing::Test {
 protected:
+    // Loads code written in hex (see hexCode) into a fresh block and returns its address.
+    GuestAddr load(std::string_view text, std::initializer_list<uint32_t> words = {}) {
+        const GuestAddr at = machine.heap().allocate(4096);
+        const test::Bytes code = test::hexCode(text, words, at);
+        std::memcpy(machine.memory().writableBytes(at, static_cast<uint32_t>(code.size())),
+                    code.data(), code.size());
+        return at;
+    }
+
     GuestMachine machine{testTable()};
     GuestAddr cell = machine.heap().allocate(16);
 };
 
+// AddOne(41), Sum3(1, 2, 3) (pushed right to left) and Half(3.0), whose result comes in st0.
 TEST_F(GuestMachineTest, CommandsReceiveCdeclArgumentsAndReturnInEaxAndSt0) {
-    Code code(machine);
-    code.push(41).call(thunk(1)).popArgs(1).storeEax(cell);
-    // Sum3(1, 2, 3): pushed right to left.
-    code.push(3).push(2).push(1).call(thunk(3)).popArgs(3).storeEax(cell + 4);
-    // Half(3.0) -> fstp dword [cell + 8]
-    code.push(std::bit_cast<uint32_t>(3.0f)).call(thunk(2)).popArgs(1);
-    code.bytes({0xD9, 0x1D}).dword(cell + 8).ret();
-    const GuestEnd end = machine.call(code.load());
+    const GuestAddr code = load(
+        "6829000000 E8k 83C404 A3w 6803000000 6802000000 6801000000 E8k 83C40C A3w "
+        "68w E8k 83C404 D91Dw C3",
+        {thunk(1), cell, thunk(3), cell + 4, std::bit_cast<uint32_t>(3.0f), thunk(2), cell + 8});
+    const GuestEnd end = machine.call(code);
     EXPECT_EQ(end.kind, GuestEndKind::Returned);
     EXPECT_EQ(machine.memory().read<int32_t>(cell), 42);
     EXPECT_EQ(machine.memory().read<int32_t>(cell + 4), 123);
@@ -118,7 +92,7 @@ TEST_F(GuestMachineTest, CommandsReceiveCdeclArgumentsAndReturnInEaxAndSt0) {
 }
 
 // Ending the program, a runtime error and a host failure in a command: nothing of the guest runs
-// after it, and the machine runs again afterwards.
+// after it (the store of 1), and the machine runs again afterwards.
 TEST_F(GuestMachineTest, NothingRunsAfterTheCommandThatEndsTheProgram) {
     const struct {
         int thunk;
@@ -128,56 +102,39 @@ TEST_F(GuestMachineTest, NothingRunsAfterTheCommandThatEndsTheProgram) {
                  {5, GuestEndKind::Ended, "Custom failure"},
                  {6, GuestEndKind::Fault, "Unknown runtime exception"}};
     for (const auto& c : cases) {
-        Code code(machine);
-        code.call(thunk(c.thunk)).bytes({0xC7, 0x05}).dword(cell).dword(1).ret();
-        const GuestEnd end = machine.call(code.load());
+        const GuestEnd end = machine.call(load("E8k C705w 01000000 C3", {thunk(c.thunk), cell}));
         EXPECT_EQ(end.kind, c.kind);
         EXPECT_STREQ(end.message, c.message);
         EXPECT_EQ(machine.memory().read<int32_t>(cell), 0);
-        Code again(machine);
-        again.push(1).call(thunk(1)).popArgs(1).ret();
-        EXPECT_EQ(machine.call(again.load()).kind, GuestEndKind::Returned);
+        const GuestAddr again = load("6801000000 E8k 83C404 C3", {thunk(1)});
+        EXPECT_EQ(machine.call(again).kind, GuestEndKind::Returned);
     }
 }
 
-struct FaultCase {
-    const char* name;
-    std::vector<uint8_t> code;
-    const char* message;
-};
-
 TEST_F(GuestMachineTest, FaultsBecomeTheirRuntimeErrors) {
-    const FaultCase cases[] = {
-        {"null read", {0xA1, 0, 0, 0, 0, 0xC3}, "Illegal memory address"},
-        {"write to thunks",
-         {0xC7, 0x05, 0x00, 0x00, 0x01, 0x00, 1, 0, 0, 0, 0xC3},
-         "Illegal memory address"},
-        {"jump to null", {0x31, 0xC0, 0xFF, 0xE0}, "Illegal memory address"},
-        {"ud2", {0x0F, 0x0B}, "Illegal instruction"},
+    const struct {
+        const char* name;
+        const char* code;
+        const char* message;
+    } cases[] = {
+        {"null read", "A100000000 C3", "Illegal memory address"},
+        {"write to thunks", "C705 00000100 01000000 C3", "Illegal memory address"},
+        {"jump to null", "31C0 FFE0", "Illegal memory address"},
+        {"ud2", "0F0B", "Illegal instruction"},
         // xor ecx,ecx; mov eax,1; cdq; idiv ecx
-        {"divide by zero",
-         {0x31, 0xC9, 0xB8, 1, 0, 0, 0, 0x99, 0xF7, 0xF9, 0xC3},
-         "Integer divide by zero"},
-        // divide by a zero memory operand: div dword [esp - 8] after writing 0 there
-        {"divide by zero in memory",
-         {0xC7, 0x44, 0x24, 0xF8, 0, 0,    0,    0,    0x31, 0xD2,
-          0xB8, 7,    0,    0,    0, 0xF7, 0x74, 0x24, 0xF8, 0xC3},
+        {"divide by zero", "31C9 B801000000 99 F7F9 C3", "Integer divide by zero"},
+        // mov dword [esp - 8], 0; xor edx,edx; mov eax,7; div dword [esp - 8]
+        {"divide by zero in memory", "C74424F8 00000000 31D2 B807000000 F77424F8 C3",
          "Integer divide by zero"},
         // mov eax,0x80000000; cdq; mov ecx,-1; idiv ecx
-        {"quotient overflow",
-         {0xB8, 0, 0, 0, 0x80, 0x99, 0xB9, 0xFF, 0xFF, 0xFF, 0xFF, 0xF7, 0xF9, 0xC3},
-         "Unknown runtime exception"},
-        {"int3", {0xCC, 0xC3}, "Unknown runtime exception"},
-        // call itself forever
-        {"unbounded recursion", {0xE8, 0xFB, 0xFF, 0xFF, 0xFF}, "Stack overflow!"},
+        {"quotient overflow", "B800000080 99 B9FFFFFFFF F7F9 C3", "Unknown runtime exception"},
+        {"int3", "CC C3", "Unknown runtime exception"},
+        {"unbounded recursion", "E8FBFFFFFF", "Stack overflow!"},  // call itself forever
     };
-    for (const FaultCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const GuestAddr at = machine.heap().allocate(64);
-        std::memcpy(machine.memory().writableBytes(at, 64), c.code.data(), c.code.size());
-        const GuestEnd end = machine.call(at);
-        EXPECT_EQ(end.kind, GuestEndKind::Fault);
-        EXPECT_STREQ(end.message, c.message);
+    for (const auto& c : cases) {
+        const GuestEnd end = machine.call(load(c.code));
+        EXPECT_EQ(end.kind, GuestEndKind::Fault) << c.name;
+        EXPECT_STREQ(end.message, c.message) << c.name;
     }
 }
 
@@ -236,12 +193,8 @@ TEST_F(GuestMachineTest, ServiceRunsAtTheNextCommandCallOrEndsTheRunThere) {
     constexpr uint32_t kCalls = 30'000;
     // xor edi,edi; mov esi,kCalls; loop: push edi; call AddOneAskingService; add esp,4;
     // mov edi,eax; dec esi; jnz loop; mov [cell],edi; ret
-    Code code(machine);
-    code.bytes({0x31, 0xFF, 0xBE}).dword(kCalls);
-    const GuestAddr loop = code.here();
-    code.bytes({0x57}).call(thunk(7)).popArgs(1).bytes({0x89, 0xC7, 0x4E, 0x0F, 0x85});
-    code.dword(loop - (code.here() + 4)).bytes({0x89, 0x3D}).dword(cell).ret();
-    const GuestAddr entry = code.load();
+    const GuestAddr entry =
+        load("31FF BEw 57 E8k 83C404 89C7 4E 75F2 893Dw C3", {kCalls, thunk(7), cell});
     serviceTarget = &machine;
     machine.setServiceHandler(&countService);
 
@@ -273,8 +226,7 @@ TEST_F(GuestMachineTest, ServiceRunsAtTheNextCommandCallOrEndsTheRunThere) {
 
 // A loop that calls no command ends when another thread interrupts it; the handler runs once.
 TEST_F(GuestMachineTest, AnInterruptEndsALoopThatCallsNoCommand) {
-    const GuestAddr at = machine.heap().allocate(16);
-    machine.memory().write<uint16_t>(at, 0xFEEB);  // jmp $
+    const GuestAddr at = load("EBFE");  // jmp $
     services = 0;
     servicesAllowed = ~0u;
     machine.setServiceHandler(&countService);

@@ -1,34 +1,85 @@
-// Builds module images for linker tests, including images that lie about their counts.
+// Machine code and module images for tests, written as text: hex bytes with placeholders, and
+// images whose symbols and fixups are named where they lie. Images may lie about their counts.
 #pragma once
 
+#include <cctype>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "module_image.h"
 
 namespace tx::test {
 
+using Bytes = std::vector<uint8_t>;
+
+// A little-endian word, as code and images store them.
+inline void put32(Bytes& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+// Appends machine code written in hex: two digits make a byte, spaces are skipped, and any other
+// character is a placeholder that fill(c, out) appends the bytes of.
+template <typename Fill>
+void appendHex(Bytes& out, std::string_view text, Fill&& fill) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (std::isxdigit(static_cast<unsigned char>(text[i]))) {
+            out.push_back(
+                static_cast<uint8_t>(std::stoul(std::string(text.substr(i++, 2)), 0, 16)));
+        } else if (text[i] != ' ') {
+            fill(text[i], out);
+        }
+    }
+}
+// Code from hex where each 'w' is the next of `words` and each 'k' the next as the target of a
+// call or jump (its distance from the word's end, for code loaded at `base`).
+inline Bytes hexCode(std::string_view text, std::initializer_list<uint32_t> words = {},
+                     uint32_t base = 0) {
+    Bytes out;
+    auto next = words.begin();
+    appendHex(out, text, [&](char c, Bytes& o) {
+        put32(o, c == 'w' ? *next++ : *next++ - (base + static_cast<uint32_t>(o.size()) + 4));
+    });
+    return out;
+}
+
 struct ImageBuilder {
-    std::vector<uint8_t> code;
+    Bytes code;
     std::vector<ImageRecord> symbols, relative, absolute;
     // Overrides for the written counts (to build images that lie about them).
     std::optional<int32_t> symbolCount, relativeCount, absoluteCount;
 
-    // A little-endian word, as code and images store them.
-    static void put32(std::vector<uint8_t>& out, uint32_t v) {
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    // An image from text: hex code, where "name:" puts a symbol, "[name]" a word that gets name's
+    // address and "<name>" a word that gets name's distance from the word's end (a call's).
+    static ImageBuilder assemble(std::string_view text) {
+        ImageBuilder b;
+        std::istringstream words{std::string(text)};
+        for (std::string w; words >> w;) {
+            const auto at = static_cast<uint32_t>(b.code.size());
+            if (w.back() == ':') {
+                b.symbols.push_back({w.substr(0, w.size() - 1), at});
+            } else if (w.front() == '[' || w.front() == '<') {
+                const bool absolute = w.front() == '[';
+                (absolute ? b.absolute : b.relative).push_back({w.substr(1, w.size() - 2), at});
+                put32(b.code, absolute ? 0 : -4u);
+            } else {
+                appendHex(b.code, w, [](char, Bytes&) {});
+            }
+        }
+        return b;
     }
-    std::vector<uint8_t> bytes() const {
+
+    Bytes bytes() const {
         ImageWriter out;
         out.code(code);
         table(out, symbolCount, symbols);
         table(out, relativeCount, relative);
         table(out, absoluteCount, absolute);
         return out.take();
-    }
-    void setWord(uint32_t offset, uint32_t v) {
-        for (int i = 0; i < 4; ++i) code[offset + i] = static_cast<uint8_t>(v >> (8 * i));
     }
 
 private:

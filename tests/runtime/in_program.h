@@ -13,6 +13,7 @@
 #include "command_registry.h"
 #include "guest_machine.h"
 #include "host_runtime.h"
+#include "image_builder.h"
 
 namespace tx::test {
 
@@ -39,24 +40,17 @@ inline const LibraryModule kBasicOnly[] = {
 
 }  // namespace in_program_detail
 
-// The table a machine must be made with for runInProgram: the body's command in slot 1.
-inline const CommandTable& inProgramTable() {
-    static const CommandTable table(&in_program_detail::linkBody);
-    return table;
-}
-
-// Runs body as the whole program in `machine` (made with inProgramTable()); returns how the run
-// ended. A runtime error the body does not catch ends the run like any command's. By default only
-// the basic module is open, on the null backend; given modules, they are, on the host's backend.
-inline RunResult runInProgram(GuestMachine& machine, const ProgramBody& body,
-                              ModuleList modules = {}, bool debug = false) {
+// Runs body as the whole program in a fresh machine; returns how the run ended. A runtime error
+// the body does not catch ends the run like any command's. By default only the basic module is
+// open, on the null backend; given modules, they are, on the host's backend.
+inline RunResult runInProgram(const ProgramBody& body, ModuleList modules = {},
+                              bool debug = false) {
     using namespace in_program_detail;
+    static const CommandTable table(&linkBody);  // the body's command in slot 1
+    GuestMachine machine(table);
     const GuestAddr entry = machine.heap().allocate(8);
-    uint8_t* code = machine.memory().writableBytes(entry, 6);
-    const int32_t rel = static_cast<int32_t>(layout::thunkAddress(1) - (entry + 5));
-    code[0] = 0xE8;  // call thunk 1
-    std::memcpy(code + 1, &rel, 4);
-    code[5] = 0xC3;  // ret
+    const Bytes code = hexCode("E8k C3", {layout::thunkAddress(1)}, entry);  // call thunk 1; ret
+    std::memcpy(machine.memory().writableBytes(entry, 6), code.data(), 6);
     std::unique_ptr<HostRuntime> runtime = modules.empty()
                                                ? HostRuntime::open("", nullptr, openNullBackend())
                                                : HostRuntime::open("", nullptr, 0);
@@ -65,15 +59,7 @@ inline RunResult runInProgram(GuestMachine& machine, const ProgramBody& body,
     const RunResult result = run(*runtime, ProgramEntry{&machine, entry}, debug,
                                  modules.empty() ? ModuleList(kBasicOnly) : modules);
     currentBody() = nullptr;
-    machine.heap().free(entry);
     return result;
-}
-
-// Runs body in a fresh machine.
-inline RunResult runInProgram(const ProgramBody& body, ModuleList modules = {},
-                              bool debug = false) {
-    GuestMachine machine(inProgramTable());
-    return runInProgram(machine, body, modules, debug);
 }
 
 }  // namespace tx::test

@@ -27,17 +27,11 @@ protected:
     GuestMachine machine;
 };
 
-ImageBuilder codeOf(size_t size) {
-    ImageBuilder image;
-    image.code.assign(size, 0);
-    return image;
-}
-
+// Truncated images, counts past the end, fixups whose word leaves the code block and a name
+// without its terminator: each refused.
 TEST_F(LinkerTest, MalformedImagesAreRefusedWithoutReadingPastThem) {
-    ImageBuilder valid = codeOf(24);
-    valid.symbols = {{"__MAIN", 0}, {"_fx", 4}};
-    valid.relative = {{"_fx", 8}};
-    valid.absolute = {{"_fend", 12}};
+    ImageBuilder valid = ImageBuilder::assemble("__MAIN: 00000000 _fx: 00000000 <_fx> [_fend] 00");
+    valid.code.resize(24);
     const std::vector<uint8_t> bytes = valid.bytes();
     ASSERT_EQ(linkBytes(bytes).status, Status::Linked);
     // Every truncation, each copied to a buffer of exactly its size (ASan sees any overread).
@@ -54,18 +48,17 @@ TEST_F(LinkerTest, MalformedImagesAreRefusedWithoutReadingPastThem) {
     huge.u32(0xFFFF'FFF0u);  // a code size far past the end
     EXPECT_EQ(linkBytes(huge.bytes()).status, Status::UnusableImage);
 
-    for (uint32_t offset : {21u, 22u, 24u, 0xFFFF'FFFEu}) {
-        ImageBuilder outside = codeOf(24);
-        outside.absolute = {{"_fend", offset}};
-        EXPECT_EQ(linkImage(outside).status, Status::UnusableImage) << offset;
+    for (uint32_t offset : {20u, 21u, 22u, 24u, 0xFFFF'FFFEu}) {
+        ImageBuilder fixup;
+        fixup.code.resize(24);
+        fixup.absolute = {{"_fend", offset}};
+        EXPECT_EQ(linkImage(fixup).status, offset == 20 ? Status::Linked : Status::UnusableImage)
+            << offset;
     }
-    ImageBuilder atEnd = codeOf(24);
-    atEnd.absolute = {{"_fend", 20}};
-    EXPECT_EQ(linkImage(atEnd).status, Status::Linked);
 
     // A name whose terminator is missing: the image ends inside it.
     ImageWriter unterminated;
-    unterminated.code(codeOf(4).code);
+    unterminated.code(std::vector<uint8_t>(4));
     unterminated.count(1);
     std::vector<uint8_t> cut = unterminated.take();
     for (char c : std::string("_fend")) cut.push_back(static_cast<uint8_t>(c));

@@ -106,7 +106,7 @@ TEST(ToolCommands, ExitAndSayWhatTheTableSays) {
         EXPECT_EQ(fs::exists(dir / "out.tmi"),
                   c.exitCode == 0 && command.find("out.tmi") != std::string::npos);
     }
-    EXPECT_EQ(txtest::readBytes(dir / "ok.tmi"), tximage::buildModuleImage(txtest::readBytes(ok)));
+    EXPECT_EQ(txtest::fileBytes(dir / "ok.tmi"), tximage::buildModuleImage(txtest::fileBytes(ok)));
     size_t entries = 0;
     for (const auto& entry : fs::directory_iterator(dir / "")) entries += !entry.is_directory();
     EXPECT_EQ(entries, 10u);  // four sources, four objects, ok.tmi and oversized.tmi

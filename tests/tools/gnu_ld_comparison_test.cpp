@@ -8,15 +8,15 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
-#include <set>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "../runtime/reference_link.h"
+#include "module_image_builder.h"
 #include "tools_test_support.h"
 
 namespace {
-
-using txtest::ParsedImage;
 
 constexpr uint32_t kBase = 0x00100000;
 constexpr uint32_t kRuntimeBase = 0x00020000;
@@ -37,41 +37,6 @@ SECTIONS {
 }
 )";
 
-// Runtime symbols get made-up addresses, the same for both linkers.
-std::map<std::string, uint32_t> runtimeSymbols(const ParsedImage& image) {
-    std::set<std::string> names;
-    for (const auto* fixups : {&image.relativeFixups, &image.absoluteFixups}) {
-        for (const auto& f : *fixups) {
-            if (!image.symbol(f.name)) names.insert(f.name);
-        }
-    }
-    std::map<std::string, uint32_t> symbols;
-    uint32_t next = kRuntimeBase;
-    for (const auto& name : names) symbols[name] = next += 16;
-    return symbols;
-}
-
-// Applies the fixups the way the runtime's linker does: names defined by the image first.
-std::vector<uint8_t> linkAt(const ParsedImage& image, uint32_t base,
-                            const std::map<std::string, uint32_t>& runtime) {
-    std::map<std::string, uint32_t> module;
-    for (const auto& s : image.symbols) module[s.name] = base + s.offset;
-    auto resolve = [&](const std::string& name) {
-        auto found = module.find(name);
-        return found != module.end() ? found->second : runtime.at(name);
-    };
-    std::vector<uint8_t> code = image.code;
-    auto add = [&](uint32_t offset, uint32_t value) {
-        uint32_t word = 0;
-        for (int i = 0; i < 4; ++i) word |= uint32_t{code[offset + i]} << (8 * i);
-        word += value;
-        for (int i = 0; i < 4; ++i) code[offset + i] = static_cast<uint8_t>(word >> (8 * i));
-    };
-    for (const auto& f : image.relativeFixups) add(f.offset, resolve(f.name) - (base + f.offset));
-    for (const auto& f : image.absoluteFixups) add(f.offset, resolve(f.name));
-    return code;
-}
-
 std::vector<uint8_t> linkWithLd(const txtest::TempDir& dir, const std::filesystem::path& object,
                                 const std::map<std::string, uint32_t>& runtime) {
     const auto script = dir / "image.ld";
@@ -88,22 +53,29 @@ std::vector<uint8_t> linkWithLd(const txtest::TempDir& dir, const std::filesyste
     const auto copy = txtest::runCommand("objcopy -O binary -j .image " + txtest::quoted(elf) +
                                          " " + txtest::quoted(bin));
     if (copy.exitCode != 0) throw std::runtime_error(copy.output);
-    return txtest::readBytes(bin);
+    return txtest::fileBytes(bin);
 }
 
 void expectSameAsLd(const txtest::TempDir& dir, const std::filesystem::path& object) {
-    const ParsedImage image = txtest::imageOf(object);
-    const auto runtime = runtimeSymbols(image);
-    const auto ours = linkAt(image, kBase, runtime);
+    // Names the image does not define get made-up addresses, the same for both linkers.
+    std::map<std::string, uint32_t> runtime;
+    uint32_t next = kRuntimeBase;
+    const auto image = tximage::buildModuleImage(txtest::fileBytes(object));
+    const tx::test::ImageReading ours =
+        tx::test::readImage(image, kBase, [&](const std::string& name) {
+            return std::optional(runtime.try_emplace(name, next += 16).first->second);
+        });
+    ASSERT_TRUE(ours.linked);
     const auto theirs = linkWithLd(dir, object, runtime);
     // ld's binary may stop before trailing zero-filled data; everything beyond it is zero.
-    ASSERT_LE(theirs.size(), ours.size());
-    const auto mismatch = std::mismatch(theirs.begin(), theirs.end(), ours.begin());
+    ASSERT_LE(theirs.size(), ours.code.size());
+    const auto mismatch = std::mismatch(theirs.begin(), theirs.end(), ours.code.begin());
     EXPECT_EQ(mismatch.first, theirs.end())
         << "first difference at offset " << (mismatch.first - theirs.begin());
-    for (size_t i = theirs.size(); i < ours.size(); ++i) ASSERT_EQ(ours[i], 0) << "at " << i;
-    EXPECT_FALSE(image.relativeFixups.empty());
-    EXPECT_FALSE(image.absoluteFixups.empty());
+    for (size_t i = theirs.size(); i < ours.code.size(); ++i) ASSERT_EQ(ours.code[i], 0) << i;
+    const auto parsed = tx::readModuleImage(image);
+    EXPECT_FALSE(parsed->relativeFixups.empty());
+    EXPECT_FALSE(parsed->absoluteFixups.empty());
 }
 
 constexpr const char* kProgram = R"(

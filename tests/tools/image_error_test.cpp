@@ -26,10 +26,6 @@ std::string errorOf(const std::vector<uint8_t>& elf) {
     return "";
 }
 
-std::string errorOf(const std::filesystem::path& object) {
-    return errorOf(txtest::readBytes(object));
-}
-
 constexpr const char* kSmallProgram = R"(
     #include "tervex.h"
     static const char text[] = "abc";
@@ -41,7 +37,7 @@ constexpr const char* kSmallProgram = R"(
 // Every truncation is refused; corrupted bytes never escape as anything but an Error.
 TEST(ImageErrors, TruncatedAndCorruptedObjects) {
     txtest::TempDir dir;
-    const auto bytes = txtest::readBytes(compileGuest(dir, "small.c", kSmallProgram));
+    const auto bytes = txtest::fileBytes(compileGuest(dir, "small.c", kSmallProgram));
     ASSERT_EQ(errorOf(bytes), "");
     size_t refused = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
@@ -105,8 +101,8 @@ TEST(ImageErrors, RelocationsAndSectionsAnImageCannotHold) {
     for (const auto& c : cases) {
         const std::string source =
             c.name[std::strlen(c.name) - 1] == 's' ? std::string(" .text\n") + c.source : c.source;
-        const std::string message = errorOf(
-            compileGuest(dir, c.name, source, std::string_view(c.name) == "pic.c" ? "-fpic" : ""));
+        const std::string message = errorOf(txtest::fileBytes(
+            compileGuest(dir, c.name, source, std::string_view(c.name) == "pic.c" ? "-fpic" : "")));
         for (const char* part : c.says) EXPECT_NE(message.find(part), std::string::npos) << message;
     }
 }

@@ -94,9 +94,9 @@ buffer: .skip 3
         .comm pool, 40, 16
         .comm last, 4, 4
 )");
-    const txtest::ParsedImage image = txtest::imageOf(object);
+    const tx::ModuleImage image = txtest::imageOf(object);
     // .text at 5 (1 byte), .bss at 6 (3 bytes), then flag 9, pool 16..56, last 56..60.
-    const std::vector<txtest::ParsedImage::Record> symbols{
+    const std::vector<tx::ImageRecord> symbols{
         {"__MAIN", 0}, {"buffer", 6}, {"flag", 9}, {"last", 56}, {"pool", 16}};
     EXPECT_EQ(image.symbols, symbols);
     EXPECT_EQ(image.code.size(), 60u);

@@ -5,8 +5,6 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <stdexcept>
 
@@ -31,23 +29,6 @@ CommandResult runCommand(const std::string& command) {
     const int status = ::pclose(pipe.release());
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
-}
-
-std::vector<uint8_t> readBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path.string());
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-void writeText(const std::filesystem::path& path, std::string_view text) {
-    writeBytes(path, {reinterpret_cast<const uint8_t*>(text.data()), text.size()});
 }
 
 std::string quoted(const std::filesystem::path& path) {
@@ -75,18 +56,11 @@ std::filesystem::path compileGuest(const TempDir& dir, std::string_view name,
     return objectPath;
 }
 
-std::optional<uint32_t> ParsedImage::symbol(std::string_view name) const {
-    for (const Record& r : symbols) {
-        if (r.name == name) return r.offset;
-    }
-    return std::nullopt;
-}
-
-ParsedImage imageOf(const std::filesystem::path& object) {
+tx::ModuleImage imageOf(const std::filesystem::path& object) {
     std::optional<tx::ModuleImage> parsed =
-        tx::readModuleImage(tximage::buildModuleImage(readBytes(object)));
+        tx::readModuleImage(tximage::buildModuleImage(fileBytes(object)));
     if (!parsed) throw std::runtime_error("not exactly one module image");
-    return ParsedImage{std::move(*parsed)};
+    return std::move(*parsed);
 }
 
 }  // namespace txtest

@@ -4,8 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
-#include <span>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,9 +23,10 @@ struct CommandResult {
 
 CommandResult runCommand(const std::string& command);
 
-std::vector<uint8_t> readBytes(const std::filesystem::path& path);
-void writeBytes(const std::filesystem::path& path, std::span<const uint8_t> bytes);
-void writeText(const std::filesystem::path& path, std::string_view text);
+using tx::test::fileBytes;
+inline void writeText(const std::filesystem::path& path, std::string_view text) {
+    std::ofstream(path) << text;
+}
 
 // The flags guest programs are built with.
 inline constexpr const char* kGuestCFlags =
@@ -41,14 +41,7 @@ std::filesystem::path compileGuest(const TempDir& dir, std::string_view name,
 // Quotes a path for the shell.
 std::string quoted(const std::filesystem::path& path);
 
-// A module image taken apart, with look-ups for the tests.
-struct ParsedImage : tx::ModuleImage {
-    using Record = tx::ImageRecord;
-
-    std::optional<uint32_t> symbol(std::string_view name) const;
-};
-
 // tximage's conversion applied to an object file, taken apart.
-ParsedImage imageOf(const std::filesystem::path& object);
+tx::ModuleImage imageOf(const std::filesystem::path& object);
 
 }  // namespace txtest
