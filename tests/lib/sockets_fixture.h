@@ -30,19 +30,18 @@ class SocketsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         stringsCreate();
+        ASSERT_TRUE(streamCreate());
         ASSERT_TRUE(socketsCreate());
-        streamsBefore = liveStreamCount();
     }
     void TearDown() override {
         socketsDestroy();
-        EXPECT_EQ(liveStreamCount(), streamsBefore) << "the module left streams open";
+        EXPECT_EQ(liveStreamCount(), 0) << "the module left streams open";
         EXPECT_EQ(liveStrings(), 0) << "a command leaked a string";
+        streamDestroy();
         stringsDestroy();
     }
 
     static StrArg text(std::string_view value) { return StrArg(strNew(value).handle); }
-
-    int32_t streamsBefore = 0;
 };
 
 // A raw client connected to 127.0.0.1:port (invalid on failure).

@@ -140,7 +140,7 @@ TEST_F(SocketsTcpTest, DestroyingTheModuleClosesEverything) {
     EXPECT_EQ(socketsModule()->servers.find(server)->acceptedCount(), 2u);
 
     socketsDestroy();
-    EXPECT_EQ(liveStreamCount(), streamsBefore);
+    EXPECT_EQ(liveStreamCount(), 0);
     EXPECT_EQ(socketsModule(), nullptr);
     char byte = 0;
     EXPECT_EQ(::recv(raw.get(), &byte, 1, 0), 0) << "the peer sees its connection closed";
