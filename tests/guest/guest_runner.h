@@ -30,6 +30,10 @@ std::string guestImagePath(const std::string& program);
 GuestRun runGuest(const std::string& program, const std::string& arguments = "",
                   bool debug = false);
 
+// The 1001 lines endless.c writes to TX_ENDLESS_FILE before it blocks, as they must be on disk
+// after the end.
+std::string endlessFileText();
+
 // The value of an environment variable, or "<unset>".
 std::string env(const char* name);
 
