@@ -2,12 +2,14 @@
 // shut-down around every ending, and requests and a closed window from another thread.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "basic_module.h"
@@ -24,38 +26,27 @@ std::vector<std::string> lifecycleLog;
 int failingModule = -1;
 int stringsAtDestroy = -1;
 
+// Module 0 is the real basic module, the others stand-ins; module 7 takes the graphics name.
 template <int Index>
-bool fakeCreate() {
+bool recordedCreate() {
     lifecycleLog.push_back("create " + std::to_string(Index));
-    return Index != failingModule;
+    return Index == 0 ? basicCreate() : Index != failingModule;
 }
 template <int Index>
-void fakeDestroy() {
+void recordedDestroy() {
     lifecycleLog.push_back("destroy " + std::to_string(Index));
+    if (Index == 0) basicDestroy();
     if (Index == 10) stringsAtDestroy = liveStrings();
 }
-bool recordedBasicCreate() {
-    lifecycleLog.push_back("create 0");
-    return basicCreate();
-}
-void recordedBasicDestroy() {
-    lifecycleLog.push_back("destroy 0");
-    basicDestroy();
-}
 
-const LibraryModule kRecordedModules[] = {
-    {"basic", &linkBasicModule, &recordedBasicCreate, &recordedBasicDestroy},
-    {"math", nullptr, &fakeCreate<1>, &fakeDestroy<1>},
-    {"string", nullptr, &fakeCreate<2>, &fakeDestroy<2>},
-    {"stream", nullptr, &fakeCreate<3>, &fakeDestroy<3>},
-    {"sockets", nullptr, &fakeCreate<4>, &fakeDestroy<4>},
-    {"filesystem", nullptr, &fakeCreate<5>, &fakeDestroy<5>},
-    {"bank", nullptr, &fakeCreate<6>, &fakeDestroy<6>},
-    {"graphics", nullptr, &fakeCreate<7>, &fakeDestroy<7>},
-    {"input", nullptr, &fakeCreate<8>, &fakeDestroy<8>},
-    {"audio", nullptr, &fakeCreate<9>, &fakeDestroy<9>},
-    {"multiplay", nullptr, &fakeCreate<10>, &fakeDestroy<10>},
-};
+constexpr const char* kNames[] = {"basic", "math",     "string", "stream", "sockets",  "filesystem",
+                                  "bank",  "graphics", "input",  "audio",  "multiplay"};
+template <int... I>
+constexpr std::array<LibraryModule, sizeof...(I)> recorded(std::integer_sequence<int, I...>) {
+    return {LibraryModule{kNames[I], I == 0 ? &linkBasicModule : nullptr, &recordedCreate<I>,
+                          &recordedDestroy<I>}...};
+}
+constexpr auto kRecordedModules = recorded(std::make_integer_sequence<int, 11>{});
 
 // Modules are destroyed in reverse order however the program ends, the strings it left with the
 // basic module; a module that fails to start stops the start (the entry point never runs) and
