@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -139,7 +140,7 @@ TEST(GuestAsync, RequestsFromAnotherThreadEndOrResumeTheProgram) {
         EXPECT_EQ(run.outcome, RunOutcome::Ended);
         EXPECT_TRUE(run.debugger.errors.empty());
         if (std::string(c.arguments) == "stop") {
-            EXPECT_EQ(test::env("TX_RESUMED"), "yes");
+            EXPECT_STREQ(std::getenv("TX_RESUMED"), "yes");
             EXPECT_EQ(run.debugger.stops, 1);
             EXPECT_EQ(run.debugger.runs, 1);
         } else {

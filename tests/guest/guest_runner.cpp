@@ -41,11 +41,6 @@ std::string endlessFileText() {
     return text + "complete\r\n";
 }
 
-std::string env(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "<unset>";
-}
-
 PortHolder::PortHolder() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
     sockaddr_in address{};
     address.sin_family = AF_INET;

@@ -34,9 +34,6 @@ GuestRun runGuest(const std::string& program, const std::string& arguments = "",
 // after the end.
 std::string endlessFileText();
 
-// The value of an environment variable, or "<unset>".
-std::string env(const char* name);
-
 // A bound, unlistened TCP socket: connections to its port are refused while it is open.
 class PortHolder {
 public:

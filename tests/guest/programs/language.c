@@ -259,17 +259,17 @@ static void arrays(void) {
 
 /* Ends with "Out of data". */
 static void dataReads(void) {
+    /* Each record read as an int (I), a float (F) or a string (S), and the text of the value. */
+    static const char* const reads[] = {"I5",        "S5",        "F-7.", "I2",     "I-2",
+                                        "S1.500000", "F0.250000", "I12",  "S12abc", "F-35."};
     _txRestore(&data[0]);
-    CHECK(_txReadInt() == 5);
-    CHECK(same(_txReadStr(), "5"));
-    CHECK(same(_txStrFromFloat(_txReadFloat()), "-7."));
-    CHECK(_txReadInt() == 2);
-    CHECK(_txReadInt() == -2);
-    CHECK(same(_txReadStr(), "1.500000"));
-    CHECK(same(_txStrFromFloat(_txReadFloat()), "0.250000"));
-    CHECK(_txReadInt() == 12);
-    CHECK(same(_txReadStr(), "12abc"));
-    CHECK(same(_txStrFromFloat(_txReadFloat()), "-35."));
+    for (int i = 0; i < 10; ++i) {
+        const char kind = reads[i][0];
+        txstr value = kind == 'I'   ? _txStrFromInt(_txReadInt())
+                      : kind == 'S' ? _txReadStr()
+                                    : _txStrFromFloat(_txReadFloat());
+        CHECK(same(value, reads[i] + 1));
+    }
     _txRestore(&data[3]); /* Restore to a label in the middle */
     CHECK(_txReadInt() == 2);
     _txRestore(&data[9]);
