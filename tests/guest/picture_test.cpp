@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,34 +56,20 @@ constexpr uint32_t kBackground = 0x000040;
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00;
 constexpr uint32_t kWhite = 0xFFFFFF, kMagenta = 0xFF00FF, kCyan = 0x00FFFF, kOrange = 0xFF8000;
 
-// The program runs once, for every test.
-struct Picture {
+// The program draws once; the drawing lands in the front buffer.
+TEST(GuestPicture, EveryPrimitiveLandsWhereItShould) {
     test::TempDir dir;
-    test::GuestRun run =
-        (::setenv("TX_DIR", dir.path().c_str(), 1), runGuest("graphics", "picture"));
-    Bmp front{dir.file("front.bmp")};
-    Bmp back{dir.file("back.bmp")};
-};
+    ::setenv("TX_DIR", dir.path().c_str(), 1);
+    const test::GuestRun run = runGuest("graphics", "picture");
+    ASSERT_EQ(run.outcome, RunOutcome::Ended) << firstError(run);
+    const Bmp front(dir.file("front.bmp")), back(dir.file("back.bmp"));
+    ASSERT_EQ(front.width, 640);
+    ASSERT_EQ(front.height, 480);
+    // The flip gave the drawing to the front buffer and the cleared page to the back.
+    ASSERT_EQ(back.width, 640);
+    ASSERT_EQ(back.count(0, 0, 640, 480, 0), 640 * 480);
 
-class GuestPicture : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(picture().run.outcome, RunOutcome::Ended) << firstError(picture().run);
-        ASSERT_EQ(front.width, 640);
-        ASSERT_EQ(front.height, 480);
-        // The flip gave the drawing to the front buffer and the cleared page to the back.
-        ASSERT_EQ(picture().back.width, 640);
-        ASSERT_EQ(picture().back.count(0, 0, 640, 480, 0), 640 * 480);
-    }
-
-    static const Picture& picture() {
-        static const Picture once;
-        return once;
-    }
-    const Bmp& front = picture().front;
-};
-
-TEST_F(GuestPicture, RectanglesSolidOutlinedUnderAnOriginAndClipped) {
+    // Rectangles: solid, outlined, under an origin, clipped by a viewport.
     EXPECT_EQ(front.count(10, 10, 110, 60, kRed), 100 * 50);
     EXPECT_EQ(front.count(9, 9, 111, 61, kRed), 100 * 50) << "nothing red around it";
     // Outline: the border of 100 x 50, the inside untouched.
@@ -100,9 +85,8 @@ TEST_F(GuestPicture, RectanglesSolidOutlinedUnderAnOriginAndClipped) {
     EXPECT_EQ(front.at(619, 419), kOrange);
     EXPECT_EQ(front.at(599, 410), kBackground);
     EXPECT_EQ(front.at(610, 420), kBackground);
-}
 
-TEST_F(GuestPicture, OvalsFollowTheirRowSpans) {
+    // Ovals follow their row spans.
     // Solid, box (10, 100)-(110, 200): centre (60.5, 149.5), radius 50. Row 150 spans
     // [10, 110); rows 100 and 199 are 7.05 wide each side: [53, 67).
     EXPECT_EQ(front.count(10, 150, 110, 151, kBlue), 100);
@@ -136,9 +120,8 @@ TEST_F(GuestPicture, OvalsFollowTheirRowSpans) {
     for (int32_t y = 100; y < 200; ++y) EXPECT_GT(front.count(200, y, 300, y + 1, kYellow), 0);
     EXPECT_EQ(front.count(150, 95, 350, 100, kYellow) + front.count(150, 200, 350, 205, kYellow),
               0);
-}
 
-TEST_F(GuestPicture, LinesHaveOnePixelPerColumn) {
+    // Lines have one pixel per column.
     EXPECT_EQ(front.at(0, 479), kWhite);
     EXPECT_EQ(front.at(639, 0), kWhite);
     // The diagonal is wider than tall: exactly one pixel in every column; the horizontal line
@@ -157,9 +140,8 @@ TEST_F(GuestPicture, LinesHaveOnePixelPerColumn) {
         const double exact = 479.0 - x * 479.0 / 639.0;
         EXPECT_LE(std::abs(y - exact), 0.5 + 1e-9) << x;
     }
-}
 
-TEST_F(GuestPicture, PixelsAndBlockCopies) {
+    // Pixels and block copies.
     EXPECT_EQ(front.at(500, 300), kMagenta);
     EXPECT_EQ(front.count(499, 299, 502, 302, kMagenta), 1);
     EXPECT_EQ(front.at(5, 5), 0x123456u);
