@@ -82,22 +82,6 @@ protected:
     int32_t port = 0;
 };
 
-TEST_F(SocketsTcpTest, AReadWaitsForEveryPieceOfTheValue) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
-    TxStream* sender = findStream(client);
-    ASSERT_NE(sender, nullptr);
-    const uint8_t bytes[] = {0x10, 0x20, 0x30, 0x40};
-    sender->write(bytes, 1);
-    std::thread rest([sender, &bytes] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        sender->write(bytes + 1, 3);
-    });
-    EXPECT_EQ(readInt(accepted), 0x40302010);
-    rest.join();
-    EXPECT_EQ(streamEof(accepted), 0);
-}
-
 TEST_F(SocketsTcpTest, ALongLineComesThroughTheReceiveBufferWhole) {
     uint32_t client = 0, accepted = 0;
     connectPair(client, accepted);
