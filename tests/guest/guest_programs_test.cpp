@@ -4,9 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,32 +104,22 @@ std::vector<Run> runs() {
 
 // The counts of every RuntimeStats report in the text, as "strings/objects/unreleased ...".
 std::string statsCounts(const std::string& text) {
+    static const std::regex report(
+        "Active strings:(\\d+)\nActive objects:(\\d+)\nUnreleased Objects:(\\d+)\n");
     std::string counts;
-    int s = 0, o = 0, u = 0;
-    for (size_t at = text.find("Active strings:"); at != std::string::npos;
-         at = text.find("Active strings:", at + 1)) {
-        if (std::sscanf(text.c_str() + at,
-                        "Active strings:%d\nActive objects:%d\nUnreleased Objects:%d\n", &s, &o,
-                        &u) != 3)
-            return "malformed report at " + std::to_string(at);
-        counts += (counts.empty() ? "" : " ") + std::to_string(s) + "/" + std::to_string(o) + "/" +
-                  std::to_string(u);
-    }
+    for (std::sregex_iterator it(text.begin(), text.end(), report), end; it != end; ++it)
+        counts += (counts.empty() ? "" : " ") + (*it)[1].str() + "/" + (*it)[2].str() + "/" +
+                  (*it)[3].str();
     return counts;
 }
 
-class GuestPrograms : public ::testing::TestWithParam<Run> {
-protected:
-    static void SetUpTestSuite() {
-        dir = std::make_unique<test::TempDir>();
-        ::setenv("TX_DIR", std::filesystem::canonical(dir->path()).c_str(), 1);
-    }
-    static void TearDownTestSuite() { dir.reset(); }
-    static inline std::unique_ptr<test::TempDir> dir;
-};
+class GuestPrograms : public ::testing::TestWithParam<Run> {};
 
 TEST_P(GuestPrograms, EndAsExpected) {
     const Case& c = GetParam().c;
+    // The directory the programs share, given in TX_DIR.
+    static const test::TempDir dir;
+    ::setenv("TX_DIR", std::filesystem::canonical(dir.path()).c_str(), 1);
     const auto startDir = std::filesystem::current_path();
     test::GuestRun run;
     std::string output;
