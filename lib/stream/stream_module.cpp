@@ -1,7 +1,9 @@
 // The stream module: the generic stream commands and the registry of live streams.
-#include "stream_module.h"
+#include <memory>
+
 #include "command.h"
 #include "stream_commands.h"
+#include "stream_module.h"
 #include "stream_registry.h"
 
 namespace tx {
@@ -33,15 +35,15 @@ void linkStream(CommandRegistrar& registrar) {
     registrar.add(kStringCommands);
 }
 
+// A fresh registry per run, so every run starts with fresh handles.
 bool streamCreate() {
-    openStreamRegistry();
+    ModuleState<StreamModule>::open(std::make_unique<StreamModule>());
     return true;
 }
 
-// Every stream belongs to a module destroyed before this one, so the registry is empty here
-// unless streams were made outside the modules.
+// Every stream belongs to a module destroyed before this one, so the registry is empty here.
 void streamDestroy() {
-    closeStreamRegistry();
+    ModuleState<StreamModule>::close();
 }
 
 }  // namespace tx

@@ -1,56 +1,30 @@
-// The registry of live streams: a handle table that every stream enters when it is constructed
-// and leaves when it is destroyed, so handles name streams of any kind and never addresses.
+// Streams enter the stream module's registry when constructed and leave it when destroyed.
 #include "tx_stream.h"
 
-#include <memory>
-
-#include "handle_table.h"
 #include "stream_registry.h"
 
 namespace tx {
-namespace {
 
-// Made on first use, so streams can exist outside a program run (tests, tools); the stream
-// module drops it at its destruction once it is empty.
-std::unique_ptr<HandleTable<TxStream>>& liveSet() {
-    static std::unique_ptr<HandleTable<TxStream>> set;
-    return set;
+// Without the stream module a stream gets no handle, and whoever made it drops it at once.
+TxStream::TxStream() {
+    if (StreamModule* module = ModuleState<StreamModule>::find()) {
+        handle_ = module->streams.insert(this);
+    }
 }
-
-HandleTable<TxStream>& liveStreams() {
-    auto& set = liveSet();
-    if (set == nullptr) set = std::make_unique<HandleTable<TxStream>>(handle_kind::kStream);
-    return *set;
-}
-
-}  // namespace
-
-TxStream::TxStream() : handle_(liveStreams().insert(this)) {}
 
 TxStream::~TxStream() {
-    if (auto& set = liveSet(); set != nullptr && handle_ != 0) set->remove(handle_);
+    StreamModule* module = ModuleState<StreamModule>::find();
+    if (module != nullptr && handle_ != 0) module->streams.remove(handle_);
 }
 
 TxStream* findStream(uint32_t handle) {
-    const auto& set = liveSet();
-    return set != nullptr ? set->find(handle) : nullptr;
+    const StreamModule* module = ModuleState<StreamModule>::find();
+    return module != nullptr ? module->streams.find(handle) : nullptr;
 }
 
 int32_t liveStreamCount() {
-    const auto& set = liveSet();
-    return set != nullptr ? static_cast<int32_t>(set->size()) : 0;
-}
-
-void openStreamRegistry() {
-    liveStreams();
-}
-
-bool closeStreamRegistry() {
-    auto& set = liveSet();
-    if (set == nullptr) return true;
-    if (set->size() != 0) return false;
-    set.reset();
-    return true;
+    const StreamModule* module = ModuleState<StreamModule>::find();
+    return module != nullptr ? static_cast<int32_t>(module->streams.size()) : 0;
 }
 
 }  // namespace tx

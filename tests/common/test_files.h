@@ -44,10 +44,9 @@ inline std::vector<uint8_t> fileBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline void putFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+inline std::string fileText(const std::string& path) {
+    const auto bytes = fileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace tx::test

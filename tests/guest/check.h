@@ -26,6 +26,29 @@ static inline int argumentIs(const char* text) {
     return same(CommandLine(), text);
 }
 
+/* A case a program runs when its command line names it. */
+typedef struct {
+    const char* name;
+    void (*run)(void);
+} txCase;
+
+/* Runs the case the command line names; 0 when it names none of them. */
+#define RUN_CASE(cases) runCase(cases, sizeof(cases) / sizeof(cases[0]))
+static inline int runCase(const txCase* cases, unsigned count) {
+    for (unsigned i = 0; i < count; ++i) {
+        if (argumentIs(cases[i].name)) {
+            cases[i].run();
+            return 1;
+        }
+    }
+    return 0;
+}
+
+/* A string constant. */
+static inline txstr S(const char* text) {
+    return _txStrConst(text);
+}
+
 /* A file in the directory the test gives its programs in TX_DIR. */
 static inline txstr dirPath(const char* name) {
     return _txStrConcat(GetEnv(_txStrConst("TX_DIR")), _txStrConst(name));

@@ -35,9 +35,10 @@ GuestRun runGuest(const std::string& program, const std::string& arguments, bool
     return run;
 }
 
-std::string env(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "<unset>";
+std::string endlessFileText() {
+    std::string text;
+    for (int i = 0; i < 1000; ++i) text += std::to_string(i) + "\r\n";
+    return text + "complete\r\n";
 }
 
 PortHolder::PortHolder() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {

@@ -30,8 +30,9 @@ std::string guestImagePath(const std::string& program);
 GuestRun runGuest(const std::string& program, const std::string& arguments = "",
                   bool debug = false);
 
-// The value of an environment variable, or "<unset>".
-std::string env(const char* name);
+// The 1001 lines endless.c writes to TX_ENDLESS_FILE before it blocks, as they must be on disk
+// after the end.
+std::string endlessFileText();
 
 // A bound, unlistened TCP socket: connections to its port are refused while it is open.
 class PortHolder {

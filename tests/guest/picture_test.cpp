@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,30 +20,24 @@ namespace {
 using test::firstError;
 using test::runGuest;
 
-// A 24-bit bottom-up BMP file, read back as 0x00RRGGBB pixels.
-class Bmp {
-public:
-    explicit Bmp(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        bytes_.assign(std::istreambuf_iterator<char>(in), {});
-        if (bytes_.size() < 54 || bytes_[0] != 'B' || bytes_[1] != 'M') return;
-        const uint32_t offset = word32(10);
-        width_ = static_cast<int32_t>(word32(18));
-        height_ = static_cast<int32_t>(word32(22));
-        if (word16(28) != 24 || width_ <= 0 || height_ <= 0) return;
-        rowSize_ = (static_cast<size_t>(width_) * 3 + 3) & ~size_t{3};
-        if (bytes_.size() < offset + rowSize_ * height_) return;
-        offset_ = offset;
-        valid_ = true;
+// A 24-bit bottom-up BMP file, read back as 0x00RRGGBB pixels; 0 x 0 when it is not one.
+struct Bmp {
+    explicit Bmp(const std::string& path) : bytes(test::fileBytes(path)) {
+        if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || word(28, 2) != 24) return;
+        offset = word(10, 4);
+        rowSize = (word(18, 4) * 3 + 3) & ~size_t{3};
+        if (bytes.size() < offset + rowSize * word(22, 4)) return;
+        width = static_cast<int32_t>(word(18, 4));
+        height = static_cast<int32_t>(word(22, 4));
     }
-
-    bool valid() const { return valid_; }
-    int32_t width() const { return width_; }
-    int32_t height() const { return height_; }
+    // The little-endian value of `size` bytes.
+    uint32_t word(size_t at, int size) const {
+        uint32_t value = 0;
+        while (size-- > 0) value = value << 8 | bytes[at + size];
+        return value;
+    }
     uint32_t at(int32_t x, int32_t y) const {
-        const uint8_t* p =
-            bytes_.data() + offset_ + (height_ - 1 - y) * rowSize_ + static_cast<size_t>(x) * 3;
-        return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+        return word(offset + (height - 1 - y) * rowSize + static_cast<size_t>(x) * 3, 3);
     }
     // How many pixels of the half-open rectangle have the colour.
     int count(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) const {
@@ -54,140 +47,112 @@ public:
         return n;
     }
 
-private:
-    uint32_t word16(size_t at) const { return bytes_[at] | bytes_[at + 1] << 8; }
-    uint32_t word32(size_t at) const { return word16(at) | word16(at + 2) << 16; }
-
-    std::vector<uint8_t> bytes_;
-    size_t offset_ = 0;
-    size_t rowSize_ = 0;
-    int32_t width_ = 0;
-    int32_t height_ = 0;
-    bool valid_ = false;
+    std::vector<uint8_t> bytes;
+    size_t offset = 0, rowSize = 0;
+    int32_t width = 0, height = 0;
 };
 
 constexpr uint32_t kBackground = 0x000040;
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00;
 constexpr uint32_t kWhite = 0xFFFFFF, kMagenta = 0xFF00FF, kCyan = 0x00FFFF, kOrange = 0xFF8000;
 
-class GuestPicture : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        dir = std::make_unique<test::TempDir>();
-        ::setenv("TX_DIR", dir->path().c_str(), 1);
-        run = std::make_unique<test::GuestRun>(runGuest("graphics", "picture"));
-        front = std::make_unique<Bmp>(dir->file("front.bmp"));
-        back = std::make_unique<Bmp>(dir->file("back.bmp"));
-    }
-    static void TearDownTestSuite() {
-        front.reset();
-        back.reset();
-        run.reset();
-        dir.reset();
-    }
-    void SetUp() override {
-        ASSERT_EQ(run->outcome, RunOutcome::Ended) << firstError(*run);
-        ASSERT_TRUE(front->valid());
-        ASSERT_EQ(front->width(), 640);
-        ASSERT_EQ(front->height(), 480);
-        // The flip gave the drawing to the front buffer and the cleared page to the back.
-        ASSERT_TRUE(back->valid());
-        ASSERT_EQ(back->count(0, 0, 640, 480, 0), 640 * 480);
-    }
+// The program draws once; the drawing lands in the front buffer.
+TEST(GuestPicture, EveryPrimitiveLandsWhereItShould) {
+    test::TempDir dir;
+    ::setenv("TX_DIR", dir.path().c_str(), 1);
+    const test::GuestRun run = runGuest("graphics", "picture");
+    ASSERT_EQ(run.outcome, RunOutcome::Ended) << firstError(run);
+    const Bmp front(dir.file("front.bmp")), back(dir.file("back.bmp"));
+    ASSERT_EQ(front.width, 640);
+    ASSERT_EQ(front.height, 480);
+    // The flip gave the drawing to the front buffer and the cleared page to the back.
+    ASSERT_EQ(back.width, 640);
+    ASSERT_EQ(back.count(0, 0, 640, 480, 0), 640 * 480);
 
-    static inline std::unique_ptr<test::TempDir> dir;
-    static inline std::unique_ptr<test::GuestRun> run;
-    static inline std::unique_ptr<Bmp> front;
-    static inline std::unique_ptr<Bmp> back;
-};
-
-TEST_F(GuestPicture, RectanglesSolidOutlinedUnderAnOriginAndClipped) {
-    EXPECT_EQ(front->count(10, 10, 110, 60, kRed), 100 * 50);
-    EXPECT_EQ(front->count(9, 9, 111, 61, kRed), 100 * 50) << "nothing red around it";
+    // Rectangles: solid, outlined, under an origin, clipped by a viewport.
+    EXPECT_EQ(front.count(10, 10, 110, 60, kRed), 100 * 50);
+    EXPECT_EQ(front.count(9, 9, 111, 61, kRed), 100 * 50) << "nothing red around it";
     // Outline: the border of 100 x 50, the inside untouched.
-    EXPECT_EQ(front->count(200, 10, 300, 60, kGreen), 2 * 100 + 2 * 48);
-    EXPECT_EQ(front->count(201, 11, 299, 59, kBackground), 98 * 48);
+    EXPECT_EQ(front.count(200, 10, 300, 60, kGreen), 2 * 100 + 2 * 48);
+    EXPECT_EQ(front.count(201, 11, 299, 59, kBackground), 98 * 48);
     // Under Origin 400,300.
-    EXPECT_EQ(front->count(398, 298, 422, 322, kCyan), 20 * 20);
-    EXPECT_EQ(front->at(400, 300), kCyan);
-    EXPECT_EQ(front->at(419, 319), kCyan);
+    EXPECT_EQ(front.count(398, 298, 422, 322, kCyan), 20 * 20);
+    EXPECT_EQ(front.at(400, 300), kCyan);
+    EXPECT_EQ(front.at(419, 319), kCyan);
     // A 40 x 40 rectangle in a 20 x 20 viewport at (600, 400).
-    EXPECT_EQ(front->count(580, 380, 640, 440, kOrange), 20 * 20);
-    EXPECT_EQ(front->at(600, 400), kOrange);
-    EXPECT_EQ(front->at(619, 419), kOrange);
-    EXPECT_EQ(front->at(599, 410), kBackground);
-    EXPECT_EQ(front->at(610, 420), kBackground);
-}
+    EXPECT_EQ(front.count(580, 380, 640, 440, kOrange), 20 * 20);
+    EXPECT_EQ(front.at(600, 400), kOrange);
+    EXPECT_EQ(front.at(619, 419), kOrange);
+    EXPECT_EQ(front.at(599, 410), kBackground);
+    EXPECT_EQ(front.at(610, 420), kBackground);
 
-TEST_F(GuestPicture, OvalsFollowTheirRowSpans) {
+    // Ovals follow their row spans.
     // Solid, box (10, 100)-(110, 200): centre (60.5, 149.5), radius 50. Row 150 spans
     // [10, 110); rows 100 and 199 are 7.05 wide each side: [53, 67).
-    EXPECT_EQ(front->count(10, 150, 110, 151, kBlue), 100);
-    EXPECT_EQ(front->at(9, 150), kBackground);
-    EXPECT_EQ(front->at(110, 150), kBackground);
-    EXPECT_EQ(front->count(0, 100, 120, 101, kBlue), 14);
-    EXPECT_EQ(front->at(53, 100), kBlue);
-    EXPECT_EQ(front->at(66, 100), kBlue);
-    EXPECT_EQ(front->count(0, 199, 120, 200, kBlue), 14);
-    EXPECT_EQ(front->count(0, 99, 640, 100, kBlue), 0);
-    EXPECT_EQ(front->count(0, 200, 200, 201, kBlue), 0);
+    EXPECT_EQ(front.count(10, 150, 110, 151, kBlue), 100);
+    EXPECT_EQ(front.at(9, 150), kBackground);
+    EXPECT_EQ(front.at(110, 150), kBackground);
+    EXPECT_EQ(front.count(0, 100, 120, 101, kBlue), 14);
+    EXPECT_EQ(front.at(53, 100), kBlue);
+    EXPECT_EQ(front.at(66, 100), kBlue);
+    EXPECT_EQ(front.count(0, 199, 120, 200, kBlue), 14);
+    EXPECT_EQ(front.count(0, 99, 640, 100, kBlue), 0);
+    EXPECT_EQ(front.count(0, 200, 200, 201, kBlue), 0);
     // Left and right halves mirror each other about x = 60.
     int asymmetric = 0;
     for (int32_t y = 100; y < 200; ++y)
         for (int32_t x = 10; x < 60; ++x)
-            asymmetric += (front->at(x, y) == kBlue) != (front->at(119 - x, y) == kBlue);
+            asymmetric += (front.at(x, y) == kBlue) != (front.at(119 - x, y) == kBlue);
     EXPECT_EQ(asymmetric, 0);
 
     // Outline, box (200, 100)-(300, 200): the edge, an empty middle.
-    EXPECT_EQ(front->at(200, 150), kYellow);
-    EXPECT_EQ(front->at(299, 150), kYellow);
+    EXPECT_EQ(front.at(200, 150), kYellow);
+    EXPECT_EQ(front.at(299, 150), kYellow);
     // The top row is filled from each edge to the centre: [243, 250) and [250, 257).
-    EXPECT_EQ(front->count(190, 100, 310, 101, kYellow), 14);
-    EXPECT_EQ(front->at(243, 100), kYellow);
-    EXPECT_EQ(front->at(256, 100), kYellow);
-    EXPECT_EQ(front->at(250, 150), kBackground);
-    EXPECT_EQ(front->count(230, 130, 270, 170, kYellow), 0);
-    EXPECT_EQ(front->at(200, 100), kBackground);
-    EXPECT_EQ(front->at(299, 199), kBackground);
+    EXPECT_EQ(front.count(190, 100, 310, 101, kYellow), 14);
+    EXPECT_EQ(front.at(243, 100), kYellow);
+    EXPECT_EQ(front.at(256, 100), kYellow);
+    EXPECT_EQ(front.at(250, 150), kBackground);
+    EXPECT_EQ(front.count(230, 130, 270, 170, kYellow), 0);
+    EXPECT_EQ(front.at(200, 100), kBackground);
+    EXPECT_EQ(front.at(299, 199), kBackground);
     // Every row of the box has edge pixels, and none lie outside the box.
-    for (int32_t y = 100; y < 200; ++y) EXPECT_GT(front->count(200, y, 300, y + 1, kYellow), 0);
-    EXPECT_EQ(front->count(150, 95, 350, 100, kYellow) + front->count(150, 200, 350, 205, kYellow),
+    for (int32_t y = 100; y < 200; ++y) EXPECT_GT(front.count(200, y, 300, y + 1, kYellow), 0);
+    EXPECT_EQ(front.count(150, 95, 350, 100, kYellow) + front.count(150, 200, 350, 205, kYellow),
               0);
-}
 
-TEST_F(GuestPicture, LinesHaveOnePixelPerColumn) {
-    EXPECT_EQ(front->at(0, 479), kWhite);
-    EXPECT_EQ(front->at(639, 0), kWhite);
+    // Lines have one pixel per column.
+    EXPECT_EQ(front.at(0, 479), kWhite);
+    EXPECT_EQ(front.at(639, 0), kWhite);
     // The diagonal is wider than tall: exactly one pixel in every column; the horizontal line
     // adds one more in columns 320 to 420.
     for (int32_t x = 0; x < 640; ++x) {
         const int expected = x >= 320 && x <= 420 ? 2 : 1;
-        ASSERT_EQ(front->count(x, 0, x + 1, 480, kWhite), expected) << "column " << x;
+        ASSERT_EQ(front.count(x, 0, x + 1, 480, kWhite), expected) << "column " << x;
     }
-    EXPECT_EQ(front->count(300, 460, 440, 461, kWhite), 101);
-    EXPECT_EQ(front->at(320, 460), kWhite);
-    EXPECT_EQ(front->at(420, 460), kWhite);
+    EXPECT_EQ(front.count(300, 460, 440, 461, kWhite), 101);
+    EXPECT_EQ(front.at(320, 460), kWhite);
+    EXPECT_EQ(front.at(420, 460), kWhite);
     // Bresenham steps: the pixel of a column is within half a pixel of the true line.
     for (int32_t x = 0; x < 640; x += 37) {
         int32_t y = 0;
-        while (front->at(x, y) != kWhite || (y == 460 && x >= 320 && x <= 420)) ++y;
+        while (front.at(x, y) != kWhite || (y == 460 && x >= 320 && x <= 420)) ++y;
         const double exact = 479.0 - x * 479.0 / 639.0;
         EXPECT_LE(std::abs(y - exact), 0.5 + 1e-9) << x;
     }
-}
 
-TEST_F(GuestPicture, PixelsAndBlockCopies) {
-    EXPECT_EQ(front->at(500, 300), kMagenta);
-    EXPECT_EQ(front->count(499, 299, 502, 302, kMagenta), 1);
-    EXPECT_EQ(front->at(5, 5), 0x123456u);
+    // Pixels and block copies.
+    EXPECT_EQ(front.at(500, 300), kMagenta);
+    EXPECT_EQ(front.count(499, 299, 502, 302, kMagenta), 1);
+    EXPECT_EQ(front.at(5, 5), 0x123456u);
     // CopyRect of the red rectangle's corner to (450, 10).
-    EXPECT_EQ(front->count(440, 0, 480, 40, kRed), 20 * 20);
-    EXPECT_EQ(front->at(450, 10), kRed);
-    EXPECT_EQ(front->at(469, 29), kRed);
+    EXPECT_EQ(front.count(440, 0, 480, 40, kRed), 20 * 20);
+    EXPECT_EQ(front.at(450, 10), kRed);
+    EXPECT_EQ(front.at(469, 29), kRed);
     // Fast and slow pixel copies and writes, and GetColor of a copied pixel.
-    EXPECT_EQ(front->at(7, 5), 0x00FF00u);
-    EXPECT_EQ(front->at(9, 5), 0x123456u);
-    EXPECT_EQ(front->at(11, 5), 0x123456u);
+    EXPECT_EQ(front.at(7, 5), 0x00FF00u);
+    EXPECT_EQ(front.at(9, 5), 0x123456u);
+    EXPECT_EQ(front.at(11, 5), 0x123456u);
 }
 
 }  // namespace

@@ -1,35 +1,78 @@
 // TCP streams on loopback: values that arrive in pieces, long lines, resets, writes to a gone or
-// stalled peer, and closing the module (what works is in the guest network program).
+// stalled peer, and closing the module (what works is in the guest network program). Each test
+// has a fresh string pool, stream and sockets module, and raw loopback sockets play the other
+// end of a connection.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <chrono>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "library_modules.h"
 #include "socket_commands.h"
+#include "socket_fd.h"
 #include "socket_wait.h"
-#include "sockets_fixture.h"
 #include "sockets_state.h"
 #include "stream_commands.h"
+#include "string_pool.h"
+#include "tx_stream.h"
+#include "tx_string.h"
 
 namespace tx {
 namespace {
 
-class SocketsTcpTest : public test::SocketsTest {
+// The sockets module's state while a test runs.
+SocketsModule& sockets() {
+    return ModuleState<SocketsModule>::running();
+}
+
+StrArg text(std::string_view value) {
+    return StrArg(strNew(value).handle);
+}
+
+// A raw client connected to 127.0.0.1:port (invalid on failure).
+SocketFd rawConnect(int32_t port) {
+    SocketFd fd(::socket(AF_INET, SOCK_STREAM, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    if (::connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        return SocketFd();
+    return fd;
+}
+
+class SocketsTcpTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SocketsTest::SetUp();
-        server = createTCPServer(test::sockets(), 0);
+        stringsCreate();
+        ASSERT_TRUE(streamCreate());
+        ASSERT_TRUE(socketsCreate());
+        server = createTCPServer(sockets(), 0);
         ASSERT_NE(server, 0u);
         port = socketsModule()->servers.find(server)->port();
         ASSERT_NE(port, 0);
         // Bounded waits while a connection is set up; tests set their own time-outs after.
-        tcpTimeouts(test::sockets(), 5000, 5000);
+        tcpTimeouts(sockets(), 5000, 5000);
+    }
+    void TearDown() override {
+        socketsDestroy();
+        EXPECT_EQ(liveStreamCount(), 0) << "the module left streams open";
+        EXPECT_EQ(liveStrings(), 0) << "a command leaked a string";
+        streamDestroy();
+        stringsDestroy();
     }
 
     // A client stream and the server's side of it.
     void connectPair(uint32_t& client, uint32_t& accepted) {
-        client = openTCPStream(test::sockets(), text("127.0.0.1"), port, 0);
+        client = openTCPStream(sockets(), text("127.0.0.1"), port, 0);
         ASSERT_NE(client, 0u);
         accepted = acceptTCPStream(server);
         ASSERT_NE(accepted, 0u);
@@ -38,22 +81,6 @@ protected:
     uint32_t server = 0;
     int32_t port = 0;
 };
-
-TEST_F(SocketsTcpTest, AReadWaitsForEveryPieceOfTheValue) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
-    TxStream* sender = findStream(client);
-    ASSERT_NE(sender, nullptr);
-    const uint8_t bytes[] = {0x10, 0x20, 0x30, 0x40};
-    sender->write(bytes, 1);
-    std::thread rest([sender, &bytes] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        sender->write(bytes + 1, 3);
-    });
-    EXPECT_EQ(readInt(accepted), 0x40302010);
-    rest.join();
-    EXPECT_EQ(streamEof(accepted), 0);
-}
 
 TEST_F(SocketsTcpTest, ALongLineComesThroughTheReceiveBufferWhole) {
     uint32_t client = 0, accepted = 0;
@@ -77,7 +104,7 @@ TEST_F(SocketsTcpTest, ALongLineComesThroughTheReceiveBufferWhole) {
 
     // Buffered bytes count as waiting and keep the stream from reading as ended.
     EXPECT_EQ(streamReadAvail(accepted), 4);
-    closeTCPStream(test::sockets(), client);
+    closeTCPStream(sockets(), client);
     EXPECT_EQ(streamEof(accepted), 0);
     EXPECT_EQ(readShort(accepted), 0x0201);
     EXPECT_EQ(streamReadAvail(accepted), 2);
@@ -86,7 +113,7 @@ TEST_F(SocketsTcpTest, ALongLineComesThroughTheReceiveBufferWhole) {
 }
 
 TEST_F(SocketsTcpTest, AResetConnectionIsAFailureNotAnEnd) {
-    SocketFd raw = test::rawConnect(port);
+    SocketFd raw = rawConnect(port);
     ASSERT_TRUE(raw.valid());
     const uint32_t accepted = acceptTCPStream(server);
     ASSERT_NE(accepted, 0u);
@@ -100,7 +127,7 @@ TEST_F(SocketsTcpTest, AResetConnectionIsAFailureNotAnEnd) {
 TEST_F(SocketsTcpTest, WritingToAGoneConnectionFailsWithoutASignal) {
     uint32_t client = 0, accepted = 0;
     connectPair(client, accepted);
-    closeTCPStream(test::sockets(), accepted);
+    closeTCPStream(sockets(), accepted);
     TxStream* stream = findStream(client);
     ASSERT_NE(stream, nullptr);
     const uint8_t byte = 1;
@@ -116,7 +143,7 @@ TEST_F(SocketsTcpTest, WritingToAGoneConnectionFailsWithoutASignal) {
 TEST_F(SocketsTcpTest, AWriteToAPeerThatStopsReadingIsBounded) {
     uint32_t client = 0, accepted = 0;
     connectPair(client, accepted);
-    tcpTimeouts(test::sockets(), 50, 0);
+    tcpTimeouts(sockets(), 50, 0);
     // Far more than the loopback buffers hold while nobody reads.
     const std::vector<uint8_t> big(16u << 20, 0xAB);
     TxStream* stream = findStream(accepted);
@@ -131,28 +158,22 @@ TEST_F(SocketsTcpTest, AWriteToAPeerThatStopsReadingIsBounded) {
 TEST_F(SocketsTcpTest, DestroyingTheModuleClosesEverything) {
     uint32_t client = 0, accepted = 0;
     connectPair(client, accepted);
-    SocketFd raw = test::rawConnect(port);
+    SocketFd raw = rawConnect(port);
     ASSERT_TRUE(raw.valid());
     ASSERT_NE(acceptTCPStream(server), 0u);
-    ASSERT_NE(createUDPStream(test::sockets(), 0), 0u);
-    const uint32_t secondServer = createTCPServer(test::sockets(), 0);
+    ASSERT_NE(createUDPStream(sockets(), 0), 0u);
+    const uint32_t secondServer = createTCPServer(sockets(), 0);
     ASSERT_NE(secondServer, 0u);
     EXPECT_EQ(socketsModule()->servers.find(server)->acceptedCount(), 2u);
 
     socketsDestroy();
-    EXPECT_EQ(liveStreamCount(), streamsBefore);
+    EXPECT_EQ(liveStreamCount(), 0);
     EXPECT_EQ(socketsModule(), nullptr);
     char byte = 0;
     EXPECT_EQ(::recv(raw.get(), &byte, 1, 0), 0) << "the peer sees its connection closed";
-    EXPECT_FALSE(test::rawConnect(port).valid()) << "nobody listens any more";
+    EXPECT_FALSE(rawConnect(port).valid()) << "nobody listens any more";
     ASSERT_TRUE(socketsCreate());
 }
-
-}  // namespace
-}  // namespace tx
-
-namespace tx {
-namespace {
 
 TEST(SocketWaits, TimeOutsSplitIntoSecondsAndMicroseconds) {
     using Split = std::pair<int64_t, int64_t>;

@@ -83,14 +83,8 @@ static void state(void) {
 }
 
 TX_MAIN {
-    if (argumentIs("picture")) {
-        picture();
-        return;
-    }
-    if (argumentIs("state")) {
-        state();
-        return;
-    }
+    static const txCase cases[] = {{"picture", picture}, {"state", state}};
+    if (RUN_CASE(cases)) return;
     if (argumentIs("mode4")) Graphics(640, 480, 0, 4);
     if (argumentIs("mode-1")) Graphics(640, 480, 0, -1);
     if (argumentIs("unable")) Graphics(641, 480, 16, 1);

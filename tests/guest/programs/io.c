@@ -3,10 +3,6 @@
  * and do nothing with it clear. */
 #include "check.h"
 
-static txstr S(const char* text) {
-    return _txStrConst(text);
-}
-
 static txstr bracketed(txstr s) {
     return _txStrConcat(_txStrConcat(S("["), s), S("]"));
 }
@@ -214,22 +210,9 @@ static void banks(void) {
 }
 
 TX_MAIN {
-    if (argumentIs("formats")) {
-        formats();
-        return;
-    }
-    if (argumentIs("files")) {
-        files();
-        return;
-    }
-    if (argumentIs("directories")) {
-        directories();
-        return;
-    }
-    if (argumentIs("banks")) {
-        banks();
-        return;
-    }
+    static const txCase cases[] = {
+        {"formats", formats}, {"files", files}, {"directories", directories}, {"banks", banks}};
+    if (RUN_CASE(cases)) return;
     /* One bad or borderline call; with the debug flag clear it does nothing and answers 0. */
     int result = 0;
     int bank = CreateBank(10);

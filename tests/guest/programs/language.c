@@ -129,7 +129,7 @@ static void objects(void) {
 }
 
 /* Stats: 0/3/4 0/3/3 0/0/0 */
-static void foreach (void) {
+static void eachLoops(void) {
     for (int i = 1; i <= 5; ++i) TX_INT_FIELD(_txObjNew(&Plain), 0) = i;
     /* Visit all, deleting 2 and 3 (3 right after 2 was deleted). */
     int visited = 0;
@@ -259,17 +259,17 @@ static void arrays(void) {
 
 /* Ends with "Out of data". */
 static void dataReads(void) {
+    /* Each record read as an int (I), a float (F) or a string (S), and the text of the value. */
+    static const char* const reads[] = {"I5",        "S5",        "F-7.", "I2",     "I-2",
+                                        "S1.500000", "F0.250000", "I12",  "S12abc", "F-35."};
     _txRestore(&data[0]);
-    CHECK(_txReadInt() == 5);
-    CHECK(same(_txReadStr(), "5"));
-    CHECK(same(_txStrFromFloat(_txReadFloat()), "-7."));
-    CHECK(_txReadInt() == 2);
-    CHECK(_txReadInt() == -2);
-    CHECK(same(_txReadStr(), "1.500000"));
-    CHECK(same(_txStrFromFloat(_txReadFloat()), "0.250000"));
-    CHECK(_txReadInt() == 12);
-    CHECK(same(_txReadStr(), "12abc"));
-    CHECK(same(_txStrFromFloat(_txReadFloat()), "-35."));
+    for (int i = 0; i < 10; ++i) {
+        const char kind = reads[i][0];
+        txstr value = kind == 'I'   ? _txStrFromInt(_txReadInt())
+                      : kind == 'S' ? _txReadStr()
+                                    : _txStrFromFloat(_txReadFloat());
+        CHECK(same(value, reads[i] + 1));
+    }
     _txRestore(&data[3]); /* Restore to a label in the middle */
     CHECK(_txReadInt() == 2);
     _txRestore(&data[9]);
@@ -294,87 +294,69 @@ static void arithmetic(void) {
     CHECK(same(_txStrFromFloat(_txFSgn(_txFPow(-8.0f, 0.5f))), "-1."));
 }
 
+/* One bad call per run; each must end the program. */
 static void failure(void) {
-    if (argumentIs("mod-zero")) {
-        _txMod(1, 0);
-    } else if (argumentIs("mod-overflow")) {
-        _txMod(smallest, -1);
-    } else if (argumentIs("array-bounds")) {
-        _txArrayBoundsEx();
-    } else if (argumentIs("vector-bounds")) {
-        _txVecBoundsEx();
-    } else if (argumentIs("null-object")) {
-        _txNullObjEx();
-    } else if (argumentIs("null-next")) {
-        _txObjNext(0);
-    } else if (argumentIs("bad-data")) {
+    static txObj* hold[3];
+    if (argumentIs("mod-zero")) _txMod(1, 0);
+    if (argumentIs("mod-overflow")) _txMod(smallest, -1);
+    if (argumentIs("array-bounds")) _txArrayBoundsEx();
+    if (argumentIs("vector-bounds")) _txVecBoundsEx();
+    if (argumentIs("null-object")) _txNullObjEx();
+    if (argumentIs("null-next")) _txObjNext(0);
+    if (argumentIs("bad-data")) {
         _txRestore(&badData[0]);
         _txReadInt();
         _txReadInt();
-    } else if (argumentIs("looping-list")) {
+    }
+    if (argumentIs("looping-list")) {
         /* Three deleted objects kept alive by references, their links bent into a ring. */
-        static txObj* hold[3];
         for (int i = 0; i < 3; ++i) {
             _txObjStore(&hold[i], _txObjNew(&Plain));
             _txObjDelete(hold[i]);
         }
         hold[2]->next = hold[0];
         _txObjFirst(&Plain);
-    } else if (argumentIs("looping-delete-each")) {
-        static txObj* hold[2];
+    }
+    if (argumentIs("looping-delete-each")) {
         for (int i = 0; i < 2; ++i) _txObjStore(&hold[i], _txObjNew(&Plain));
         hold[1]->next = hold[0];
         _txObjDeleteEach(&Plain);
-    } else if (argumentIs("wild-link")) {
+    }
+    if (argumentIs("wild-link")) {
         _txObjNew(&Plain);
         Plain.used.next = (txObj*)0x12345;
         _txObjFirst(&Plain);
-    } else if (argumentIs("wild-type")) {
+    }
+    if (argumentIs("wild-type")) {
         txObj* o = _txObjNew(&Plain);
         o->type = (void*)0x7ffffff0;
         _txObjDelete(o);
-    } else if (argumentIs("huge-field-count")) {
+    }
+    if (argumentIs("huge-field-count")) {
         Huge.fieldCount = 0x7fffffff;
         _txObjNew(&Huge);
-    } else if (argumentIs("bad-field-type")) {
-        _txObjNew(&BadField);
-    } else if (argumentIs("huge-array")) {
-        grid.scales[0] = 99999;
-        grid.scales[1] = 99999;
+    }
+    if (argumentIs("bad-field-type")) _txObjNew(&BadField);
+    if (argumentIs("huge-array") || argumentIs("wrapping-array")) {
+        /* 99999^2 cells are too many; 65536 * 65536 cells wrap to 0 in 32 bits. */
+        grid.scales[0] = grid.scales[1] = argumentIs("huge-array") ? 99999 : 65535;
         _txDimArray(&grid);
-    } else if (argumentIs("wrapping-array")) {
-        /* 65536 * 65536 cells wrap to 0 in 32 bits. */
-        grid.scales[0] = 65535;
-        grid.scales[1] = 65535;
-        _txDimArray(&grid);
-    } else if (argumentIs("negative-array")) {
+    }
+    if (argumentIs("negative-array")) {
         ints.scales[0] = -5;
         _txDimArray(&ints);
-    } else if (argumentIs("many-dimensions")) {
+    }
+    if (argumentIs("many-dimensions")) {
         ints.dimensions = 100000;
         _txDimArray(&ints);
-    } else if (argumentIs("huge-vector")) {
-        _txVecAlloc(&HugeVec);
-    } else {
-        RuntimeError(_txStrConcat(_txStrConst("unknown case "), CommandLine()));
     }
-    RuntimeError(_txStrConst("survived"));
+    if (argumentIs("huge-vector")) _txVecAlloc(&HugeVec);
+    RuntimeError(_txStrConcat(_txStrConst("survived or unknown case "), CommandLine()));
 }
 
 TX_MAIN {
-    if (argumentIs("objects"))
-        objects();
-    else if (argumentIs("foreach"))
-        foreach ()
-            ;
-    else if (argumentIs("handles"))
-        handles();
-    else if (argumentIs("arrays"))
-        arrays();
-    else if (argumentIs("data"))
-        dataReads();
-    else if (argumentIs("arithmetic"))
-        arithmetic();
-    else
-        failure();
+    static const txCase cases[] = {{"objects", objects},       {"foreach", eachLoops},
+                                   {"handles", handles},       {"arrays", arrays},
+                                   {"arithmetic", arithmetic}, {"data", dataReads}};
+    if (!RUN_CASE(cases)) failure();
 }

@@ -6,10 +6,6 @@
 #define LOOPBACK 0x7F000001
 #define FILE_BYTES 40000
 
-static txstr S(const char* text) {
-    return _txStrConst(text);
-}
-
 /* A server on TX_NET_PORT; should another process have taken the port, the test runs the case
  * again with another. */
 static int server(void) {
@@ -139,13 +135,9 @@ static void accepted(void) {
 }
 
 TX_MAIN {
-    if (argumentIs("udp")) {
-        udp();
-    } else if (argumentIs("tcp")) {
-        tcp();
-    } else if (argumentIs("accepted")) {
-        accepted();
-    } else if (argumentIs("host-index")) {
+    static const txCase cases[] = {{"udp", udp}, {"tcp", tcp}, {"accepted", accepted}};
+    if (RUN_CASE(cases)) return;
+    if (argumentIs("host-index")) {
         CountHostIPs(S("nowhere.invalid"));
         CHECK(HostIP(0) == 0);
     } else if (argumentIs("accept-loop")) {

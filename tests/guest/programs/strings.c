@@ -2,10 +2,6 @@
  * errors (the command line picks the case). */
 #include "check.h"
 
-static txstr S(const char* text) {
-    return _txStrConst(text);
-}
-
 static txstr name;
 
 static void commands(void) {
