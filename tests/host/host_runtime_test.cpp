@@ -1,16 +1,18 @@
 // Opening and closing the host runtime: one instance per process, SDL's hidden window and its
 // events; debugger events relayed by the runtime, and reports that end the program.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "display_test_support.h"
 #include "host_runtime.h"
 #include "recording_debugger.h"
+#include "sdl_video.h"
 
 namespace tx {
 namespace {
+
 TEST(HostRuntimeLifecycle, OneInstanceAtATimeAndReopenAfterClose) {
     auto first = HostRuntime::open("args here", nullptr, 0);
     ASSERT_NE(first, nullptr);
@@ -61,7 +63,7 @@ TEST(HostRuntimeLifecycle, WindowCloseAndQuitAreCloseRequests) {
     answer = true;
     event.type = SDL_WINDOWEVENT;
     event.window.event = SDL_WINDOWEVENT_CLOSE;
-    event.window.windowID = SDL_GetWindowID(test::sdlVideo(*runtime).window()) + 1;
+    event.window.windowID = SDL_GetWindowID(static_cast<SdlVideo&>(runtime->video()).window()) + 1;
     ASSERT_EQ(SDL_PushEvent(&event), 1);
     EXPECT_TRUE(runtime->idle());
     event.window.windowID -= 1;

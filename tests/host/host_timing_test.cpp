@@ -13,6 +13,7 @@
 
 namespace tx {
 namespace {
+
 TEST(HostTimer, RatesWithoutAUsablePeriodAreClamped) {
     constexpr struct {
         int32_t hertz;
