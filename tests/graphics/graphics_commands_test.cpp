@@ -239,7 +239,9 @@ TEST_F(GraphicsTest, SelectingABufferResetsOriginAndViewportButKeepsTheColours) 
         origin(50, 60);
         viewport(100, 100, 10, 10);
         setBuffer(state(), buffer);
-        HostCanvas& selected = *state().buffers.find(buffer);
+        HostCanvas& selected = buffer == backBuffer(state()) ? state().graphics->backBuffer()
+                                                             : state().graphics->frontBuffer();
+        EXPECT_EQ(state().buffers.find(buffer), &selected);
         EXPECT_EQ(selected.getOrigin(), (Point{0, 0}));
         EXPECT_EQ(selected.getViewport(), (Rect{0, 0, 400, 300}));
         EXPECT_EQ(colour(), 0x0A141Eu);
