@@ -114,14 +114,15 @@ void BM_GraphicsFlip(benchmark::State& state) {
         state.SkipWithError("no display");
         return;
     }
+    GraphicsState& module = *graphicsState();
     try {
-        graphics(kWidth, kHeight, static_cast<int32_t>(state.range(0)), 1);
+        graphics(module, kWidth, kHeight, static_cast<int32_t>(state.range(0)), 1);
     } catch (const TxEx&) {
         state.SkipWithError("no such mode");
         closeGraphicsModule();
         return;
     }
-    for (auto _ : state) flip(0);  // the exchanged pages count as drawn
+    for (auto _ : state) flip(module, 0);  // the exchanged pages count as drawn
     closeGraphicsModule();
 }
 BENCHMARK(BM_GraphicsFlip)->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);

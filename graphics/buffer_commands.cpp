@@ -7,23 +7,20 @@
 
 namespace tx {
 
-uint32_t frontBuffer() {
-    GraphicsState* state = graphicsState();
-    return state != nullptr && state->graphics != nullptr ? state->graphics->frontHandle() : 0;
+uint32_t frontBuffer(GraphicsState& state) {
+    return state.graphics != nullptr ? state.graphics->frontHandle() : 0;
 }
 
-uint32_t backBuffer() {
-    GraphicsState* state = graphicsState();
-    return state != nullptr && state->graphics != nullptr ? state->graphics->backHandle() : 0;
+uint32_t backBuffer(GraphicsState& state) {
+    return state.graphics != nullptr ? state.graphics->backHandle() : 0;
 }
 
-void setBuffer(BufferHandle buffer) {
-    if (buffer) selectBuffer(*graphicsState(), buffer.raw(), *buffer);
+void setBuffer(GraphicsState& state, BufferHandle buffer) {
+    if (buffer) selectBuffer(state, buffer.raw(), *buffer);
 }
 
-uint32_t graphicsBuffer() {
-    GraphicsState* state = graphicsState();
-    return state != nullptr ? state->currentHandle : 0;
+uint32_t graphicsBuffer(GraphicsState& state) {
+    return state.currentHandle;
 }
 
 // The buffer argument is not optional: 0 names no buffer.

@@ -18,11 +18,9 @@ int32_t driverArgument(GraphicsState& state, int32_t driver) {
 }
 
 // The record of a 1-based index into the mode list, or null (an error under the debug flag).
-const DisplayModeInfo* modeArgument(int32_t mode) {
-    GraphicsState* state = graphicsState();
-    const bool inRange =
-        state != nullptr && mode >= 1 && mode <= static_cast<int32_t>(state->modeList.size());
-    if (inRange) return &state->modeList[mode - 1];
+const DisplayModeInfo* modeArgument(GraphicsState& state, int32_t mode) {
+    if (mode >= 1 && mode <= static_cast<int32_t>(state.modeList.size()))
+        return &state.modeList[mode - 1];
     if (debugEnabled()) runtimeError("Illegal graphics mode index");
     return nullptr;
 }
@@ -47,84 +45,68 @@ void changeMode(GraphicsState& state, int32_t width, int32_t height, int32_t dep
     if (state.graphics == nullptr) runtimeError("Unable to set graphics mode");
 }
 
-HostGraphics* openDisplay() {
-    GraphicsState* state = graphicsState();
-    return state != nullptr ? state->graphics.get() : nullptr;
-}
-
 }  // namespace
 
 // ---- Drivers and modes
 
-int32_t countGfxDrivers() {
-    GraphicsState* state = graphicsState();
-    return state != nullptr ? state->runtime.display().countGraphicsDrivers() : 0;
+int32_t countGfxDrivers(GraphicsState& state) {
+    return state.runtime.display().countGraphicsDrivers();
 }
 
-Str gfxDriverName(int32_t driver) {
-    GraphicsState* state = graphicsState();
-    if (state == nullptr) return strNew("");
-    return strNew(state->runtime.display().graphicsDriverName(driverArgument(*state, driver)));
+Str gfxDriverName(GraphicsState& state, int32_t driver) {
+    return strNew(state.runtime.display().graphicsDriverName(driverArgument(state, driver)));
 }
 
-void setGfxDriver(int32_t driver) {
-    GraphicsState* state = graphicsState();
-    if (state == nullptr) return;
-    state->selectedDriver = driverArgument(*state, driver);
-    state->modeList.clear();
+void setGfxDriver(GraphicsState& state, int32_t driver) {
+    state.selectedDriver = driverArgument(state, driver);
+    state.modeList.clear();
 }
 
-int32_t countGfxModes() {
-    GraphicsState* state = graphicsState();
-    if (state == nullptr) return 0;
-    state->modeList.clear();
-    const int32_t count = state->runtime.display().countGraphicsModes(state->selectedDriver);
+int32_t countGfxModes(GraphicsState& state) {
+    state.modeList.clear();
+    const int32_t count = state.runtime.display().countGraphicsModes(state.selectedDriver);
     for (int32_t i = 0; i < count; ++i)
-        state->modeList.push_back(
-            state->runtime.display().graphicsModeInfo(state->selectedDriver, i));
+        state.modeList.push_back(state.runtime.display().graphicsModeInfo(state.selectedDriver, i));
     return count;
 }
 
-int32_t gfxModeExists(int32_t width, int32_t height, int32_t depth) {
-    GraphicsState* state = graphicsState();
-    if (state == nullptr || depth == 0) return 0;
-    const int32_t count = state->runtime.display().countGraphicsModes(state->selectedDriver);
+int32_t gfxModeExists(GraphicsState& state, int32_t width, int32_t height, int32_t depth) {
+    if (depth == 0) return 0;
+    const int32_t count = state.runtime.display().countGraphicsModes(state.selectedDriver);
     for (int32_t i = 0; i < count; ++i) {
-        if (state->runtime.display().graphicsModeInfo(state->selectedDriver, i) ==
+        if (state.runtime.display().graphicsModeInfo(state.selectedDriver, i) ==
             DisplayModeInfo{width, height, depth})
             return 1;
     }
     return 0;
 }
 
-int32_t gfxModeWidth(int32_t mode) {
-    const DisplayModeInfo* info = modeArgument(mode);
+int32_t gfxModeWidth(GraphicsState& state, int32_t mode) {
+    const DisplayModeInfo* info = modeArgument(state, mode);
     return info != nullptr ? info->width : 0;
 }
 
-int32_t gfxModeHeight(int32_t mode) {
-    const DisplayModeInfo* info = modeArgument(mode);
+int32_t gfxModeHeight(GraphicsState& state, int32_t mode) {
+    const DisplayModeInfo* info = modeArgument(state, mode);
     return info != nullptr ? info->height : 0;
 }
 
-int32_t gfxModeDepth(int32_t mode) {
-    const DisplayModeInfo* info = modeArgument(mode);
+int32_t gfxModeDepth(GraphicsState& state, int32_t mode) {
+    const DisplayModeInfo* info = modeArgument(state, mode);
     return info != nullptr ? info->depth : 0;
 }
 
-int32_t availVidMem() {
-    HostGraphics* display = openDisplay();
-    return display != nullptr ? display->availVidMem() : 0;
+int32_t availVidMem(GraphicsState& state) {
+    return state.graphics != nullptr ? state.graphics->availVidMem() : 0;
 }
 
-int32_t totalVidMem() {
-    HostGraphics* display = openDisplay();
-    return display != nullptr ? display->totalVidMem() : 0;
+int32_t totalVidMem(GraphicsState& state) {
+    return state.graphics != nullptr ? state.graphics->totalVidMem() : 0;
 }
 
 // ---- Opening and closing modes
 
-void graphics(int32_t width, int32_t height, int32_t depth, int32_t mode) {
+void graphics(GraphicsState& state, int32_t width, int32_t height, int32_t depth, int32_t mode) {
     uint32_t flags = 0;
     switch (mode) {
         case 0:
@@ -142,56 +124,46 @@ void graphics(int32_t width, int32_t height, int32_t depth, int32_t mode) {
         default:
             runtimeError("Illegal Graphics mode");
     }
-    GraphicsState* state = graphicsState();
-    if (state == nullptr) return;
-    changeMode(*state, width, height, depth, state->selectedDriver, flags);
-    startDrawingState(*state, true);
+    changeMode(state, width, height, depth, state.selectedDriver, flags);
+    startDrawingState(state, true);
 }
 
-void endGraphics() {
-    GraphicsState* state = graphicsState();
-    if (state == nullptr) return;
-    if (!state->modeSetByProgram) return;
-    changeMode(*state, kStartupWidth, kStartupHeight, 0, 0, Display::kWindowed);
-    startDrawingState(*state, false);
+void endGraphics(GraphicsState& state) {
+    if (!state.modeSetByProgram) return;
+    changeMode(state, kStartupWidth, kStartupHeight, 0, 0, Display::kWindowed);
+    startDrawingState(state, false);
 }
 
-// ---- Vertical blank and flip
+// ---- Vertical blank and flip; after a failed mode change there is no display
 
-int32_t scanLine() {
-    HostGraphics* display = openDisplay();
-    return display != nullptr ? display->scanLine() : 0;
+int32_t scanLine(GraphicsState& state) {
+    return state.graphics != nullptr ? state.graphics->scanLine() : 0;
 }
 
-void vWait(int32_t) {
-    GraphicsState* state = graphicsState();
-    if (state == nullptr || state->graphics == nullptr) return;
-    state->graphics->vwait();
-    pumpOrEnd(*state);
+void vWait(GraphicsState& state, int32_t) {
+    if (state.graphics == nullptr) return;
+    state.graphics->vwait();
+    pumpOrEnd(state);
 }
 
-void flip(int32_t vwait) {
-    GraphicsState* state = graphicsState();
-    if (state == nullptr || state->graphics == nullptr) return;
-    state->graphics->flip(vwait != 0);
-    pumpOrEnd(*state);
+void flip(GraphicsState& state, int32_t vwait) {
+    if (state.graphics == nullptr) return;
+    state.graphics->flip(vwait != 0);
+    pumpOrEnd(state);
 }
 
 // ---- Size of the display
 
-int32_t graphicsWidth() {
-    HostGraphics* display = openDisplay();
-    return display != nullptr ? display->getWidth() : 0;
+int32_t graphicsWidth(GraphicsState& state) {
+    return state.graphics != nullptr ? state.graphics->getWidth() : 0;
 }
 
-int32_t graphicsHeight() {
-    HostGraphics* display = openDisplay();
-    return display != nullptr ? display->getHeight() : 0;
+int32_t graphicsHeight(GraphicsState& state) {
+    return state.graphics != nullptr ? state.graphics->getHeight() : 0;
 }
 
-int32_t graphicsDepth() {
-    HostGraphics* display = openDisplay();
-    return display != nullptr ? display->getDepth() : 0;
+int32_t graphicsDepth(GraphicsState& state) {
+    return state.graphics != nullptr ? state.graphics->getDepth() : 0;
 }
 
 }  // namespace tx

@@ -1,5 +1,6 @@
 // The graphics commands, by family. Buffers are handles (0 names none, or the current buffer
-// where a command says so); colours are ARGB.
+// where a command says so); colours are ARGB. Commands that read the module's state take it as
+// their first parameter; the command adapter passes it.
 //
 // With the debug flag set, a buffer handle that names no canvas is the error "Buffer does not
 // exist", and driver and mode indices out of range are "Illegal graphics driver index" and
@@ -15,33 +16,34 @@
 namespace tx {
 
 // ---- Drivers, modes and the display (graphics_commands.cpp)
-int32_t countGfxDrivers();
-Str gfxDriverName(int32_t driver);  // 1-based
-void setGfxDriver(int32_t driver);  // 1-based; empties the mode list
-int32_t countGfxModes();            // reads the selected driver's modes into the mode list
-int32_t gfxModeExists(int32_t width, int32_t height, int32_t depth);
-int32_t gfxModeWidth(int32_t mode);  // 1-based index into the mode list
-int32_t gfxModeHeight(int32_t mode);
-int32_t gfxModeDepth(int32_t mode);
-int32_t availVidMem();
-int32_t totalVidMem();
+int32_t countGfxDrivers(GraphicsState& state);
+Str gfxDriverName(GraphicsState& state, int32_t driver);  // 1-based
+void setGfxDriver(GraphicsState& state, int32_t driver);  // 1-based; empties the mode list
+// Reads the selected driver's modes into the mode list.
+int32_t countGfxModes(GraphicsState& state);
+int32_t gfxModeExists(GraphicsState& state, int32_t width, int32_t height, int32_t depth);
+int32_t gfxModeWidth(GraphicsState& state, int32_t mode);  // 1-based index into the mode list
+int32_t gfxModeHeight(GraphicsState& state, int32_t mode);
+int32_t gfxModeDepth(GraphicsState& state, int32_t mode);
+int32_t availVidMem(GraphicsState& state);
+int32_t totalVidMem(GraphicsState& state);
 // mode 0: windowed with the debug flag set, else full screen; 1 full screen; 2 windowed;
 // 3 windowed and scaled. Others are the error "Illegal Graphics mode"; a mode that cannot be
 // set is the error "Unable to set graphics mode".
-void graphics(int32_t width, int32_t height, int32_t depth, int32_t mode);
-void endGraphics();
-int32_t scanLine();
-void vWait(int32_t frames);  // one vertical blank, whatever frames is
-void flip(int32_t vwait);
-int32_t graphicsWidth();
-int32_t graphicsHeight();
-int32_t graphicsDepth();
+void graphics(GraphicsState& state, int32_t width, int32_t height, int32_t depth, int32_t mode);
+void endGraphics(GraphicsState& state);
+int32_t scanLine(GraphicsState& state);
+void vWait(GraphicsState& state, int32_t frames);  // one vertical blank, whatever frames is
+void flip(GraphicsState& state, int32_t vwait);
+int32_t graphicsWidth(GraphicsState& state);
+int32_t graphicsHeight(GraphicsState& state);
+int32_t graphicsDepth(GraphicsState& state);
 
 // ---- Buffers (buffer_commands.cpp)
-uint32_t frontBuffer();
-uint32_t backBuffer();
-void setBuffer(BufferHandle buffer);
-uint32_t graphicsBuffer();
+uint32_t frontBuffer(GraphicsState& state);
+uint32_t backBuffer(GraphicsState& state);
+void setBuffer(GraphicsState& state, BufferHandle buffer);
+uint32_t graphicsBuffer(GraphicsState& state);
 // The whole buffer as a 24-bit BMP file; 1 on success, 0 when it cannot be written.
 int32_t saveBuffer(BufferHandle buffer, StrArg file);
 void lockBuffer(BufferOrCurrent buffer);

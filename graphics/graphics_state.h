@@ -38,7 +38,8 @@ struct GraphicsState {
     bool modeSetByProgram = false;
 };
 
-// Null while the module does not exist.
+// Null while the module does not exist. The commands are handed the state; buffer handles find
+// their canvases through this.
 GraphicsState* graphicsState();
 
 // Display buffers and image frames: canvases named by buffer handles.

@@ -1,3 +1,4 @@
+// Block copies: clipping, colour keys, overlapping self-copies and converting formats.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -19,14 +20,6 @@ void paintPattern(HostCanvas& c, uint32_t seed) {
                 x, y,
                 (seed + static_cast<uint32_t>(x) * 0x010307 + static_cast<uint32_t>(y) * 0x0B0D11) |
                     0x01);
-}
-
-std::vector<uint32_t> values(const HostCanvas& c) {
-    std::vector<uint32_t> out;
-    for (int32_t y = 0; y < c.getHeight(); ++y)
-        for (int32_t x = 0; x < c.getWidth(); ++x)
-            out.push_back(c.format().loadValue(c.pixelAddress(x, y)));
-    return out;
 }
 
 // Pixel by pixel: a destination pixel receives the source pixel it lines up with when it lies
@@ -70,7 +63,7 @@ TEST(BlitTest, ColourKeysIgnoreBitsOutsideTheFormatsChannels) {
     const uint32_t raw[2] = {0xFF000000, 0xAA123456};
     std::memcpy(src->bits(), raw, sizeof raw);
     dst->blit(0, 0, *src, 0, 0, 2, 1, false);
-    EXPECT_EQ(values(*dst), (std::vector<uint32_t>{0, 0xAA123456}));
+    EXPECT_EQ(test::values(*dst), (std::vector<uint32_t>{0, 0xAA123456}));
 }
 
 struct Move {
@@ -94,7 +87,7 @@ void expectSelfCopyLikeCopyingTheSourceFirst(const PixelFormat& format, int32_t 
     const int32_t w = from.width(), h = from.height();
     expected->blit(from.x0 + move.dx, from.y0 + move.dy, *snapshot, from.x0, from.y0, w, h, solid);
     c->blit(from.x0 + move.dx, from.y0 + move.dy, *c, from.x0, from.y0, w, h, solid);
-    EXPECT_EQ(values(*c), values(*expected))
+    EXPECT_EQ(test::values(*c), test::values(*expected))
         << move.name << (solid ? " solid " : " keyed ") << format.depth() << " bits";
 }
 

@@ -22,6 +22,15 @@ inline std::unique_ptr<HostCanvas> makeCanvas(int32_t width, int32_t height,
     return canvas;
 }
 
+// The surface values of the canvas, row by row.
+inline std::vector<uint32_t> values(const HostCanvas& canvas) {
+    std::vector<uint32_t> out;
+    for (int32_t y = 0; y < canvas.getHeight(); ++y)
+        for (int32_t x = 0; x < canvas.getWidth(); ++x)
+            out.push_back(canvas.format().loadValue(canvas.pixelAddress(x, y)));
+    return out;
+}
+
 // The canvas as rows of text: '.' where the pixel is black (surface value 0), '#' elsewhere,
 // one line per row.
 inline std::string art(const HostCanvas& canvas) {

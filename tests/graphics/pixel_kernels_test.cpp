@@ -134,10 +134,7 @@ std::vector<uint32_t> drawScene(const PixelFormat& format) {
     }
     c->blit(3, 2, *c, 0, 0, 150, 50, false);
     c->blit(-2, 0, *c, 0, 0, 203, 61, true);
-    std::vector<uint32_t> out;
-    for (int32_t y = 0; y < c->getHeight(); ++y)
-        for (int32_t x = 0; x < c->getWidth(); ++x)
-            out.push_back(format.loadValue(c->pixelAddress(x, y)));
+    std::vector<uint32_t> out = test::values(*c);
     out.insert(out.end(), c->maskWords(), c->maskWords() + c->maskStride() * c->getHeight());
     return out;
 }

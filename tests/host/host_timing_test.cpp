@@ -1,5 +1,5 @@
 // Periodic timers: rates clamped to usable periods, ownership, interrupted waits (counting
-// periods is checked by the guest basic program).
+// periods is checked by the guest basic program); the modelled vertical blank.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +9,7 @@
 #include "host_runtime.h"
 #include "host_timer.h"
 #include "timer_set.h"
+#include "vertical_blank.h"
 
 namespace tx {
 namespace {
@@ -61,6 +62,38 @@ TEST(HostTimer, InterruptedWaitsReturnAtOnceNowAndLater) {
     HostTimer* later = timers.create(1);
     ASSERT_NE(later, nullptr);
     EXPECT_EQ(later->wait(), 0);
+}
+
+using Clock = VerticalBlank::Clock;
+
+// 50 Hz, 400 active lines: 20 ms frames of 420 lines, the last 20 of them blank.
+constexpr auto kFrame = std::chrono::microseconds(20000);
+constexpr auto kActive = std::chrono::nanoseconds(20'000'000LL * 400 / 420);
+
+TEST(VerticalBlank, TheBlankFollowsTheActiveLinesOfEveryFrame) {
+    const Clock::time_point epoch{std::chrono::seconds(1000)};
+    const VerticalBlank blank(50, 400, epoch);
+    EXPECT_EQ(blank.framePeriod(), kFrame);
+    EXPECT_EQ(blank.nextBlank(epoch), epoch + kActive);
+    EXPECT_EQ(blank.nextBlank(epoch + std::chrono::milliseconds(5)), epoch + kActive);
+    EXPECT_EQ(blank.nextBlank(epoch + kActive), epoch + kActive) << "at the start: no wait";
+    // Inside a blank the wait is for the next one.
+    EXPECT_EQ(blank.nextBlank(epoch + kActive + std::chrono::nanoseconds(1)),
+              epoch + kFrame + kActive);
+    EXPECT_EQ(blank.nextBlank(epoch + 7 * kFrame + std::chrono::milliseconds(1)),
+              epoch + 7 * kFrame + kActive);
+    // Times before the epoch follow the same frames.
+    EXPECT_EQ(blank.nextBlank(epoch - kFrame), epoch - kFrame + kActive);
+
+    // Scan lines count the active part and are zero in the blank.
+    EXPECT_EQ(blank.scanLine(epoch), 0);
+    EXPECT_FALSE(blank.inBlank(epoch));
+    EXPECT_EQ(blank.scanLine(epoch + std::chrono::milliseconds(10)),
+              210);  // 10 ms of 400 lines in 19.05 ms
+    EXPECT_EQ(blank.scanLine(epoch + kActive - std::chrono::nanoseconds(1)), 399);
+    EXPECT_EQ(blank.scanLine(epoch + kActive), 0);
+    EXPECT_TRUE(blank.inBlank(epoch + kActive));
+    EXPECT_EQ(blank.scanLine(epoch + 3 * kFrame + std::chrono::milliseconds(5)), 105);
 }
 
 }  // namespace

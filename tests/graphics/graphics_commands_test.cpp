@@ -1,0 +1,308 @@
+// The graphics commands: drivers, modes and mode changes; front and back buffers, selecting
+// buffers, flipping, locking and the canvases of a display; SaveBuffer's 24-bit BMP files.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+#include "graphics_commands.h"
+#include "graphics_state.h"
+#include "host_runtime.h"
+#include "null_video.h"
+#include "string_pool.h"
+#include "test_files.h"
+#include "tx_error.h"
+#include "tx_string.h"
+
+namespace tx {
+namespace {
+
+using test::fileBytes;
+using test::TempDir;
+
+// The graphics module on a runtime of its own over the null video device; the commands are
+// called directly, with the debug flag clear as outside a run.
+class GraphicsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        stringsCreate();
+        HostBackend backend = openNullBackend();
+        video = static_cast<NullVideo*>(backend.video.get());
+        runtime = HostRuntime::open("", nullptr, std::move(backend));
+        ASSERT_NE(runtime, nullptr);
+        ASSERT_TRUE(openGraphicsModule(*runtime));
+    }
+    void TearDown() override {
+        closeGraphicsModule();
+        runtime.reset();
+        EXPECT_EQ(liveStrings(), 0) << "a command leaked a string";
+        stringsDestroy();
+    }
+
+    static GraphicsState& state() { return *graphicsState(); }
+    // The display's width, height and depth as the commands answer them.
+    static std::tuple<int32_t, int32_t, int32_t> size() {
+        return {graphicsWidth(state()), graphicsHeight(state()), graphicsDepth(state())};
+    }
+    // The drawing colour as the commands answer it, 0xRRGGBB.
+    static uint32_t colour() {
+        return static_cast<uint32_t>(colorRed() << 16 | colorGreen() << 8 | colorBlue());
+    }
+    // A canvas of the display, as images will make them.
+    static uint32_t newCanvas(int32_t width, int32_t height) {
+        return state().graphics->createCanvas(width, height).handle;
+    }
+    static StrArg arg(std::string_view text) { return StrArg(strNew(text).handle); }
+    static std::string take(Str s) {
+        std::string text(strText(s.handle));
+        strRelease(s.handle);
+        return text;
+    }
+    // The message of the runtime error a call raises ("" when it raises none).
+    template <typename F>
+    static std::string errorOf(F&& call) {
+        try {
+            call();
+        } catch (const TxEx& ex) {
+            return ex.message != nullptr ? ex.message : "(quiet end)";
+        }
+        return "";
+    }
+    // The colour the display last presented at a point of the picture, 0x00RRGGBB.
+    uint32_t shownAt(int32_t x, int32_t y) const { return video->shownAt(x, y); }
+
+    std::unique_ptr<HostRuntime> runtime;
+    NullVideo* video = nullptr;  // owned by the runtime
+};
+
+// The start-up window has the front buffer selected. Each Graphics mode opens the display it
+// names (mode 0 is full screen with the debug flag clear; full screen takes the depth asked
+// for, 16 for 0; windows take the desktop's); EndGraphics goes back to the start-up window only
+// after Graphics, and the drawing state starts over at each change.
+TEST_F(GraphicsTest, ModesOpenTheirDisplayAndEndGraphicsReturnsToTheStartUpWindow) {
+    EXPECT_EQ(size(), std::tuple(400, 300, 32));
+    EXPECT_EQ(runtime->display().graphicsMode(), GraphicsMode::WindowedFixed);
+    EXPECT_TRUE(video->windowShown());
+    EXPECT_NE(frontBuffer(state()), 0u);
+    EXPECT_NE(backBuffer(state()), 0u);
+    EXPECT_NE(frontBuffer(state()), backBuffer(state()));
+    EXPECT_EQ(graphicsBuffer(state()), frontBuffer(state()));
+    EXPECT_EQ(totalVidMem(state()), 0);
+    EXPECT_EQ(availVidMem(state()), 0);
+    EXPECT_FALSE(state().modeSetByProgram);
+
+    color(9, 9, 9);
+    const uint32_t front = frontBuffer(state());
+    endGraphics(state());
+    EXPECT_EQ(frontBuffer(state()), front) << "never called Graphics: the display stays";
+    EXPECT_EQ(colour(), 0x090909u);
+
+    const struct {
+        int32_t width, height, depth, mode;
+        GraphicsMode opened;
+        int32_t depthGot;
+    } modes[] = {
+        {640, 480, 0, 0, GraphicsMode::Fullscreen, 16},
+        {640, 480, 24, 1, GraphicsMode::Fullscreen, 24},
+        {200, 100, 16, 3, GraphicsMode::WindowedScaled, 32},
+        {320, 240, 24, 2, GraphicsMode::WindowedFixed, 32},
+    };
+    for (const auto& m : modes) {
+        color(9, 9, 9);
+        graphics(state(), m.width, m.height, m.depth, m.mode);
+        EXPECT_EQ(runtime->display().graphicsMode(), m.opened) << m.mode;
+        EXPECT_EQ(size(), std::tuple(m.width, m.height, m.depthGot)) << m.mode;
+        EXPECT_TRUE(state().modeSetByProgram);
+        EXPECT_EQ(colour(), m.depthGot == 16 ? 0xF8FCF8u : 0xFFFFFFu) << "white, as held";
+    }
+    color(9, 9, 9);
+    endGraphics(state());
+    EXPECT_EQ(runtime->display().graphicsMode(), GraphicsMode::WindowedFixed);
+    EXPECT_EQ(size(), std::tuple(400, 300, 32));
+    EXPECT_FALSE(state().modeSetByProgram);
+    EXPECT_EQ(colour(), 0xFFFFFFu);
+    EXPECT_EQ(graphicsBuffer(state()), frontBuffer(state()));
+}
+
+// A mode change clears to black, selects the new front buffer and frees every buffer of the old
+// mode: their handles name nothing, and with the debug flag clear do nothing.
+TEST_F(GraphicsTest, GraphicsFreesEveryBufferOfTheOldMode) {
+    clsColor(40, 50, 60);
+    const uint32_t oldFront = frontBuffer(state());
+    const uint32_t oldBack = backBuffer(state());
+    const uint32_t canvas = newCanvas(8, 8);
+
+    graphics(state(), 320, 240, 0, 2);
+    writePixel(5, 5, 0x123456, 0);
+    cls();
+    EXPECT_EQ(readPixel(5, 5, 0), static_cast<int32_t>(0xFF000000)) << "clear colour black";
+    EXPECT_EQ(graphicsBuffer(state()), frontBuffer(state()));
+    for (uint32_t stale : {oldFront, oldBack, canvas}) {
+        EXPECT_NE(stale, frontBuffer(state()));
+        EXPECT_NE(stale, backBuffer(state()));
+        EXPECT_EQ(state().buffers.find(stale), nullptr);
+        setBuffer(state(), stale);
+        EXPECT_EQ(graphicsBuffer(state()), frontBuffer(state()));
+        EXPECT_EQ(readPixel(0, 0, stale), 0);
+    }
+    EXPECT_EQ(state().buffers.size(), 2u);
+}
+
+// Modes other than 0 to 3 are illegal and leave the display as it was; a mode that cannot be
+// set ends the program with no display left, and the commands after it do nothing.
+TEST_F(GraphicsTest, IllegalModesChangeNothingAndAnImpossibleOneLeavesNoDisplay) {
+    const uint32_t front = frontBuffer(state());
+    for (int32_t mode : {4, -1, 100}) {
+        EXPECT_EQ(errorOf([&] { graphics(state(), 640, 480, 0, mode); }), "Illegal Graphics mode");
+    }
+    EXPECT_EQ(frontBuffer(state()), front);
+    EXPECT_EQ(graphicsWidth(state()), 400);
+
+    EXPECT_EQ(errorOf([] { graphics(state(), 641, 480, 16, 1); }), "Unable to set graphics mode");
+    EXPECT_EQ(state().graphics, nullptr);
+    EXPECT_FALSE(runtime->display().graphicsOpen());
+    EXPECT_EQ(graphicsWidth(state()), 0);
+    EXPECT_EQ(frontBuffer(state()), 0u);
+    plot(1, 1);
+    flip(state(), 0);
+    EXPECT_EQ(readPixel(1, 1, 0), 0);
+}
+
+TEST_F(GraphicsTest, TheModeListIsReadByCountGfxModesAndEmptiedBySetGfxDriver) {
+    EXPECT_EQ(gfxModeWidth(state(), 1), 0) << "no list before CountGfxModes";
+    const int32_t count = countGfxModes(state());
+    ASSERT_EQ(count, runtime->display().countGraphicsModes(0));
+    ASSERT_GT(count, 0);
+    for (int32_t i = 1; i <= count; ++i) {
+        const DisplayModeInfo mode = runtime->display().graphicsModeInfo(0, i - 1);
+        EXPECT_EQ(gfxModeWidth(state(), i), mode.width);
+        EXPECT_EQ(gfxModeHeight(state(), i), mode.height);
+        EXPECT_EQ(gfxModeDepth(state(), i), mode.depth);
+    }
+    EXPECT_EQ(gfxModeWidth(state(), 0), 0);
+    EXPECT_EQ(gfxModeDepth(state(), count + 1), 0);
+
+    ASSERT_GE(countGfxDrivers(state()), 1);
+    EXPECT_FALSE(take(gfxDriverName(state(), 1)).empty());
+    // With the debug flag clear any index outside the list names no driver; the extremes too.
+    for (const int32_t bad : {0, -1, INT32_MIN, INT32_MAX, countGfxDrivers(state()) + 1}) {
+        EXPECT_EQ(take(gfxDriverName(state(), bad)), "") << bad;
+    }
+    EXPECT_EQ(gfxModeExists(state(), 640, 480, 24), 1);
+    EXPECT_EQ(gfxModeExists(state(), 640, 480, 0), 0) << "depth 0 matches no mode";
+    setGfxDriver(state(), 1);
+    EXPECT_EQ(gfxModeWidth(state(), 1), 0) << "SetGfxDriver empties the list";
+}
+
+TEST_F(GraphicsTest, FullScreenFlipExchangesThePages) {
+    graphics(state(), 640, 480, 32, 1);
+    setBuffer(state(), backBuffer(state()));
+    clsColor(0, 0, 255);
+    cls();                                               // back: blue
+    writePixel(0, 0, 0xFFFF0000, frontBuffer(state()));  // front: black with one red pixel
+    flip(state(), 0);
+
+    EXPECT_EQ(readPixel(300, 300, frontBuffer(state())), static_cast<int32_t>(0xFF0000FF));
+    EXPECT_EQ(readPixel(0, 0, backBuffer(state())), static_cast<int32_t>(0xFFFF0000));
+    EXPECT_EQ(readPixel(300, 300, backBuffer(state())), static_cast<int32_t>(0xFF000000));
+    EXPECT_EQ(graphicsBuffer(state()), backBuffer(state()))
+        << "the program keeps drawing into the back buffer";
+    EXPECT_EQ(shownAt(320, 240), 0x0000FFu);
+
+    flip(state(), 0);
+    EXPECT_EQ(readPixel(0, 0, frontBuffer(state())), static_cast<int32_t>(0xFFFF0000));
+    EXPECT_EQ(shownAt(320, 240), 0u);
+}
+
+// Selecting a buffer (again) resets its origin and viewport; the colours go with the program.
+// In a window both buffers are one picture, presented by a flip.
+TEST_F(GraphicsTest, SelectingABufferResetsOriginAndViewportButKeepsTheColours) {
+    color(10, 20, 30);
+    clsColor(1, 2, 3);
+    for (uint32_t buffer : {backBuffer(state()), frontBuffer(state())}) {
+        origin(50, 60);
+        viewport(100, 100, 10, 10);
+        setBuffer(state(), buffer);
+        HostCanvas& selected = buffer == backBuffer(state()) ? state().graphics->backBuffer()
+                                                             : state().graphics->frontBuffer();
+        EXPECT_EQ(state().buffers.find(buffer), &selected);
+        EXPECT_EQ(selected.getOrigin(), (Point{0, 0}));
+        EXPECT_EQ(selected.getViewport(), (Rect{0, 0, 400, 300}));
+        EXPECT_EQ(colour(), 0x0A141Eu);
+        cls();
+        EXPECT_EQ(readPixel(399, 299, 0), static_cast<int32_t>(0xFF010203));
+        flip(state(), 0);  // a window shows its one picture, drawn into either buffer
+        EXPECT_EQ(shownAt(399, 299), 0x010203u);
+    }
+}
+
+TEST_F(GraphicsTest, CanvasesOfTheDisplayAreBuffersUntilFreed) {
+    const uint32_t canvas = newCanvas(16, 8);
+    ASSERT_NE(canvas, 0u);
+    setBuffer(state(), canvas);
+    EXPECT_EQ(graphicsBuffer(state()), canvas);
+    EXPECT_EQ(readPixel(3, 3, 0), static_cast<int32_t>(0xFF000000)) << "made clear";
+    plot(3, 3);
+    EXPECT_EQ(readPixel(3, 3, canvas), static_cast<int32_t>(0xFFFFFFFF));
+
+    freeDisplayCanvas(state(), frontBuffer(state()));  // buffers are not freed this way
+    EXPECT_NE(state().buffers.find(frontBuffer(state())), nullptr);
+    freeDisplayCanvas(state(), canvas);
+    EXPECT_EQ(state().buffers.find(canvas), nullptr);
+    EXPECT_EQ(graphicsBuffer(state()), frontBuffer(state()))
+        << "the freed current buffer falls back";
+    EXPECT_EQ(state().graphics->canvasCount(), 0u);
+}
+
+TEST_F(GraphicsTest, LocksNestAndAnUnlockTooManyDoesNothing) {
+    HostCanvas& front = state().graphics->frontBuffer();
+    lockBuffer(0);
+    lockBuffer(frontBuffer(state()));
+    EXPECT_EQ(front.lockCount(), 2);
+    for (int i = 0; i < 3; ++i) unlockBuffer(0);
+    EXPECT_EQ(front.lockCount(), 0);
+    lockBuffer(0xDEAD);  // names nothing: ignored with the debug flag clear
+    EXPECT_EQ(front.lockCount(), 0);
+}
+
+// Rows are padded to whole words for every width; a 16-bit buffer saves the colours it holds
+// (white as F8 FC F8, stored blue first, the bottom row first).
+TEST_F(GraphicsTest, SavedRowsArePaddedAndHoldTheBuffersColours) {
+    TempDir dir;
+    graphics(state(), 640, 480, 16, 1);
+    for (int32_t width = 1; width <= 5; ++width) {
+        const uint32_t canvas = newCanvas(width, 3);
+        writePixel(0, 2, -1, canvas);
+        const std::string path = dir.file("w" + std::to_string(width) + ".bmp");
+        ASSERT_EQ(saveBuffer(canvas, arg(path)), 1);
+        const size_t row = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+        const auto bytes = fileBytes(path);
+        ASSERT_EQ(bytes.size(), 54 + 3 * row) << width;
+        EXPECT_EQ(bytes[2] | bytes[3] << 8, static_cast<int>(bytes.size()));
+        EXPECT_EQ(std::vector(bytes.begin() + 54, bytes.begin() + 58),
+                  (std::vector<uint8_t>{0xF8, 0xFC, 0xF8, 0x00}))
+            << width;
+    }
+}
+
+// Nothing is written, and 0 answered, for a path that cannot be written or a handle that names
+// no buffer (0 included); program paths are found whatever their case and separators.
+TEST_F(GraphicsTest, SaveBufferAnswersZeroWhenNothingCanBeWrittenAndTakesProgramPaths) {
+    TempDir dir;
+    EXPECT_EQ(saveBuffer(frontBuffer(state()), arg(dir.file("missing/dir/x.bmp"))), 0);
+    EXPECT_EQ(saveBuffer(0, arg(dir.file("none.bmp"))), 0);
+    EXPECT_EQ(saveBuffer(0xBAD, arg(dir.file("none.bmp"))), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none.bmp")));
+    EXPECT_EQ(saveBuffer(frontBuffer(state()), arg(dir.path())), 0) << "a directory";
+
+    std::filesystem::create_directory(dir.file("Shots"));
+    ASSERT_EQ(saveBuffer(backBuffer(state()), arg(dir.path() + "\\SHOTS\\one.bmp")), 1);
+    EXPECT_EQ(fileBytes(dir.file("Shots/one.bmp")).size(), 54u + 400 * 3 * 300);
+}
+
+}  // namespace
+}  // namespace tx

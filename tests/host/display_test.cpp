@@ -1,0 +1,516 @@
+// The SDL display: its devices and modes, opening and closing graphics modes on the runtime
+// window (geometry, depth, the pointer, mouse placement, suspending full screen), and
+// presentation: what reaches the window in each mode, when the runtime presents and when it does
+// not, and the conversion of 16-bit and 24-bit pictures. The tests draw into frames in host
+// memory and read back what the window's renderer shows.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <thread>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "display_devices.h"
+#include "display_frame.h"
+#include "frame_convert.h"
+#include "host_runtime.h"
+#include "presenter.h"
+#include "recording_debugger.h"
+#include "sdl_video.h"
+
+namespace tx {
+namespace {
+
+constexpr uint32_t kWindowed = Display::kWindowed;
+constexpr uint32_t kScaled = Display::kScaled;
+
+class TestFrame final : public FrameSource {
+public:
+    TestFrame(int32_t width, int32_t height, int32_t depth)
+        : width_(width), height_(height), depth_(depth), pitch_((width * depth / 8 + 7) & ~7) {
+        bytes_.assign(static_cast<size_t>(pitch_) * height, 0);
+    }
+
+    FramePixels pixels() const override { return {bytes_.data(), pitch_, width_, height_, depth_}; }
+    uint32_t presentStamp() const override { return stamp; }
+
+    // Stores a raw pixel value (the frame's own encoding) without touching the stamp.
+    void put(int32_t x, int32_t y, uint32_t value) {
+        std::memcpy(bytes_.data() + y * pitch_ + x * (depth_ / 8), &value,
+                    static_cast<size_t>(depth_ / 8));
+    }
+    void fill(uint32_t value) {
+        for (int32_t y = 0; y < height_; ++y)
+            for (int32_t x = 0; x < width_; ++x) put(x, y, value);
+    }
+    // A 0x00RRGGBB colour of its own for every pixel of a 32-bit frame.
+    static uint32_t pattern(int32_t x, int32_t y) {
+        return static_cast<uint32_t>(x * 7 + y * 13) << 16 | static_cast<uint32_t>(x * 3) << 8 |
+               static_cast<uint32_t>(y * 5 & 0xFF);
+    }
+    void fillPattern() {
+        for (int32_t y = 0; y < height_; ++y)
+            for (int32_t x = 0; x < width_; ++x) put(x, y, pattern(x, y) & 0xFFFFFF);
+    }
+
+    uint32_t stamp = 0;
+
+private:
+    int32_t width_;
+    int32_t height_;
+    int32_t depth_;
+    ptrdiff_t pitch_;
+    std::vector<uint8_t> bytes_;
+};
+
+// The renderer's output as 0x00RRGGBB words, row by row.
+struct Screen {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+Screen readScreen(SDL_Renderer* renderer) {
+    Screen screen;
+    EXPECT_NE(renderer, nullptr);
+    if (renderer == nullptr) return screen;
+    SDL_GetRendererOutputSize(renderer, &screen.width, &screen.height);
+    screen.pixels.resize(static_cast<size_t>(screen.width) * screen.height);
+    EXPECT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB888, screen.pixels.data(),
+                                   screen.width * 4),
+              0)
+        << SDL_GetError();
+    for (uint32_t& p : screen.pixels) p &= 0xFFFFFF;
+    return screen;
+}
+
+// Covers the output with one colour behind the runtime's back, so a test can see whether the
+// runtime presents again.
+void paintOver(SDL_Renderer* renderer, uint8_t r, uint8_t g, uint8_t b) {
+    SDL_SetRenderDrawColor(renderer, r, g, b, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderPresent(renderer);
+}
+
+// A runtime on SDL (offscreen) with a debugger that records stops and runs.
+class DisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        runtime = HostRuntime::open("", &debugger, 0);
+        ASSERT_NE(runtime, nullptr);
+        ASSERT_EQ(SDL_GetDisplayBounds(0, &desktop), 0);
+    }
+
+    Display& display() { return runtime->display(); }
+    SDL_Window* window() { return static_cast<SdlVideo&>(runtime->video()).window(); }
+    SDL_Renderer* renderer() { return static_cast<SdlVideo&>(runtime->video()).renderer(); }
+    Screen screen() { return readScreen(renderer()); }
+    SDL_Rect windowRect() {
+        SDL_Rect r{};
+        SDL_GetWindowPosition(window(), &r.x, &r.y);
+        SDL_GetWindowSize(window(), &r.w, &r.h);
+        return r;
+    }
+    bool windowFlag(uint32_t flag) { return (SDL_GetWindowFlags(window()) & flag) != 0; }
+    std::tuple<int, int> mouseAfterMoveTo(int32_t x, int32_t y) {
+        display().moveMouse(x, y);
+        int mx = 0, my = 0;
+        SDL_GetMouseState(&mx, &my);
+        return {mx, my};
+    }
+
+    test::RecordingDebugger debugger;
+    std::unique_ptr<HostRuntime> runtime;
+    SDL_Rect desktop{};
+};
+
+using Size = std::pair<int32_t, int32_t>;
+
+std::vector<Size> resolutionsIn16And24And32(const std::vector<DisplayModeInfo>& modes) {
+    std::vector<Size> sizes;
+    EXPECT_EQ(modes.size() % 3, 0u);
+    for (size_t i = 0; i + 2 < modes.size(); i += 3) {
+        EXPECT_EQ(modes[i].depth, 16);
+        EXPECT_EQ(modes[i + 1].depth, 24);
+        EXPECT_EQ(modes[i + 2].depth, 32);
+        for (size_t k = 1; k < 3; ++k) {
+            EXPECT_EQ(modes[i + k].width, modes[i].width);
+            EXPECT_EQ(modes[i + k].height, modes[i].height);
+        }
+        sizes.emplace_back(modes[i].width, modes[i].height);
+    }
+    return sizes;
+}
+
+// The desktop's size, the classic modes that fit it and the sizes the monitor reports, sorted
+// and without duplicates; without a desktop size only the reported sizes.
+TEST(DisplayModeList, ClassicModesThatFitAndReportedSizesSortedInThreeDepths) {
+    MonitorInfo desktop;
+    desktop.desktopWidth = 800;
+    desktop.desktopHeight = 600;
+    desktop.reportedSizes = {{1920, 1080}, {0, 0}, {640, 480}, {1024, 0}};
+    EXPECT_EQ(resolutionsIn16And24And32(displayModes(desktop)),
+              (std::vector<Size>{
+                  {320, 240}, {400, 300}, {512, 384}, {640, 480}, {800, 600}, {1920, 1080}}));
+    MonitorInfo reportedOnly;
+    reportedOnly.reportedSizes = {{1024, 768}, {1024, 768}};
+    EXPECT_EQ(resolutionsIn16And24And32(displayModes(reportedOnly)),
+              (std::vector<Size>{{1024, 768}}));
+}
+
+TEST(DisplayDevices, CountingListsEveryDisplayAndOutOfRangeAnswersNothing) {
+    auto runtime = HostRuntime::open("", nullptr, openNullBackend());
+    ASSERT_NE(runtime, nullptr);
+    Display& display = runtime->display();
+    EXPECT_EQ(display.graphicsDriverName(0), "Null display") << "the primary one is known at once";
+    EXPECT_EQ(display.countGraphicsDrivers(), 1);
+
+    EXPECT_EQ(display.graphicsDriverName(1), "");
+    EXPECT_EQ(display.graphicsDriverName(-1), "");
+    EXPECT_EQ(display.countGraphicsModes(1), 0);
+    EXPECT_EQ(display.graphicsModeInfo(1, 0), DisplayModeInfo{});
+    EXPECT_EQ(display.graphicsModeInfo(0, -1), DisplayModeInfo{});
+    EXPECT_EQ(display.graphicsModeInfo(0, display.countGraphicsModes(0)), DisplayModeInfo{});
+    EXPECT_EQ(display.graphicsModeInfo(0, 0), (DisplayModeInfo{320, 240, 16}));
+}
+
+TEST_F(DisplayTest, FixedWindowHasExactlyTheClientSizeCentredAndShowsItself) {
+    ASSERT_TRUE(windowFlag(SDL_WINDOW_HIDDEN));
+    const auto depth = display().openGraphics(300, 200, 16, 0, kWindowed);
+    ASSERT_TRUE(depth);
+    EXPECT_EQ(*depth, 32) << "windowed modes take the desktop's depth, whatever was asked";
+    EXPECT_EQ(display().graphicsMode(), GraphicsMode::WindowedFixed);
+    EXPECT_TRUE(windowFlag(SDL_WINDOW_SHOWN));
+    const SDL_Rect r = windowRect();
+    EXPECT_EQ(
+        std::tuple(r.x, r.y, r.w, r.h),
+        std::tuple(desktop.x + (desktop.w - 300) / 2, desktop.y + (desktop.h - 200) / 2, 300, 200));
+
+    EXPECT_FALSE(display().openGraphics(300, 200, 0, 0, kWindowed)) << "one mode at a time";
+    display().closeGraphics();
+    EXPECT_EQ(display().graphicsMode(), GraphicsMode::None);
+    EXPECT_FALSE(display().graphicsOpen());
+}
+
+// (Whether the window can be resized is up to the video driver; the offscreen one keeps no such
+// flag, so only the sizes are checked.)
+TEST_F(DisplayTest, ScaledWindowKeepsTheSizeTheUserGaveIt) {
+    ASSERT_TRUE(display().openGraphics(320, 240, 0, 0, kWindowed | kScaled));
+    EXPECT_EQ(display().graphicsMode(), GraphicsMode::WindowedScaled);
+    EXPECT_EQ(windowRect().w, 320) << "a window that never had a size starts with the picture's";
+    SDL_SetWindowSize(window(), 500, 410);
+    display().closeGraphics();
+
+    ASSERT_TRUE(display().openGraphics(640, 480, 0, 0, kWindowed | kScaled));
+    SDL_Rect r = windowRect();
+    EXPECT_EQ(std::tuple(r.x, r.w, r.h), std::tuple(desktop.x + (desktop.w - 500) / 2, 500, 410));
+    // Leaving full screen gives the window its place back.
+    SDL_SetWindowPosition(window(), 40, 50);
+    display().closeGraphics();
+    ASSERT_TRUE(display().openGraphics(800, 600, 0, 0, 0));
+    display().closeGraphics();
+    EXPECT_FALSE(windowFlag(SDL_WINDOW_FULLSCREEN_DESKTOP));
+    r = windowRect();
+    EXPECT_EQ(std::tuple(r.x, r.y, r.w, r.h), std::tuple(40, 50, 500, 410));
+
+    ASSERT_TRUE(display().openGraphics(64, 48, 0, 0, kWindowed));
+    EXPECT_EQ(windowRect().w, 64) << "fixed always sizes the client area";
+}
+
+TEST_F(DisplayTest, FullScreenDepthIsTheOneAskedForOrTheFirstThatExists) {
+    auto depth = display().openGraphics(640, 480, 0, 0, 0);
+    ASSERT_TRUE(depth);
+    EXPECT_EQ(*depth, 16) << "every depth offers every capability: the lowest wins";
+    EXPECT_EQ(display().graphicsMode(), GraphicsMode::Fullscreen);
+    EXPECT_TRUE(windowFlag(SDL_WINDOW_FULLSCREEN_DESKTOP));
+    display().closeGraphics();
+
+    for (int32_t asked : {16, 24, 32}) {
+        depth = display().openGraphics(640, 480, asked, 0, 0);
+        ASSERT_TRUE(depth) << asked;
+        EXPECT_EQ(*depth, asked);
+        display().closeGraphics();
+    }
+    EXPECT_FALSE(display().openGraphics(640, 480, 8, 0, 0)) << "no such depth";
+    EXPECT_FALSE(display().openGraphics(641, 480, 16, 0, 0)) << "no such resolution";
+    EXPECT_FALSE(display().openGraphics(640, 480, 16, display().countGraphicsDrivers(), 0));
+    EXPECT_FALSE(display().openGraphics(640, 480, 16, -1, 0));
+    EXPECT_FALSE(display().openGraphics(0, 100, 0, 0, kWindowed));
+    EXPECT_FALSE(display().openGraphics(100, -1, 0, 0, kWindowed));
+    EXPECT_FALSE(display().openGraphics(Display::kMaxSide + 1, 10, 0, 0, kWindowed));
+    EXPECT_FALSE(display().graphicsOpen());
+    EXPECT_FALSE(windowFlag(SDL_WINDOW_FULLSCREEN_DESKTOP));
+}
+
+TEST_F(DisplayTest, ThePointerHidesInWindowsOnRequestAndAlwaysInFullScreen) {
+    display().setPointerVisible(false);
+    ASSERT_TRUE(display().openGraphics(100, 100, 0, 0, kWindowed));
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    display().setPointerVisible(true);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    display().closeGraphics();
+
+    ASSERT_TRUE(display().openGraphics(640, 480, 0, 0, 0));
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    display().setPointerVisible(false);
+    display().setPointerVisible(true);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "full screen keeps it hidden";
+    display().closeGraphics();
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}
+
+TEST_F(DisplayTest, MoveMousePlacesThePointerInThePicturesCoordinates) {
+    ASSERT_TRUE(display().openGraphics(200, 100, 0, 0, kWindowed));
+    EXPECT_EQ(mouseAfterMoveTo(150, 70), std::tuple(150, 70));
+    display().closeGraphics();
+
+    // Scaled to a 300 x 250 window: 300 * 150 / 200, 250 * 70 / 100; truncated.
+    ASSERT_TRUE(display().openGraphics(200, 100, 0, 0, kWindowed | kScaled));
+    SDL_SetWindowSize(window(), 300, 250);
+    EXPECT_EQ(mouseAfterMoveTo(150, 70), std::tuple(225, 175));
+    EXPECT_EQ(mouseAfterMoveTo(199, 99), std::tuple(298, 247));
+    display().closeGraphics();
+
+    ASSERT_TRUE(display().openGraphics(640, 480, 0, 0, 0));
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window(), &w, &h);
+    const auto [x, y] = mouseAfterMoveTo(320, 240);
+    EXPECT_NEAR(x, w / 2, 1);
+    EXPECT_NEAR(y, h / 2, 1);
+}
+
+// A full-screen display is suspended while the program is stopped or the window has lost the
+// focus; it keeps its picture and shows it again on resuming. Windowed programs run on without
+// the focus.
+TEST_F(DisplayTest, FullScreenIsSuspendedByStopsAndFocusLossAndKeepsItsPicture) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = SDL_GetWindowID(window());
+    event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    ASSERT_TRUE(display().openGraphics(320, 240, 0, 0, kWindowed));
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    ASSERT_TRUE(runtime->idle());
+    EXPECT_FALSE(runtime->pump().paused()) << "windowed programs run on";
+    display().closeGraphics();
+
+    ASSERT_TRUE(display().openGraphics(640, 480, 32, 0, 0));
+    TestFrame page(640, 480, 32);
+    page.fillPattern();
+    display().showFrames(&page, &page);
+    ASSERT_TRUE(runtime->idle());
+    const auto before = screen();
+    for (int round = 1; round <= 2; ++round) {
+        // The display is lost while away.
+        paintOver(renderer(), 0, 0, 0);
+        if (round == 1) {
+            runtime->asyncStop();
+            runtime->asyncRun();
+        } else {
+            event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+            ASSERT_EQ(SDL_PushEvent(&event), 1);
+            event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+            ASSERT_EQ(SDL_PushEvent(&event), 1);
+        }
+        ASSERT_TRUE(runtime->idle());  // suspended by the first, resumed by the second
+        EXPECT_FALSE(runtime->pump().paused());
+        EXPECT_EQ(debugger.stops.load(), round);
+        EXPECT_EQ(debugger.runs.load(), round);
+        EXPECT_EQ(screen().pixels, before.pixels) << round;
+    }
+}
+
+TEST_F(DisplayTest, WithoutAModeNothingIsPresentedAndNoLineIsScanned) {
+    display().flip(true);
+    display().flip(false);
+    EXPECT_EQ(display().scanLine(), 0);
+    EXPECT_EQ(renderer(), nullptr);
+    ASSERT_TRUE(display().openGraphics(64, 64, 0, 0, kWindowed));
+    display().flip(false);  // no frames yet: nothing to read
+    EXPECT_TRUE(runtime->idle());
+}
+
+// A scaled window stretches the picture over whatever size the user gives it; full screen keeps
+// the aspect ratio, centred with black around it. The picture is 4 x 2 blocks of colours.
+TEST_F(DisplayTest, ScaledWindowsStretchAndFullScreenLetterboxes) {
+    const struct {
+        uint32_t flags;
+        int32_t width, height;
+        Placement placement;
+    } cases[] = {
+        {kWindowed | kScaled, 100, 50, Placement::stretch},
+        {0, 640, 480, Placement::letterbox},
+    };
+    auto block = [](int bx, int by) { return 0x102030u * (bx + 1) + 0x400000u * by; };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(display().openGraphics(c.width, c.height, 32, 0, c.flags));
+        TestFrame frame(c.width, c.height, 32);
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                frame.put(x, y, block(x * 4 / c.width, y * 2 / c.height));
+        display().showFrames(&frame, &frame);
+        if (c.flags != 0) SDL_SetWindowSize(window(), 300, 200);  // the user drags the window
+        ASSERT_TRUE(runtime->idle());
+
+        const auto shown = screen();
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window(), &w, &h);
+        ASSERT_EQ(std::pair(shown.width, shown.height), std::pair(w, h));
+        const PixelRect r = placePicture(c.placement, w, h, c.width, c.height);
+        // Each block, two pixels in from its edges and in its middle.
+        for (int by = 0; by < 2; ++by) {
+            for (int bx = 0; bx < 4; ++bx) {
+                const int x0 = r.x + r.w * bx / 4, x1 = r.x + r.w * (bx + 1) / 4 - 1;
+                const int y0 = r.y + r.h * by / 2, y1 = r.y + r.h * (by + 1) / 2 - 1;
+                for (int y : {y0 + 2, (y0 + y1) / 2, y1 - 2})
+                    for (int x : {x0 + 2, (x0 + x1) / 2, x1 - 2})
+                        EXPECT_EQ(shown.at(x, y), block(bx, by)) << x << "," << y;
+            }
+        }
+        // The corners reach the placed rectangle's; beside and above it all is black.
+        EXPECT_EQ(shown.at(r.x, r.y), block(0, 0));
+        EXPECT_EQ(shown.at(r.x + r.w - 1, r.y + r.h - 1), block(3, 1));
+        if (r.x > 0) {
+            EXPECT_EQ(shown.at(r.x - 1, h / 2), 0u);
+        }
+        if (r.y > 0) {
+            EXPECT_EQ(shown.at(w / 2, r.y - 1), 0u);
+        }
+        display().closeGraphics();
+    }
+}
+
+TEST(PicturePlacement, LetterboxCentresTheLargestFitStretchFillsActualSizeStays) {
+    EXPECT_EQ(placePicture(Placement::letterbox, 1024, 768, 320, 200),
+              (PixelRect{0, 64, 1024, 640}));
+    EXPECT_EQ(placePicture(Placement::letterbox, 1920, 1080, 640, 480),
+              (PixelRect{240, 0, 1440, 1080}));
+    EXPECT_EQ(placePicture(Placement::stretch, 333, 222, 640, 480), (PixelRect{0, 0, 333, 222}));
+    const PixelRect actual = placePicture(Placement::actualSize, 333, 222, 640, 480);
+    EXPECT_EQ(std::pair(actual.w, actual.h), std::pair(640, 480));
+}
+
+// A fixed window: front and back buffer are one picture with two stamps, shown one to one.
+class WindowedFlip : public DisplayTest {
+protected:
+    void SetUp() override {
+        DisplayTest::SetUp();
+        ASSERT_TRUE(display().openGraphics(16, 8, 0, 0, kWindowed));
+        front.fillPattern();
+        display().showFrames(&front, &back);
+        ASSERT_TRUE(runtime->idle());  // the first idle paints the new mode
+        const auto shown = screen();
+        ASSERT_EQ(std::pair(shown.width, shown.height), std::pair(16, 8));
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 16; ++x)
+                ASSERT_EQ(shown.at(x, y), TestFrame::pattern(x, y) & 0xFFFFFF);
+    }
+    const uint32_t kFirst = TestFrame::pattern(3, 3);  // where shown() looks
+    uint32_t shown() { return screen().at(3, 3); }
+    // The two share the pixels of `front`, like the canvases of a windowed mode.
+    struct BackView final : FrameSource {
+        explicit BackView(const TestFrame& f) : of(f) {}
+        FramePixels pixels() const override { return of.pixels(); }
+        uint32_t presentStamp() const override { return stamp; }
+        const TestFrame& of;
+        uint32_t stamp = 0;
+    };
+
+    TestFrame front{16, 8, 32};
+    BackView back{front};
+};
+
+TEST_F(WindowedFlip, PresentsOnlyWhenAStampChanged) {
+    front.fill(0xFF0000);  // pixels change, stamps do not
+    display().flip(false);
+    EXPECT_EQ(shown(), kFirst) << "no change reported: nothing copied";
+
+    back.stamp = 5;  // five drawings into the back buffer
+    display().flip(false);
+    EXPECT_EQ(shown(), 0xFF0000u);
+
+    // Five drawings into the front: the counters meet at the same value, the latest still shows.
+    front.fill(0x00FF00);
+    front.stamp = 5;
+    display().flip(false);
+    EXPECT_EQ(shown(), 0x00FF00u);
+}
+
+TEST_F(WindowedFlip, DrawingIntoTheFrontShowsWithoutAFlipButTheBackWaitsForIt) {
+    using namespace std::chrono_literals;
+    front.fill(0xABCDEF);
+    back.stamp += 1;
+    std::this_thread::sleep_for(110ms);
+    ASSERT_TRUE(runtime->idle());
+    EXPECT_EQ(shown(), kFirst) << "a frame half drawn in the back buffer stays hidden";
+
+    front.stamp += 1;
+    std::this_thread::sleep_for(110ms);
+    ASSERT_TRUE(runtime->idle());
+    EXPECT_EQ(shown(), 0xABCDEFu);
+}
+
+TEST_F(WindowedFlip, AnExposedWindowIsPaintedAgain) {
+    paintOver(renderer(), 9, 9, 9);
+    ASSERT_EQ(shown(), 0x090909u);
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_EXPOSED;
+    event.window.windowID = SDL_GetWindowID(window());
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    ASSERT_TRUE(runtime->idle());
+    EXPECT_EQ(shown(), kFirst);
+}
+
+// 16-bit and 24-bit pictures are widened on their way to the window (the conversion's own
+// rules are checked below).
+TEST_F(DisplayTest, SixteenAndTwentyFourBitPicturesShowTheirColours) {
+    ASSERT_TRUE(display().openGraphics(2, 1, 0, 0, kWindowed));
+    const struct {
+        int32_t depth;
+        uint32_t raw[2], shown[2];
+    } cases[] = {{16, {0xF800, 0x8410}, {0xFF0000, 0x848284}},
+                 {24, {0x123456, 0x0000FF}, {0x123456, 0x0000FF}}};
+    for (const auto& c : cases) {
+        TestFrame frame(2, 1, c.depth);
+        frame.put(0, 0, c.raw[0]);
+        frame.put(1, 0, c.raw[1]);
+        display().showFrames(&frame, &frame);
+        ASSERT_TRUE(runtime->idle());
+        const auto shown = screen();
+        EXPECT_EQ(std::pair(shown.at(0, 0), shown.at(1, 0)), std::pair(c.shown[0], c.shown[1]))
+            << c.depth;
+    }
+}
+
+TEST(FrameConversion, RowsWidenEveryChannelExactly) {
+    struct Case {
+        uint16_t in;
+        uint32_t out;
+    };
+    const Case cases[] = {
+        {0x0000, 0x000000}, {0xFFFF, 0xFFFFFF}, {0x001F, 0x0000FF}, {0x07E0, 0x00FF00},
+        {0xF800, 0xFF0000}, {0x0821, 0x080408},  // the lowest step of each channel
+        {0x7BEF, 0x7B7D7B},                      // 15, 31, 15: just under half
+    };
+    // 19 pixels: whole groups of eight and a tail.
+    uint16_t in[19];
+    uint32_t out[19] = {};
+    for (int i = 0; i < 19; ++i) in[i] = cases[i % 7].in;
+    convertRow565(out, reinterpret_cast<const uint8_t*>(in), 19);
+    for (int i = 0; i < 19; ++i) EXPECT_EQ(out[i], cases[i % 7].out) << i;
+
+    const uint8_t in24[] = {1, 2, 3, 0xFF, 0, 0x80, 9, 8, 7};
+    uint32_t out24[3] = {};
+    convertRowBgr24(out24, in24, 3);
+    EXPECT_EQ(out24[0], 0x030201u);
+    EXPECT_EQ(out24[1], 0x8000FFu);
+    EXPECT_EQ(out24[2], 0x070809u);
+}
+
+}  // namespace
+}  // namespace tx

@@ -1,0 +1,270 @@
+// The host runtime: one instance per process, SDL's hidden window and its events; the pump
+// (requests from other threads, suspend and resume, closing the window, delay; on the null
+// backend, whose event queue the tests fill); debugger events relayed by the runtime, and
+// reports that end the program.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "end_request.h"
+#include "host_runtime.h"
+#include "modal_dialog.h"
+#include "null_events.h"
+#include "recording_debugger.h"
+#include "sdl_video.h"
+
+namespace tx {
+namespace {
+
+using namespace std::chrono_literals;
+
+// What the close prompt was asked with, and what it answers.
+std::string askedTitle;
+std::string askedPrompt;
+int askedCount = 0;
+bool answer = false;
+bool recordAndAnswer(const std::string& title, const std::string& prompt) {
+    askedTitle = title;
+    askedPrompt = prompt;
+    ++askedCount;
+    return answer;
+}
+
+class HostEventLoop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HostBackend backend = openNullBackend();
+        events = backend.events.get();
+        runtime = HostRuntime::open("", &debugger, std::move(backend));
+        ASSERT_NE(runtime, nullptr);
+    }
+    void pushWindowClose() { events->post(HostEvent::close); }
+
+    test::RecordingDebugger debugger;
+    std::unique_ptr<HostRuntime> runtime;
+    EventSource* events = nullptr;  // owned by the runtime
+};
+
+TEST_F(HostEventLoop, StoppedProgramWaitsInIdleUntilRunArrives) {
+    runtime->asyncRun();  // not suspended: ignored
+    EXPECT_TRUE(runtime->idle());
+    EXPECT_EQ(debugger.runs.load(), 0);
+    runtime->stop();
+    EXPECT_TRUE(runtime->pump().paused());
+    runtime->stop();  // already suspended: nothing more
+    EXPECT_EQ(debugger.stops.load(), 1);
+
+    std::atomic<bool> runSent{false};
+    std::thread debuggerThread([&] {
+        std::this_thread::sleep_for(20ms);
+        runSent.store(true);
+        runtime->asyncRun();
+    });
+    EXPECT_TRUE(runtime->idle());
+    EXPECT_TRUE(runSent.load());
+    debuggerThread.join();
+    EXPECT_FALSE(runtime->pump().paused());
+    EXPECT_EQ(debugger.runs.load(), 1);
+}
+
+// Closing the window asks the prompt: Cancel keeps the program running, OK ends it; without a
+// way to show the prompt (headless, no answer set) nobody can answer and the program ends.
+TEST_F(HostEventLoop, ClosePromptDecidesWhetherTheProgramEnds) {
+    for (const int how : {0, 1, 2}) {
+        runtime->setTitle("Game", "Quit now?");
+        if (how < 2) runtime->pump().setClosePromptAnswer(recordAndAnswer);
+        answer = how == 1;
+        askedCount = 0;
+        if (how == 0) pushWindowClose();
+        if (how != 0) runtime->pump().requestClose();
+        EXPECT_EQ(runtime->idle(), how == 0) << how;
+        EXPECT_EQ(runtime->hasDebugger(), how == 0);
+        EXPECT_EQ(runtime->pump().running(), how == 0);
+        if (how == 0) {
+            EXPECT_EQ(askedCount, 1);
+            EXPECT_EQ(askedTitle, "Game");
+            EXPECT_EQ(askedPrompt, "Quit now?");
+        }
+        runtime.reset();
+        SetUp();
+    }
+}
+
+TEST_F(HostEventLoop, DelayPumpsAndWaits) {
+    EXPECT_TRUE(runtime->delay(0));
+    EXPECT_TRUE(runtime->delay(-5));
+    EXPECT_TRUE(runtime->delay(30));
+}
+
+// The end of the program requested from another thread or from outside (a signal): every way
+// of pumping says so, a wait ends early, nobody is asked anything, the debugger is detached and
+// the program stays ended; a window destroyed from outside ends the same way.
+TEST_F(HostEventLoop, AnEndRequestOrALostWindowEndsThePumpWithoutAsking) {
+    using Pump = bool (*)(HostRuntime&, EventSource&);
+    const Pump pumps[] = {
+        [](HostRuntime& r, EventSource&) {
+            EXPECT_TRUE(r.idle());
+            std::thread([&r] { r.asyncEnd(); }).join();
+            return r.idle();
+        },
+        [](HostRuntime& r, EventSource&) { return end_request::raise(0), r.idle(); },
+        [](HostRuntime& r, EventSource&) { return end_request::raise(0), r.service(); },
+        [](HostRuntime& r, EventSource&) {
+            std::thread signaller([] {
+                std::this_thread::sleep_for(10ms);
+                end_request::raise(SIGTERM);
+            });
+            const bool running = r.delay(600'000);
+            signaller.join();
+            return running;
+        },
+        [](HostRuntime& r, EventSource& e) { return e.post(HostEvent::windowLost), r.idle(); },
+    };
+    for (const Pump pump : pumps) {
+        runtime->setTitle("Game", "Quit now?");
+        runtime->pump().setClosePromptAnswer(&recordAndAnswer);
+        answer = false;
+        askedCount = 0;
+        EXPECT_FALSE(pump(*runtime, *events));
+        end_request::clear();
+        EXPECT_EQ(askedCount, 0);
+        EXPECT_FALSE(runtime->pump().running());
+        EXPECT_FALSE(runtime->hasDebugger());
+        EXPECT_FALSE(runtime->idle());
+        runtime.reset();
+        SetUp();
+    }
+}
+
+TEST(HostDialogs, TervexNoDialogsTurnsThemOff) {
+    const std::pair<const char*, bool> cases[] = {
+        {nullptr, false}, {"", false}, {"0", false}, {"1", true}, {"yes", true}};
+    for (const auto& [value, off] : cases) {
+        if (value == nullptr)
+            unsetenv("TERVEX_NO_DIALOGS");
+        else
+            setenv("TERVEX_NO_DIALOGS", value, 1);
+        EXPECT_EQ(dialogsTurnedOff(), off) << (value != nullptr ? value : "unset");
+    }
+    unsetenv("TERVEX_NO_DIALOGS");
+}
+
+TEST(HostRuntimeLifecycle, OneInstanceAtATimeAndReopenAfterClose) {
+    auto first = HostRuntime::open("args here", nullptr, 0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->pump().running());
+    EXPECT_FALSE(first->pump().paused());
+    EXPECT_EQ(first->commandLine(), "args here");
+    EXPECT_EQ(HostRuntime::open("", nullptr, openNullBackend()), nullptr);
+    EXPECT_EQ(HostRuntime::open("", nullptr, 0), nullptr);
+
+    first.reset();
+    auto second = HostRuntime::open("", nullptr, 0);
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(second->pump().running());
+    EXPECT_TRUE(second->idle());
+}
+
+TEST(HostRuntimeLifecycle, RequestsPostedToAClosedRuntimeDoNotReachTheNextOne) {
+    // Another part of the process keeps SDL's event queue alive across the two runtimes.
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
+    {
+        auto first = HostRuntime::open("", nullptr, 0);
+        ASSERT_NE(first, nullptr);
+        first->asyncStop();
+        first->asyncEnd();
+    }
+    auto second = HostRuntime::open("", nullptr, 0);
+    ASSERT_NE(second, nullptr);
+    // A stale stop request would suspend the new runtime and block its pump.
+    ASSERT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_USEREVENT, SDL_LASTEVENT), 0);
+    EXPECT_TRUE(second->idle());
+    EXPECT_FALSE(second->pump().paused());
+    second.reset();
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+}
+
+// SDL's quit event and our window's close are close requests; another window's close is not.
+TEST(HostRuntimeLifecycle, WindowCloseAndQuitAreCloseRequests) {
+    auto runtime = HostRuntime::open("", nullptr, 0);
+    ASSERT_NE(runtime, nullptr);
+    runtime->setTitle("Game", "Quit now?");
+    answer = false;
+    runtime->pump().setClosePromptAnswer(recordAndAnswer);
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    EXPECT_TRUE(runtime->idle()) << "answered Cancel";
+    answer = true;
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_CLOSE;
+    event.window.windowID = SDL_GetWindowID(static_cast<SdlVideo&>(runtime->video()).window()) + 1;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    EXPECT_TRUE(runtime->idle());
+    event.window.windowID -= 1;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    EXPECT_FALSE(runtime->idle());
+}
+
+TEST(HostDebuggerRelay, ForwardsEventsToTheAttachedDebuggerOrNowhere) {
+    test::RecordingDebugger debugger;
+    for (Debugger* attached :
+         {static_cast<Debugger*>(&debugger), static_cast<Debugger*>(nullptr)}) {
+        auto runtime = HostRuntime::open("", attached, openNullBackend());
+        ASSERT_NE(runtime, nullptr);
+        EXPECT_EQ(runtime->hasDebugger(), attached != nullptr);
+        runtime->debugStmt(42, "main.bb");
+        runtime->debugEnter(1, 2, 3);
+        runtime->debugLeave();
+        runtime->debugLog("hello");
+        if (attached == nullptr) {  // reports reach nobody and end nothing
+            runtime->debugInfo("info");
+            runtime->debugError("error");
+        }
+        EXPECT_TRUE(runtime->pump().running());
+        EXPECT_TRUE(runtime->idle());
+    }
+    const std::vector<std::string> expected = {"stmt 42 main.bb", "enter 1 2 3", "leave",
+                                               "log hello"};
+    EXPECT_EQ(debugger.events, expected);
+}
+
+class HostDebuggerReport : public ::testing::TestWithParam<bool> {};
+
+TEST_P(HostDebuggerReport, ReportDetachesTheDebuggerAndEndsTheProgram) {
+    const bool isError = GetParam();
+    test::RecordingDebugger debugger;
+    {
+        auto runtime = HostRuntime::open("", &debugger, openNullBackend());
+        ASSERT_NE(runtime, nullptr);
+        for (const char* message : {"first", "second"}) {  // the second reaches nobody
+            if (isError) {
+                runtime->debugError(message);
+            } else {
+                runtime->debugInfo(message);
+            }
+        }
+        EXPECT_FALSE(runtime->hasDebugger());
+        EXPECT_FALSE(runtime->pump().running());
+        // The program is suspended on its way out, after the debugger was detached.
+        EXPECT_TRUE(runtime->pump().paused());
+        EXPECT_FALSE(runtime->idle());
+        runtime->debugLog("after");
+    }
+    EXPECT_EQ(isError ? debugger.errors : debugger.infos, std::vector<std::string>{"first"});
+    EXPECT_TRUE((isError ? debugger.infos : debugger.errors).empty());
+    EXPECT_EQ(debugger.stops.load(), 0);
+    EXPECT_TRUE(debugger.events.empty()) << "later events reach nobody";
+}
+
+INSTANTIATE_TEST_SUITE_P(InfoAndError, HostDebuggerReport, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Error" : "Info"; });
+
+}  // namespace
+}  // namespace tx
