@@ -38,6 +38,7 @@ void startDrawingState(GraphicsState& state, bool setByProgram) {
 // mode" when it cannot be had (and quietly when the pump says so first).
 void changeMode(GraphicsState& state, int32_t width, int32_t height, int32_t depth, int32_t driver,
                 uint32_t flags) {
+    freeAllImages(state);
     state.currentBuffer = nullptr;
     state.currentHandle = 0;
     state.graphics.reset();
@@ -151,6 +152,7 @@ void graphics(int32_t width, int32_t height, int32_t depth, int32_t mode) {
 void endGraphics() {
     GraphicsState* state = graphicsState();
     if (state == nullptr) return;
+    freeAllImages(*state);
     if (!state->modeSetByProgram) return;
     changeMode(*state, kStartupWidth, kStartupHeight, 0, 0, Display::kWindowed);
     startDrawingState(*state, false);

@@ -112,6 +112,7 @@ BadHandles makeBadHandles(GuestMachine& m, const std::string& dir, LiveStreams& 
         {"UDP Stream", freed("%CreateUDPStream%port=0", {0}, "CloseUDPStream%udp_stream")},
         {"TCP Server", freed("%CreateTCPServer%port", {0}, "CloseTCPServer%tcp_server")},
         {"Timer", freed("%CreateTimer%hertz", {1000}, "FreeTimer%timer")},
+        {"Image", freed("%CreateImage%width%height%frames=1", {8, 8, 1}, "FreeImage%image")},
     };
     const std::map<std::string, uint32_t> siblingOf = {
         {"File", udp}, {"UDP Stream", file}, {"TCP Stream", udp}};
@@ -241,7 +242,7 @@ TEST(HandleRegistryTest, HandlesThatNameNothingAreCaughtByTheirKind) {
             if (def.handles[i].kind != nullptr) kinds.emplace_back(def.handles[i].kind->name);
     }
     for (const char* kind : {"Bank", "Stream", "File", "Directory", "UDP Stream", "TCP Stream",
-                             "TCP Server", "Buffer", "Timer"})
+                             "TCP Server", "Buffer", "Timer", "Image"})
         EXPECT_NE(std::find(kinds.begin(), kinds.end(), kind), kinds.end()) << kind;
 
     test::TempDir dir;

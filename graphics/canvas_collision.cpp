@@ -1,0 +1,95 @@
+#include "canvas_collision.h"
+
+#include <algorithm>
+
+namespace tx {
+namespace {
+
+// A canvas's box where it is drawn at (x, y), in 64 bits.
+struct Placed {
+    int64_t x, y, w, h;
+};
+
+Placed place(const HostCanvas& canvas, int32_t x, int32_t y) {
+    const Point handle = canvas.getHandle();
+    return {int64_t{x} - handle.x, int64_t{y} - handle.y, canvas.getWidth(), canvas.getHeight()};
+}
+
+// The bits of columns n..31 of a word, and of columns 0..n.
+constexpr uint32_t startMask(int64_t n) {
+    return 0xFFFFFFFFu >> n;
+}
+constexpr uint32_t endMask(int64_t n) {
+    return 0xFFFFFFFFu << (31 - n);
+}
+
+}  // namespace
+
+bool boxesOverlap(int64_t x1, int64_t y1, int64_t w1, int64_t h1, int64_t x2, int64_t y2,
+                  int64_t w2, int64_t h2) {
+    return !(x1 + w1 <= x2 || x1 >= x2 + w2 || y1 + h1 <= y2 || y1 >= y2 + h2);
+}
+
+bool canvasesCollide(HostCanvas& a, int32_t ax, int32_t ay, HostCanvas& b, int32_t bx, int32_t by,
+                     bool boxesOnly) {
+    const Placed pa = place(a, ax, ay), pb = place(b, bx, by);
+    if (!boxesOverlap(pa.x, pa.y, pa.w, pa.h, pb.x, pb.y, pb.w, pb.h)) return false;
+    if (boxesOnly) return true;
+    a.ensureMask();
+    b.ensureMask();
+
+    // L is the canvas further left; R's rows are shifted right by t bits into L's words.
+    const bool aLeft = !(pb.x < pa.x);
+    const HostCanvas& left = aLeft ? a : b;
+    const HostCanvas& right = aLeft ? b : a;
+    const Placed& pl = aLeft ? pa : pb;
+    const Placed& pr = aLeft ? pb : pa;
+    const int64_t s = pr.x - pl.x;
+    const int t = static_cast<int>(s % 32);
+    const int64_t c1 = std::min(pl.x + pl.w, pr.x + pr.w) - pl.x - 1;
+    const int64_t k0 = s / 32, k1 = c1 / 32;
+    const uint32_t lastMask = endMask(c1 % 32);
+    const int64_t rightWords = right.maskStride();
+    const int64_t y0 = std::max(pl.y, pr.y), y1 = std::min(pl.y + pl.h, pr.y + pr.h);
+    for (int64_t y = y0; y < y1; ++y) {
+        const uint32_t* lw = left.maskRow(static_cast<int32_t>(y - pl.y));
+        const uint32_t* rw = right.maskRow(static_cast<int32_t>(y - pr.y));
+        uint32_t carry = 0;
+        for (int64_t k = k0; k < k1; ++k) {
+            const uint32_t r = rw[k - k0];
+            if ((((r >> t) | carry) & lw[k]) != 0) return true;
+            carry = t != 0 ? r << (32 - t) : 0;
+        }
+        const uint32_t r = k1 - k0 < rightWords ? rw[k1 - k0] : 0;
+        if ((((r >> t) | carry) & lw[k1] & lastMask) != 0) return true;
+    }
+    return false;
+}
+
+bool canvasRectCollide(HostCanvas& a, int32_t x, int32_t y, int32_t rx, int32_t ry, int32_t rw,
+                       int32_t rh, bool boxOnly) {
+    const Placed pa = place(a, x, y);
+    if (!boxesOverlap(pa.x, pa.y, pa.w, pa.h, rx, ry, rw, rh)) return false;
+    if (boxOnly) return true;
+    if (rw <= 0 || rh <= 0) return false;
+    a.ensureMask();
+
+    const int64_t c0 = std::max<int64_t>(rx, pa.x) - pa.x;
+    const int64_t c1 = std::min<int64_t>(int64_t{rx} + rw, pa.x + pa.w) - pa.x - 1;
+    const int64_t k0 = c0 / 32, k1 = c1 / 32;
+    uint32_t firstMask = startMask(c0 % 32);
+    const uint32_t lastMask = endMask(c1 % 32);
+    if (k0 == k1) firstMask &= lastMask;
+    const int64_t y0 = std::max<int64_t>(pa.y, ry),
+                  y1 = std::min<int64_t>(pa.y + pa.h, int64_t{ry} + rh);
+    for (int64_t row = y0; row < y1; ++row) {
+        const uint32_t* words = a.maskRow(static_cast<int32_t>(row - pa.y));
+        if ((words[k0] & firstMask) != 0) return true;
+        for (int64_t k = k0 + 1; k < k1; ++k)
+            if (words[k] != 0) return true;
+        if (k1 > k0 && (words[k1] & lastMask) != 0) return true;
+    }
+    return false;
+}
+
+}  // namespace tx
