@@ -133,6 +133,20 @@ const Case kCases[] = {
     {"graphics", "setdriver", true, kError, "Illegal graphics driver index"},
     {"graphics", "modeindex", false, kEnded, ""},
     {"graphics", "setdriver", false, kEnded, ""},
+
+    {"images", "game", false, kEnded, ""},
+    {"images", "missing-image", true, kError, "Image does not exist"},
+    {"images", "frame-2", true, kError, "Image frame out of range"},
+    {"images", "frame-1", true, kError, "Image frame out of range"},
+    {"images", "collide-frame", true, kError, "Image frame out of range"},
+    {"images", "missing-image", false, kEnded, ""},
+    {"images", "frame-2", false, kEnded, ""},
+    {"images", "frame-1", false, kEnded, ""},
+    {"images", "collide-frame", false, kEnded, ""},
+    {"images", "count0", false, kError, "Illegal frame count"},
+    {"images", "first-1", false, kError, "Illegal first frame"},
+    {"images", "not-enough", false, kError, "Not enough frames in bitmap"},
+    {"images", "cell0", false, kError, "Integer divide by zero"},
 };
 
 // The counts of every RuntimeStats report in the text, as "strings/objects/unreleased ...".

@@ -1,0 +1,109 @@
+/* Images from compiled code. "game" draws an animation strip, saves it, loads it back as
+ * frames, animates them into the back buffer, rotates a copy, runs a rectangle across a frame
+ * testing collisions, tiles a frame into a viewport, flips and saves the picture as
+ * images.bmp in TX_DIR for the test to read. The other cases are the image errors: with the
+ * debug flag set they end the program, without it the calls do nothing and answer 0. */
+#include "check.h"
+
+/* Cell i of the strip: black (the mask colour) with a 24 x 24 square at (4, 4). */
+static const int kCellColour[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+
+static txstr stripPath(void) {
+    return dirPath("/Strip.BMP");
+}
+
+static void makeStrip(void) {
+    int sheet = CreateImage(100, 32, 1); /* 3 whole cells, 4 columns left over */
+    int i;
+    CHECK(sheet != 0);
+    SetBuffer(ImageBuffer(sheet, 0));
+    for (i = 0; i < 3; i++) {
+        Color(kCellColour[i] >> 16, kCellColour[i] >> 8 & 255, kCellColour[i] & 255);
+        Rect(32 * i + 4, 4, 24, 24, 1);
+    }
+    CHECK(SaveImage(sheet, stripPath(), 0) == 1);
+    FreeImage(sheet);
+    CHECK(GraphicsBuffer() == FrontBuffer()); /* freeing the current buffer's image */
+}
+
+static void game(void) {
+    int anim, copy, frame, rx, hits = 0, overlaps = 0;
+    Graphics(640, 480, 32, 1);
+    makeStrip();
+    anim = LoadAnimImage(dirPath("/strip.bmp"), 32, 32, 0, 3); /* any case, as on Windows */
+    CHECK(anim != 0);
+    CHECK(ImageWidth(anim) == 32 && ImageHeight(anim) == 32);
+
+    SetBuffer(BackBuffer());
+    ClsColor(0, 0, 64);
+    Cls();
+    /* Three frames of the animation, one step each. */
+    for (frame = 0; frame < 3; frame++) {
+        DrawImage(anim, 50 + 40 * frame, 50, frame);
+        CHECK((ReadPixel(50 + 40 * frame + 16, 66, 0) & 0xFFFFFF) == kCellColour[frame]);
+        CHECK((ReadPixel(50 + 40 * frame + 1, 51, 0) & 0xFFFFFF) == 0x000040); /* masked */
+    }
+
+    /* A copy turned by 45 degrees about its middle: larger, still centred. */
+    copy = CopyImage(anim);
+    MidHandle(copy);
+    RotateImage(copy, 45);
+    CHECK(ImageWidth(copy) == 46 && ImageHeight(copy) == 46);
+    CHECK(ImageXHandle(copy) == 23 && ImageYHandle(copy) == 23);
+    CHECK(ImageWidth(anim) == 32); /* the strip's frames are untouched */
+    DrawImage(copy, 300, 100, 1);
+
+    /* A 4 x 4 rectangle runs along row 60 across frame 0 at (50, 50): its box spans columns
+     * 47..81, its square 54..77. Each hit leaves a mark in row 150. */
+    Color(255, 255, 255);
+    for (rx = 0; rx < 200; rx++) {
+        overlaps += ImageRectOverlap(anim, 50, 50, rx, 60, 4, 4);
+        if (ImageRectCollide(anim, 50, 50, 0, rx, 60, 4, 4)) {
+            hits++;
+            Rect(rx + 200, 150, 1, 4, 1);
+        }
+    }
+    CHECK(overlaps == 35 && hits == 27);
+    /* Frames against each other: squares 24 wide meet while less than 24 apart. */
+    CHECK(ImagesCollide(anim, 50, 50, 0, anim, 73, 70, 1) == 1);
+    CHECK(ImagesCollide(anim, 50, 50, 0, anim, 74, 70, 1) == 0);
+    CHECK(ImagesOverlap(anim, 50, 50, anim, 74, 70) == 1);
+    CHECK(ImagesCollide(copy, 300, 100, 0, anim, 300, 100, 2) == 1);
+    Origin(500, 500); /* no part in collisions */
+    CHECK(ImagesCollide(anim, 50, 50, 0, anim, 73, 70, 1) == 1);
+    Origin(0, 0);
+
+    /* Frame 2 tiled over a viewport, aligned with (0, 0). */
+    Viewport(400, 300, 100, 100);
+    TileImage(anim, 0, 0, 2);
+    Viewport(0, 0, 640, 480);
+
+    Flip(0);
+    CHECK(SaveBuffer(FrontBuffer(), dirPath("/images.bmp")) == 1);
+    FreeImage(copy);
+    FreeImage(anim);
+}
+
+static void errors(void) {
+    int image = CreateImage(8, 8, 2);
+    int gone = CreateImage(8, 8, 1);
+    FreeImage(gone);
+    if (argumentIs("missing-image")) CHECK(ImageWidth(gone) == 0);
+    if (argumentIs("frame-2")) CHECK(ImageBuffer(image, 2) == 0);
+    if (argumentIs("frame-1")) DrawImage(image, 0, 0, -1);
+    if (argumentIs("collide-frame")) CHECK(ImagesCollide(image, 0, 0, 0, image, 0, 0, 5) == 0);
+    if (argumentIs("count0")) LoadAnimImage(stripPath(), 32, 32, 0, 0);
+    if (argumentIs("first-1")) LoadAnimImage(stripPath(), 32, 32, -1, 1);
+    if (argumentIs("not-enough")) LoadAnimImage(stripPath(), 32, 32, 1, 3);
+    if (argumentIs("cell0")) LoadAnimImage(stripPath(), 0, 32, 0, 1);
+    CHECK(ImageWidth(image) == 8);
+}
+
+TX_MAIN {
+    if (argumentIs("game")) {
+        game();
+        return;
+    }
+    makeStrip();
+    errors();
+}
