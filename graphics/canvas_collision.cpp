@@ -49,19 +49,28 @@ bool canvasesCollide(HostCanvas& a, int32_t ax, int32_t ay, HostCanvas& b, int32
     const int64_t c1 = std::min(pl.x + pl.w, pr.x + pr.w) - pl.x - 1;
     const int64_t k0 = s / 32, k1 = c1 / 32;
     const uint32_t lastMask = endMask(c1 % 32);
-    const int64_t rightWords = right.maskStride();
+    // Per row: words k0..k1-1 of L against R's words 0..n-1 shifted in, then L's word k1
+    // against R's word n (0 past the end of R's row), cut at the overlap's last column.
+    const int64_t n = k1 - k0;
+    const bool lastInRight = n < right.maskStride();
     const int64_t y0 = std::max(pl.y, pr.y), y1 = std::min(pl.y + pl.h, pr.y + pr.h);
-    for (int64_t y = y0; y < y1; ++y) {
-        const uint32_t* lw = left.maskRow(static_cast<int32_t>(y - pl.y));
-        const uint32_t* rw = right.maskRow(static_cast<int32_t>(y - pr.y));
-        uint32_t carry = 0;
-        for (int64_t k = k0; k < k1; ++k) {
-            const uint32_t r = rw[k - k0];
-            if ((((r >> t) | carry) & lw[k]) != 0) return true;
-            carry = t != 0 ? r << (32 - t) : 0;
+    const uint32_t* lw = left.maskRow(static_cast<int32_t>(y0 - pl.y)) + k0;
+    const uint32_t* rw = right.maskRow(static_cast<int32_t>(y0 - pr.y));
+    const ptrdiff_t leftStride = left.maskStride(), rightStride = right.maskStride();
+    for (int64_t y = y0; y < y1; ++y, lw += leftStride, rw += rightStride) {
+        uint32_t meet = 0, carry = 0;
+        if (t == 0) {
+            for (int64_t j = 0; j < n; ++j) meet |= rw[j] & lw[j];
+        } else {
+            for (int64_t j = 0; j < n; ++j) {
+                const uint32_t r = rw[j];
+                meet |= ((r >> t) | carry) & lw[j];
+                carry = r << (32 - t);
+            }
         }
-        const uint32_t r = k1 - k0 < rightWords ? rw[k1 - k0] : 0;
-        if ((((r >> t) | carry) & lw[k1] & lastMask) != 0) return true;
+        const uint32_t r = lastInRight ? rw[n] : 0;
+        meet |= ((r >> t) | carry) & lw[n] & lastMask;
+        if (meet != 0) return true;
     }
     return false;
 }
