@@ -1,7 +1,7 @@
-// Image commands through the graphics module: animation strips and their errors, handles
-// (automatic, mid, explicit) through load, copy and grab, drawing under origins and handles,
-// tiling, transform sizes and handles, and what becomes of buffers and frames when images are
-// transformed or freed. Pictures are made by the commands themselves and saved with SaveImage.
+// Image commands through the graphics module: animation strips (their errors are the guest
+// programs'), handles through load, copy and grab, drawing under origins and handles, tiling,
+// transform sizes and handles, and what becomes of buffers and frames when images are
+// transformed or freed. Pictures are made by the commands and saved with SaveImage.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -56,34 +56,13 @@ TEST_F(ImageCommands, AnimationStripsCutWholeCellsInReadingOrder) {
     EXPECT_EQ(pixel(0, 0, imageBuffer(fromFour, 0)), 5u) << "second row, second column";
     EXPECT_EQ(pixel(0, 0, imageBuffer(fromFour, 1)), 6u);
 
-    struct ErrorCase {
-        int32_t cw, ch, first, count;
-        const char* path;
-        const char* error;
-    };
-    const std::string missing = dir.file("missing.bmp");
-    const ErrorCase cases[] = {
-        {32, 32, 1, 3, wide.c_str(), "Not enough frames in bitmap"},
-        {32, 32, 0, 4, wide.c_str(), "Not enough frames in bitmap"},
-        {32, 32, 5, 2, grid.c_str(), "Not enough frames in bitmap"},
-        {32, 32, 0, 0, missing.c_str(), "Illegal frame count"},
-        {32, 32, -1, 1, missing.c_str(), "Illegal first frame"},
-        {0, 32, 0, 1, wide.c_str(), "Integer divide by zero"},
-        {32, 0, 0, 1, wide.c_str(), "Integer divide by zero"},
-        {0, 0, 0, 1, missing.c_str(), ""},  // nothing loaded, nothing divided
-        {-32, -32, 0, 3, wide.c_str(), ""},
-        {32, 32, 0x7FFFFFFF, 0x7FFFFFFF, wide.c_str(), "Not enough frames in bitmap"},
-    };
+    // The errors are the guest programs'; here the cases where nothing may be made: a missing
+    // file (nothing loaded, nothing divided), cells of negative size, counts past 32 bits.
     const size_t canvases = state().graphics->canvasCount();
-    for (const ErrorCase& c : cases) {
-        SCOPED_TRACE(std::to_string(c.cw) + " " + std::to_string(c.first) + " " +
-                     std::to_string(c.count));
-        uint32_t result = 0;
-        EXPECT_EQ(
-            errorOf([&] { result = loadAnimImage(arg(c.path), c.cw, c.ch, c.first, c.count); }),
-            c.error);
-        EXPECT_EQ(result, 0u);
-    }
+    EXPECT_EQ(loadAnimImage(arg(dir.file("missing.bmp")), 0, 0, 0, 1), 0u);
+    EXPECT_EQ(loadAnimImage(arg(wide), -32, -32, 0, 3), 0u);
+    EXPECT_EQ(errorOf([&] { loadAnimImage(arg(wide), 32, 32, 0x7FFFFFFF, 0x7FFFFFFF); }),
+              "Not enough frames in bitmap");
     EXPECT_EQ(state().graphics->canvasCount(), canvases) << "no frames left behind";
 }
 

@@ -1,11 +1,10 @@
 // Loading pictures: one picture written as PNG, BMP (8, 24, 32 bits), TGA, JPEG and GIF loads
 // to the same pixels, upright and opaque, in 16-, 24- and 32-bit displays; files that are
-// missing, truncated or garbage load as 0 without an error; paths are looked up as the file
-// commands look them up; LoadBuffer stretches a picture over a buffer.
+// missing, truncated or garbage load as 0 without an error; LoadBuffer stretches a picture over
+// a buffer.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "graphics_test_support.h"
@@ -113,15 +112,6 @@ TEST_F(PictureLoading, FilesThatAreMissingTruncatedOrGarbageLoadAsZero) {
     EXPECT_EQ(loadImage(arg(dir.path())), 0u) << "a directory";
     EXPECT_EQ(state().images.size(), 0u);
     EXPECT_EQ(state().graphics->canvasCount(), 0u) << "nothing left behind";
-}
-
-TEST_F(PictureLoading, PathsIgnoreCaseAndTakeBackslashes) {
-    std::filesystem::create_directory(dir / "Sprites");
-    const std::string path = dir.file("Sprites/Hero.PNG");
-    ASSERT_TRUE(test::writePicture(path, kPictureFiles[0], 4, 4, blockColour));
-    const uint32_t image = loadImage(arg(dir.path() + "\\SPRITES\\hero.png"));
-    ASSERT_NE(image, 0u);
-    EXPECT_EQ(imageWidth(image), 4);
 }
 
 TEST_F(PictureLoading, LoadBufferStretchesThePictureOverTheBuffer) {
