@@ -1,6 +1,7 @@
 #include "picture_loader.h"
 
 #include <FreeImage.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -101,7 +102,10 @@ Bitmap to32Bits(Bitmap bitmap) {
 std::unique_ptr<HostCanvas> loadPicture(std::string_view programPath, const PixelFormat& format) {
     initialiseOnce();
     const std::string path = hostPath(programPath);
-    std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
+    // Only regular files: a pipe or a device could keep the reader waiting forever.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+    const std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
     if (file == nullptr) return nullptr;
     Source source{file.get()};
     FreeImageIO io = sourceIo();

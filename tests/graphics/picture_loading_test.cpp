@@ -3,6 +3,7 @@
 // missing, truncated or garbage load as 0 without an error; LoadBuffer stretches a picture over
 // a buffer.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <string>
@@ -110,8 +111,29 @@ TEST_F(PictureLoading, FilesThatAreMissingTruncatedOrGarbageLoadAsZero) {
     }
     EXPECT_EQ(loadImage(arg(dir.file("missing.png"))), 0u);
     EXPECT_EQ(loadImage(arg(dir.path())), 0u) << "a directory";
+    ASSERT_EQ(::mkfifo(dir.file("pipe.png").c_str(), 0600), 0);
+    EXPECT_EQ(loadImage(arg(dir.file("pipe.png"))), 0u) << "a pipe, never waited on";
     EXPECT_EQ(state().images.size(), 0u);
     EXPECT_EQ(state().graphics->canvasCount(), 0u) << "nothing left behind";
+}
+
+// A wireless bitmap has no signature: only the name's extension tells its format.
+TEST_F(PictureLoading, FormatsWithoutASignatureAreKnownByTheExtension) {
+    std::vector<uint8_t> wbmp = {0, 0, 16, 8, 0x80};  // 16 x 8, one white pixel top-left
+    wbmp.resize(4 + 2 * 8);
+    for (const char* name : {"pic.wbmp", "pic.old.WBMP", "pic.dat", "pic"}) {
+        SCOPED_TRACE(name);
+        test::putFile(dir.file(name), wbmp);
+        const uint32_t image = loadImage(arg(dir.file(name)));
+        const bool known = std::string(name).find("bmp") != std::string::npos ||
+                           std::string(name).find("BMP") != std::string::npos;
+        ASSERT_EQ(image != 0, known);
+        if (!known) continue;
+        EXPECT_EQ(imageWidth(image), 16);
+        EXPECT_EQ(pixel(image, 0, 0), 0xFFFFFFFFu);
+        EXPECT_EQ(pixel(image, 1, 0), 0xFF000000u);
+        EXPECT_EQ(pixel(image, 0, 7), 0xFF000000u) << "upright";
+    }
 }
 
 TEST_F(PictureLoading, LoadBufferStretchesThePictureOverTheBuffer) {
