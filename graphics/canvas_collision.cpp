@@ -23,6 +23,43 @@ constexpr uint32_t endMask(int64_t n) {
     return 0xFFFFFFFFu << (31 - n);
 }
 
+// The rows of the overlap: L's words from k0 on, R's from 0, and how to meet them.
+struct RowWalk {
+    const uint32_t* left;
+    const uint32_t* right;
+    ptrdiff_t leftStride, rightStride;
+    int64_t rows;
+    int64_t n;  // L's words k0..k1-1 take R's words 0..n-1; L's word k1 takes R's word n
+    int t;      // R's rows lie t bits right of L's word grid
+    uint32_t lastMask;
+    bool lastInRight;  // R's row has a word n (else it counts as 0)
+};
+
+// R's words pass through a 64-bit window, the word before above, the word itself below: one
+// shift by t gives R's bits in L's word grid with the bits carried over from the word before
+// (none when t is 0).
+inline uint32_t shifted(uint32_t previous, uint32_t word, int t) {
+    return static_cast<uint32_t>((uint64_t{previous} << 32 | word) >> t);
+}
+
+// Whether any row has a bit set in both. N is n when it is known in advance, else -1.
+template <int N>
+bool rowsMeet(const RowWalk& w) {
+    const uint32_t* lw = w.left;
+    const uint32_t* rw = w.right;
+    const int64_t n = N >= 0 ? N : w.n;
+    for (int64_t y = 0; y < w.rows; ++y, lw += w.leftStride, rw += w.rightStride) {
+        uint32_t meet = 0, previous = 0;
+        for (int64_t j = 0; j < n; ++j) {
+            meet |= shifted(previous, rw[j], w.t) & lw[j];
+            previous = rw[j];
+        }
+        meet |= shifted(previous, w.lastInRight ? rw[n] : 0, w.t) & lw[n] & w.lastMask;
+        if (meet != 0) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool boxesOverlap(int64_t x1, int64_t y1, int64_t w1, int64_t h1, int64_t x2, int64_t y2,
@@ -57,22 +94,11 @@ bool canvasesCollide(HostCanvas& a, int32_t ax, int32_t ay, HostCanvas& b, int32
     const uint32_t* lw = left.maskRow(static_cast<int32_t>(y0 - pl.y)) + k0;
     const uint32_t* rw = right.maskRow(static_cast<int32_t>(y0 - pr.y));
     const ptrdiff_t leftStride = left.maskStride(), rightStride = right.maskStride();
-    for (int64_t y = y0; y < y1; ++y, lw += leftStride, rw += rightStride) {
-        uint32_t meet = 0, carry = 0;
-        if (t == 0) {
-            for (int64_t j = 0; j < n; ++j) meet |= rw[j] & lw[j];
-        } else {
-            for (int64_t j = 0; j < n; ++j) {
-                const uint32_t r = rw[j];
-                meet |= ((r >> t) | carry) & lw[j];
-                carry = r << (32 - t);
-            }
-        }
-        const uint32_t r = lastInRight ? rw[n] : 0;
-        meet |= ((r >> t) | carry) & lw[n] & lastMask;
-        if (meet != 0) return true;
-    }
-    return false;
+    const RowWalk walk{lw, rw, leftStride, rightStride, y1 - y0, n, t, lastMask, lastInRight};
+    // Frames up to 64 pixels wide overlap in one or two of L's words: their rows take no loop.
+    if (n == 0) return rowsMeet<0>(walk);
+    if (n == 1) return rowsMeet<1>(walk);
+    return rowsMeet<-1>(walk);
 }
 
 bool canvasRectCollide(HostCanvas& a, int32_t x, int32_t y, int32_t rx, int32_t ry, int32_t rw,
