@@ -190,72 +190,46 @@ TEST_F(GuestPicture, PixelsAndBlockCopies) {
     EXPECT_EQ(front->at(11, 5), 0x123456u);
 }
 
-// The image program: an animation strip saved, loaded back and drawn, a rotated copy, the marks
-// of a rectangle's collisions and tiles in a viewport.
-class GuestImagesPicture : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        dir = std::make_unique<test::TempDir>();
-        ::setenv("TX_DIR", dir->path().c_str(), 1);
-        run = std::make_unique<test::GuestRun>(runGuest("images", "game"));
-        picture = std::make_unique<Bmp>(dir->file("images.bmp"));
-    }
-    static void TearDownTestSuite() {
-        picture.reset();
-        run.reset();
-        dir.reset();
-    }
-    void SetUp() override {
-        ASSERT_EQ(run->outcome, RunOutcome::Ended) << firstError(*run);
-        ASSERT_TRUE(picture->valid());
-        ASSERT_EQ(picture->width(), 640);
-    }
-
-    static inline std::unique_ptr<test::TempDir> dir;
-    static inline std::unique_ptr<test::GuestRun> run;
-    static inline std::unique_ptr<Bmp> picture;
-};
-
-TEST_F(GuestImagesPicture, FramesDrawnMaskedAtTheirPlaces) {
+// The image program's picture: the strip's frames drawn masked, a copy turned by 45 degrees
+// about its middle, the marks of a rectangle's collisions and tiles in a viewport.
+TEST(GuestImagesPicture, FramesTurnedCopyCollisionMarksAndTiles) {
+    const test::TempDir dir;
+    ::setenv("TX_DIR", dir.path().c_str(), 1);
+    const test::GuestRun run = runGuest("images", "game");
+    ASSERT_EQ(run.outcome, RunOutcome::Ended) << firstError(run);
+    const Bmp picture(dir.file("images.bmp"));
+    ASSERT_TRUE(picture.valid());
     const uint32_t colours[] = {kRed, kGreen, kBlue};
     for (int32_t f = 0; f < 3; ++f) {
         const int32_t x = 50 + 40 * f;
-        EXPECT_EQ(picture->count(x + 4, 54, x + 28, 78, colours[f]), 24 * 24) << f;
-        EXPECT_EQ(picture->count(x - 4, 46, x + 36, 86, kBackground), 40 * 40 - 24 * 24) << f;
+        EXPECT_EQ(picture.count(x + 4, 54, x + 28, 78, colours[f]), 24 * 24) << f;
+        EXPECT_EQ(picture.count(x - 4, 46, x + 36, 86, kBackground), 40 * 40 - 24 * 24) << f;
     }
-}
-
-TEST_F(GuestImagesPicture, RotatedCopyStaysCentredWithTransparentCorners) {
-    EXPECT_EQ(picture->at(300, 100), kGreen);
+    // The turned copy: green only within 17 pixels of its centre, its corners transparent.
     int green = 0, outside = 0;
     for (int32_t y = 70; y < 130; ++y) {
         for (int32_t x = 270; x < 330; ++x) {
-            const bool isGreen = picture->at(x, y) == kGreen;
-            green += isGreen;
+            const bool isGreen = picture.at(x, y) == kGreen;
             const double dx = x + 0.5 - 300, dy = y + 0.5 - 100;
+            green += isGreen;
             outside += isGreen && dx * dx + dy * dy > 17.0 * 17.0;
         }
     }
     EXPECT_GT(green, 400);
     EXPECT_LE(green, 24 * 24);
     EXPECT_EQ(outside, 0);
-    // The corners of the turned frame are the mask colour, so nothing is drawn there.
-    EXPECT_EQ(picture->at(278, 78), kBackground);
-    EXPECT_EQ(picture->at(321, 121), kBackground);
-}
-
-TEST_F(GuestImagesPicture, CollisionMarksAndTiles) {
-    EXPECT_EQ(picture->count(200, 150, 400, 154, kWhite), 27 * 4);
-    EXPECT_EQ(picture->at(251, 150), kWhite);
-    EXPECT_EQ(picture->at(277, 153), kWhite);
-    EXPECT_EQ(picture->at(250, 150), kBackground);
-    EXPECT_EQ(picture->at(278, 150), kBackground);
+    EXPECT_EQ(picture.at(278, 78), kBackground);
+    EXPECT_EQ(picture.at(321, 121), kBackground);
+    // A mark for each column 251..277 where the rectangle met the square, nowhere else.
+    EXPECT_EQ(picture.count(251, 150, 278, 154, kWhite), 27 * 4);
+    EXPECT_EQ(picture.count(200, 150, 400, 154, kWhite), 27 * 4);
+    // Frame 2's square tiled from (0, 0), only inside the viewport.
     int wrong = 0;
     for (int32_t y = 280; y < 420; ++y) {
         for (int32_t x = 380; x < 520; ++x) {
             const bool inView = x >= 400 && x < 500 && y >= 300 && y < 400;
             const bool inSquare = x % 32 >= 4 && x % 32 < 28 && y % 32 >= 4 && y % 32 < 28;
-            wrong += picture->at(x, y) != (inView && inSquare ? kBlue : kBackground);
+            wrong += picture.at(x, y) != (inView && inSquare ? kBlue : kBackground);
         }
     }
     EXPECT_EQ(wrong, 0);
