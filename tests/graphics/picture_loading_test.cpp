@@ -1,7 +1,7 @@
 // Loading pictures: one picture written by FreeImage's own writer as PNG, BMP (8, 24, 32 bits),
 // TGA, JPEG and GIF loads to the same pixels, upright and opaque, in 16-, 24- and 32-bit
-// displays; files that are truncated, garbage or no regular files load as 0 without an error,
-// and a format without a signature is known by the name's extension.
+// displays; cut short, it loads as 0 without an error. Garbage and files that are not regular
+// load as 0 too, and a format without a signature is known by the name's extension.
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -15,8 +15,6 @@
 
 namespace tx {
 namespace {
-
-using test::GraphicsTest;
 
 constexpr int32_t kWidth = 70, kHeight = 40;  // 70 x 3 bytes: BMP and TGA rows are padded
 
@@ -45,6 +43,30 @@ constexpr Format kFormats[] = {
     {"gif", FIF_GIF, 8, 0},
 };
 
+// The block picture in the format, rows top first (FreeImage keeps them bottom-up), half
+// transparent where the format keeps alpha. FreeImage's pixels and palette entries are
+// little-endian 0xAARRGGBB words.
+std::string writePicture(const std::string& path, const Format& f) {
+    struct Unload {
+        void operator()(FIBITMAP* b) const { FreeImage_Unload(b); }
+    };
+    const std::unique_ptr<FIBITMAP, Unload> bitmap(FreeImage_Allocate(kWidth, kHeight, f.bits));
+    if (f.bits == 8) std::memcpy(FreeImage_GetPalette(bitmap.get()), kColours, sizeof kColours);
+    for (int y = 0; y < kHeight; ++y) {
+        BYTE* row = FreeImage_GetScanLine(bitmap.get(), kHeight - 1 - y);
+        for (int x = 0; x < kWidth; ++x) {
+            const uint32_t argb = 0x80000000u | kColours[blockIndex(x, y)];
+            if (f.bits == 8)
+                row[x] = static_cast<BYTE>(blockIndex(x, y));
+            else
+                std::memcpy(row + x * f.bits / 8, &argb, f.bits / 8);
+        }
+    }
+    EXPECT_TRUE(FreeImage_Save(f.format, bitmap.get(), path.c_str(), f.flags)) << path;
+    return path;
+}
+
+// The largest difference between the colour channels of two pixels.
 int channelDistance(uint32_t a, uint32_t b) {
     int worst = 0;
     for (int shift : {0, 8, 16})
@@ -53,46 +75,23 @@ int channelDistance(uint32_t a, uint32_t b) {
     return worst;
 }
 
-class PictureLoading : public GraphicsTest {
+class PictureLoading : public test::GraphicsTest {
 protected:
-    // The block picture in the format, rows top first (FreeImage keeps them bottom-up), half
-    // transparent where the format keeps alpha. FreeImage's pixels and palette entries are
-    // little-endian 0xAARRGGBB words.
-    std::string write(const Format& f) {
-        struct Unload {
-            void operator()(FIBITMAP* b) const { FreeImage_Unload(b); }
-        };
-        const std::unique_ptr<FIBITMAP, Unload> bitmap(FreeImage_Allocate(kWidth, kHeight, f.bits));
-        if (f.bits == 8) std::memcpy(FreeImage_GetPalette(bitmap.get()), kColours, sizeof kColours);
-        for (int y = 0; y < kHeight; ++y) {
-            BYTE* row = FreeImage_GetScanLine(bitmap.get(), kHeight - 1 - y);
-            for (int x = 0; x < kWidth; ++x) {
-                const uint32_t argb = 0x80000000u | kColours[blockIndex(x, y)];
-                if (f.bits == 8)
-                    row[x] = static_cast<BYTE>(blockIndex(x, y));
-                else
-                    std::memcpy(row + x * f.bits / 8, &argb, f.bits / 8);
-            }
-        }
-        const std::string path = dir.file(std::string("picture.") + f.name);
-        EXPECT_TRUE(FreeImage_Save(f.format, bitmap.get(), path.c_str(), f.flags)) << path;
-        return path;
-    }
     // The frame's pixel as ARGB.
     static uint32_t pixel(uint32_t image, int32_t x, int32_t y) {
         return static_cast<uint32_t>(readPixel(x, y, imageBuffer(image, 0)));
     }
-
     test::TempDir dir;
 };
 
-TEST_F(PictureLoading, EveryFormatLoadsTheSamePixelsInEveryDisplayDepth) {
+TEST_F(PictureLoading, EveryFormatLoadsWholeInEveryDisplayDepthAndNotWhenCutShort) {
     for (const int32_t depth : {16, 24, 32}) {
         graphics(640, 480, depth, 1);
         const PixelFormat& format = state().graphics->format();
         for (const Format& f : kFormats) {
             SCOPED_TRACE(std::string(f.name) + " in a " + std::to_string(depth) + "-bit display");
-            const uint32_t image = loadImage(arg(write(f)));
+            const std::string path = writePicture(dir.file(std::string("picture.") + f.name), f);
+            const uint32_t image = loadImage(arg(path));
             ASSERT_EQ(imageWidth(image), kWidth);
             ASSERT_EQ(imageHeight(image), kHeight);
             EXPECT_EQ(state().images.find(image)->frames[0].canvas->getMask(),
@@ -114,22 +113,20 @@ TEST_F(PictureLoading, EveryFormatLoadsTheSamePixelsInEveryDisplayDepth) {
             }
             EXPECT_EQ(wrong, 0);
             freeImage(image);
+            if (depth != 32) continue;
+            const std::vector<uint8_t> whole = test::fileBytes(path);
+            for (const size_t keep :
+                 {whole.size() * 3 / 4, whole.size() / 2, size_t{40}, size_t{0}}) {
+                test::putFile(path, {whole.begin(), whole.begin() + static_cast<ptrdiff_t>(keep)});
+                EXPECT_EQ(errorOf([&] { EXPECT_EQ(loadImage(arg(path)), 0u) << keep; }), "");
+                EXPECT_EQ(loadAnimImage(arg(path), 8, 8, 0, 1), 0u) << keep;
+            }
         }
     }
+    EXPECT_EQ(state().graphics->canvasCount(), 0u) << "nothing left behind";
 }
 
-TEST_F(PictureLoading, OnlyWholeRegularFilesOfAKnownFormatLoad) {
-    for (const Format& f : kFormats) {
-        const std::vector<uint8_t> whole = test::fileBytes(write(f));
-        ASSERT_GT(whole.size(), 64u);
-        for (const size_t keep : {whole.size() * 3 / 4, whole.size() / 2, size_t{40}, size_t{0}}) {
-            SCOPED_TRACE(std::string(f.name) + " cut to " + std::to_string(keep) + " bytes");
-            const std::string path = dir.file(std::string("cut.") + f.name);
-            test::putFile(path, {whole.begin(), whole.begin() + static_cast<ptrdiff_t>(keep)});
-            EXPECT_EQ(errorOf([&] { EXPECT_EQ(loadImage(arg(path)), 0u); }), "");
-            EXPECT_EQ(loadAnimImage(arg(path), 8, 8, 0, 1), 0u);
-        }
-    }
+TEST_F(PictureLoading, GarbageAndFilesThatAreNotRegularLoadAsZero) {
     std::vector<uint8_t> garbage(4096);
     uint32_t r = 7;
     for (uint8_t& b : garbage) b = static_cast<uint8_t>((r = r * 1103515245u + 12345u) >> 24);
@@ -141,24 +138,22 @@ TEST_F(PictureLoading, OnlyWholeRegularFilesOfAKnownFormatLoad) {
         const std::vector<uint8_t>& bytes;
         bool loads;
     } cases[] = {
-        {"g.png", garbage, false}, {"g.jpg", garbage, false},  {"g.gif", garbage, false},
-        {"w.wbmp", wbmp, true},    {"w.old.WBMP", wbmp, true}, {"w.dat", wbmp, false},
-        {"w", wbmp, false},
+        {"g.png", garbage, false}, {"g.gif", garbage, false}, {"w.old.WBMP", wbmp, true},
+        {"w.dat", wbmp, false},    {"w", wbmp, false},
     };
     for (const auto& c : cases) {
         test::putFile(dir.file(c.name), c.bytes);
         const uint32_t image = loadImage(arg(dir.file(c.name)));
         ASSERT_EQ(image != 0, c.loads) << c.name;
         if (image == 0) continue;
-        EXPECT_EQ(pixel(image, 0, 0), 0xFFFFFFFFu) << c.name;
-        EXPECT_EQ(pixel(image, 0, 7), 0xFF000000u) << c.name << " upright";
+        EXPECT_EQ(pixel(image, 0, 0), 0xFFFFFFFFu);
+        EXPECT_EQ(pixel(image, 0, 7), 0xFF000000u) << "upright";
         freeImage(image);
     }
     EXPECT_EQ(loadImage(arg(dir.file("missing.png"))), 0u);
     EXPECT_EQ(loadImage(arg(dir.path())), 0u) << "a directory";
     ASSERT_EQ(::mkfifo(dir.file("pipe.png").c_str(), 0600), 0);
     EXPECT_EQ(loadImage(arg(dir.file("pipe.png"))), 0u) << "a pipe, never waited on";
-    EXPECT_EQ(state().images.size(), 0u);
     EXPECT_EQ(state().graphics->canvasCount(), 0u) << "nothing left behind";
 }
 

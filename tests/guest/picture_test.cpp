@@ -190,9 +190,8 @@ TEST_F(GuestPicture, PixelsAndBlockCopies) {
     EXPECT_EQ(front->at(11, 5), 0x123456u);
 }
 
-// The image program's picture: the strip's frames drawn masked, a copy turned by 45 degrees
-// about its middle, the marks of a rectangle's collisions and tiles in a viewport.
-TEST(GuestImagesPicture, FramesTurnedCopyCollisionMarksAndTiles) {
+// The image program's picture: the strip's frames drawn masked and tiles in a viewport.
+TEST(GuestImagesPicture, FramesMaskedAndTiledInAViewport) {
     const test::TempDir dir;
     ::setenv("TX_DIR", dir.path().c_str(), 1);
     const test::GuestRun run = runGuest("images", "game");
@@ -205,24 +204,6 @@ TEST(GuestImagesPicture, FramesTurnedCopyCollisionMarksAndTiles) {
         EXPECT_EQ(picture.count(x + 4, 54, x + 28, 78, colours[f]), 24 * 24) << f;
         EXPECT_EQ(picture.count(x - 4, 46, x + 36, 86, kBackground), 40 * 40 - 24 * 24) << f;
     }
-    // The turned copy: green only within 17 pixels of its centre, its corners transparent.
-    int green = 0, outside = 0;
-    for (int32_t y = 70; y < 130; ++y) {
-        for (int32_t x = 270; x < 330; ++x) {
-            const bool isGreen = picture.at(x, y) == kGreen;
-            const double dx = x + 0.5 - 300, dy = y + 0.5 - 100;
-            green += isGreen;
-            outside += isGreen && dx * dx + dy * dy > 17.0 * 17.0;
-        }
-    }
-    EXPECT_GT(green, 400);
-    EXPECT_LE(green, 24 * 24);
-    EXPECT_EQ(outside, 0);
-    EXPECT_EQ(picture.at(278, 78), kBackground);
-    EXPECT_EQ(picture.at(321, 121), kBackground);
-    // A mark for each column 251..277 where the rectangle met the square, nowhere else.
-    EXPECT_EQ(picture.count(251, 150, 278, 154, kWhite), 27 * 4);
-    EXPECT_EQ(picture.count(200, 150, 400, 154, kWhite), 27 * 4);
     // Frame 2's square tiled from (0, 0), only inside the viewport.
     int wrong = 0;
     for (int32_t y = 280; y < 420; ++y) {
