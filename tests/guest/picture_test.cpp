@@ -190,20 +190,15 @@ TEST_F(GuestPicture, PixelsAndBlockCopies) {
     EXPECT_EQ(front->at(11, 5), 0x123456u);
 }
 
-// The image program's picture: the strip's frames drawn masked and tiles in a viewport.
-TEST(GuestImagesPicture, FramesMaskedAndTiledInAViewport) {
+// The image program's picture (its frames drawn masked are checked by the program itself):
+// tiles of a frame cover the viewport, aligned with the drawing position, and nothing outside.
+TEST(GuestImagesPicture, TilesFillTheViewportOnly) {
     const test::TempDir dir;
     ::setenv("TX_DIR", dir.path().c_str(), 1);
     const test::GuestRun run = runGuest("images", "game");
     ASSERT_EQ(run.outcome, RunOutcome::Ended) << firstError(run);
     const Bmp picture(dir.file("images.bmp"));
     ASSERT_TRUE(picture.valid());
-    const uint32_t colours[] = {kRed, kGreen, kBlue};
-    for (int32_t f = 0; f < 3; ++f) {
-        const int32_t x = 50 + 40 * f;
-        EXPECT_EQ(picture.count(x + 4, 54, x + 28, 78, colours[f]), 24 * 24) << f;
-        EXPECT_EQ(picture.count(x - 4, 46, x + 36, 86, kBackground), 40 * 40 - 24 * 24) << f;
-    }
     // Frame 2's square tiled from (0, 0), only inside the viewport.
     int wrong = 0;
     for (int32_t y = 280; y < 420; ++y) {
