@@ -35,7 +35,7 @@ static void makeStrip(void) {
  * (which the picture's checks leave out): solid and in parts, grabbed back under a handle and
  * an origin, masked; then transformed about its handle and loaded over by LoadBuffer. */
 static void wholeStrip(void) {
-    int pic, part;
+    int pic, part, grid;
     AutoMidHandle(1);
     pic = LoadImage(stripPath());
     AutoMidHandle(0);
@@ -54,7 +54,8 @@ static void wholeStrip(void) {
     Origin(5, 5);
     GrabImage(part, 7, 197, 0);
     Origin(0, 0);
-    CHECK(rgb(4, 4, ImageBuffer(part, 0)) == 0xFF0000 && rgb(3, 3, ImageBuffer(part, 0)) == 0);
+    CHECK(rgb(4, 4, ImageBuffer(part, 0)) == 0xFF0000);
+    CHECK(rgb(3, 4, ImageBuffer(part, 0)) == 0 && rgb(4, 3, ImageBuffer(part, 0)) == 0);
 
     /* Red transparent, black drawn. */
     MaskImage(pic, 255, 0, 0);
@@ -77,6 +78,12 @@ static void wholeStrip(void) {
     CHECK(rgb(3, 3, ImageBuffer(pic, 0)) == 0xFF0000 && rgb(1, 1, ImageBuffer(pic, 0)) == 0);
     CHECK(rgb(20, 3, ImageBuffer(pic, 0)) == 0x00FF00);
     CHECK(LoadBuffer(ImageBuffer(pic, 0), dirPath("/missing.bmp")) == 0);
+
+    /* Cells of 25 x 16 in reading order from the third: the strip's (50, 0), (75, 0), (0, 16). */
+    grid = LoadAnimImage(stripPath(), 25, 16, 2, 3);
+    CHECK(rgb(0, 4, ImageBuffer(grid, 0)) == 0x00FF00 &&
+          rgb(0, 4, ImageBuffer(grid, 1)) == 0x0000FF);
+    CHECK(rgb(4, 0, ImageBuffer(grid, 2)) == 0xFF0000);
 
     /* What cannot be made is nothing. */
     CHECK(CreateImage(40000, 1, 1) == 0 && CreateImage(8, 8, 0) == 0);
@@ -127,10 +134,13 @@ static void game(void) {
     CHECK(ImagesCollide(anim, 50, 50, 0, anim, 73, 70, 1) == 1);
     Origin(0, 0);
 
-    /* Frame 2 tiled over a viewport, aligned with (0, 0). */
+    /* Frame 2 tiled over a viewport, aligned with where it would be drawn: at (0, 0). */
+    HandleImage(anim, 5, 3);
+    Origin(7, -1);
     Viewport(400, 300, 100, 100);
-    TileImage(anim, 0, 0, 2);
+    TileImage(anim, 30, 4, 2);
     Viewport(0, 0, 640, 480);
+    Origin(0, 0);
 
     wholeStrip();
     Flip(0);
