@@ -137,7 +137,7 @@ static void game(void) {
     /* Frame 2 tiled over a viewport, aligned with where it would be drawn: at (0, 0). */
     HandleImage(anim, 5, 3);
     Origin(7, -1);
-    Viewport(400, 300, 100, 100);
+    Viewport(404, 300, 100, 100);
     TileImage(anim, 30, 4, 2);
     Viewport(0, 0, 640, 480);
     Origin(0, 0);
