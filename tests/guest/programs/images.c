@@ -33,7 +33,8 @@ static void makeStrip(void) {
 
 /* The strip as one image, mid-handled as it loads, drawn into the back buffer's rows 200..339
  * (which the picture's checks leave out): solid and in parts, grabbed back under a handle and
- * an origin, masked; then transformed about its handle and loaded over by LoadBuffer. */
+ * an origin, masked, transformed about its handle; then the strip loaded over the front
+ * buffer and cut into cells of two rows. */
 static void wholeStrip(void) {
     int pic, part, grid;
     AutoMidHandle(1);
@@ -71,13 +72,15 @@ static void wholeStrip(void) {
     TFormImage(pic, 1, 1, 1, 1); /* singular: nothing changes */
     CHECK(ImageWidth(pic) == 50 && ImageHeight(pic) == 16);
 
-    /* The strip halved each way over the frame: pixel (x, y) shows (2 x + 1, 2 y + 1). */
+    /* The strip stretched over the front buffer (the flip replaces it), its origin ignored:
+     * (x, y) shows the strip's ((x + 0.5) / 6.4, (y + 0.5) / 15). */
+    Origin(30, 30);
     TFormFilter(0);
-    CHECK(LoadBuffer(ImageBuffer(pic, 0), stripPath()) == 1);
+    CHECK(LoadBuffer(FrontBuffer(), stripPath()) == 1);
     TFormFilter(1);
-    CHECK(rgb(3, 3, ImageBuffer(pic, 0)) == 0xFF0000 && rgb(1, 1, ImageBuffer(pic, 0)) == 0);
-    CHECK(rgb(20, 3, ImageBuffer(pic, 0)) == 0x00FF00);
-    CHECK(LoadBuffer(ImageBuffer(pic, 0), dirPath("/missing.bmp")) == 0);
+    Origin(0, 0);
+    CHECK(rgb(40, 100, FrontBuffer()) == 0xFF0000 && rgb(200, 200, FrontBuffer()) == 0);
+    CHECK(LoadBuffer(FrontBuffer(), dirPath("/missing.bmp")) == 0);
 
     /* Cells of 25 x 16 in reading order from the third: the strip's (50, 0), (75, 0), (0, 16). */
     grid = LoadAnimImage(stripPath(), 25, 16, 2, 3);
@@ -113,8 +116,9 @@ static void game(void) {
     }
 
     /* A copy turned by 45 degrees about its middle: larger, still centred. */
-    copy = CopyImage(anim);
-    MidHandle(copy);
+    MidHandle(anim);
+    copy = CopyImage(anim); /* the handle goes along */
+    HandleImage(anim, 0, 0);
     RotateImage(copy, 45);
     CHECK(ImageWidth(copy) == 46 && ImageHeight(copy) == 46);
     CHECK(ImageXHandle(copy) == 23 && ImageYHandle(copy) == 23);
