@@ -190,9 +190,9 @@ TEST_F(GuestPicture, PixelsAndBlockCopies) {
     EXPECT_EQ(front->at(11, 5), 0x123456u);
 }
 
-// The image program's picture (its frames drawn masked are checked by the program itself):
-// tiles of a frame cover the viewport, aligned with the drawing position, and nothing outside.
-TEST(GuestImagesPicture, TilesFillTheViewportOnly) {
+// The image program's game runs through its own checks to its end; in its picture, tiles of a
+// frame cover the viewport, aligned with where the frame would be drawn, and nothing outside.
+TEST(GuestImagesPicture, GameEndsAndTilesFillTheViewportOnly) {
     const test::TempDir dir;
     ::setenv("TX_DIR", dir.path().c_str(), 1);
     const test::GuestRun run = runGuest("images", "game");
