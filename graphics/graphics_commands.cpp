@@ -36,6 +36,7 @@ void startDrawingState(GraphicsState& state, bool setByProgram) {
 // mode" when it cannot be had (and quietly when the pump says so first).
 void changeMode(GraphicsState& state, int32_t width, int32_t height, int32_t depth, int32_t driver,
                 uint32_t flags) {
+    freeAllImages(state);
     state.currentBuffer = nullptr;
     state.currentHandle = 0;
     state.graphics.reset();
@@ -129,6 +130,7 @@ void graphics(GraphicsState& state, int32_t width, int32_t height, int32_t depth
 }
 
 void endGraphics(GraphicsState& state) {
+    freeAllImages(state);
     if (!state.modeSetByProgram) return;
     changeMode(state, kStartupWidth, kStartupHeight, 0, 0, Display::kWindowed);
     startDrawingState(state, false);

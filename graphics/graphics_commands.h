@@ -44,6 +44,9 @@ uint32_t frontBuffer(GraphicsState& state);
 uint32_t backBuffer(GraphicsState& state);
 void setBuffer(GraphicsState& state, BufferHandle buffer);
 uint32_t graphicsBuffer(GraphicsState& state);
+// A picture file stretched over the whole buffer; 1 on success, 0 (buffer unchanged) when the
+// file cannot be loaded.
+int32_t loadBuffer(BufferHandle buffer, StrArg file);
 // The whole buffer as a 24-bit BMP file; 1 on success, 0 when it cannot be written.
 int32_t saveBuffer(BufferHandle buffer, StrArg file);
 void lockBuffer(BufferOrCurrent buffer);
@@ -75,5 +78,59 @@ void plot(int32_t x, int32_t y);
 void rect(int32_t x, int32_t y, int32_t width, int32_t height, int32_t solid);
 void oval(int32_t x, int32_t y, int32_t width, int32_t height, int32_t solid);
 void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+
+// ---- Images (image_commands.cpp). With the debug flag set a dead image is "Image does not
+// exist" and a frame out of range "Image frame out of range"; without it such calls do nothing.
+// A file that cannot be loaded answers 0 without an error.
+uint32_t loadImage(GraphicsState& state, StrArg file);
+// Always errors: count < 1 "Illegal frame count", first < 0 "Illegal first frame", too few
+// whole cells "Not enough frames in bitmap"; a cell size of 0 is the integer-division error.
+uint32_t loadAnimImage(GraphicsState& state, StrArg file, int32_t cellWidth, int32_t cellHeight,
+                       int32_t first, int32_t count);
+uint32_t createImage(GraphicsState& state, int32_t width, int32_t height,
+                     int32_t frames);  // 0 when frames < 1
+uint32_t copyImage(GraphicsState& state, ImageHandle image);
+void freeImage(GraphicsState& state, uint32_t image);  // never an error
+int32_t saveImage(ImageHandle image, StrArg file, int32_t frame);
+void grabImage(ImageHandle image, int32_t x, int32_t y, int32_t frame);
+uint32_t imageBuffer(ImageHandle image, int32_t frame);
+void maskImage(ImageHandle image, int32_t red, int32_t green, int32_t blue);
+void handleImage(ImageHandle image, int32_t x, int32_t y);
+void midHandle(ImageHandle image);
+void autoMidHandle(GraphicsState& state, int32_t enable);
+int32_t imageWidth(ImageHandle image);
+int32_t imageHeight(ImageHandle image);
+int32_t imageXHandle(ImageHandle image);
+int32_t imageYHandle(ImageHandle image);
+
+// ---- Drawing images into the current buffer (image_draw_commands.cpp)
+void drawImage(ImageHandle image, int32_t x, int32_t y, int32_t frame);
+void drawBlock(ImageHandle image, int32_t x, int32_t y, int32_t frame);
+void tileImage(ImageHandle image, int32_t x, int32_t y, int32_t frame);
+void tileBlock(ImageHandle image, int32_t x, int32_t y, int32_t frame);
+void drawImageRect(ImageHandle image, int32_t x, int32_t y, int32_t rectX, int32_t rectY,
+                   int32_t rectWidth, int32_t rectHeight, int32_t frame);
+void drawBlockRect(ImageHandle image, int32_t x, int32_t y, int32_t rectX, int32_t rectY,
+                   int32_t rectWidth, int32_t rectHeight, int32_t frame);
+
+// ---- Transforms (image_transform_commands.cpp). A singular matrix, or a result that would be
+// empty or larger than a canvas, leaves the image as it is.
+void scaleImage(GraphicsState& state, ImageHandle image, float xScale, float yScale);
+void resizeImage(GraphicsState& state, ImageHandle image, float width, float height);
+void rotateImage(GraphicsState& state, ImageHandle image, float angle);
+void tFormImage(GraphicsState& state, ImageHandle image, float a, float b, float c, float d);
+void tFormFilter(GraphicsState& state, int32_t enable);
+
+// ---- Collision tests (collision_commands.cpp): 1 for yes, 0 for no
+int32_t imagesOverlap(ImageHandle image1, int32_t x1, int32_t y1, DeferredHandle<Image> image2,
+                      int32_t x2, int32_t y2);
+int32_t imagesCollide(ImageHandle image1, int32_t x1, int32_t y1, int32_t frame1,
+                      DeferredHandle<Image> image2, int32_t x2, int32_t y2, int32_t frame2);
+int32_t rectsOverlap(int32_t x1, int32_t y1, int32_t width1, int32_t height1, int32_t x2,
+                     int32_t y2, int32_t width2, int32_t height2);
+int32_t imageRectOverlap(ImageHandle image, int32_t x, int32_t y, int32_t rectX, int32_t rectY,
+                         int32_t rectWidth, int32_t rectHeight);
+int32_t imageRectCollide(ImageHandle image, int32_t x, int32_t y, int32_t frame, int32_t rectX,
+                         int32_t rectY, int32_t rectWidth, int32_t rectHeight);
 
 }  // namespace tx

@@ -1,5 +1,6 @@
-// The graphics module: drivers and modes, buffers, pixels and drawing. Created eighth; its
-// creation opens the 400 x 300 start-up window. The table keeps the module's registration order.
+// The graphics module: drivers and modes, buffers, pixels and drawing, images and collisions.
+// Created eighth; its creation opens the 400 x 300 start-up window. The table keeps the module's
+// registration order.
 #include "graphics_module.h"
 #include "basic_module.h"
 #include "command.h"
@@ -32,6 +33,7 @@ constexpr CommandDef kGraphicsCommands[] = {
     command<graphicsDepth>("%GraphicsDepth"),
     command<setBuffer>("SetBuffer%buffer"),
     command<graphicsBuffer>("%GraphicsBuffer"),
+    command<loadBuffer>("%LoadBuffer%buffer$bmpfile"),
     command<saveBuffer>("%SaveBuffer%buffer$bmpfile"),
     command<lockBuffer>("LockBuffer%buffer=0"),
     command<unlockBuffer>("UnlockBuffer%buffer=0"),
@@ -56,6 +58,39 @@ constexpr CommandDef kGraphicsCommands[] = {
     command<line>("Line%x1%y1%x2%y2"),
     command<copyRect>(
         "CopyRect%source_x%source_y%width%height%dest_x%dest_y%src_buffer=0%dest_buffer=0"),
+    command<loadImage>("%LoadImage$bmpfile"),
+    command<copyImage>("%CopyImage%image"),
+    command<createImage>("%CreateImage%width%height%frames=1"),
+    command<loadAnimImage>("%LoadAnimImage$bmpfile%cellwidth%cellheight%first%count"),
+    command<freeImage>("FreeImage%image"),
+    command<saveImage>("%SaveImage%image$bmpfile%frame=0"),
+    command<grabImage>("GrabImage%image%x%y%frame=0"),
+    command<imageBuffer>("%ImageBuffer%image%frame=0"),
+    command<drawImage>("DrawImage%image%x%y%frame=0"),
+    command<drawBlock>("DrawBlock%image%x%y%frame=0"),
+    command<tileImage>("TileImage%image%x=0%y=0%frame=0"),
+    command<tileBlock>("TileBlock%image%x=0%y=0%frame=0"),
+    command<drawImageRect>("DrawImageRect%image%x%y%rect_x%rect_y%rect_width%rect_height%frame=0"),
+    command<drawBlockRect>("DrawBlockRect%image%x%y%rect_x%rect_y%rect_width%rect_height%frame=0"),
+    command<maskImage>("MaskImage%image%red%green%blue"),
+    command<handleImage>("HandleImage%image%x%y"),
+    command<midHandle>("MidHandle%image"),
+    command<autoMidHandle>("AutoMidHandle%enable"),
+    command<imageWidth>("%ImageWidth%image"),
+    command<imageHeight>("%ImageHeight%image"),
+    command<imageXHandle>("%ImageXHandle%image"),
+    command<imageYHandle>("%ImageYHandle%image"),
+    command<scaleImage>("ScaleImage%image#xscale#yscale"),
+    command<resizeImage>("ResizeImage%image#width#height"),
+    command<rotateImage>("RotateImage%image#angle"),
+    command<tFormImage>("TFormImage%image#a#b#c#d"),
+    command<tFormFilter>("TFormFilter%enable"),
+    command<imagesOverlap>("%ImagesOverlap%image1%x1%y1%image2%x2%y2"),
+    command<imagesCollide>("%ImagesCollide%image1%x1%y1%frame1%image2%x2%y2%frame2"),
+    command<rectsOverlap>("%RectsOverlap%x1%y1%width1%height1%x2%y2%width2%height2"),
+    command<imageRectOverlap>("%ImageRectOverlap%image%x%y%rect_x%rect_y%rect_width%rect_height"),
+    command<imageRectCollide>(
+        "%ImageRectCollide%image%x%y%frame%rect_x%rect_y%rect_width%rect_height"),
 };
 
 }  // namespace

@@ -24,6 +24,7 @@ void closeGraphicsModule() {
     GraphicsState* state = graphicsState();
     if (state == nullptr) return;
     state->modeList.clear();
+    freeAllImages(*state);
     state->currentBuffer = nullptr;
     state->graphics.reset();
     ModuleState<GraphicsState>::close();

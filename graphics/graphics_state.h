@@ -12,7 +12,9 @@
 #include "host_canvas.h"
 #include "host_graphics.h"
 #include "host_runtime.h"
+#include "image.h"
 #include "module_state.h"
+#include "object_table.h"
 
 namespace tx {
 
@@ -36,6 +38,12 @@ struct GraphicsState {
     std::vector<DisplayModeInfo> modeList;  // as the last CountGfxModes read it
 
     bool modeSetByProgram = false;
+
+    // Images live until FreeImage or the next mode change; their frames are canvases of the
+    // display. The options survive mode changes.
+    ObjectTable<Image> images{handle_kind::kImage};
+    bool autoMidHandle = false;
+    bool tformFilter = true;
 };
 
 // Null while the module does not exist. The commands are handed the state; buffer handles find

@@ -62,8 +62,11 @@ HostGraphics::~HostGraphics() {
 
 HostGraphics::NewCanvas HostGraphics::createCanvas(int32_t width, int32_t height) {
     // Zeroed memory is the black a cleared canvas has.
-    std::unique_ptr<HostCanvas> canvas = HostCanvas::create(width, height, format());
-    if (canvas == nullptr) return {};
+    return adoptCanvas(HostCanvas::create(width, height, format()));
+}
+
+HostGraphics::NewCanvas HostGraphics::adoptCanvas(std::unique_ptr<HostCanvas> canvas) {
+    if (canvas == nullptr || !(canvas->format() == format())) return {};
     const uint32_t handle = handles_.insert(canvas.get());
     if (handle == 0) return {};
     HostCanvas* made = canvas.get();

@@ -57,6 +57,9 @@ public:
     // Nothing (handle 0) when the size is not 1..HostCanvas::kMaxSide each way or there is no
     // memory for it.
     NewCanvas createCanvas(int32_t width, int32_t height);
+    // Takes a canvas made elsewhere in the display's format (a loaded picture); nothing when the
+    // canvas is null, of another format, or the handle table is full (it is then destroyed).
+    NewCanvas adoptCanvas(std::unique_ptr<HostCanvas> canvas);
     // The canvas a handle names: a buffer or a canvas of this display; null otherwise.
     HostCanvas* verifyCanvas(uint32_t handle) const { return handles_.find(handle); }
     // Whether the handle names a canvas made by createCanvas (not a buffer).

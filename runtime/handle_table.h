@@ -105,6 +105,7 @@ inline constexpr uint32_t kDirectory = 3;
 inline constexpr uint32_t kBank = 4;
 inline constexpr uint32_t kTcpServer = 5;
 inline constexpr uint32_t kBuffer = 6;  // canvases: display buffers, image frames
+inline constexpr uint32_t kImage = 7;   // images: ordered lists of frame canvases
 }  // namespace handle_kind
 
 }  // namespace tx

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ gcc-multilib binutils cmake ninja-build make pkg-config
-    libunicorn-dev libsdl2-dev libx11-dev libgtest-dev libgmock-dev libbenchmark-dev
+    libunicorn-dev libsdl2-dev libx11-dev libfreeimage-dev libgtest-dev libgmock-dev libbenchmark-dev
     clang-format
 )
 

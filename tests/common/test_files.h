@@ -49,4 +49,10 @@ inline std::string fileText(const std::string& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
+inline void putFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
 }  // namespace tx::test

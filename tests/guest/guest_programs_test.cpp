@@ -81,6 +81,14 @@ const Case kCases[] = {
     {"graphics", "modeindex|modeheight|modedepth", true, "Illegal graphics mode index"},
     {"graphics", "driverindex|setdriver", true, "Illegal graphics driver index"},
     {"graphics", "modeindex|setdriver", false, ""},
+
+    {"images", "missing-image", true, "Image does not exist"},
+    {"images", "frame-2|frame-1|collide-frame", true, "Image frame out of range"},
+    {"images", "quiet", false, ""},
+    {"images", "count0", false, "Illegal frame count"},
+    {"images", "first-1", false, "Illegal first frame"},
+    {"images", "not-enough", false, "Not enough frames in bitmap"},
+    {"images", "cell0", false, "Integer divide by zero"},
 };
 
 // A case with one of its command lines.

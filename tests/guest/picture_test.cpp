@@ -155,5 +155,27 @@ TEST(GuestPicture, EveryPrimitiveLandsWhereItShould) {
     EXPECT_EQ(front.at(11, 5), 0x123456u);
 }
 
+// The image program's game runs through its own checks to its end; in its picture, tiles of a
+// frame cover the viewport, aligned with where the frame would be drawn, and nothing outside.
+TEST(GuestImagesPicture, GameEndsAndTilesFillTheViewportOnly) {
+    const test::TempDir dir;
+    ::setenv("TX_DIR", dir.path().c_str(), 1);
+    const test::GuestRun run = runGuest("images", "game");
+    ASSERT_EQ(run.outcome, RunOutcome::Ended) << firstError(run);
+    const Bmp picture(dir.file("images.bmp"));
+    ASSERT_GE(picture.width, 520);
+    ASSERT_GE(picture.height, 420);
+    // Frame 2's square tiled from (0, 0), only inside the viewport.
+    int wrong = 0;
+    for (int32_t y = 280; y < 420; ++y) {
+        for (int32_t x = 380; x < 520; ++x) {
+            const bool inView = x >= 404 && x < 504 && y >= 300 && y < 400;
+            const bool inSquare = x % 32 >= 4 && x % 32 < 28 && y % 32 >= 4 && y % 32 < 28;
+            wrong += picture.at(x, y) != (inView && inSquare ? kBlue : kBackground);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
 }  // namespace
 }  // namespace tx

@@ -103,6 +103,7 @@ BadHandles makeBadHandles(GuestMachine& m, const std::string& dir, LiveStreams& 
         {"UDP Stream", freed("%CreateUDPStream%port=0", {0}, "CloseUDPStream%udp_stream")},
         {"TCP Server", freed("%CreateTCPServer%port", {0}, "CloseTCPServer%tcp_server")},
         {"Timer", freed("%CreateTimer%hertz", {1000}, "FreeTimer%timer")},
+        {"Image", freed("%CreateImage%width%height%frames=1", {8, 8, 1}, "FreeImage%image")},
     };
     const std::map<std::string, uint32_t> siblingOf = {
         {"File", udp}, {"UDP Stream", file}, {"TCP Stream", udp}};
@@ -144,8 +145,9 @@ void callEach(GuestMachine& machine) {
     const BadHandles bad = makeBadHandles(machine, p.dir, live);
     std::set<std::string> kinds;  // every kind some command takes
     for (const auto& entry : bad) kinds.insert(entry.first);
-    EXPECT_EQ(kinds, (std::set<std::string>{"Bank", "Buffer", "Directory", "File", "Stream",
-                                            "TCP Server", "TCP Stream", "Timer", "UDP Stream"}));
+    EXPECT_EQ(kinds,
+              (std::set<std::string>{"Bank", "Buffer", "Directory", "File", "Image", "Stream",
+                                     "TCP Server", "TCP Stream", "Timer", "UDP Stream"}));
     const CommandTable& table = CommandTable::instance();
     for (uint32_t slot = 1; slot < table.slotCount(); ++slot) {
         const CommandDef& def = *table.slot(slot);
