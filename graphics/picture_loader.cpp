@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
+#include "gif_header.h"
 #include "path_lookup.h"
 #include "pixel_codecs.h"
 
@@ -114,11 +116,18 @@ std::unique_ptr<HostCanvas> loadPicture(std::string_view programPath, const Pixe
 
     // A header that claims a picture larger than any canvas is refused before its pixels are
     // allocated.
-    if (FreeImage_FIFSupportsNoPixels(fif)) {
+    const auto fitsCanvas = [](int64_t w, int64_t h) {
+        return w >= 1 && h >= 1 && w <= CanvasPixels::kMaxSide && h <= CanvasPixels::kMaxSide;
+    };
+    if (fif == FIF_GIF) {
+        const std::optional<GifSizes> gif = readGifSizes(file.get());
+        if (!gif || !fitsCanvas(gif->screenWidth, gif->screenHeight) ||
+            !fitsCanvas(gif->imageWidth, gif->imageHeight))
+            return nullptr;
+    } else if (FreeImage_FIFSupportsNoPixels(fif)) {
         const Bitmap header = loadFrom(io, source, fif, FIF_LOAD_NOPIXELS);
         if (header == nullptr) return nullptr;
-        const unsigned w = FreeImage_GetWidth(header.get()), h = FreeImage_GetHeight(header.get());
-        if (w < 1 || h < 1 || w > CanvasPixels::kMaxSide || h > CanvasPixels::kMaxSide)
+        if (!fitsCanvas(FreeImage_GetWidth(header.get()), FreeImage_GetHeight(header.get())))
             return nullptr;
     }
     Bitmap bitmap = loadFrom(io, source, fif, 0);

@@ -9,8 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
+#include <vector>
 
+#include "gif_header.h"
 #include "graphics_fixture.h"
 #include "test_files.h"
 
@@ -157,6 +161,36 @@ TEST_F(PictureLoading, GarbageAndFilesThatAreNotRegularLoadAsZero) {
     ASSERT_EQ(::mkfifo(dir.file("pipe.png").c_str(), 0600), 0);
     EXPECT_EQ(loadImage(state(), arg(dir.file("pipe.png"))), 0u) << "a pipe, never waited on";
     EXPECT_EQ(state().graphics->canvasCount(), 0u) << "nothing left behind";
+}
+
+// The sizes a GIF claims are read without decoding it: the logical screen, then the first
+// image after the colour table and any extensions; a file with no image claims nothing.
+TEST(GifHeader, SizesAreReadBeforeAnyPixel) {
+    // 3 x 2 screen, a 2-colour table, a graphic control extension, a 65535 x 1 image.
+    const std::vector<uint8_t> gif = {'G',  'I', 'F', '8', '9', 'a',  3,    0,   2,    0,    0x80,
+                                      0,    0,   0,   0,   0,   255,  255,  255, 0x21, 0xF9, 4,
+                                      1,    0,   0,   0,   0,   0x2C, 0,    0,   0,    0,    0xFF,
+                                      0xFF, 1,   0,   0,   2,   2,    0x44, 1,   0,    0x3B};
+    const struct {
+        size_t length;  // of the file above
+        std::optional<GifSizes> sizes;
+    } cases[] = {{gif.size(), GifSizes{3, 2, 65535, 1}},
+                 {36, GifSizes{3, 2, 65535, 1}},
+                 {35, std::nullopt},
+                 {27, std::nullopt},
+                 {12, std::nullopt}};
+    for (const auto& c : cases) {
+        std::vector<uint8_t> bytes(gif.begin(), gif.begin() + static_cast<ptrdiff_t>(c.length));
+        const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+            ::fmemopen(bytes.data(), bytes.size(), "rb"), &std::fclose);
+        const std::optional<GifSizes> sizes = readGifSizes(file.get());
+        ASSERT_EQ(sizes.has_value(), c.sizes.has_value()) << c.length;
+        if (!sizes) continue;
+        EXPECT_EQ(std::tie(sizes->screenWidth, sizes->screenHeight, sizes->imageWidth,
+                           sizes->imageHeight),
+                  std::tie(c.sizes->screenWidth, c.sizes->screenHeight, c.sizes->imageWidth,
+                           c.sizes->imageHeight));
+    }
 }
 
 }  // namespace
