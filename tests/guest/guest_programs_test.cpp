@@ -32,12 +32,7 @@ const Case kCases[] = {
     {"basic", "main|   cmdline  |\tcmd line\t|end|many-timers", false, ""},
     {"basic", "error", false, FIFTY FIFTY FIFTY FIFTY FIFTY "01234"},
 
-    {"faults", "none", false, ""},
-    {"faults", "null|wild-jump|write-thunk|store-thunk", false, "Illegal memory address"},
-    {"faults", "illegal", false, "Illegal instruction"},
     {"faults", "divide", false, "Integer divide by zero"},
-    {"faults", "overflow|breakpoint", false, "Unknown runtime exception"},
-    {"faults", "stack", false, "Stack overflow!"},
 
     {"language", "objects", false, "",
      "0/0/0 0/1/1 0/0/0 0/0/1 0/0/0 0/0/1 0/0/0 0/0/0 2/2/2 0/1/1"},
