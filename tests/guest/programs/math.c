@@ -30,7 +30,6 @@ static void values(void) {
     SAME_FLOAT(Log(2.0f), 0.693147182f);
     SAME_FLOAT(Log10(1000.0f), 3.0f);
     SAME_FLOAT(Log(0.0f), -__builtin_inff());
-    CHECK(same(_txStrFromFloat(Sqr(2.0f) * Sqr(2.0f)), "2.000000"));
 }
 
 TX_MAIN {

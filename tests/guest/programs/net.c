@@ -4,7 +4,7 @@
 #include "check.h"
 
 #define LOOPBACK 0x7F000001
-#define FILE_BYTES 40000
+#define BANK_BYTES 40000
 
 /* A server on TX_NET_PORT; should another process have taken the port, the test runs the case
  * again with another. */
@@ -69,11 +69,6 @@ static void tcp(void) {
     WriteFloat(accepted, 2.5f);
     CHECK(ReadFloat(client) == 2.5f);
 
-    /* The peer closes: reads give 0 and Eof 1. */
-    CloseTCPStream(client);
-    CHECK(ReadByte(accepted) == 0 && Eof(accepted) == 1);
-    CloseTCPStream(accepted);
-
     /* A read that waits longer than the read time-out fails the stream. */
     int quiet = OpenTCPStream(S("localhost"), port, 0);
     int quietAccepted = AcceptTCPStream(srv);
@@ -88,20 +83,16 @@ static void tcp(void) {
     CHECK(OpenTCPStream(S("127.0.0.1"), envInt("TX_NET_REFUSED"), 0) == 0);
     CHECK(OpenTCPStream(S("nowhere.invalid"), port, 0) == 0);
 
-    /* CopyStream of a file to a TCP stream, read back on the other side into a bank. */
-    int out = WriteFile(dirPath("/net.bin"));
-    for (int i = 0; i < FILE_BYTES / 4; ++i) WriteInt(out, i * 2654435761u);
-    CloseFile(out);
-    int in = ReadFile(dirPath("/net.bin"));
+    /* A bank of many read buffers goes through whole, then part of it comes back. */
     int sender = OpenTCPStream(S("127.0.0.1"), port, 0);
     int receiver = AcceptTCPStream(srv);
-    CopyStream(in, sender, 16384);
-    CHECK(Eof(in) == 1);
-    CloseFile(in);
-    int bank = CreateBank(FILE_BYTES);
-    CHECK(ReadBytes(bank, receiver, 0, FILE_BYTES) == FILE_BYTES);
-    for (int i = 0; i < FILE_BYTES / 4; ++i) CHECK(PeekInt(bank, i * 4) == (int)(i * 2654435761u));
-    /* Banks back the other way. */
+    int bank = CreateBank(BANK_BYTES);
+    for (int i = 0; i < BANK_BYTES / 4; ++i) PokeInt(bank, i * 4, i * 2654435761u);
+    CHECK(WriteBytes(bank, sender, 0, BANK_BYTES) == BANK_BYTES);
+    ResizeBank(bank, 0);
+    ResizeBank(bank, BANK_BYTES);
+    CHECK(ReadBytes(bank, receiver, 0, BANK_BYTES) == BANK_BYTES);
+    for (int i = 0; i < BANK_BYTES / 4; ++i) CHECK(PeekInt(bank, i * 4) == (int)(i * 2654435761u));
     CHECK(WriteBytes(bank, receiver, 100, 8) == 8);
     int back = CreateBank(8);
     CHECK(ReadBytes(back, sender, 0, 8) == 8);
