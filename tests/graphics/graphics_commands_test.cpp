@@ -42,6 +42,8 @@ TEST_F(GraphicsTest, ModesOpenTheirDisplayAndEndGraphicsReturnsToTheStartUpWindo
     EXPECT_EQ(availVidMem(state()), 0);
     EXPECT_FALSE(state().modeSetByProgram);
 
+    color(300, 0, 0);  // components are not masked: red keeps its low byte
+    EXPECT_EQ(colorRed(), 44);
     color(9, 9, 9);
     const uint32_t front = frontBuffer(state());
     endGraphics(state());
@@ -143,6 +145,8 @@ TEST_F(GraphicsTest, TheModeListIsReadByCountGfxModesAndEmptiedBySetGfxDriver) {
     EXPECT_EQ(gfxModeExists(state(), 640, 480, 0), 0) << "depth 0 matches no mode";
     setGfxDriver(state(), 1);
     EXPECT_EQ(gfxModeWidth(state(), 1), 0) << "SetGfxDriver empties the list";
+    setGfxDriver(state(), countGfxDrivers(state()) + 1);
+    EXPECT_EQ(countGfxModes(state()), 0) << "a driver that does not exist has no modes";
 }
 
 TEST_F(GraphicsTest, FullScreenFlipExchangesThePages) {
@@ -160,7 +164,10 @@ TEST_F(GraphicsTest, FullScreenFlipExchangesThePages) {
         << "the program keeps drawing into the back buffer";
     EXPECT_EQ(shownAt(320, 240), 0x0000FFu);
 
-    flip(state(), 0);
+    const int32_t line = scanLine(state());
+    EXPECT_TRUE(line >= 0 && line < 480) << line;
+    vWait(state(), 3);
+    flip(state(), 1);  // waiting for the blank first
     EXPECT_EQ(readPixel(0, 0, frontBuffer(state())), static_cast<int32_t>(0xFFFF0000));
     EXPECT_EQ(shownAt(320, 240), 0u);
 }

@@ -71,11 +71,8 @@ const Case kCases[] = {
     {"net", "host-index", true, "Host index out of range"},
 
     {"graphics", "state", true, ""},
-    {"graphics", "mode4|mode-1", false, "Illegal Graphics mode"},
-    {"graphics", "unable", false, "Unable to set graphics mode"},
     {"graphics", "modeindex|modeheight|modedepth", true, "Illegal graphics mode index"},
     {"graphics", "driverindex|setdriver", true, "Illegal graphics driver index"},
-    {"graphics", "modeindex|setdriver", false, ""},
 
     {"images", "missing-image", true, "Image does not exist"},
     {"images", "frame-2|frame-1|collide-frame", true, "Image frame out of range"},

@@ -51,7 +51,9 @@ protected:
     EventSource* events = nullptr;  // owned by the runtime
 };
 
-TEST_F(HostEventLoop, StoppedProgramWaitsInIdleUntilRunArrives) {
+// Delays pump and wait (none for 0 or less); a stopped program waits in idle for a run.
+TEST_F(HostEventLoop, DelaysWaitAndAStoppedProgramWaitsInIdleUntilRunArrives) {
+    for (const int32_t ms : {0, -5, 30}) EXPECT_TRUE(runtime->delay(ms)) << ms;
     runtime->asyncRun();  // not suspended: ignored
     EXPECT_TRUE(runtime->idle());
     EXPECT_EQ(debugger.runs.load(), 0);
@@ -94,12 +96,6 @@ TEST_F(HostEventLoop, ClosePromptDecidesWhetherTheProgramEnds) {
         runtime.reset();
         SetUp();
     }
-}
-
-TEST_F(HostEventLoop, DelayPumpsAndWaits) {
-    EXPECT_TRUE(runtime->delay(0));
-    EXPECT_TRUE(runtime->delay(-5));
-    EXPECT_TRUE(runtime->delay(30));
 }
 
 // The end of the program requested from another thread or from outside (a signal): every way
