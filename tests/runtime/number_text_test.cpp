@@ -34,28 +34,21 @@ TEST(FormatFloat, SpecialValuesSixDecimalsOrSevenSignificantDigits) {
         {0.1f, "0.100000"},
         {123.456f, "123.456001"},  // the float widened to double, not the decimal typed
         {9999999.0f, "9999999.000000"},
-        {1234567.0f, "1234567.000000"},
-        {0.5f, "0.500000"},
         {0.000001f, "0.000001"},              // lower bound of the fixed form
         {0.0000015f, "0.000002"},             // rounded at the sixth decimal
         {fromBits(0x3F7F'FFFF), "1.000000"},  // 0.99999994 rounds up
         // Negative and out of range: seven significant digits.
         {-1.5f, "-1.5"},
-        {-0.25f, "-0.25"},
         {-0.1f, "-0.1"},
-        {-0.5f, "-0.5"},
         {-100.0f, "-100."},
-        {-1.0f, "-1."},
         {-123.456f, "-123.456"},
         {-1234567.0f, "-1234567"},
         {fromBits(0xBF7F'FFFF), "-0.9999999"},
         {-0.001f, "-1.e-003"},
-        {-0.09f, "-9.e-002"},
         {12345678.0f, "1.234568e+007"},
         {10000000.0f, "1.e+007"},
         {-16777216.0f, "-1.677722e+007"},
         {0.0000005f, "5.e-007"},
-        {1e-7f, "1.e-007"},
         {std::nextafter(0.000001f, 0.0f), "9.999999e-007"},  // just below the fixed range
         {std::numeric_limits<float>::max(), "3.402823e+038"},
         {fromBits(0x0000'0001), "1.401298e-045"},  // smallest subnormal
@@ -79,7 +72,6 @@ TEST(ParseInt, PrefixSignAndWhiteSpace) {
         {"+15", 15},
         {"\t\n\v\f\r9", 9},
         {"- 5", 0},
-        {"--5", 0},
         {"-", 0},
         {"007", 7},
         {"-2147483648", std::numeric_limits<int32_t>::min()},
@@ -113,14 +105,12 @@ TEST(ParseFloat, LongestDecimalPrefixOutOfRangeToInfinityOrZero) {
         {"0.1", 0.1f},
         {"3.4028235e38", std::numeric_limits<float>::max()},
         {"1e-45", fromBits(0x0000'0001)},
-        {"\t 12abc", 12.0f},
         {"", 0.0f},
         {".", 0.0f},
         {"-.e5", 0.0f},
         {"abc", 0.0f},
         {"0x10", 0.0f},  // hexadecimal is not read: only the 0
         {"inf", 0.0f},
-        {"nan", 0.0f},
         // Out of range: infinity or zero, with the sign.
         {"1e39", std::numeric_limits<float>::infinity()},     // float overflow
         {"-1e400", -std::numeric_limits<float>::infinity()},  // double too

@@ -118,18 +118,13 @@ constexpr const char* kProgram = R"(
     }
 )";
 
-constexpr const char* kNoMerging = "-fno-merge-constants";
-
-TEST(GnuLdComparison, ProgramAtO1AndAtO2WithSectionPerFunctionAndObject) {
+// The program at -O1 and at -O2 with a section per function and object, then two objects joined
+// by ld -r (sections of the same name coming from two files).
+TEST(GnuLdComparison, ProgramAtTwoLevelsAndJoinedObjects) {
     txtest::TempDir dir;
-    expectSameAsLd(dir, txtest::compileGuest(dir, "program.c", kProgram, kNoMerging));
-    expectSameAsLd(
-        dir, txtest::compileGuest(dir, "program.c", kProgram,
-                                  "-O2 -ffunction-sections -fdata-sections -fno-merge-constants"));
-}
-
-TEST(GnuLdComparison, JoinedObjects) {
-    txtest::TempDir dir;
+    const std::string noMerging = "-fno-merge-constants ";
+    for (const char* flags : {"", "-O2 -ffunction-sections -fdata-sections"})
+        expectSameAsLd(dir, txtest::compileGuest(dir, "program.c", kProgram, noMerging + flags));
     const auto main = txtest::compileGuest(dir, "main.c", R"(
         #include "tervex.h"
         int shared[10];
@@ -137,13 +132,13 @@ TEST(GnuLdComparison, JoinedObjects) {
         int helper(int x);
         TX_MAIN { shared[3] = helper(4); flag = 1; Delay(shared[3]); }
     )",
-                                           kNoMerging);
+                                           noMerging);
     const auto helper = txtest::compileGuest(dir, "helper.c", R"(
         extern int shared[10];
         static int calls;
         int helper(int x) { ++calls; return shared[x] + calls; }
     )",
-                                             kNoMerging);
+                                             noMerging);
     const auto joined = dir / "joined.o";
     const auto link = txtest::runCommand("ld -m elf_i386 -r -o " + txtest::quoted(joined) + " " +
                                          txtest::quoted(main) + " " + txtest::quoted(helper));

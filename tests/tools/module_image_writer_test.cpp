@@ -10,6 +10,7 @@
 #include "code_layout.h"
 #include "error.h"
 #include "module_image.h"
+#include "module_image_builder.h"
 #include "module_image_writer.h"
 #include "tools_test_support.h"
 
@@ -94,12 +95,13 @@ buffer: .skip 3
         .comm pool, 40, 16
         .comm last, 4, 4
 )");
-    const tx::ModuleImage image = txtest::imageOf(object);
+    const auto image = tx::readModuleImage(tximage::buildModuleImage(txtest::fileBytes(object)));
+    ASSERT_TRUE(image);
     // .text at 5 (1 byte), .bss at 6 (3 bytes), then flag 9, pool 16..56, last 56..60.
     const std::vector<tx::ImageRecord> symbols{
         {"__MAIN", 0}, {"buffer", 6}, {"flag", 9}, {"last", 56}, {"pool", 16}};
-    EXPECT_EQ(image.symbols, symbols);
-    EXPECT_EQ(image.code.size(), 60u);
+    EXPECT_EQ(image->symbols, symbols);
+    EXPECT_EQ(image->code.size(), 60u);
 }
 
 }  // namespace
