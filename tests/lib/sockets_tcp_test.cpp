@@ -1,4 +1,4 @@
-// TCP streams on loopback: values that arrive in pieces, long lines, resets, writes to a gone or
+// TCP streams on loopback: values that arrive in pieces, long lines, writes to a gone or
 // stalled peer, and closing the module (what works is in the guest network program). Each test
 // has a fresh string pool, stream and sockets module, and raw loopback sockets play the other
 // end of a connection.
@@ -110,18 +110,6 @@ TEST_F(SocketsTcpTest, ALongLineComesThroughTheReceiveBufferWhole) {
     EXPECT_EQ(streamReadAvail(accepted), 2);
     EXPECT_EQ(readInt(accepted), 0x0403) << "two bytes left, then the close";
     EXPECT_EQ(streamEof(accepted), 1);
-}
-
-TEST_F(SocketsTcpTest, AResetConnectionIsAFailureNotAnEnd) {
-    SocketFd raw = rawConnect(port);
-    ASSERT_TRUE(raw.valid());
-    const uint32_t accepted = acceptTCPStream(server);
-    ASSERT_NE(accepted, 0u);
-    const linger abort{1, 0};
-    ::setsockopt(raw.get(), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-    raw.reset();
-    EXPECT_EQ(readByte(accepted), 0);
-    EXPECT_EQ(streamEof(accepted), -1);
 }
 
 TEST_F(SocketsTcpTest, WritingToAGoneConnectionFailsWithoutASignal) {

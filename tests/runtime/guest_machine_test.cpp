@@ -1,11 +1,8 @@
 // The guest CPU and the dispatcher: hand-assembled x86 code calling commands and faulting.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstring>
 #include <string_view>
-#include <thread>
 
 #include "command_registry.h"
 #include "guest_machine.h"
@@ -199,28 +196,6 @@ TEST_F(GuestMachineTest, ServiceRunsAtTheNextCommandCallOrEndsTheRunThere) {
     }
     machine.setServiceHandler(nullptr);
     serviceTarget = nullptr;
-}
-
-// A loop that calls no command ends when another thread interrupts it; the handler runs once.
-TEST_F(GuestMachineTest, AnInterruptEndsALoopThatCallsNoCommand) {
-    const GuestAddr at = load("EBFE");  // jmp $
-    services = 0;
-    servicesAllowed = ~0u;
-    machine.setServiceHandler(&countService);
-    std::atomic<bool> done{false};
-    std::thread interrupter([&] {
-        while (!done) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            machine.interrupt();
-        }
-    });
-    const GuestEnd end = machine.call(at);
-    done = true;
-    interrupter.join();
-    machine.setServiceHandler(nullptr);
-    EXPECT_EQ(end.kind, GuestEndKind::Ended);
-    EXPECT_EQ(end.message, nullptr);
-    EXPECT_EQ(services, 1u);
 }
 
 }  // namespace
