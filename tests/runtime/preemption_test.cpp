@@ -9,6 +9,7 @@
 
 #include "command_registry.h"
 #include "guest_machine.h"
+#include "image_builder.h"
 #include "preempt_clock.h"
 #include "tx_error.h"
 
@@ -44,13 +45,12 @@ void linkProbe(CommandRegistrar& r) {
 TEST(Preemption, LongStretchesOfGuestCodeAreServedAndCommandsWaitForTheService) {
     static const CommandTable table(&linkProbe);
     GuestMachine machine(table);
-    // loop: mov ecx, 16000000 (several clock periods); spin: dec ecx; jnz spin; call Probe; jmp
-    // loop
+    // loop: mov ecx, 16000000 (several clock periods); spin: dec ecx; jnz spin; call Probe;
+    // jmp loop
     const GuestAddr at = machine.heap().allocate(32);
-    uint8_t code[] = {0xB9, 0, 0x24, 0xF4, 0, 0x49, 0x75, 0xFD, 0xE8, 0, 0, 0, 0, 0xEB, 0xF1};
-    const uint32_t rel = layout::thunkAddress(1) - (at + 13);
-    std::memcpy(code + 9, &rel, 4);
-    for (size_t i = 0; i < sizeof code; ++i) machine.memory().write<uint8_t>(at + i, code[i]);
+    const test::Bytes code =
+        test::hexCode("B90024F400 49 75FD E8k EBF1", {layout::thunkAddress(1)}, at);
+    std::memcpy(machine.memory().writableBytes(at, 15), code.data(), code.size());
 
     const preempt_clock::Watch watch(&never, &serve, nullptr);
     const GuestEnd end = machine.call(at);

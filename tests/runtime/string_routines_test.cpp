@@ -8,15 +8,12 @@
 #include <string>
 #include <string_view>
 
-#include "command_registry.h"
 #include "guest_machine.h"
 #include "string_pool.h"
 #include "tx_error.h"
 
 namespace tx {
 namespace {
-
-void noCommands(CommandRegistrar&) {}
 
 class StringRoutinesTest : public ::testing::Test {
 protected:
@@ -32,8 +29,7 @@ protected:
     uint32_t variable(GuestAddr cell) { return machine.memory().read<uint32_t>(cell); }
     static StrArg temp(std::string_view text) { return StrArg(strNew(text).handle); }
 
-    CommandTable table{noCommands};
-    GuestMachine machine{table};
+    GuestMachine machine;
 };
 
 TEST_F(StringRoutinesTest, StoreHandsTheTemporaryToTheVariable) {

@@ -78,53 +78,20 @@ void expectSameAsLd(const txtest::TempDir& dir, const std::filesystem::path& obj
     EXPECT_FALSE(parsed->absoluteFixups.empty());
 }
 
-constexpr const char* kProgram = R"(
-    #include "tervex.h"
-
-    typedef struct { int x, y; const char* name; } Thing;
-
-    static Thing things[4] = {{1, 2, "one"}, {3, 4, "two"}, {5, 6, "three"}, {7, 8, "four"}};
-    static int counter;
-    int score = 100;
-    int grid[16][16];
-    const float scale = 1.5f;
-    static txstr title;
-
-    static __attribute__((noinline)) int classify(int n) {
-        switch (n) {
-            case 0: return 11;
-            case 1: return 23;
-            case 2: return 37;
-            case 3: return 41;
-            case 4: return 53;
-            case 5: return 67;
-            case 6: return 79;
-            default: return -1;
-        }
-    }
-
-    static __attribute__((noinline)) float scaled(int n) { return n * scale + 0.25f; }
-
-    TX_MAIN {
-        _txStrStore(&title, _txStrConst("Tervex"));
-        AppTitle(_txStrLoad(&title), _txStrConst(""));
-        for (int i = 0; i < 4; ++i) {
-            grid[things[i].x][things[i].y] = classify(i + counter);
-            DebugLog(_txStrConst(things[i].name));
-        }
-        score += _txStrToInt(_txStrFromFloat(scaled(score)));
-        counter = MilliSecs();
-        if (_txStrCompare(CommandLine(), _txStrFromInt(counter)) == 0) End();
-    }
-)";
-
-// The program at -O1 and at -O2 with a section per function and object, then two objects joined
-// by ld -r (sections of the same name coming from two files).
-TEST(GnuLdComparison, ProgramAtTwoLevelsAndJoinedObjects) {
+// Two of the guest programs (tables of strings and function pointers, floats, structures, static
+// and global data) at -O1 and at -O2 with a section per function and object, then two objects
+// joined by ld -r (sections of the same name coming from two files).
+TEST(GnuLdComparison, GuestProgramsAndJoinedObjects) {
     txtest::TempDir dir;
-    const std::string noMerging = "-fno-merge-constants ";
-    for (const char* flags : {"", "-O2 -ffunction-sections -fdata-sections"})
-        expectSameAsLd(dir, txtest::compileGuest(dir, "program.c", kProgram, noMerging + flags));
+    const std::string noMerging = "-fno-merge-constants ", programs = TERVEX_TEST_DATA "/../guest/";
+    for (const char* program : {"language.c", "math.c"}) {
+        const std::string source = tx::test::fileText(programs + "programs/" + program);
+        for (const char* flags : {"", "-O2 -ffunction-sections -fdata-sections"}) {
+            SCOPED_TRACE(std::string(program) + " " + flags);
+            expectSameAsLd(dir, txtest::compileGuest(dir, program, source,
+                                                     noMerging + flags + " -I" + programs));
+        }
+    }
     const auto main = txtest::compileGuest(dir, "main.c", R"(
         #include "tervex.h"
         int shared[10];
