@@ -104,6 +104,16 @@ TEST_F(GuestMachineTest, FaultsBecomeTheirRuntimeErrors) {
         {"quotient overflow", "B800000080 99 B9FFFFFFFF F7F9 C3", "Unknown runtime exception"},
         {"int3", "CC C3", "Unknown runtime exception"},
         {"unbounded recursion", "E8FBFFFFFF", "Stack overflow!"},  // call itself forever
+        // Past findings, which took the emulator down or ended without a fault: mov dr7; call
+        // far and jmp far with a register operand; lock before cmp, cmpsd and bts on a
+        // register; hlt, which is privileged (and a run without a budget cannot spend one).
+        {"mov dr7", "B802000000 0F23F8 C3", "Illegal instruction"},
+        {"call far register", "FFD8", "Illegal instruction"},
+        {"jmp far register", "FFE8", "Illegal instruction"},
+        {"lock cmp", "F03900", "Illegal instruction"},
+        {"lock cmpsd", "F0A7", "Illegal instruction"},
+        {"lock bts register", "F00FABC0", "Illegal instruction"},
+        {"hlt", "F4C3", "Unknown runtime exception"},
     };
     for (const auto& c : cases) {
         const GuestEnd end = machine.call(load(c.code));
