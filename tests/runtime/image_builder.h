@@ -50,8 +50,8 @@ inline Bytes hexCode(std::string_view text, std::initializer_list<uint32_t> word
 struct ImageBuilder {
     Bytes code;
     std::vector<ImageRecord> symbols, relative, absolute;
-    // Overrides for the written counts (to build images that lie about them).
-    std::optional<int32_t> symbolCount, relativeCount, absoluteCount;
+    // Written instead of the number of relative fixups (to build an image that lies about it).
+    std::optional<int32_t> relativeCount;
 
     // An image from text: hex code, where "name:" puts a symbol, "[name]" a word that gets name's
     // address and "<name>" a word that gets name's distance from the word's end (a call's).
@@ -76,16 +76,16 @@ struct ImageBuilder {
     Bytes bytes() const {
         ImageWriter out;
         out.code(code);
-        table(out, symbolCount, symbols);
-        table(out, relativeCount, relative);
-        table(out, absoluteCount, absolute);
+        const auto size = [](const auto& records) { return static_cast<int32_t>(records.size()); };
+        table(out, size(symbols), symbols);
+        table(out, relativeCount.value_or(size(relative)), relative);
+        table(out, size(absolute), absolute);
         return out.take();
     }
 
 private:
-    static void table(ImageWriter& out, std::optional<int32_t> count,
-                      const std::vector<ImageRecord>& records) {
-        out.count(count.value_or(static_cast<int32_t>(records.size())));
+    static void table(ImageWriter& out, int32_t count, const std::vector<ImageRecord>& records) {
+        out.count(count);
         for (const ImageRecord& r : records) out.record(r.name, r.offset);
     }
 };

@@ -21,22 +21,17 @@ using ProgramBody = std::function<void(GuestMachine&)>;
 
 namespace in_program_detail {
 
-inline const ProgramBody*& currentBody() {
-    static const ProgramBody* body = nullptr;
-    return body;
-}
+inline const ProgramBody* currentBody = nullptr;
 
 inline void runBody(GuestMachine& machine) {
-    (*currentBody())(machine);
+    (*currentBody)(machine);
 }
 
 inline void linkBody(CommandRegistrar& registrar) {
     registrar.add(command<runBody>("_txTestBody"));
 }
 
-inline const LibraryModule kBasicOnly[] = {
-    kBasicModule,
-};
+inline const LibraryModule kBasicOnly[] = {kBasicModule};
 
 }  // namespace in_program_detail
 
@@ -55,10 +50,10 @@ inline RunResult runInProgram(const ProgramBody& body, ModuleList modules = {},
                                                ? HostRuntime::open("", nullptr, openNullBackend())
                                                : HostRuntime::open("", nullptr, 0);
     if (runtime == nullptr) return {RunOutcome::RuntimeUnavailable, nullptr};
-    currentBody() = &body;
+    currentBody = &body;
     const RunResult result = run(*runtime, ProgramEntry{&machine, entry}, debug,
                                  modules.empty() ? ModuleList(kBasicOnly) : modules);
-    currentBody() = nullptr;
+    currentBody = nullptr;
     return result;
 }
 
