@@ -1,4 +1,4 @@
-// TCP streams on loopback: values that arrive in pieces, long lines, writes to a gone or
+// TCP streams on loopback: values that arrive in pieces, long lines, resets, writes to a gone or
 // stalled peer, and closing the module (what works is in the guest network program). Each test
 // has a fresh string pool, stream and sockets module, and raw loopback sockets play the other
 // end of a connection.
@@ -139,6 +139,19 @@ TEST_F(SocketsTcpTest, WritesToAStalledOrGonePeerFailBounded) {
     }
     EXPECT_EQ(streamEof(client), -1);
     EXPECT_EQ(stream->write(&byte, 1), 0);
+}
+
+// A connection the peer resets reads as a failure, not as an end.
+TEST_F(SocketsTcpTest, AResetConnectionIsAFailureNotAnEnd) {
+    SocketFd raw = rawConnect(port);
+    ASSERT_TRUE(raw.valid());
+    const uint32_t accepted = acceptTCPStream(server);
+    ASSERT_NE(accepted, 0u);
+    const linger abort{1, 0};
+    ::setsockopt(raw.get(), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    raw.reset();
+    EXPECT_EQ(readByte(accepted), 0);
+    EXPECT_EQ(streamEof(accepted), -1);
 }
 
 TEST_F(SocketsTcpTest, DestroyingTheModuleClosesEverything) {

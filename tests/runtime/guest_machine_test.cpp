@@ -198,6 +198,7 @@ TEST_F(GuestMachineTest, ServiceRunsAtTheNextCommandCallOrEndsTheRunThere) {
         EXPECT_EQ(machine.memory().read<int32_t>(cell), c.stored);
         if (c.kind == GuestEndKind::Returned) {
             EXPECT_EQ(servicingCalls, kCalls);
+            EXPECT_EQ(machine.commandCalls(), kCalls);
             EXPECT_GE(services, kCalls / 3 - 1);
         } else {
             EXPECT_EQ(services, 3u);

@@ -80,7 +80,7 @@ struct ImageBuilder {
         table(out, size(symbols), symbols);
         table(out, relativeCount.value_or(size(relative)), relative);
         table(out, size(absolute), absolute);
-        return out.take();
+        return out.bytes();
     }
 
 private:
