@@ -25,20 +25,11 @@ void hostFailure() {
     throw std::runtime_error("host");
 }
 
-// Asks the machine for service from every third call, as the preemption clock does.
-GuestMachine* serviceTarget = nullptr;
-uint32_t servicingCalls = 0;
-int32_t addOneAskingService(int32_t x) {
-    if (++servicingCalls % 3 == 0 && serviceTarget != nullptr) serviceTarget->requestService();
-    return x + 1;
-}
-
 void linkTest(CommandRegistrar& r) {
     r.add(command<addOne>("%AddOne%x"));
     r.add(command<endProgram>("EndProgram"));
     r.add(command<failWithError>("FailWithError"));
     r.add(command<hostFailure>("HostFailure"));
-    r.add(command<addOneAskingService>("%AddOneAskingService%x"));
 }
 
 const CommandTable& testTable() {
@@ -83,6 +74,7 @@ TEST_F(GuestMachineTest, NothingRunsAfterTheCommandThatEndsTheProgram) {
         const GuestAddr again = load("6801000000 E8k 83C404 C3", {thunk(1)});
         EXPECT_EQ(machine.call(again).kind, GuestEndKind::Returned);
     }
+    EXPECT_EQ(machine.commandCalls(), 6u) << "the ending calls count too";
 }
 
 TEST_F(GuestMachineTest, FaultsBecomeTheirRuntimeErrors) {
@@ -160,53 +152,6 @@ TEST_F(GuestMachineTest, HostWritesHonourThePageProtectionAsGuestStoresDo) {
         EXPECT_EQ(!writeFailed, range.writable);
     }
     EXPECT_EQ(memory.read<uint32_t>(layout::kThunkBase + 16), thunkBefore);
-}
-
-uint32_t services = 0;
-uint32_t servicesAllowed = 0;
-uint32_t callsWhenEnded = 0;
-bool countService() {
-    if (++services <= servicesAllowed) return true;
-    callsWhenEnded = servicingCalls;
-    return false;
-}
-
-// Service asked for while guest code runs is given at the next command call, which then goes on
-// as if nothing happened, or ends the run there when the handler says so.
-TEST_F(GuestMachineTest, ServiceRunsAtTheNextCommandCallOrEndsTheRunThere) {
-    constexpr uint32_t kCalls = 30'000;
-    // xor edi,edi; mov esi,kCalls; loop: push edi; call AddOneAskingService; add esp,4;
-    // mov edi,eax; dec esi; jnz loop; mov [cell],edi; ret
-    const GuestAddr entry =
-        load("31FF BEw 57 E8k 83C404 89C7 4E 75F2 893Dw C3", {kCalls, thunk(5), cell});
-    serviceTarget = &machine;
-    machine.setServiceHandler(&countService);
-
-    struct Case {
-        uint32_t allowed;
-        GuestEndKind kind;
-        int32_t stored;
-    };
-    for (const Case& c :
-         {Case{~0u, GuestEndKind::Returned, kCalls}, Case{2, GuestEndKind::Ended, 0}}) {
-        services = servicingCalls = 0;
-        servicesAllowed = c.allowed;
-        machine.memory().write<int32_t>(cell, 0);
-        const GuestEnd end = machine.call(entry);
-        EXPECT_EQ(end.kind, c.kind);
-        EXPECT_EQ(end.message, nullptr);
-        EXPECT_EQ(machine.memory().read<int32_t>(cell), c.stored);
-        if (c.kind == GuestEndKind::Returned) {
-            EXPECT_EQ(servicingCalls, kCalls);
-            EXPECT_EQ(machine.commandCalls(), kCalls);
-            EXPECT_GE(services, kCalls / 3 - 1);
-        } else {
-            EXPECT_EQ(services, 3u);
-            EXPECT_EQ(servicingCalls, callsWhenEnded) << "no command ran after the run ended";
-        }
-    }
-    machine.setServiceHandler(nullptr);
-    serviceTarget = nullptr;
 }
 
 }  // namespace
