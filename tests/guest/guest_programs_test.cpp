@@ -70,10 +70,12 @@ const Case kCases[] = {
     {"net", "accepted", true, "TCP Stream does not exist"},
     {"net", "host-index", true, "Host index out of range"},
 
+    {"graphics", "picture", false, ""},
     {"graphics", "state", true, ""},
     {"graphics", "modeindex|modeheight|modedepth", true, "Illegal graphics mode index"},
     {"graphics", "driverindex|setdriver", true, "Illegal graphics driver index"},
 
+    {"images", "game", false, ""},
     {"images", "missing-image", true, "Image does not exist"},
     {"images", "frame-2|frame-1|collide-frame", true, "Image frame out of range"},
     {"images", "quiet", false, ""},
