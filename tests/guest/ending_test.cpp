@@ -1,21 +1,19 @@
 // How a program ends, seen from outside: the reports of returning and End, module start-up and
-// shut-down around every ending, and requests and a closed window from another thread.
+// shut-down around every ending; then standalone runs of txrun, each a shell script in a
+// directory of its own: exit codes, SIGINT / SIGTERM sent while guest code spins or blocks in
+// every kind of wait (modules are destroyed in order: the file the program left open is complete
+// on disk), runtime errors without dialogs, and where DebugLog lines go, in order with what the
+// program writes to /dev/stderr and /dev/stdout.
 #include <gtest/gtest.h>
 
 #include <array>
-#include <atomic>
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <functional>
+#include <fstream>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "basic_module.h"
 #include "guest_runner.h"
-#include "sdl_test_events.h"
 #include "string_pool.h"
 #include "test_files.h"
 
@@ -85,71 +83,116 @@ TEST(GuestLifecycle, ModulesAreDestroyedInReverseOrder) {
     }
 }
 
-// Requests from another thread, each repeated every 20 ms until the run is over so that none
-// arrives too early and is lost: an end request stops a waiting program quietly, a stop request
-// suspends it until an end or run request. Closing the window (SDL's quit event, pushed once into
-// the running event queue, so that none is left for the next run) ends a program that never calls
-// a command or one that calls them all the time, quietly, with its modules destroyed: the file it
-// left open is complete.
-TEST(GuestAsync, RequestsFromAnotherThreadEndOrResumeTheProgram) {
-    RuntimeInterface& runtime = runtimeGetRuntime();
-    const auto end = [&] { return runtime.asyncEnd(), false; };
-    struct Case {
-        const char* program;
-        const char* arguments;
-        std::function<bool()> request;  // true once delivered for good
-    };
-    const Case cases[] = {
-        {"basic", "wait", end},
-        {"net", "accept-loop", end},
-        {"basic", "wait",
-         [&] {
-             runtime.asyncStop();
-             runtime.asyncEnd();
-             return false;
-         }},
-        {"basic", "stop", [&] { return runtime.asyncRun(), false; }},
-        {"endless", "spin", &test::pushSdlQuit},
-        {"endless", "calls", &test::pushSdlQuit},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.program) + " " + c.arguments);
-        test::TempDir dir;
-        const std::string file = dir.file("written.txt");
-        const bool endless = std::string(c.program) == "endless";
-        ::setenv("TX_ENDLESS_FILE", file.c_str(), 1);
-        test::PortHolder port;
-        ::setenv("TX_NET_PORT", std::to_string(port.port()).c_str(), 1);
-        port.release();
-        unsetenv("TX_RESUMED");
-        std::atomic<bool> done{false};
-        std::thread requester([&] {
-            // The endless program is in its loop once its file is written.
-            while (endless && !done && !std::filesystem::exists(file))
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            if (endless) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            for (bool delivered = false; !done && !delivered;) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                delivered = !done && c.request();
-            }
-        });
-        const auto run = test::runGuest(c.program, c.arguments);
-        done = true;
-        requester.join();
-        ::unsetenv("TX_ENDLESS_FILE");
-        EXPECT_EQ(run.outcome, RunOutcome::Ended);
-        EXPECT_TRUE(run.debugger.errors.empty());
-        if (std::string(c.arguments) == "stop") {
-            EXPECT_STREQ(std::getenv("TX_RESUMED"), "yes");
-            EXPECT_EQ(run.debugger.stops, 1);
-            EXPECT_EQ(run.debugger.runs, 1);
-        } else {
-            EXPECT_TRUE(run.debugger.infos.empty()) << "the program did not return by itself";
-        }
-        if (endless) {
-            EXPECT_EQ(test::fileText(file), test::endlessFileText());
-        }
+struct ScriptCase {
+    const char* name;
+    std::string script;  // $T is txrun, $G the guest images, $P a free port
+    int exitCode;
+    std::vector<std::pair<const char*, std::string>> files = {};  // each one's text after
+    std::vector<std::string> inStandardError = {};
+};
+
+// txrun in the background gets the signal once it said "ready" (it is about to block); the
+// shell exits with its exit code.
+std::string killedWhile(const std::string& mode, const std::string& signal) {
+    return "TX_ENDLESS_FILE=written.txt TX_ENDLESS_PORT=$P $T $G/endless.tmi " + mode +
+           " >out & until grep -q ready out; do sleep 0.01; done; sleep 0.05; kill -" + signal +
+           " $!; wait $!";
+}
+
+// The lines debug_output.c writes in order, DebugLog lines ending in "\n", the file commands'
+// lines in "\r\n"; `log` says whether the DebugLog lines are there.
+std::string programLines(bool log, bool standardOutput, bool standardError) {
+    std::string text;
+    for (int i = 0; i < 3; ++i) {
+        if (log) text += "log " + std::to_string(i) + "\n";
+        if (standardError) text += "stderr " + std::to_string(i) + "\r\n";
+        if (standardOutput) text += "stdout " + std::to_string(i) + "\r\n";
     }
+    if (standardError) text += "second handle\r\nlast\r\n";
+    if (log) text += "end\n";
+    return text;
+}
+
+TEST(ProgramEnd, ScriptedRunsEndAsExpected) {
+    const std::string written = test::endlessFileText();
+    const std::string debugRun = "TERVEX_DEBUG=1 $T $G/debug_output.tmi";
+    const std::string noDisplay = "unset DISPLAY WAYLAND_DISPLAY SDL_VIDEODRIVER; ";
+    const std::string errorRun = "$T $G/endless.tmi error";
+    const ScriptCase cases[] = {
+        {"returns", "$T $G/basic.tmi cmdline", 0},
+        {"ends", "$T $G/basic.tmi end", 0},
+        {"quick start", TERVEX_BIN_DIR "/tervex -quick", 0},
+        {"missing module", "$T /no/x.tmi", 255, {}, {"Unable to run Tervex Basic module"}},
+        {"spin, SIGTERM", killedWhile("spin", "TERM"), 143, {{"written.txt", written}}},
+        {"spin, SIGINT", killedWhile("spin", "INT"), 130, {{"written.txt", written}}},
+        {"read, SIGTERM", killedWhile("read", "TERM"), 143, {{"written.txt", written}}},
+        {"accept, SIGINT", killedWhile("accept", "INT"), 130, {{"written.txt", written}}},
+        {"delay, SIGTERM", killedWhile("delay", "TERM"), 143, {{"written.txt", written}}},
+        {"timer, SIGTERM", killedWhile("timer", "TERM"), 143, {{"written.txt", written}}},
+        // A runtime error with no way to show a box, or with boxes turned off: the message
+        // reaches standard error and the process ends on its own. With no display at all, the
+        // offscreen display is chosen before SDL tries any other: our one line, nothing from the
+        // drivers SDL would try.
+        {"no dialogs",
+         "TERVEX_NO_DIALOGS=1 " + errorRun,
+         1,
+         {},
+         {"Error! endless stopped on purpose"}},
+        {"no display",
+         noDisplay + errorRun,
+         1,
+         {},
+         {"Error! endless stopped on purpose", "runs on an invisible offscreen display"}},
+        {"no runtime dir",
+         noDisplay + "XDG_RUNTIME_DIR= " + errorRun,
+         1,
+         {},
+         {"Error! endless stopped on purpose", "runs on an invisible offscreen display"}},
+        // DebugLog goes nowhere without TERVEX_DEBUG, to standard error with it.
+        {"quiet",
+         "$T $G/debug_output.tmi >out 2>err",
+         0,
+         {{"out", programLines(false, true, false)}, {"err", programLines(false, false, true)}}},
+        {"debug, separate files",
+         debugRun + " >out 2>err",
+         0,
+         {{"out", programLines(false, true, false)}, {"err", programLines(true, false, true)}}},
+        // Both streams in one file: each writer continues where the other stopped.
+        {"debug, one file", debugRun + " >out 2>&1", 0, {{"out", programLines(true, true, true)}}},
+        {"log file",
+         "TERVEX_LOG=log " + debugRun + " >out 2>&1",
+         0,
+         {{"out", programLines(false, true, true)}, {"log", programLines(true, false, false)}}},
+        // A log file that cannot be written: standard error instead.
+        {"unwritable log file",
+         "TERVEX_LOG=no/log $T $G/debug_output.tmi >out 2>err",
+         0,
+         {{"out", programLines(false, true, false)},
+          {"err",
+           "Can't write log no/log: No such file or directory; DebugLog goes to standard "
+           "error\n" +
+               programLines(true, false, true)}}},
+    };
+    for (const ScriptCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        test::PortHolder port;
+        port.release();
+        std::ofstream(dir.file("run.sh"))
+            << "cd " << dir.path() << "; unset TERVEX_DEBUG TERVEX_LOG TX_ENDLESS_FILE\n"
+            << "export SDL_VIDEODRIVER=offscreen T=" TERVEX_BIN_DIR
+               "/tools/txrun G=" TERVEX_GUEST_DIR
+            << " P=" << port.port() << "\n"
+            << c.script << "\n";
+        // `timeout` keeps a hung child from hanging the suite.
+        const auto run = test::runProcess("timeout -s KILL 30 sh " + dir.file("run.sh"));
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.standardError;
+        for (const auto& [file, text] : c.files) EXPECT_EQ(test::fileText(dir.file(file)), text);
+        for (const std::string& part : c.inStandardError)
+            EXPECT_NE(run.standardError.find(part), std::string::npos) << run.standardError;
+        EXPECT_EQ(run.standardError.find("XDG_RUNTIME_DIR"), std::string::npos);
+    }
+    EXPECT_EQ(runtimeGetRuntime().version(), 165) << "the interface version debuggers check";
 }
 
 }  // namespace

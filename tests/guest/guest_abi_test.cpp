@@ -1,11 +1,12 @@
 // The guest ABI has one source, the registry: `txrun --signatures` prints it and must match the
-// golden copy in tests/data, and the generated C header declares every entry under its link key.
+// golden copy in tests/data, and the generated C header declares every entry under its link key:
+// a strict C program that refers to each by the name its signature gives it links to exactly
+// the registry's keys.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "guest_layout.h"
 #include "guest_runner.h"
@@ -17,64 +18,45 @@
 namespace tx {
 namespace {
 
-const std::string kBinDir = TERVEX_BIN_DIR;
-
-// The registry's signatures, one a line, in registry order.
-TEST(GuestAbi, SignaturesMatchTheGoldenFile) {
-    std::string registry;
+TEST(GuestAbi, SignaturesMatchTheGoldenFileAndTheGeneratedHeader) {
+    std::string registry, routines, data;
+    std::set<std::string> keys;
     RuntimeInterface& runtime = runtimeGetRuntime();
-    while (const char* signature = runtime.nextSymbol()) registry += signature + std::string("\n");
+    while (const char* signature = runtime.nextSymbol()) {
+        registry += signature + std::string("\n");
+        const auto parsed = parseSignature(signature);
+        ASSERT_TRUE(parsed) << signature;
+        keys.insert(linkKey(signature));
+        const uint32_t address = runtime.symbolValue(signature);
+        if (address >= layout::kThunkBase && address < layout::kThunkBase + layout::kThunkAreaSize)
+            routines += "    (txRoutine)" + parsed->name + ",\n";
+        else
+            data += "    " + parsed->name + ",\n";
+    }
     test::TempDir dir;
-    const std::string printed = dir.file("signatures.txt");
-    const test::ProcessResult run =
-        test::runProcess(kBinDir + "/tools/txrun --signatures >" + printed);
+    const std::string bin = TERVEX_BIN_DIR "/tools/";
+    test::ProcessResult run = test::runProcess(bin + "txrun --signatures >" + dir.file("sig.txt"));
     ASSERT_EQ(run.exitCode, 0) << run.standardError;
-    EXPECT_EQ(test::fileText(printed), registry) << "txrun --signatures prints the registry";
+    EXPECT_EQ(test::fileText(dir.file("sig.txt")), registry) << "txrun prints the registry";
     // On a difference gtest shows a line diff (- golden, + registry).
     EXPECT_EQ(test::fileText(TERVEX_TEST_DATA "/signatures.txt"), registry)
         << "Guest programs see every signature, its position and its link key. If the change is "
            "intended, regenerate the file from the build directory:\n"
            "  tools/txrun --signatures > ../tests/data/signatures.txt";
-}
 
-bool isRoutine(uint32_t address) {
-    return address >= layout::kThunkBase && address < layout::kThunkBase + layout::kThunkAreaSize;
-}
-
-TEST(GuestAbi, GeneratedHeaderDeclaresEveryEntryUnderItsLinkKeyAsStrictC) {
-    // A program that refers to every registry entry by the name its signature gives it.
-    std::string routines, data;
-    std::set<std::string> keys;
-    RuntimeInterface& runtime = runtimeGetRuntime();
-    while (const char* signature = runtime.nextSymbol()) {
-        const auto parsed = parseSignature(signature);
-        ASSERT_TRUE(parsed) << signature;
-        keys.insert(linkKey(signature));
-        if (isRoutine(runtime.symbolValue(signature)))
-            routines += "    (txRoutine)" + parsed->name + ",\n";
-        else
-            data += "    " + parsed->name + ",\n";
-    }
-    const std::string source =
-        "#include \"tervex.h\"\n"
-        "typedef void (*txRoutine)(void);\n"
-        "const txRoutine routines[] = {\n" +
-        routines + "};\nconst void* const data[] = {\n" + data + "};\nTX_MAIN {}\n";
-
-    test::TempDir dir;
-    { std::ofstream(dir.file("all.c")) << source; }
-    const std::string compile =
-        std::string(TERVEX_GUEST_CC) +
+    std::ofstream(dir.file("all.c")) << "#include \"tervex.h\"\n"
+                                        "typedef void (*txRoutine)(void);\n"
+                                        "const txRoutine routines[] = {\n"
+                                     << routines << "};\nconst void* const data[] = {\n"
+                                     << data << "};\nTX_MAIN {}\n";
+    run = test::runProcess(
+        TERVEX_GUEST_CC
         " -m32 -O1 -ffreestanding -fno-pic -fno-pie -fno-builtin -mno-sse -std=c11 -pedantic "
         "-Wall -Wextra -Werror -I" TERVEX_GUEST_INCLUDE " -I" TERVEX_GUEST_GENERATED_INCLUDE
         " -c " +
-        dir.file("all.c") + " -o " + dir.file("all.o");
-    test::ProcessResult run = test::runProcess(compile);
+        dir.file("all.c") + " -o " + dir.file("all.o") + " && " + bin + "tximage " +
+        dir.file("all.o") + " -o " + dir.file("all.tmi"));
     ASSERT_EQ(run.exitCode, 0) << run.standardError;
-    run = test::runProcess(kBinDir + "/tools/tximage " + dir.file("all.o") + " -o " +
-                           dir.file("all.tmi"));
-    ASSERT_EQ(run.exitCode, 0) << run.standardError;
-
     const auto image = readModuleImage(test::fileBytes(dir.file("all.tmi")));
     ASSERT_TRUE(image);
     std::set<std::string> referenced;

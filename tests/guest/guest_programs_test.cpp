@@ -1,16 +1,21 @@
 // Every self-checking guest program, case by case: the program, its command line, the debug
 // flag, and how it must end. A failed CHECK inside a program ends it with
-// "check failed at line N", which names the broken rule.
+// "check failed at line N", which names the broken rule. Some runs are stopped, resumed or ended
+// by requests from another thread.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <regex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "guest_runner.h"
+#include "sdl_test_events.h"
 #include "test_files.h"
 
 namespace tx {
@@ -19,6 +24,11 @@ namespace {
 #define TEN "0123456789"
 #define FIFTY TEN TEN TEN TEN TEN
 
+// What another thread asks of the run: an end request, a stop request then an end request, a run
+// request (after the program stopped itself), or closing the window (SDL's quit event, pushed
+// once into the running event queue, so that none is left for the next run).
+enum class Request { None, End, StopThenEnd, Run, Close };
+
 struct Case {
     const char* program;
     const char* arguments;  // one run for each '|'-separated command line
@@ -26,6 +36,7 @@ struct Case {
     const char* message;          // the first runtime error; "" when the program ends by itself
     const char* stats = nullptr;  // RuntimeStats counts "strings/objects/unreleased ..."
     const char* log = nullptr;    // the last DebugLog line
+    Request request = Request::None;
 };
 
 const Case kCases[] = {
@@ -70,10 +81,22 @@ const Case kCases[] = {
     {"net", "accepted", true, "TCP Stream does not exist"},
     {"net", "host-index", true, "Host index out of range"},
 
+    // An end request stops a waiting program quietly, a stop request suspends it until an end or
+    // run request. Closing the window ends a program that never calls a command, or one that
+    // calls them all the time, quietly, with its modules destroyed: the file it left open is
+    // complete.
+    {"basic", "wait", false, "", nullptr, nullptr, Request::End},
+    {"net", "accept-loop", false, "", nullptr, nullptr, Request::End},
+    {"basic", "wait", false, "", nullptr, nullptr, Request::StopThenEnd},
+    {"basic", "stop", false, "", nullptr, "resumed", Request::Run},
+    {"endless", "spin|calls", false, "", nullptr, nullptr, Request::Close},
+
+    {"graphics", "picture", false, ""},
     {"graphics", "state", true, ""},
     {"graphics", "modeindex|modeheight|modedepth", true, "Illegal graphics mode index"},
     {"graphics", "driverindex|setdriver", true, "Illegal graphics driver index"},
 
+    {"images", "game", false, ""},
     {"images", "missing-image", true, "Image does not exist"},
     {"images", "frame-2|frame-1|collide-frame", true, "Image frame out of range"},
     {"images", "quiet", false, ""},
@@ -113,6 +136,31 @@ std::string statsCounts(const std::string& text) {
     return counts;
 }
 
+// Sends the request once; true when it is delivered for good (end and stop requests are sent
+// again every 20 ms until the run is over, so that none arrives too early and is lost).
+bool sendRequest(Request request, const std::string& endlessFile) {
+    RuntimeInterface& runtime = runtimeGetRuntime();
+    switch (request) {
+        case Request::StopThenEnd:
+            runtime.asyncStop();
+            [[fallthrough]];
+        case Request::End:
+            runtime.asyncEnd();
+            return false;
+        case Request::Run:
+            runtime.asyncRun();
+            return false;
+        case Request::Close:
+            // The endless program is in its loop some time after its file appears.
+            if (!std::filesystem::exists(endlessFile)) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            return test::pushSdlQuit();
+        case Request::None:
+            break;
+    }
+    return true;
+}
+
 class GuestPrograms : public ::testing::TestWithParam<Run> {};
 
 TEST_P(GuestPrograms, EndAsExpected) {
@@ -120,6 +168,9 @@ TEST_P(GuestPrograms, EndAsExpected) {
     // The directory the programs share, given in TX_DIR.
     static const test::TempDir dir;
     ::setenv("TX_DIR", std::filesystem::canonical(dir.path()).c_str(), 1);
+    const std::string endlessFile = dir.file("written.txt");
+    ::setenv("TX_ENDLESS_FILE", endlessFile.c_str(), 1);
+    std::filesystem::remove(endlessFile);
     const auto startDir = std::filesystem::current_path();
     test::GuestRun run;
     std::string output;
@@ -129,9 +180,18 @@ TEST_P(GuestPrograms, EndAsExpected) {
         ::setenv("TX_NET_REFUSED", std::to_string(refused.port()).c_str(), 1);
         ::setenv("TX_NET_PORT", std::to_string(server.port()).c_str(), 1);
         server.release();
+        std::atomic<bool> done{false};
+        std::thread requester([&] {
+            for (bool delivered = c.request == Request::None; !delivered && !done;) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                delivered = !done && sendRequest(c.request, endlessFile);
+            }
+        });
         testing::internal::CaptureStderr();
         run = test::runGuest(c.program, GetParam().arguments, c.debug);
         output = testing::internal::GetCapturedStderr();
+        done = true;
+        requester.join();
         if (test::firstError(run) != "port taken") break;
     }
     std::filesystem::current_path(startDir);
@@ -146,13 +206,24 @@ TEST_P(GuestPrograms, EndAsExpected) {
         ASSERT_FALSE(run.debugger.events.empty());
         EXPECT_EQ(run.debugger.events.back(), std::string("log ") + c.log);
     }
+    if (c.request == Request::Run) {
+        EXPECT_EQ(run.debugger.stops, 1);
+        EXPECT_EQ(run.debugger.runs, 1);
+    } else if (c.request != Request::None) {
+        EXPECT_TRUE(run.debugger.infos.empty()) << "the program did not return by itself";
+    }
+    if (std::string(c.program) == "endless") {
+        EXPECT_EQ(test::fileText(endlessFile), test::endlessFileText());
+    }
 }
 
 std::string caseName(const ::testing::TestParamInfo<Run>& info) {
     std::string name = std::string(info.param.c.program) + "_";
     for (const char p : info.param.arguments)
         name += std::isalnum(static_cast<unsigned char>(p)) ? p : '_';
-    return name + (info.param.c.debug ? "_debug" : "");
+    static const char* const requests[] = {"", "_end", "_stop_end", "_run", "_close"};
+    return name + (info.param.c.debug ? "_debug" : "") +
+           requests[static_cast<int>(info.param.c.request)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, GuestPrograms, ::testing::ValuesIn(runs()), caseName);

@@ -1,14 +1,22 @@
 // Runs guest programs in-process through the runtime interface, and records what they report.
 #pragma once
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "guest_machine.h"
 #include "linker.h"
 #include "recording_debugger.h"
 #include "runtime_interface.h"
+#include "test_files.h"
 
 namespace tx::test {
 
@@ -23,28 +31,51 @@ inline std::string firstError(const GuestRun& run) {
     return run.debugger.errors.empty() ? "" : run.debugger.errors.front();
 }
 
-// The path of a guest program's module image built from tests/guest/programs.
-std::string guestImagePath(const std::string& program);
-
-// Links the program's image into a fresh guest and executes it with a recording debugger.
-GuestRun runGuest(const std::string& program, const std::string& arguments = "",
-                  bool debug = false);
+// Links the image of a program from tests/guest/programs into a fresh guest and executes it
+// with a recording debugger.
+inline GuestRun runGuest(const std::string& program, const std::string& arguments = "",
+                         bool debug = false) {
+    const std::vector<uint8_t> image = fileBytes(TERVEX_GUEST_DIR "/" + program + ".tmi");
+    GuestRun run;
+    GuestMachine machine;
+    RuntimeInterface& runtime = runtimeGetRuntime();
+    run.link = link(runtime, image, machine);
+    if (run.link.status != LinkResult::Status::Linked) return run;
+    run.outcome = runtime.execute(ProgramEntry{&machine, run.link.entry}, arguments.c_str(),
+                                  &run.debugger, debug, 0);
+    return run;
+}
 
 // The 1001 lines endless.c writes to TX_ENDLESS_FILE before it blocks, as they must be on disk
 // after the end.
-std::string endlessFileText();
+inline std::string endlessFileText() {
+    std::string text;
+    for (int i = 0; i < 1000; ++i) text += std::to_string(i) + "\r\n";
+    return text + "complete\r\n";
+}
 
 // A bound, unlistened TCP socket: connections to its port are refused while it is open.
 class PortHolder {
 public:
-    PortHolder();
+    PortHolder() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        socklen_t length = sizeof address;
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+    }
     ~PortHolder() { release(); }
     PortHolder(const PortHolder&) = delete;
     PortHolder& operator=(const PortHolder&) = delete;
 
     int port() const { return port_; }
     // Frees the port for a guest to take.
-    void release();
+    void release() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
 
 private:
     int fd_;
@@ -56,6 +87,13 @@ struct ProcessResult {
     int exitCode = -1;
     std::string standardError;
 };
-ProcessResult runProcess(const std::string& commandLine);
+inline ProcessResult runProcess(const std::string& commandLine) {
+    ProcessResult result;
+    const TempDir dir;
+    const int status = std::system((commandLine + " 2>" + dir.file("stderr")).c_str());
+    result.standardError = fileText(dir.file("stderr"));
+    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    return result;
+}
 
 }  // namespace tx::test

@@ -68,7 +68,7 @@ TX_MAIN {
         RuntimeError(_txStrConst("ran past RuntimeError"));
     } else if (argumentIs("stop")) {
         Stop();
-        SetEnv(_txStrConst("TX_RESUMED"), _txStrConst("yes"));
+        DebugLog(_txStrConst("resumed"));
     } else if (argumentIs("wait")) {
         int t = CreateTimer(100);
         for (;;) WaitTimer(t);

@@ -1,8 +1,90 @@
 /* The graphics module from compiled code. The command line picks the case: "picture" opens a
- * 640 x 480 full-screen mode, draws every primitive into the back buffer, flips and saves both
- * buffers as BMP files into TX_DIR for the test to read; "state" opens mode 0 under the debug
- * flag; the rest are the mode and driver index errors. */
+ * 640 x 480 full-screen mode, draws every primitive into the back buffer, flips, saves both
+ * buffers as BMP files into TX_DIR and loads them back to check where every pixel landed;
+ * "state" opens mode 0 under the debug flag; the rest are the mode and driver index errors. */
 #include "check.h"
+
+enum {
+    kBackground = 0x000040,
+    kRed = 0xFF0000,
+    kGreen = 0x00FF00,
+    kBlue = 0x0000FF,
+    kYellow = 0xFFFF00,
+    kWhite = 0xFFFFFF,
+    kMagenta = 0xFF00FF,
+    kCyan = 0x00FFFF,
+    kOrange = 0xFF8000
+};
+
+static int saved; /* the image loaded from a saved buffer */
+
+static int at(int x, int y) {
+    return ReadPixel(x, y, ImageBuffer(saved, 0)) & 0xFFFFFF;
+}
+
+/* How many pixels of the half-open rectangle have the colour. */
+static int count(int x0, int y0, int x1, int y1, int colour) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) n += at(x, y) == colour;
+    return n;
+}
+
+/* The saved front buffer, read back: every primitive where it should be. */
+static void checkFront(void) {
+    saved = LoadImage(dirPath("/front.bmp"));
+    CHECK(ImageWidth(saved) == 640 && ImageHeight(saved) == 480);
+    /* Rectangles: solid with nothing red around it, outlined (the inside untouched), under the
+     * origin (400, 300), and 40 x 40 clipped by a 20 x 20 viewport at (600, 400). */
+    CHECK(count(9, 9, 111, 61, kRed) == 100 * 50 && count(10, 10, 110, 60, kRed) == 100 * 50);
+    CHECK(count(200, 10, 300, 60, kGreen) == 2 * 100 + 2 * 48);
+    CHECK(count(201, 11, 299, 59, kBackground) == 98 * 48);
+    CHECK(count(398, 298, 422, 322, kCyan) == 20 * 20 && at(400, 300) == kCyan);
+    CHECK(count(580, 380, 640, 440, kOrange) == 20 * 20 && at(600, 400) == kOrange);
+    CHECK(at(619, 419) == kOrange && at(599, 410) == kBackground && at(610, 420) == kBackground);
+
+    /* Ovals follow their row spans (their exact shapes are checked on canvases). Solid, box
+     * (10, 100)-(110, 200): row 150 spans [10, 110), rows 100 and 199 are [53, 67). */
+    CHECK(count(10, 150, 110, 151, kBlue) == 100 && at(9, 150) == kBackground);
+    CHECK(at(110, 150) == kBackground);
+    CHECK(count(0, 100, 120, 101, kBlue) == 14 && count(0, 199, 120, 200, kBlue) == 14);
+    CHECK(count(0, 99, 640, 100, kBlue) == 0 && count(0, 200, 200, 201, kBlue) == 0);
+    /* Outline, box (200, 100)-(300, 200): an edge pixel in every row, none outside the box, an
+     * empty middle; the top row is filled from each edge to the centre, [243, 257). */
+    CHECK(at(200, 150) == kYellow && at(299, 150) == kYellow);
+    CHECK(at(200, 100) == kBackground && at(299, 199) == kBackground);
+    CHECK(count(190, 100, 310, 101, kYellow) == 14 && count(230, 130, 270, 170, kYellow) == 0);
+    for (int y = 100; y < 200; ++y) CHECK(count(200, y, 300, y + 1, kYellow) > 0);
+    CHECK(count(150, 95, 350, 100, kYellow) + count(150, 200, 350, 205, kYellow) == 0);
+
+    /* The diagonal (0, 479)-(639, 0) is wider than tall: one pixel in every column, within half
+     * a pixel of the true line; the horizontal line adds one more in columns 320 to 420. */
+    CHECK(count(300, 460, 440, 461, kWhite) == 101);
+    for (int x = 0; x < 640; ++x) {
+        int whites = 0, y = -1;
+        for (int row = 0; row < 480; ++row) {
+            if (at(x, row) != kWhite) continue;
+            ++whites;
+            if (row != 460 || x < 320 || x > 420) y = row;
+        }
+        CHECK(whites == (x >= 320 && x <= 420 ? 2 : 1));
+        int off = 639 * y - 479 * (639 - x);
+        CHECK(2 * (off < 0 ? -off : off) <= 639);
+    }
+
+    /* Pixels and block copies: CopyRect took the red rectangle's corner to (450, 10); fast and
+     * slow pixel copies and writes. */
+    CHECK(at(500, 300) == kMagenta && count(499, 299, 502, 302, kMagenta) == 1);
+    CHECK(count(440, 0, 480, 40, kRed) == 20 * 20 && at(450, 10) == kRed && at(469, 29) == kRed);
+    CHECK(at(5, 5) == 0x123456 && at(7, 5) == 0x00FF00);
+    CHECK(at(9, 5) == 0x123456 && at(11, 5) == 0x123456);
+    FreeImage(saved);
+
+    /* The flip gave the cleared page to the back buffer. */
+    saved = LoadImage(dirPath("/back.bmp"));
+    CHECK(ImageWidth(saved) == 640 && count(0, 0, 640, 480, 0) == 640 * 480);
+    FreeImage(saved);
+}
 
 static void picture(void) {
     Graphics(640, 480, 32, 1);
@@ -53,6 +135,7 @@ static void picture(void) {
     CHECK(GraphicsWidth() == 640 && GraphicsHeight() == 480 && GraphicsDepth() == 32);
     CHECK(SaveBuffer(FrontBuffer(), dirPath("/front.bmp")) == 1);
     CHECK(SaveBuffer(BackBuffer(), dirPath("/back.bmp")) == 1);
+    checkFront();
 }
 
 /* Under the debug flag mode 0 is a window, so a size no full-screen mode has is taken. */

@@ -1,8 +1,9 @@
 /* Images from compiled code. "game" draws an animation strip, saves it, loads it back as
  * frames, animates them into the back buffer, rotates a copy, tests collisions, tiles a frame
- * into a viewport, works the whole strip through the other image commands, flips and saves the
- * picture as images.bmp in TX_DIR for the test to read. The other cases are the image errors:
- * with the debug flag set they end the program, without it the calls do nothing and answer 0. */
+ * into a viewport, works the whole strip through the other image commands, flips, saves the
+ * picture as images.bmp in TX_DIR and checks the tiles in it. The other cases are the image
+ * errors: with the debug flag set they end the program, without it the calls do nothing and
+ * answer 0. */
 #include "check.h"
 
 /* Cell i of the strip: black (the mask colour) with a 24 x 24 square at (4, 4). */
@@ -150,6 +151,17 @@ static void game(void) {
     CHECK(SaveBuffer(FrontBuffer(), dirPath("/images.bmp")) == 1);
     FreeImage(copy);
     FreeImage(anim);
+
+    /* In the saved picture frame 2's square is tiled from (0, 0), only inside the viewport. */
+    int saved = LoadImage(dirPath("/images.bmp")), wrong = 0;
+    for (int y = 280; y < 420; ++y) {
+        for (int x = 380; x < 520; ++x) {
+            int inView = x >= 404 && x < 504 && y >= 300 && y < 400;
+            int inSquare = x % 32 >= 4 && x % 32 < 28 && y % 32 >= 4 && y % 32 < 28;
+            wrong += rgb(x, y, ImageBuffer(saved, 0)) != (inView && inSquare ? 0x0000FF : 0x000040);
+        }
+    }
+    CHECK(wrong == 0);
 }
 
 static void errors(void) {

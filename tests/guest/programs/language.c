@@ -33,16 +33,11 @@ static txDataRecord data[] = {
 };
 static txDataRecord badData[] = {TX_DATA_INT(1), {3, {.i = 9}}, TX_DATA_END};
 
-/* The values of field 0 along a type's list, as digits. */
-static int listDigits(void* type) {
+/* The values of field 0 along a type's list, as digits, from its first or its last object. */
+static int listDigits(void* type, int backwards) {
     int digits = 0;
-    for (txObj* o = _txObjFirst(type); o != 0; o = _txObjNext(o))
-        digits = digits * 10 + TX_INT_FIELD(o, 0);
-    return digits;
-}
-static int listDigitsBackwards(void* type) {
-    int digits = 0;
-    for (txObj* o = _txObjLast(type); o != 0; o = _txObjPrev(o))
+    for (txObj* o = backwards ? _txObjLast(type) : _txObjFirst(type); o != 0;
+         o = backwards ? _txObjPrev(o) : _txObjNext(o))
         digits = digits * 10 + TX_INT_FIELD(o, 0);
     return digits;
 }
@@ -80,20 +75,20 @@ static void objects(void) {
     TX_INT_FIELD(o1, 0) = 1;
     TX_INT_FIELD(o2, 0) = 2;
     TX_INT_FIELD(o3, 0) = 3;
-    CHECK(listDigits(&Plain) == 123);
-    CHECK(listDigitsBackwards(&Plain) == 321);
+    CHECK(listDigits(&Plain, 0) == 123);
+    CHECK(listDigits(&Plain, 1) == 321);
     _txObjInsBefore(o3, o1);
-    CHECK(listDigits(&Plain) == 312);
+    CHECK(listDigits(&Plain, 0) == 312);
     _txObjInsAfter(o3, o2);
-    CHECK(listDigits(&Plain) == 123);
+    CHECK(listDigits(&Plain, 0) == 123);
     _txObjInsBefore(o2, o2);
     _txObjInsAfter(o2, o2);
-    CHECK(listDigits(&Plain) == 123);
+    CHECK(listDigits(&Plain, 0) == 123);
     CHECK(_txObjCompare(o1, o1) == 0 && _txObjCompare(o1, o2) == 1 && _txObjCompare(o1, 0) == 1);
     /* A deleted object in the middle: walks skip it, Next and Prev from it go on. */
     _txObjStore(&other, o2);
     _txObjDelete(o2);
-    CHECK(listDigits(&Plain) == 13);
+    CHECK(listDigits(&Plain, 0) == 13);
     CHECK(TX_INT_FIELD(_txObjNext(o2), 0) == 3);
     CHECK(TX_INT_FIELD(_txObjPrev(o2), 0) == 1);
     CHECK(_txObjCompare(o2, kept) == 0);

@@ -99,6 +99,14 @@ static void tcp(void) {
     CHECK(PeekInt(back, 0) == PeekInt(bank, 100) && PeekInt(back, 4) == PeekInt(bank, 104));
     FreeBank(back);
     FreeBank(bank);
+    /* CopyStream writes to a TCP stream while it has not ended. */
+    int file = WriteFile(dirPath("/net.bin"));
+    WriteInt(file, 31337);
+    CloseFile(file);
+    file = ReadFile(dirPath("/net.bin"));
+    CopyStream(file, sender, 16384);
+    CloseFile(file);
+    CHECK(ReadInt(receiver) == 31337);
 
     /* Closing the server closes the streams it accepted; the program's own stay open. */
     CloseTCPServer(srv);
