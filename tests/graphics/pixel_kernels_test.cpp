@@ -53,7 +53,21 @@ TEST(PixelFormatTest, StoredBytesAndWhatTheyReadBackAs) {
     }
 }
 
-TEST(PixelFormatTest, DerivedChannelFields) {
+// Formats by depth, derived fields, a layout of its own and masks that make no format.
+TEST(PixelFormatTest, FormatsByDepthFromMasksAndDerivedFields) {
+    EXPECT_EQ(*PixelFormat::forDepth(16), PixelFormat::rgb565());
+    EXPECT_EQ(*PixelFormat::forDepth(24), PixelFormat::rgb888());
+    EXPECT_EQ(*PixelFormat::forDepth(32), PixelFormat::xrgb8888());
+    EXPECT_FALSE(PixelFormat::forDepth(8).has_value());
+    EXPECT_FALSE(PixelFormat::forDepth(0).has_value());
+
+    EXPECT_FALSE(PixelFormat::fromMasks(15, 0, 0x7C00, 0x03E0, 0x001F));           // depth
+    EXPECT_FALSE(PixelFormat::fromMasks(16, 0, 0xF801, 0x07E0, 0x001E));           // gap
+    EXPECT_FALSE(PixelFormat::fromMasks(16, 0, 0xFC00, 0x07E0, 0x001F));           // overlap
+    EXPECT_FALSE(PixelFormat::fromMasks(32, 0, 0x3FF00000, 0x000FFC00, 0x3FF));    // 10 bits
+    EXPECT_FALSE(PixelFormat::fromMasks(24, 0xFF000000, 0xFF0000, 0xFF00, 0xFF));  // past depth
+    EXPECT_TRUE(PixelFormat::fromMasks(32, 0, 0xFF, 0xFF00, 0xFF0000));            // BGR
+
     // (Depths, byte counts and channel places show in the stored bytes above.)
     EXPECT_EQ(PixelFormat::rgb565().layout(), PixelLayout::rgb565);
     EXPECT_EQ(PixelFormat::argb8888().rgbBits(), 0x00FFFFFFu);
@@ -67,21 +81,6 @@ TEST(PixelFormatTest, DerivedChannelFields) {
     // alpha 0x9A -> 9, red 0xBC -> B, green 0xDE -> DE, blue dropped.
     EXPECT_EQ(odd->fromARGB(0x9ABCDE12), 0xBDE9u);
     EXPECT_EQ(odd->toARGB(0xBDE9), 0x90B0DEFFu);
-}
-
-TEST(PixelFormatTest, FormatsByDepthAndRejectedMasks) {
-    EXPECT_EQ(*PixelFormat::forDepth(16), PixelFormat::rgb565());
-    EXPECT_EQ(*PixelFormat::forDepth(24), PixelFormat::rgb888());
-    EXPECT_EQ(*PixelFormat::forDepth(32), PixelFormat::xrgb8888());
-    EXPECT_FALSE(PixelFormat::forDepth(8).has_value());
-    EXPECT_FALSE(PixelFormat::forDepth(0).has_value());
-
-    EXPECT_FALSE(PixelFormat::fromMasks(15, 0, 0x7C00, 0x03E0, 0x001F));           // depth
-    EXPECT_FALSE(PixelFormat::fromMasks(16, 0, 0xF801, 0x07E0, 0x001E));           // gap
-    EXPECT_FALSE(PixelFormat::fromMasks(16, 0, 0xFC00, 0x07E0, 0x001F));           // overlap
-    EXPECT_FALSE(PixelFormat::fromMasks(32, 0, 0x3FF00000, 0x000FFC00, 0x3FF));    // 10 bits
-    EXPECT_FALSE(PixelFormat::fromMasks(24, 0xFF000000, 0xFF0000, 0xFF00, 0xFF));  // past depth
-    EXPECT_TRUE(PixelFormat::fromMasks(32, 0, 0xFF, 0xFF00, 0xFF0000));            // BGR
 }
 
 // The specialised routines against the conversion by masks.
