@@ -239,25 +239,14 @@ TEST_F(DisplayTest, FullScreenDepthIsTheOneAskedForOrTheFirstThatExists) {
     EXPECT_FALSE(windowFlag(SDL_WINDOW_FULLSCREEN_DESKTOP));
 }
 
-TEST_F(DisplayTest, ThePointerHidesInWindowsOnRequestAndAlwaysInFullScreen) {
+// The pointer hides in windows on request and always in full screen; MoveMouse places it in
+// the picture's coordinates, scaled with the window.
+TEST_F(DisplayTest, ThePointerHidesAndMovesInThePicturesCoordinates) {
     display().setPointerVisible(false);
-    ASSERT_TRUE(display().openGraphics(100, 100, 0, 0, kWindowed));
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    display().setPointerVisible(true);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
-    display().closeGraphics();
-
-    ASSERT_TRUE(display().openGraphics(640, 480, 0, 0, 0));
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    display().setPointerVisible(false);
-    display().setPointerVisible(true);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "full screen keeps it hidden";
-    display().closeGraphics();
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
-}
-
-TEST_F(DisplayTest, MoveMousePlacesThePointerInThePicturesCoordinates) {
     ASSERT_TRUE(display().openGraphics(200, 100, 0, 0, kWindowed));
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    display().setPointerVisible(true);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
     EXPECT_EQ(mouseAfterMoveTo(150, 70), std::tuple(150, 70));
     display().closeGraphics();
 
@@ -269,11 +258,17 @@ TEST_F(DisplayTest, MoveMousePlacesThePointerInThePicturesCoordinates) {
     display().closeGraphics();
 
     ASSERT_TRUE(display().openGraphics(640, 480, 0, 0, 0));
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    display().setPointerVisible(false);
+    display().setPointerVisible(true);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "full screen keeps it hidden";
     int w = 0, h = 0;
     SDL_GetWindowSize(window(), &w, &h);
     const auto [x, y] = mouseAfterMoveTo(320, 240);
     EXPECT_NEAR(x, w / 2, 1);
     EXPECT_NEAR(y, h / 2, 1);
+    display().closeGraphics();
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
 }
 
 // A full-screen display is suspended while the program is stopped or the window has lost the
