@@ -42,6 +42,7 @@ Pixels operator+(Pixels a, const Pixels& b) {
 // Lines on a 30 x 30 canvas, most clipped to the window x 10..19, y 10..19. Clipped end points
 // move along the line by truncating division; far-away ones need products beyond 32 bits.
 TEST(LineTest, ClippedEndPointsUseTruncatingDivisionAndFarOnesClipExactly) {
+    const Pixels up = run(10, 16, 3) + run(13, 15, 4) + run(17, 14, 3);
     const struct {
         const char* name;
         bool window;
@@ -54,15 +55,8 @@ TEST(LineTest, ClippedEndPointsUseTruncatingDivisionAndFarOnesClipExactly) {
         {"down", true, {}, 0, 12, 30, 17, run(10, 13, 5) + run(15, 14, 5)},
         // Left end y 18 + (-70/30 -> -2) = 16; right end from (10, 16): y 16 + (-45/20 -> -2) =
         // 14. Flooring would have given 15 and 13.
-        {"up", true, {}, 0, 18, 30, 11, run(10, 16, 3) + run(13, 15, 4) + run(17, 14, 3)},
-        {"up, under an origin",
-         true,
-         {-5, 3},
-         5,
-         15,
-         35,
-         8,
-         run(10, 16, 3) + run(13, 15, 4) + run(17, 14, 3)},
+        {"up", true, {}, 0, 18, 30, 11, up},
+        {"up, under an origin", true, {-5, 3}, 5, 15, 35, 8, up},
         {"far diagonal", true, {}, -1000000, -1000000, 1000000, 1000000, run(10, 10, 10, 1, 1)},
         {"far across", false, {}, -2147483647, 15, 2147483647, 15, run(0, 15, 30)},
     };
