@@ -36,7 +36,9 @@ TEST(CollisionMaskTest, EveryDrawingOperationKeepsTheMaskCurrent) {
         auto c = test::makeCanvas(75, 40, format);
         auto sprite = test::makeCanvas(20, 20, format);
         sprite->oval(0, 0, 20, 20, true);
+        EXPECT_FALSE(c->hasMask()) << "made on demand";
         c->ensureMask();
+        ASSERT_TRUE(c->hasMask());
         const std::function<void()> steps[] = {
             [&] { c->rect(3, 4, 50, 10, true); },
             [&] { c->rect(30, 1, 40, 30, false); },
