@@ -165,7 +165,8 @@ TEST(DisplayModeList, ClassicModesThatFitAndReportedSizesSortedInThreeDepths) {
     EXPECT_EQ(sizesOf(displayModes(reportedOnly)), (std::vector<Size>{{1024, 768}}));
 }
 
-// Without a mode nothing is presented and no line is scanned.
+// A fixed window has exactly the client size, centred, and shows itself; before any mode
+// nothing is presented and no line is scanned.
 TEST_F(DisplayTest, FixedWindowHasExactlyTheClientSizeCentredAndShowsItself) {
     ASSERT_TRUE(windowFlag(SDL_WINDOW_HIDDEN));
     display().flip(true);
