@@ -1,11 +1,14 @@
-// Shapes drawn into a canvas: rectangles, lines and ovals, clipped to the viewport, and a
-// viewport outside the canvas.
+// Shapes drawn into a canvas: lines clipped to the viewport, every drawing operation clipped
+// like the whole drawing cut to the viewport, and the exact spans of ovals.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "canvas_test_util.h"
 #include "host_canvas.h"
@@ -36,31 +39,10 @@ Pixels operator+(Pixels a, const Pixels& b) {
     return a;
 }
 
-TEST(RectTest, OutlineEdgesOutsideTheViewportAreNotDrawnOnItsBorder) {
-    struct Case {
-        const char* name;
-        int32_t x, y, w, h;
-        std::string picture;
-    } cases[] = {
-        {"left edge outside", 2, 5, 5, 4,
-         test::picture(12, 12, 5, "....###/......#/......#/....###")},
-        {"right edge outside", 6, 5, 8, 3, test::picture(12, 12, 5, "......###/......#/......###")},
-        {"top edge outside", 5, 1, 3, 6, test::picture(12, 12, 4, ".....#.#/.....#.#/.....###")},
-        {"bottom edge outside", 6, 9, 3, 9, test::picture(12, 12, 9, "......###/......#.#")},
-        {"all edges outside", 0, 0, 12, 12, test::picture(12, 12, 0)},
-        {"inside", 5, 6, 2, 3, test::picture(12, 12, 6, ".....##/.....##/.....##")},
-    };
-    for (const Case& k : cases) {
-        auto c = test::makeCanvas(12, 12);
-        c->setViewport(4, 4, 5, 7);  // columns 4 to 8, rows 4 to 10
-        c->rect(k.x, k.y, k.w, k.h, false);
-        EXPECT_EQ(test::art(*c), k.picture) << k.name;
-    }
-}
-
 // Lines on a 30 x 30 canvas, most clipped to the window x 10..19, y 10..19. Clipped end points
 // move along the line by truncating division; far-away ones need products beyond 32 bits.
 TEST(LineTest, ClippedEndPointsUseTruncatingDivisionAndFarOnesClipExactly) {
+    const Pixels up = run(10, 16, 3) + run(13, 15, 4) + run(17, 14, 3);
     const struct {
         const char* name;
         bool window;
@@ -73,15 +55,8 @@ TEST(LineTest, ClippedEndPointsUseTruncatingDivisionAndFarOnesClipExactly) {
         {"down", true, {}, 0, 12, 30, 17, run(10, 13, 5) + run(15, 14, 5)},
         // Left end y 18 + (-70/30 -> -2) = 16; right end from (10, 16): y 16 + (-45/20 -> -2) =
         // 14. Flooring would have given 15 and 13.
-        {"up", true, {}, 0, 18, 30, 11, run(10, 16, 3) + run(13, 15, 4) + run(17, 14, 3)},
-        {"up, under an origin",
-         true,
-         {-5, 3},
-         5,
-         15,
-         35,
-         8,
-         run(10, 16, 3) + run(13, 15, 4) + run(17, 14, 3)},
+        {"up", true, {}, 0, 18, 30, 11, up},
+        {"up, under an origin", true, {-5, 3}, 5, 15, 35, 8, up},
         {"far diagonal", true, {}, -1000000, -1000000, 1000000, 1000000, run(10, 10, 10, 1, 1)},
         {"far across", false, {}, -2147483647, 15, 2147483647, 15, run(0, 15, 30)},
     };
@@ -94,25 +69,47 @@ TEST(LineTest, ClippedEndPointsUseTruncatingDivisionAndFarOnesClipExactly) {
     }
 }
 
-TEST(DrawingTest, AViewportOutsideTheCanvasMakesEveryOperationDrawNothing) {
-    auto c = test::makeCanvas(16, 16);
-    auto source = test::makeCanvas(4, 4);
-    source->setClsColor(0xFFFFFFFF);
-    source->cls();
-    c->setClsColor(0xFFFFFFFF);
-    c->setViewport(-20, -20, 10, 10);
-    c->cls();
-    c->plot(0, 0);
-    c->line(0, 0, 15, 15);
-    c->rect(0, 0, 16, 16, true);
-    c->rect(0, 0, 16, 16, false);
-    c->oval(0, 0, 16, 16, true);
-    c->oval(0, 0, 16, 16, false);
-    c->blit(0, 0, *source, 0, 0, 4, 4, true);
-    c->setPixel(1, 1, 0xFFFFFFFF);
-    EXPECT_TRUE(lit(*c).empty());
-    EXPECT_EQ(c->presentStamp(), 0u);
+// Clipping is drawing whole and keeping what lies in the viewport: rectangles (an outline edge
+// outside the viewport is not drawn on its border), ovals (rows past a clipped edge still join
+// the outline), plots, pixels, copies and Cls under any viewport, across or outside the canvas,
+// and any origin. (Clipped lines move their end points by truncating division, above.)
+TEST(DrawingTest, ClippedDrawingIsTheWholeDrawingCutToTheViewport) {
+    std::mt19937 rng(5);
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
+    auto sprite = test::makeCanvas(7, 5);
+    sprite->setColor(0xFF00FF00);
+    sprite->oval(0, 0, 7, 5, true);
+    int32_t x = 0, y = 0, w = 0, h = 0, round = 0;
+    const std::function<void(HostCanvas&)> draws[] = {
+        [&](HostCanvas& c) { c.rect(x, y, w, h, true); },
+        [&](HostCanvas& c) { c.rect(x, y, w, h, false); },
+        [&](HostCanvas& c) { c.oval(x, y, w, h, true); },
+        [&](HostCanvas& c) { c.oval(x, y, w, h, false); },
+        [&](HostCanvas& c) { c.plot(x, y); },
+        [&](HostCanvas& c) { c.setPixel(x, y, 0xFFFFFFFF); },
+        [&](HostCanvas& c) { c.blit(x, y, *sprite, 0, 0, 7, 5, round % 16 < 8); },
+        [&](HostCanvas& c) { c.cls(); },
+    };
+    for (; round < 4000; ++round) {
+        x = pick(-8, 20), y = pick(-8, 16), w = pick(0, 24), h = pick(0, 20);
+        const Rect view = Rect::sized(pick(-8, 18), pick(-8, 14), pick(0, 20), pick(0, 16));
+        auto whole = test::makeCanvas(20, 16), clipped = test::makeCanvas(20, 16);
+        clipped->setViewport(view.x0, view.y0, view.width(), view.height());
+        for (HostCanvas* c : {whole.get(), clipped.get()}) {
+            c->setOrigin(round % 7 - 3, round % 5 - 2);
+            c->setClsColor(0xFF0000FF);
+            draws[round % 8](*c);
+        }
+        std::vector<uint32_t> expected = test::values(*whole);
+        for (int32_t i = 0; i < 20 * 16; ++i)
+            if (!view.contains(i % 20, i / 20)) expected[i] = 0;
+        ASSERT_EQ(test::values(*clipped), expected) << "round " << round;
+        if (view.intersect(clipped->bounds()).empty()) {
+            EXPECT_EQ(clipped->presentStamp(), 0u) << "nothing drawn, nothing to show";
+        }
+    }
 }
+
 // Ovals on a 14 x 10 canvas. Each picture was worked out from the span rules (half width
 // sqrt(ry^2 - dy^2) * aspect in single precision, spans floor(cx - hw) .. floor(cx + hw), the
 // outline joining each row to the previous row's edges) with an independent single-precision
@@ -124,8 +121,6 @@ struct OvalCase {
     bool solid;
     int32_t top;        // the first row of `lines`; the rest of the picture is blank
     const char* lines;  // rows, '/' between them
-    int32_t view[4] = {0, 0, 14, 10};
-    int32_t origin[2] = {0, 0};
 };
 
 const OvalCase kOvals[] = {
@@ -145,36 +140,6 @@ const OvalCase kOvals[] = {
      false,
      1,
      "....####/..##....##/.#........#/.#........#/.#........#/.#........#/..##....##/....####"},
-    {"left, by the bounds",
-     {-4, 1, 10, 8},
-     false,
-     1,
-     "###/...##/.....#/.....#/.....#/.....#/...##/###"},
-    {"right, by the viewport",
-     {3, 1, 10, 8},
-     false,
-     1,
-     "......###/....##/...#/...#/...#/...#/....##/......###",
-     {0, 0, 9, 10}},
-    {"top, by the viewport",
-     {1, 1, 10, 8},
-     false,
-     3,
-     ".#........#/.#........#/.#........#/.#........#/..##....##/....####",
-     {0, 3, 14, 7}},
-    {"bottom, by the bounds",
-     {1, 5, 10, 8},
-     false,
-     5,
-     "....####/..##....##/.#........#/.#........#/.#........#"},
-    {"every edge", {0, 0, 14, 10}, false, 1, "..##......##///////..##......##", {2, 1, 10, 8}},
-    {"with origin",
-     {0, 0, 6, 5},
-     false,
-     1,
-     "...####/..#....#/..#....#/..#....#/...####",
-     {0, 0, 14, 10},
-     {2, 1}},
 };
 
 // Every case in every format: the spans do not depend on the pixel size.
@@ -183,8 +148,6 @@ TEST(OvalTest, DrawsExactlyTheseSpans) {
         for (const PixelFormat& format :
              {PixelFormat::xrgb8888(), PixelFormat::rgb565(), PixelFormat::rgb888()}) {
             auto canvas = test::makeCanvas(14, 10, format);
-            canvas->setViewport(c.view[0], c.view[1], c.view[2], c.view[3]);
-            canvas->setOrigin(c.origin[0], c.origin[1]);
             canvas->oval(c.box[0], c.box[1], c.box[2], c.box[3], c.solid);
             EXPECT_EQ(test::art(*canvas), test::picture(14, 10, c.top, c.lines))
                 << c.name << (c.solid ? " solid, " : " outline, ") << format.depth() << " bits";

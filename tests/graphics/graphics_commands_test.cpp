@@ -194,7 +194,9 @@ TEST_F(GraphicsTest, SelectingABufferResetsOriginAndViewportButKeepsTheColours) 
     }
 }
 
-TEST_F(GraphicsTest, CanvasesOfTheDisplayAreBuffersUntilFreed) {
+// Canvases of the display are buffers until freed (the buffers themselves are not freed this
+// way); locks nest, and an unlock too many does nothing.
+TEST_F(GraphicsTest, CanvasesOfTheDisplayAreBuffersUntilFreedAndLocksNest) {
     const uint32_t canvas = newCanvas(16, 8);
     ASSERT_NE(canvas, 0u);
     setBuffer(state(), canvas);
@@ -202,31 +204,38 @@ TEST_F(GraphicsTest, CanvasesOfTheDisplayAreBuffersUntilFreed) {
     EXPECT_EQ(readPixel(3, 3, 0), static_cast<int32_t>(0xFF000000)) << "made clear";
     plot(3, 3);
     EXPECT_EQ(readPixel(3, 3, canvas), static_cast<int32_t>(0xFFFFFFFF));
-
-    freeDisplayCanvas(state(), frontBuffer(state()));  // buffers are not freed this way
+    freeDisplayCanvas(state(), frontBuffer(state()));
     EXPECT_NE(state().buffers.find(frontBuffer(state())), nullptr);
     freeDisplayCanvas(state(), canvas);
     EXPECT_EQ(state().buffers.find(canvas), nullptr);
     EXPECT_EQ(graphicsBuffer(state()), frontBuffer(state()))
         << "the freed current buffer falls back";
     EXPECT_EQ(state().graphics->canvasCount(), 0u);
-}
 
-TEST_F(GraphicsTest, LocksNestAndAnUnlockTooManyDoesNothing) {
     HostCanvas& front = state().graphics->frontBuffer();
     lockBuffer(0);
     lockBuffer(frontBuffer(state()));
     EXPECT_EQ(front.lockCount(), 2);
     for (int i = 0; i < 3; ++i) unlockBuffer(0);
-    EXPECT_EQ(front.lockCount(), 0);
     lockBuffer(0xDEAD);  // names nothing: ignored with the debug flag clear
     EXPECT_EQ(front.lockCount(), 0);
 }
 
 // Rows are padded to whole words for every width; a 16-bit buffer saves the colours it holds
-// (white as F8 FC F8, stored blue first, the bottom row first).
-TEST_F(GraphicsTest, SavedRowsArePaddedAndHoldTheBuffersColours) {
+// (white as F8 FC F8, stored blue first, the bottom row first). Program paths are found
+// whatever their case and separators; nothing is written, and 0 answered, for a path that
+// cannot be written or a handle that names no buffer (0 included).
+TEST_F(GraphicsTest, SavedRowsArePaddedAndHoldTheBuffersColoursOrNothingIsSaved) {
     TempDir dir;
+    std::filesystem::create_directory(dir.file("Shots"));
+    ASSERT_EQ(saveBuffer(backBuffer(state()), arg(dir.path() + "\\SHOTS\\one.bmp")), 1);
+    EXPECT_EQ(fileBytes(dir.file("Shots/one.bmp")).size(), 54u + 400 * 3 * 300);
+    EXPECT_EQ(saveBuffer(frontBuffer(state()), arg(dir.file("missing/dir/x.bmp"))), 0);
+    EXPECT_EQ(saveBuffer(frontBuffer(state()), arg(dir.path())), 0) << "a directory";
+    EXPECT_EQ(saveBuffer(0, arg(dir.file("none.bmp"))), 0);
+    EXPECT_EQ(saveBuffer(0xBAD, arg(dir.file("none.bmp"))), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none.bmp")));
+
     graphics(state(), 640, 480, 16, 1);
     for (int32_t width = 1; width <= 5; ++width) {
         const uint32_t canvas = newCanvas(width, 3);
@@ -241,21 +250,6 @@ TEST_F(GraphicsTest, SavedRowsArePaddedAndHoldTheBuffersColours) {
                   (std::vector<uint8_t>{0xF8, 0xFC, 0xF8, 0x00}))
             << width;
     }
-}
-
-// Nothing is written, and 0 answered, for a path that cannot be written or a handle that names
-// no buffer (0 included); program paths are found whatever their case and separators.
-TEST_F(GraphicsTest, SaveBufferAnswersZeroWhenNothingCanBeWrittenAndTakesProgramPaths) {
-    TempDir dir;
-    EXPECT_EQ(saveBuffer(frontBuffer(state()), arg(dir.file("missing/dir/x.bmp"))), 0);
-    EXPECT_EQ(saveBuffer(0, arg(dir.file("none.bmp"))), 0);
-    EXPECT_EQ(saveBuffer(0xBAD, arg(dir.file("none.bmp"))), 0);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("none.bmp")));
-    EXPECT_EQ(saveBuffer(frontBuffer(state()), arg(dir.path())), 0) << "a directory";
-
-    std::filesystem::create_directory(dir.file("Shots"));
-    ASSERT_EQ(saveBuffer(backBuffer(state()), arg(dir.path() + "\\SHOTS\\one.bmp")), 1);
-    EXPECT_EQ(fileBytes(dir.file("Shots/one.bmp")).size(), 54u + 400 * 3 * 300);
 }
 
 }  // namespace

@@ -171,25 +171,18 @@ TEST(GifHeader, SizesAreReadBeforeAnyPixel) {
                                       0,    0,   0,   0,   0,   255,  255,  255, 0x21, 0xF9, 4,
                                       1,    0,   0,   0,   0,   0x2C, 0,    0,   0,    0,    0xFF,
                                       0xFF, 1,   0,   0,   2,   2,    0x44, 1,   0,    0x3B};
-    const struct {
-        size_t length;  // of the file above
-        std::optional<GifSizes> sizes;
-    } cases[] = {{gif.size(), GifSizes{3, 2, 65535, 1}},
-                 {36, GifSizes{3, 2, 65535, 1}},
-                 {35, std::nullopt},
-                 {27, std::nullopt},
-                 {12, std::nullopt}};
-    for (const auto& c : cases) {
-        std::vector<uint8_t> bytes(gif.begin(), gif.begin() + static_cast<ptrdiff_t>(c.length));
+    // Cut short: whole up to the image's size, then nothing.
+    for (const size_t length : {gif.size(), size_t{36}, size_t{35}, size_t{27}, size_t{12}}) {
+        std::vector<uint8_t> bytes(gif.begin(), gif.begin() + static_cast<ptrdiff_t>(length));
         const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
             ::fmemopen(bytes.data(), bytes.size(), "rb"), &std::fclose);
         const std::optional<GifSizes> sizes = readGifSizes(file.get());
-        ASSERT_EQ(sizes.has_value(), c.sizes.has_value()) << c.length;
-        if (!sizes) continue;
-        EXPECT_EQ(std::tie(sizes->screenWidth, sizes->screenHeight, sizes->imageWidth,
-                           sizes->imageHeight),
-                  std::tie(c.sizes->screenWidth, c.sizes->screenHeight, c.sizes->imageWidth,
-                           c.sizes->imageHeight));
+        ASSERT_EQ(sizes.has_value(), length >= 36) << length;
+        if (sizes) {
+            EXPECT_EQ(std::tie(sizes->screenWidth, sizes->screenHeight, sizes->imageWidth,
+                               sizes->imageHeight),
+                      std::tuple(3, 2, 65535, 1));
+        }
     }
 }
 

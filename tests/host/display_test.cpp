@@ -16,7 +16,6 @@
 
 #include "display_devices.h"
 #include "display_frame.h"
-#include "frame_convert.h"
 #include "host_runtime.h"
 #include "presenter.h"
 #include "recording_debugger.h"
@@ -116,6 +115,13 @@ protected:
         SDL_GetWindowSize(window(), &r.w, &r.h);
         return r;
     }
+    bool pushWindowEvent(uint8_t what) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.windowID = SDL_GetWindowID(window());
+        event.window.event = what;
+        return SDL_PushEvent(&event) == 1;
+    }
     bool windowFlag(uint32_t flag) { return (SDL_GetWindowFlags(window()) & flag) != 0; }
     std::tuple<int, int> mouseAfterMoveTo(int32_t x, int32_t y) {
         display().moveMouse(x, y);
@@ -131,19 +137,16 @@ protected:
 
 using Size = std::pair<int32_t, int32_t>;
 
-std::vector<Size> resolutionsIn16And24And32(const std::vector<DisplayModeInfo>& modes) {
+// The sizes of a mode list, each of which comes in 16, 24 and 32 bits, in that order.
+std::vector<Size> sizesOf(const std::vector<DisplayModeInfo>& modes) {
     std::vector<Size> sizes;
-    EXPECT_EQ(modes.size() % 3, 0u);
-    for (size_t i = 0; i + 2 < modes.size(); i += 3) {
-        EXPECT_EQ(modes[i].depth, 16);
-        EXPECT_EQ(modes[i + 1].depth, 24);
-        EXPECT_EQ(modes[i + 2].depth, 32);
-        for (size_t k = 1; k < 3; ++k) {
-            EXPECT_EQ(modes[i + k].width, modes[i].width);
-            EXPECT_EQ(modes[i + k].height, modes[i].height);
-        }
-        sizes.emplace_back(modes[i].width, modes[i].height);
+    for (size_t i = 0; i < modes.size(); ++i) {
+        const DisplayModeInfo& first = modes[i - i % 3];
+        EXPECT_EQ(modes[i].depth, 16 + 8 * static_cast<int32_t>(i % 3)) << i;
+        EXPECT_EQ(Size(modes[i].width, modes[i].height), Size(first.width, first.height)) << i;
+        if (i % 3 == 0) sizes.emplace_back(first.width, first.height);
     }
+    EXPECT_EQ(modes.size(), 3 * sizes.size());
     return sizes;
 }
 
@@ -154,17 +157,22 @@ TEST(DisplayModeList, ClassicModesThatFitAndReportedSizesSortedInThreeDepths) {
     desktop.desktopWidth = 800;
     desktop.desktopHeight = 600;
     desktop.reportedSizes = {{1920, 1080}, {0, 0}, {640, 480}, {1024, 0}};
-    EXPECT_EQ(resolutionsIn16And24And32(displayModes(desktop)),
+    EXPECT_EQ(sizesOf(displayModes(desktop)),
               (std::vector<Size>{
                   {320, 240}, {400, 300}, {512, 384}, {640, 480}, {800, 600}, {1920, 1080}}));
     MonitorInfo reportedOnly;
     reportedOnly.reportedSizes = {{1024, 768}, {1024, 768}};
-    EXPECT_EQ(resolutionsIn16And24And32(displayModes(reportedOnly)),
-              (std::vector<Size>{{1024, 768}}));
+    EXPECT_EQ(sizesOf(displayModes(reportedOnly)), (std::vector<Size>{{1024, 768}}));
 }
 
+// A fixed window has exactly the client size, centred, and shows itself; before any mode
+// nothing is presented and no line is scanned.
 TEST_F(DisplayTest, FixedWindowHasExactlyTheClientSizeCentredAndShowsItself) {
     ASSERT_TRUE(windowFlag(SDL_WINDOW_HIDDEN));
+    display().flip(true);
+    display().flip(false);
+    EXPECT_EQ(display().scanLine(), 0);
+    EXPECT_EQ(renderer(), nullptr);
     const auto depth = display().openGraphics(300, 200, 16, 0, kWindowed);
     ASSERT_TRUE(depth);
     EXPECT_EQ(*depth, 32) << "windowed modes take the desktop's depth, whatever was asked";
@@ -175,6 +183,8 @@ TEST_F(DisplayTest, FixedWindowHasExactlyTheClientSizeCentredAndShowsItself) {
         std::tuple(r.x, r.y, r.w, r.h),
         std::tuple(desktop.x + (desktop.w - 300) / 2, desktop.y + (desktop.h - 200) / 2, 300, 200));
 
+    display().flip(false);  // no frames yet: nothing to read
+    EXPECT_TRUE(runtime->idle());
     EXPECT_FALSE(display().openGraphics(300, 200, 0, 0, kWindowed)) << "one mode at a time";
     display().closeGraphics();
     EXPECT_EQ(display().graphicsMode(), GraphicsMode::None);
@@ -230,25 +240,14 @@ TEST_F(DisplayTest, FullScreenDepthIsTheOneAskedForOrTheFirstThatExists) {
     EXPECT_FALSE(windowFlag(SDL_WINDOW_FULLSCREEN_DESKTOP));
 }
 
-TEST_F(DisplayTest, ThePointerHidesInWindowsOnRequestAndAlwaysInFullScreen) {
+// The pointer hides in windows on request and always in full screen; MoveMouse places it in
+// the picture's coordinates, scaled with the window.
+TEST_F(DisplayTest, ThePointerHidesAndMovesInThePicturesCoordinates) {
     display().setPointerVisible(false);
-    ASSERT_TRUE(display().openGraphics(100, 100, 0, 0, kWindowed));
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    display().setPointerVisible(true);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
-    display().closeGraphics();
-
-    ASSERT_TRUE(display().openGraphics(640, 480, 0, 0, 0));
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    display().setPointerVisible(false);
-    display().setPointerVisible(true);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "full screen keeps it hidden";
-    display().closeGraphics();
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
-}
-
-TEST_F(DisplayTest, MoveMousePlacesThePointerInThePicturesCoordinates) {
     ASSERT_TRUE(display().openGraphics(200, 100, 0, 0, kWindowed));
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    display().setPointerVisible(true);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
     EXPECT_EQ(mouseAfterMoveTo(150, 70), std::tuple(150, 70));
     display().closeGraphics();
 
@@ -260,23 +259,25 @@ TEST_F(DisplayTest, MoveMousePlacesThePointerInThePicturesCoordinates) {
     display().closeGraphics();
 
     ASSERT_TRUE(display().openGraphics(640, 480, 0, 0, 0));
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    display().setPointerVisible(false);
+    display().setPointerVisible(true);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "full screen keeps it hidden";
     int w = 0, h = 0;
     SDL_GetWindowSize(window(), &w, &h);
     const auto [x, y] = mouseAfterMoveTo(320, 240);
     EXPECT_NEAR(x, w / 2, 1);
     EXPECT_NEAR(y, h / 2, 1);
+    display().closeGraphics();
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
 }
 
 // A full-screen display is suspended while the program is stopped or the window has lost the
 // focus; it keeps its picture and shows it again on resuming. Windowed programs run on without
 // the focus.
 TEST_F(DisplayTest, FullScreenIsSuspendedByStopsAndFocusLossAndKeepsItsPicture) {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = SDL_GetWindowID(window());
-    event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
     ASSERT_TRUE(display().openGraphics(320, 240, 0, 0, kWindowed));
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    ASSERT_TRUE(pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
     ASSERT_TRUE(runtime->idle());
     EXPECT_FALSE(runtime->pump().paused()) << "windowed programs run on";
     display().closeGraphics();
@@ -294,10 +295,8 @@ TEST_F(DisplayTest, FullScreenIsSuspendedByStopsAndFocusLossAndKeepsItsPicture) 
             runtime->asyncStop();
             runtime->asyncRun();
         } else {
-            event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-            ASSERT_EQ(SDL_PushEvent(&event), 1);
-            event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
-            ASSERT_EQ(SDL_PushEvent(&event), 1);
+            ASSERT_TRUE(pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
+            ASSERT_TRUE(pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
         }
         ASSERT_TRUE(runtime->idle());  // suspended by the first, resumed by the second
         EXPECT_FALSE(runtime->pump().paused());
@@ -305,16 +304,6 @@ TEST_F(DisplayTest, FullScreenIsSuspendedByStopsAndFocusLossAndKeepsItsPicture) 
         EXPECT_EQ(debugger.runs.load(), round);
         EXPECT_EQ(screen().pixels, before.pixels) << round;
     }
-}
-
-TEST_F(DisplayTest, WithoutAModeNothingIsPresentedAndNoLineIsScanned) {
-    display().flip(true);
-    display().flip(false);
-    EXPECT_EQ(display().scanLine(), 0);
-    EXPECT_EQ(renderer(), nullptr);
-    ASSERT_TRUE(display().openGraphics(64, 64, 0, 0, kWindowed));
-    display().flip(false);  // no frames yet: nothing to read
-    EXPECT_TRUE(runtime->idle());
 }
 
 // A scaled window stretches the picture over whatever size the user gives it; full screen keeps
@@ -377,24 +366,12 @@ TEST(PicturePlacement, LetterboxCentresTheLargestFitStretchFillsActualSizeStays)
     EXPECT_EQ(std::pair(actual.w, actual.h), std::pair(640, 480));
 }
 
-// A fixed window: front and back buffer are one picture with two stamps, shown one to one.
-class WindowedFlip : public DisplayTest {
-protected:
-    void SetUp() override {
-        DisplayTest::SetUp();
-        ASSERT_TRUE(display().openGraphics(16, 8, 0, 0, kWindowed));
-        front.fillPattern();
-        display().showFrames(&front, &back);
-        ASSERT_TRUE(runtime->idle());  // the first idle paints the new mode
-        const auto shown = screen();
-        ASSERT_EQ(std::pair(shown.width, shown.height), std::pair(16, 8));
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 16; ++x)
-                ASSERT_EQ(shown.at(x, y), TestFrame::pattern(x, y) & 0xFFFFFF);
-    }
-    const uint32_t kFirst = TestFrame::pattern(3, 3);  // where shown() looks
-    uint32_t shown() { return screen().at(3, 3); }
-    // The two share the pixels of `front`, like the canvases of a windowed mode.
+// A fixed window shows its one picture one to one; front and back buffer share it, each with a
+// stamp of its own. A flip presents only when a stamp changed; drawing into the front shows
+// without a flip, drawing into the back waits for one; an exposed window is painted again.
+TEST_F(DisplayTest, AWindowPresentsWhenAStampChangesAndWhenExposed) {
+    using namespace std::chrono_literals;
+    ASSERT_TRUE(display().openGraphics(16, 8, 0, 0, kWindowed));
     struct BackView final : FrameSource {
         explicit BackView(const TestFrame& f) : of(f) {}
         FramePixels pixels() const override { return of.pixels(); }
@@ -402,97 +379,71 @@ protected:
         const TestFrame& of;
         uint32_t stamp = 0;
     };
+    TestFrame front(16, 8, 32);
+    BackView back(front);
+    front.fillPattern();
+    display().showFrames(&front, &back);
+    ASSERT_TRUE(runtime->idle());  // the first idle paints the new mode
+    const auto first = screen();
+    ASSERT_EQ(std::pair(first.width, first.height), std::pair(16, 8));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(first.at(x, y), TestFrame::pattern(x, y));
+    const auto shown = [&] { return screen().at(3, 3); };
 
-    TestFrame front{16, 8, 32};
-    BackView back{front};
-};
-
-TEST_F(WindowedFlip, PresentsOnlyWhenAStampChanged) {
     front.fill(0xFF0000);  // pixels change, stamps do not
     display().flip(false);
-    EXPECT_EQ(shown(), kFirst) << "no change reported: nothing copied";
-
+    EXPECT_EQ(shown(), first.at(3, 3)) << "no change reported: nothing copied";
     back.stamp = 5;  // five drawings into the back buffer
     display().flip(false);
     EXPECT_EQ(shown(), 0xFF0000u);
-
     // Five drawings into the front: the counters meet at the same value, the latest still shows.
     front.fill(0x00FF00);
     front.stamp = 5;
     display().flip(false);
     EXPECT_EQ(shown(), 0x00FF00u);
-}
 
-TEST_F(WindowedFlip, DrawingIntoTheFrontShowsWithoutAFlipButTheBackWaitsForIt) {
-    using namespace std::chrono_literals;
     front.fill(0xABCDEF);
     back.stamp += 1;
     std::this_thread::sleep_for(110ms);
     ASSERT_TRUE(runtime->idle());
-    EXPECT_EQ(shown(), kFirst) << "a frame half drawn in the back buffer stays hidden";
-
+    EXPECT_EQ(shown(), 0x00FF00u) << "a frame half drawn in the back buffer stays hidden";
     front.stamp += 1;
     std::this_thread::sleep_for(110ms);
     ASSERT_TRUE(runtime->idle());
     EXPECT_EQ(shown(), 0xABCDEFu);
-}
 
-TEST_F(WindowedFlip, AnExposedWindowIsPaintedAgain) {
     paintOver(renderer(), 9, 9, 9);
-    ASSERT_EQ(shown(), 0x090909u);
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = SDL_WINDOWEVENT_EXPOSED;
-    event.window.windowID = SDL_GetWindowID(window());
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    ASSERT_TRUE(pushWindowEvent(SDL_WINDOWEVENT_EXPOSED));
     ASSERT_TRUE(runtime->idle());
-    EXPECT_EQ(shown(), kFirst);
+    EXPECT_EQ(shown(), 0xABCDEFu);
 }
 
-// 16-bit and 24-bit pictures are widened on their way to the window (the conversion's own
-// rules are checked below).
-TEST_F(DisplayTest, SixteenAndTwentyFourBitPicturesShowTheirColours) {
-    ASSERT_TRUE(display().openGraphics(2, 1, 0, 0, kWindowed));
+// 16-bit and 24-bit pictures are widened on their way to the window: every channel exactly, in
+// whole groups of eight pixels and in the tail of a row.
+TEST_F(DisplayTest, SixteenAndTwentyFourBitPicturesShowTheirColoursExactly) {
+    ASSERT_TRUE(display().openGraphics(19, 1, 0, 0, kWindowed));
     const struct {
-        int32_t depth;
-        uint32_t raw[2], shown[2];
-    } cases[] = {{16, {0xF800, 0x8410}, {0xFF0000, 0x848284}},
-                 {24, {0x123456, 0x0000FF}, {0x123456, 0x0000FF}}};
-    for (const auto& c : cases) {
-        TestFrame frame(2, 1, c.depth);
-        frame.put(0, 0, c.raw[0]);
-        frame.put(1, 0, c.raw[1]);
-        display().showFrames(&frame, &frame);
-        ASSERT_TRUE(runtime->idle());
-        const auto shown = screen();
-        EXPECT_EQ(std::pair(shown.at(0, 0), shown.at(1, 0)), std::pair(c.shown[0], c.shown[1]))
-            << c.depth;
-    }
-}
-
-TEST(FrameConversion, RowsWidenEveryChannelExactly) {
-    struct Case {
         uint16_t in;
         uint32_t out;
-    };
-    const Case cases[] = {
+    } widened[] = {
         {0x0000, 0x000000}, {0xFFFF, 0xFFFFFF}, {0x001F, 0x0000FF}, {0x07E0, 0x00FF00},
         {0xF800, 0xFF0000}, {0x0821, 0x080408},  // the lowest step of each channel
         {0x7BEF, 0x7B7D7B},                      // 15, 31, 15: just under half
     };
-    // 19 pixels: whole groups of eight and a tail.
-    uint16_t in[19];
-    uint32_t out[19] = {};
-    for (int i = 0; i < 19; ++i) in[i] = cases[i % 7].in;
-    convertRow565(out, reinterpret_cast<const uint8_t*>(in), 19);
-    for (int i = 0; i < 19; ++i) EXPECT_EQ(out[i], cases[i % 7].out) << i;
-
-    const uint8_t in24[] = {1, 2, 3, 0xFF, 0, 0x80, 9, 8, 7};
-    uint32_t out24[3] = {};
-    convertRowBgr24(out24, in24, 3);
-    EXPECT_EQ(out24[0], 0x030201u);
-    EXPECT_EQ(out24[1], 0x8000FFu);
-    EXPECT_EQ(out24[2], 0x070809u);
+    TestFrame frame16(19, 1, 16), frame24(19, 1, 24);
+    std::vector<uint32_t> shown16, shown24;
+    for (int32_t x = 0; x < 19; ++x) {
+        frame16.put(x, 0, widened[x % 7].in);
+        shown16.push_back(widened[x % 7].out);
+        frame24.put(x, 0, 0x0F1E2Du * static_cast<uint32_t>(x + 1) & 0xFFFFFF);
+        shown24.push_back(0x0F1E2Du * static_cast<uint32_t>(x + 1) & 0xFFFFFF);
+    }
+    for (const auto& [frame, shown] :
+         {std::pair(&frame16, &shown16), std::pair(&frame24, &shown24)}) {
+        display().showFrames(frame, frame);
+        ASSERT_TRUE(runtime->idle());
+        EXPECT_EQ(screen().pixels, *shown);
+    }
 }
 
 }  // namespace

@@ -151,28 +151,18 @@ TEST(HostDialogs, TervexNoDialogsTurnsThemOff) {
     unsetenv("TERVEX_NO_DIALOGS");
 }
 
-TEST(HostRuntimeLifecycle, OneInstanceAtATimeAndReopenAfterClose) {
-    auto first = HostRuntime::open("args here", nullptr, 0);
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->pump().running());
-    EXPECT_FALSE(first->pump().paused());
-    EXPECT_EQ(first->commandLine(), "args here");
-    EXPECT_EQ(HostRuntime::open("", nullptr, openNullBackend()), nullptr);
-    EXPECT_EQ(HostRuntime::open("", nullptr, 0), nullptr);
-
-    first.reset();
-    auto second = HostRuntime::open("", nullptr, 0);
-    ASSERT_NE(second, nullptr);
-    EXPECT_TRUE(second->pump().running());
-    EXPECT_TRUE(second->idle());
-}
-
-TEST(HostRuntimeLifecycle, RequestsPostedToAClosedRuntimeDoNotReachTheNextOne) {
+// One runtime at a time; requests posted to a closed one do not reach the next.
+TEST(HostRuntimeLifecycle, OneInstanceAtATimeAndRequestsDoNotOutliveIt) {
     // Another part of the process keeps SDL's event queue alive across the two runtimes.
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
     {
-        auto first = HostRuntime::open("", nullptr, 0);
+        auto first = HostRuntime::open("args here", nullptr, 0);
         ASSERT_NE(first, nullptr);
+        EXPECT_TRUE(first->pump().running());
+        EXPECT_FALSE(first->pump().paused());
+        EXPECT_EQ(first->commandLine(), "args here");
+        EXPECT_EQ(HostRuntime::open("", nullptr, openNullBackend()), nullptr);
+        EXPECT_EQ(HostRuntime::open("", nullptr, 0), nullptr);
         first->asyncStop();
         first->asyncEnd();
     }
@@ -180,6 +170,7 @@ TEST(HostRuntimeLifecycle, RequestsPostedToAClosedRuntimeDoNotReachTheNextOne) {
     ASSERT_NE(second, nullptr);
     // A stale stop request would suspend the new runtime and block its pump.
     ASSERT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_USEREVENT, SDL_LASTEVENT), 0);
+    EXPECT_TRUE(second->pump().running());
     EXPECT_TRUE(second->idle());
     EXPECT_FALSE(second->pump().paused());
     second.reset();
@@ -208,59 +199,38 @@ TEST(HostRuntimeLifecycle, WindowCloseAndQuitAreCloseRequests) {
     EXPECT_FALSE(runtime->idle());
 }
 
-TEST(HostDebuggerRelay, ForwardsEventsToTheAttachedDebuggerOrNowhere) {
-    test::RecordingDebugger debugger;
-    for (Debugger* attached :
-         {static_cast<Debugger*>(&debugger), static_cast<Debugger*>(nullptr)}) {
-        auto runtime = HostRuntime::open("", attached, openNullBackend());
+// Debugger events reach the attached debugger or nobody; an info or error report reaches it
+// once, detaches it and ends the program (reports without a debugger end nothing).
+TEST(HostDebuggerRelay, ForwardsEventsAndAReportDetachesTheDebuggerAndEndsTheProgram) {
+    for (const int how : {0, 1, 2}) {  // no debugger; an info report; an error report
+        test::RecordingDebugger debugger;
+        auto runtime = HostRuntime::open("", how != 0 ? &debugger : nullptr, openNullBackend());
         ASSERT_NE(runtime, nullptr);
-        EXPECT_EQ(runtime->hasDebugger(), attached != nullptr);
+        EXPECT_EQ(runtime->hasDebugger(), how != 0);
         runtime->debugStmt(42, "main.bb");
         runtime->debugEnter(1, 2, 3);
         runtime->debugLeave();
         runtime->debugLog("hello");
-        if (attached == nullptr) {  // reports reach nobody and end nothing
-            runtime->debugInfo("info");
-            runtime->debugError("error");
-        }
-        EXPECT_TRUE(runtime->pump().running());
-        EXPECT_TRUE(runtime->idle());
-    }
-    const std::vector<std::string> expected = {"stmt 42 main.bb", "enter 1 2 3", "leave",
-                                               "log hello"};
-    EXPECT_EQ(debugger.events, expected);
-}
-
-class HostDebuggerReport : public ::testing::TestWithParam<bool> {};
-
-TEST_P(HostDebuggerReport, ReportDetachesTheDebuggerAndEndsTheProgram) {
-    const bool isError = GetParam();
-    test::RecordingDebugger debugger;
-    {
-        auto runtime = HostRuntime::open("", &debugger, openNullBackend());
-        ASSERT_NE(runtime, nullptr);
         for (const char* message : {"first", "second"}) {  // the second reaches nobody
-            if (isError) {
-                runtime->debugError(message);
-            } else {
-                runtime->debugInfo(message);
-            }
+            if (how != 2) runtime->debugInfo(message);
+            if (how != 1) runtime->debugError(message);
         }
-        EXPECT_FALSE(runtime->hasDebugger());
-        EXPECT_FALSE(runtime->pump().running());
+        EXPECT_EQ(runtime->pump().running(), how == 0) << how;
         // The program is suspended on its way out, after the debugger was detached.
-        EXPECT_TRUE(runtime->pump().paused());
-        EXPECT_FALSE(runtime->idle());
+        EXPECT_EQ(runtime->pump().paused(), how != 0);
+        EXPECT_EQ(runtime->idle(), how == 0);
+        EXPECT_FALSE(runtime->hasDebugger());
         runtime->debugLog("after");
+        runtime.reset();
+        const std::vector<std::string> first{"first"}, none;
+        const std::vector<std::string> relayed{"stmt 42 main.bb", "enter 1 2 3", "leave",
+                                               "log hello"};
+        EXPECT_EQ(debugger.infos, how == 1 ? first : none);
+        EXPECT_EQ(debugger.errors, how == 2 ? first : none);
+        EXPECT_EQ(debugger.stops.load(), 0);
+        EXPECT_EQ(debugger.events, how == 0 ? none : relayed) << "later events reach nobody";
     }
-    EXPECT_EQ(isError ? debugger.errors : debugger.infos, std::vector<std::string>{"first"});
-    EXPECT_TRUE((isError ? debugger.infos : debugger.errors).empty());
-    EXPECT_EQ(debugger.stops.load(), 0);
-    EXPECT_TRUE(debugger.events.empty()) << "later events reach nobody";
 }
-
-INSTANTIATE_TEST_SUITE_P(InfoAndError, HostDebuggerReport, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Error" : "Info"; });
 
 }  // namespace
 }  // namespace tx

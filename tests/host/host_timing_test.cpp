@@ -14,33 +14,29 @@
 namespace tx {
 namespace {
 
-TEST(HostTimer, RatesWithoutAUsablePeriodAreClamped) {
+// Rates without a usable period are clamped; the runtime frees only timers it owns, once.
+TEST(HostTimer, RatesAreClampedAndTheRuntimeFreesOnlyItsOwnTimers) {
     constexpr struct {
         int32_t hertz;
         uint32_t periodMs;
     } kRates[] = {{60, 16},   {1000, 1},      {5000, 1},         {1, 1000},     {0, 1000},
                   {-7, 1000}, {1'000'000, 1}, {INT32_MIN, 1000}, {INT32_MAX, 1}};
-    TimerSet timers;
+    TimerSet others;
     for (const auto& rate : kRates) {
-        EXPECT_EQ(timers.create(rate.hertz)->periodMs(), rate.periodMs) << rate.hertz;
+        EXPECT_EQ(others.create(rate.hertz)->periodMs(), rate.periodMs) << rate.hertz;
     }
-    EXPECT_GE(timers.create(1'000'000)->wait(), 1);
-}
+    HostTimer* foreign = others.create(1'000'000);
+    EXPECT_GE(foreign->wait(), 1);
 
-TEST(HostTimer, RuntimeFreesOnlyTimersItOwns) {
     auto runtime = HostRuntime::open("", nullptr, openNullBackend());
     ASSERT_NE(runtime, nullptr);
     HostTimer* timer = runtime->createTimer(200);
     ASSERT_NE(timer, nullptr);
     EXPECT_EQ(timer->periodMs(), 5u);
     EXPECT_GE(timer->wait(), 1);
-
-    TimerSet others;
-    HostTimer* foreign = others.create(200);
     runtime->freeTimer(foreign);  // not the runtime's: left alone
     runtime->freeTimer(nullptr);
     EXPECT_GE(foreign->wait(), 1);
-
     ASSERT_NE(runtime->createTimer(60), nullptr);  // left for the runtime's close to free
     runtime->freeTimer(timer);
     runtime->freeTimer(timer);  // already freed: nothing happens
