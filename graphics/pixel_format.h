@@ -50,8 +50,6 @@ public:
     uint32_t redMask() const { return mask(Channel::red); }
     uint32_t greenMask() const { return mask(Channel::green); }
     uint32_t blueMask() const { return mask(Channel::blue); }
-    uint8_t lowBit(Channel c) const { return channel(c).lowBit; }
-    uint8_t bitCount(Channel c) const { return channel(c).bitCount; }
     // 0xFF in the ARGB byte of every absent channel, 0 elsewhere.
     uint32_t argbFill() const { return argbFill_; }
     // Union of the four masks: the bits a surface value carries (colour keys compare these).
