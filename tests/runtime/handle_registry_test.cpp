@@ -104,6 +104,8 @@ BadHandles makeBadHandles(GuestMachine& m, const std::string& dir, LiveStreams& 
         {"TCP Server", freed("%CreateTCPServer%port", {0}, "CloseTCPServer%tcp_server")},
         {"Timer", freed("%CreateTimer%hertz", {1000}, "FreeTimer%timer")},
         {"Image", freed("%CreateImage%width%height%frames=1", {8, 8, 1}, "FreeImage%image")},
+        {"Font", freed("%LoadFont$fontname%height=12%bold=0%italic=0%underline=0",
+                       {text("courier"), 12, 0, 0, 0}, "FreeFont%font")},
     };
     const std::map<std::string, uint32_t> siblingOf = {
         {"File", udp}, {"UDP Stream", file}, {"TCP Stream", udp}};
@@ -146,8 +148,8 @@ void callEach(GuestMachine& machine) {
     std::set<std::string> kinds;  // every kind some command takes
     for (const auto& entry : bad) kinds.insert(entry.first);
     EXPECT_EQ(kinds,
-              (std::set<std::string>{"Bank", "Buffer", "Directory", "File", "Image", "Stream",
-                                     "TCP Server", "TCP Stream", "Timer", "UDP Stream"}));
+              (std::set<std::string>{"Bank", "Buffer", "Directory", "File", "Font", "Image",
+                                     "Stream", "TCP Server", "TCP Stream", "Timer", "UDP Stream"}));
     const CommandTable& table = CommandTable::instance();
     for (uint32_t slot = 1; slot < table.slotCount(); ++slot) {
         const CommandDef& def = *table.slot(slot);
