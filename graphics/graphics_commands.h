@@ -150,4 +150,12 @@ int32_t imageRectOverlap(ImageHandle image, int32_t x, int32_t y, int32_t rectX,
 int32_t imageRectCollide(ImageHandle image, int32_t x, int32_t y, int32_t frame, int32_t rectX,
                          int32_t rectY, int32_t rectWidth, int32_t rectHeight);
 
+// ---- The text console and the pointer (console_commands.cpp)
+void write(GraphicsState& state, StrArg text);
+void print(GraphicsState& state, StrArg text);
+Str input(GraphicsState& state, StrArg prompt);
+void locate(GraphicsState& state, int32_t x, int32_t y);
+void showPointer(GraphicsState& state);
+void hidePointer(GraphicsState& state);
+
 }  // namespace tx

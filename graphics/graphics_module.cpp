@@ -100,6 +100,12 @@ constexpr CommandDef kGraphicsCommands[] = {
     command<imageRectOverlap>("%ImageRectOverlap%image%x%y%rect_x%rect_y%rect_width%rect_height"),
     command<imageRectCollide>(
         "%ImageRectCollide%image%x%y%frame%rect_x%rect_y%rect_width%rect_height"),
+    command<write>("Write$string"),
+    command<print>("Print$string=\"\""),
+    command<input>("$Input$prompt=\"\""),
+    command<locate>("Locate%x%y"),
+    command<showPointer>("ShowPointer"),
+    command<hidePointer>("HidePointer"),
 };
 
 }  // namespace

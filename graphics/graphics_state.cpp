@@ -31,6 +31,7 @@ void closeGraphicsModule() {
 }
 
 void closeDisplay(GraphicsState& state) {
+    state.console.inputCanvas.reset();
     state.currentBuffer = nullptr;
     state.currentHandle = 0;
     state.currentFont = nullptr;
@@ -52,6 +53,8 @@ void selectBuffer(GraphicsState& state, uint32_t handle, HostCanvas& buffer) {
     buffer.setOrigin(0, 0);
     buffer.setViewport(0, 0, buffer.getWidth(), buffer.getHeight());
     buffer.setFont(state.currentFont);
+    state.console.cursorX = 0;
+    state.console.cursorY = 0;
 }
 
 void selectFrontBuffer(GraphicsState& state) {

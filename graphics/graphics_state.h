@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "console_state.h"
 #include "display_devices.h"
 #include "handle.h"
 #include "handle_table.h"
@@ -43,6 +44,7 @@ struct GraphicsState {
     // Images live until FreeImage or the next mode change; their frames are canvases of the
     // display. The options survive mode changes.
     ObjectTable<Image> images{handle_kind::kImage};
+    ConsoleState console;
     bool autoMidHandle = false;
     bool tformFilter = true;
 

@@ -41,8 +41,13 @@ public:
     void moveMouse(int32_t x, int32_t y);
 
     HostRuntime& runtime() { return runtime_; }
-    // The keyboard as it stands, without pumping (for the modifiers of a key's character).
+    // The keyboard as the pump last fed it, without pumping now (for the modifiers of a key's
+    // character, and for Input, which pumps on its own schedule).
     const InputDevice& keyboardState() const { return keyboard_; }
+    InputDevice& keyboardAsFed() {
+        followCapture();
+        return keyboard_;
+    }
 
     // ---- InputFeed
     void keyChanged(int32_t code, bool down) override;
