@@ -25,8 +25,8 @@ const DisplayModeInfo* modeArgument(GraphicsState& state, int32_t mode) {
     return nullptr;
 }
 
-// After a mode change: the program's drawing state starts over (white on black) on the new
-// front buffer.
+// After a mode change: the program's drawing state starts over (white on black, the default
+// font) on the new front buffer.
 void startDrawingState(GraphicsState& state, bool setByProgram) {
     state.modeSetByProgram = setByProgram;
     selectFrontBuffer(state);
@@ -37,11 +37,10 @@ void startDrawingState(GraphicsState& state, bool setByProgram) {
 void changeMode(GraphicsState& state, int32_t width, int32_t height, int32_t depth, int32_t driver,
                 uint32_t flags) {
     freeAllImages(state);
-    state.currentBuffer = nullptr;
-    state.currentHandle = 0;
-    state.graphics.reset();
+    closeDisplay(state);
     state.graphics = HostGraphics::open(state.runtime.display(), state.buffers, width, height,
                                         depth, driver, flags);
+    useDefaultFont(state);
     pumpOrEnd(state);
     if (state.graphics == nullptr) runtimeError("Unable to set graphics mode");
 }

@@ -79,6 +79,23 @@ void rect(int32_t x, int32_t y, int32_t width, int32_t height, int32_t solid);
 void oval(int32_t x, int32_t y, int32_t width, int32_t height, int32_t solid);
 void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 
+// ---- Fonts and text (font_commands.cpp). With the debug flag set a dead font handle is "Font
+// does not exist"; without it FreeFont and SetFont do nothing with it. Measures use the current
+// font.
+// The new font's handle (it is not selected), or 0 when the face or file cannot be had.
+uint32_t loadFont(GraphicsState& state, StrArg name, int32_t height, int32_t bold, int32_t italic,
+                  int32_t underline);
+// Freeing the current font makes the display's default font current.
+void freeFont(GraphicsState& state, FontHandle font);
+int32_t fontWidth(GraphicsState& state);  // the widest character
+int32_t fontHeight(GraphicsState& state);
+int32_t stringWidth(GraphicsState& state, StrArg text);
+int32_t stringHeight(GraphicsState& state, StrArg text);  // the font's height, whatever the text
+void setFont(GraphicsState& state, FontHandle font);
+// centreX: x is the middle of the string; centreY: y is the middle of the line.
+void text(GraphicsState& state, int32_t x, int32_t y, StrArg text, int32_t centreX,
+          int32_t centreY);
+
 // ---- Images (image_commands.cpp). With the debug flag set a dead image is "Image does not
 // exist" and a frame out of range "Image frame out of range"; without it such calls do nothing.
 // A file that cannot be loaded answers 0 without an error.
@@ -132,5 +149,13 @@ int32_t imageRectOverlap(ImageHandle image, int32_t x, int32_t y, int32_t rectX,
                          int32_t rectWidth, int32_t rectHeight);
 int32_t imageRectCollide(ImageHandle image, int32_t x, int32_t y, int32_t frame, int32_t rectX,
                          int32_t rectY, int32_t rectWidth, int32_t rectHeight);
+
+// ---- The text console and the pointer (console_commands.cpp)
+void write(GraphicsState& state, StrArg text);
+void print(GraphicsState& state, StrArg text);
+Str input(GraphicsState& state, StrArg prompt);
+void locate(GraphicsState& state, int32_t x, int32_t y);
+void showPointer(GraphicsState& state);
+void hidePointer(GraphicsState& state);
 
 }  // namespace tx

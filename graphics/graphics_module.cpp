@@ -1,4 +1,5 @@
-// The graphics module: drivers and modes, buffers, pixels and drawing, images and collisions.
+// The graphics module: drivers and modes, buffers, pixels and drawing, fonts and text, images
+// and collisions.
 // Created eighth; its creation opens the 400 x 300 start-up window. The table keeps the module's
 // registration order.
 #include "graphics_module.h"
@@ -51,13 +52,21 @@ constexpr CommandDef kGraphicsCommands[] = {
     command<colorGreen>("%ColorGreen"),
     command<colorBlue>("%ColorBlue"),
     command<clsColor>("ClsColor%red%green%blue"),
+    command<setFont>("SetFont%font"),
     command<cls>("Cls"),
     command<plot>("Plot%x%y"),
     command<rect>("Rect%x%y%width%height%solid=1"),
     command<oval>("Oval%x%y%width%height%solid=1"),
     command<line>("Line%x1%y1%x2%y2"),
+    command<text>("Text%x%y$text%centre_x=0%centre_y=0"),
     command<copyRect>(
         "CopyRect%source_x%source_y%width%height%dest_x%dest_y%src_buffer=0%dest_buffer=0"),
+    command<loadFont>("%LoadFont$fontname%height=12%bold=0%italic=0%underline=0"),
+    command<freeFont>("FreeFont%font"),
+    command<fontWidth>("%FontWidth"),
+    command<fontHeight>("%FontHeight"),
+    command<stringWidth>("%StringWidth$string"),
+    command<stringHeight>("%StringHeight$string"),
     command<loadImage>("%LoadImage$bmpfile"),
     command<copyImage>("%CopyImage%image"),
     command<createImage>("%CreateImage%width%height%frames=1"),
@@ -91,6 +100,12 @@ constexpr CommandDef kGraphicsCommands[] = {
     command<imageRectOverlap>("%ImageRectOverlap%image%x%y%rect_x%rect_y%rect_width%rect_height"),
     command<imageRectCollide>(
         "%ImageRectCollide%image%x%y%frame%rect_x%rect_y%rect_width%rect_height"),
+    command<write>("Write$string"),
+    command<print>("Print$string=\"\""),
+    command<input>("$Input$prompt=\"\""),
+    command<locate>("Locate%x%y"),
+    command<showPointer>("ShowPointer"),
+    command<hidePointer>("HidePointer"),
 };
 
 }  // namespace

@@ -15,6 +15,7 @@ bool openGraphicsModule(HostRuntime& runtime) {
     state->graphics = HostGraphics::open(runtime.display(), state->buffers, kStartupWidth,
                                          kStartupHeight, 0, 0, Display::kWindowed);
     if (state->graphics == nullptr) return false;
+    useDefaultFont(*state);
     selectFrontBuffer(*state);
     ModuleState<GraphicsState>::open(std::move(state));
     return true;
@@ -25,9 +26,21 @@ void closeGraphicsModule() {
     if (state == nullptr) return;
     state->modeList.clear();
     freeAllImages(*state);
-    state->currentBuffer = nullptr;
-    state->graphics.reset();
+    closeDisplay(*state);
     ModuleState<GraphicsState>::close();
+}
+
+void closeDisplay(GraphicsState& state) {
+    state.console.inputCanvas.reset();
+    state.currentBuffer = nullptr;
+    state.currentHandle = 0;
+    state.currentFont = nullptr;
+    state.fonts.clear();
+    state.graphics.reset();
+}
+
+void useDefaultFont(GraphicsState& state) {
+    state.currentFont = state.graphics != nullptr ? state.graphics->defaultFont() : nullptr;
 }
 
 void selectBuffer(GraphicsState& state, uint32_t handle, HostCanvas& buffer) {
@@ -39,6 +52,9 @@ void selectBuffer(GraphicsState& state, uint32_t handle, HostCanvas& buffer) {
     state.currentHandle = handle;
     buffer.setOrigin(0, 0);
     buffer.setViewport(0, 0, buffer.getWidth(), buffer.getHeight());
+    buffer.setFont(state.currentFont);
+    state.console.cursorX = 0;
+    state.console.cursorY = 0;
 }
 
 void selectFrontBuffer(GraphicsState& state) {

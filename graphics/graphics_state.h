@@ -6,10 +6,12 @@
 #include <memory>
 #include <vector>
 
+#include "console_state.h"
 #include "display_devices.h"
 #include "handle.h"
 #include "handle_table.h"
 #include "host_canvas.h"
+#include "host_font.h"
 #include "host_graphics.h"
 #include "host_runtime.h"
 #include "image.h"
@@ -42,8 +44,14 @@ struct GraphicsState {
     // Images live until FreeImage or the next mode change; their frames are canvases of the
     // display. The options survive mode changes.
     ObjectTable<Image> images{handle_kind::kImage};
+    ConsoleState console;
     bool autoMidHandle = false;
     bool tformFilter = true;
+
+    // Fonts of LoadFont live until FreeFont or the next mode change. The current font is one of
+    // them or the display's default font, which every mode change makes current again.
+    ObjectTable<HostFont> fonts{handle_kind::kFont};
+    HostFont* currentFont = nullptr;
 };
 
 // Null while the module does not exist. The commands are handed the state; buffer handles find
@@ -65,6 +73,18 @@ struct HandleKind<HostCanvas> {
     }
 };
 
+// Fonts of LoadFont.
+template <>
+struct HandleKind<HostFont> {
+    static constexpr HandleKindInfo info{"Font", handle_kind::kFont, "Font does not exist"};
+    static HostFont* find(uint32_t handle) {
+        GraphicsState* state = graphicsState();
+        return state != nullptr ? state->fonts.find(handle) : nullptr;
+    }
+};
+
+using FontHandle = Handle<HostFont>;
+
 // Buffer parameters. BufferHandle: the canvas a handle names. BufferOrCurrent: 0 names the
 // current buffer. FastBuffer: as BufferOrCurrent, but a handle that names nothing is never an
 // error (the fast pixel commands leave checks to the program).
@@ -79,11 +99,17 @@ bool openGraphicsModule(HostRuntime& runtime);
 // Closes the display and drops the state.
 void closeGraphicsModule();
 
-// Makes the buffer the current one: origin (0, 0), viewport the whole buffer, and the drawing
-// and clear colours of the buffer that was current (they follow the program from buffer to
-// buffer; a new display starts with white on black).
+// Makes the buffer the current one: origin (0, 0), viewport the whole buffer, the drawing and
+// clear colours of the buffer that was current (they follow the program from buffer to buffer;
+// a new display starts with white on black) and the current font.
 void selectBuffer(GraphicsState& state, uint32_t handle, HostCanvas& buffer);
 void selectFrontBuffer(GraphicsState& state);
+
+// Drops every font of the program and closes the display; the current font and buffer are none
+// until a display opens again.
+void closeDisplay(GraphicsState& state);
+// Makes the display's default font current (after a mode change).
+void useDefaultFont(GraphicsState& state);
 
 // Frees a canvas of the display; the current buffer falls back to the front buffer if it was
 // that canvas.

@@ -8,12 +8,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "canvas_geometry.h"
 #include "canvas_pixels.h"
 #include "pixel_format.h"
 
 namespace tx {
+
+class HostFont;
 
 class HostCanvas : public CanvasPixels {
 public:
@@ -49,6 +52,10 @@ public:
     uint32_t getClsColor() const { return format_.toARGB(clsColor_); }
     uint32_t clsColorARGB() const { return clsColorARGB_; }
     uint32_t clsColorValue() const { return clsColor_; }
+    // Font of text; not owned (the display or the program's font table owns it). Null draws no
+    // text.
+    void setFont(HostFont* font) { font_ = font; }
+    HostFont* font() const { return font_; }
 
     // ---- Drawing (origin added, clipped to the viewport, in the drawing or clear colour)
     void cls();
@@ -56,6 +63,9 @@ public:
     void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
     void rect(int32_t x, int32_t y, int32_t width, int32_t height, bool solid);
     void oval(int32_t x, int32_t y, int32_t width, int32_t height, bool solid);
+    // The string with its top-left corner at (x, y) in the font and drawing colour. Only the
+    // run of characters that reaches into the viewport is rendered; the viewport clips it.
+    void text(int32_t x, int32_t y, std::string_view s);
     // Copies the w x h block at (sx, sy) of `source` to (dx, dy) plus this canvas's origin minus
     // the source's handle. Clipped to this viewport, then to the source's bounds. Not solid:
     // source pixels of the source's mask colour are skipped. The source may be this canvas,
@@ -99,6 +109,7 @@ private:
     uint32_t color_ = 0;
     uint32_t clsColorARGB_ = 0xFF000000u;
     uint32_t clsColor_ = 0;
+    HostFont* font_ = nullptr;
 };
 
 }  // namespace tx

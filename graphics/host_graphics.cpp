@@ -4,7 +4,15 @@
 #include <optional>
 #include <utility>
 
+#include "font_loader.h"
+
 namespace tx {
+namespace {
+
+constexpr const char* kDefaultFontName = "courier";
+constexpr int32_t kDefaultFontHeight = 12;
+
+}  // namespace
 
 FramePixels HostGraphics::CanvasFrame::pixels() const {
     return {canvas_.pixels(), canvas_.pitch(), canvas_.getWidth(), canvas_.getHeight(),
@@ -34,6 +42,9 @@ std::unique_ptr<HostGraphics> HostGraphics::open(Display& display, HandleTable<H
     auto graphics =
         std::make_unique<HostGraphics>(Key(), display, handles, std::move(front), std::move(back));
     if (graphics->frontHandle_ == 0 || graphics->backHandle_ == 0) return nullptr;
+    graphics->defaultFont_ = loadFont(kDefaultFontName, kDefaultFontHeight, 0, *format, width);
+    graphics->front_->setFont(graphics->defaultFont_.get());
+    graphics->back_->setFont(graphics->defaultFont_.get());
     display.showFrames(&graphics->frontFrame_, &graphics->backFrame_);
     return graphics;
 }
@@ -58,6 +69,15 @@ HostGraphics::~HostGraphics() {
     if (frontHandle_ != 0) handles_.remove(frontHandle_);
     back_.reset();
     front_.reset();
+}
+
+void HostGraphics::replaceFont(const HostFont* gone, HostFont* with) {
+    const auto replace = [&](HostCanvas& canvas) {
+        if (canvas.font() == gone) canvas.setFont(with);
+    };
+    replace(*front_);
+    replace(*back_);
+    for (auto& [handle, canvas] : canvases_) replace(*canvas);
 }
 
 HostGraphics::NewCanvas HostGraphics::createCanvas(int32_t width, int32_t height) {

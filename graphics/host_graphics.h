@@ -14,6 +14,7 @@
 #include "display_frame.h"
 #include "handle_table.h"
 #include "host_canvas.h"
+#include "host_font.h"
 
 namespace tx {
 
@@ -47,6 +48,11 @@ public:
     int32_t getHeight() const { return front_->getHeight(); }
     int32_t getDepth() const { return front_->getDepth(); }
     const PixelFormat& format() const { return front_->format(); }
+    // The 12-pixel monospaced font made with the display (null when no face could be had).
+    HostFont* defaultFont() const { return defaultFont_.get(); }
+    // Every canvas of the display that draws text in `gone` takes `with` instead (a font about
+    // to be freed).
+    void replaceFont(const HostFont* gone, HostFont* with);
     bool pageFlipping() const { return !front_->sharesPixelsWith(*back_); }
 
     // A new canvas in the display's format, cleared to black, owned by the display until freed.
@@ -101,6 +107,7 @@ private:
     uint32_t frontHandle_ = 0;
     uint32_t backHandle_ = 0;
     std::unordered_map<uint32_t, std::unique_ptr<HostCanvas>> canvases_;
+    std::unique_ptr<HostFont> defaultFont_;
 };
 
 }  // namespace tx

@@ -20,6 +20,15 @@ int32_t scaleCoordinate(int32_t value, int32_t pictureSide, int32_t offset, int3
     return offset + static_cast<int32_t>(int64_t{value} * placedSide / pictureSide);
 }
 
+// The picture coordinate of a window coordinate: the inverse of scaleCoordinate, rounding
+// toward the picture's top left.
+int32_t unscaleCoordinate(int32_t value, int32_t pictureSide, int32_t offset, int32_t placedSide) {
+    if (placedSide <= 0) return 0;
+    const int64_t scaled = (int64_t{value} - offset) * pictureSide;
+    return static_cast<int32_t>(scaled >= 0 ? scaled / placedSide
+                                            : (scaled - placedSide + 1) / placedSide);
+}
+
 }  // namespace
 
 Placement Display::OpenMode::placement() const {
@@ -131,6 +140,7 @@ std::optional<int32_t> Display::openFullscreen(int32_t width, int32_t height, in
     if (!video_.enterFullscreen(width, height, driver.monitor)) return std::nullopt;
     video_.showPointer(false);
     open_ = mode;
+    captureInput(true);
     return chosen;
 }
 
@@ -145,6 +155,7 @@ void Display::showFrames(const FrameSource* front, const FrameSource* back) {
 void Display::closeGraphics() {
     if (!open_) return;
     if (open_->mode == GraphicsMode::Fullscreen) {
+        captureInput(false);
         video_.leaveFullscreen();
         video_.showPointer(true);
     }
@@ -197,11 +208,22 @@ void Display::repaintIfDrawn() {
 // ---- Suspend and resume
 
 void Display::leaveFullscreenForSuspend() {
-    if (graphicsMode() == GraphicsMode::Fullscreen) video_.minimize();
+    if (graphicsMode() != GraphicsMode::Fullscreen) return;
+    captureInput(false);
+    video_.minimize();
 }
 
 void Display::returnFullscreenFromSuspend() {
-    if (graphicsMode() == GraphicsMode::Fullscreen) video_.restore();
+    if (graphicsMode() != GraphicsMode::Fullscreen) return;
+    video_.restore();
+    captureInput(true);
+}
+
+void Display::captureInput(bool captured) {
+    if (captured == inputCaptured_) return;
+    inputCaptured_ = captured;
+    ++inputCaptureChanges_;
+    video_.captureMouse(captured);
 }
 
 // The pixels of every canvas live in host memory, so a full-screen display has nothing to
@@ -245,6 +267,16 @@ void Display::moveMouse(int32_t x, int32_t y) {
         placePicture(open_->placement(), client.w, client.h, open_->width, open_->height);
     video_.warpPointer(scaleCoordinate(x, open_->width, placed.x, placed.w),
                        scaleCoordinate(y, open_->height, placed.y, placed.h));
+}
+
+std::pair<int32_t, int32_t> Display::pictureOfWindow(int32_t x, int32_t y) {
+    if (!open_) return {x, y};
+    const PixelRect client = video_.clientArea();
+    const PixelRect placed =
+        placePicture(open_->placement(), client.w, client.h, open_->width, open_->height);
+    return {
+        std::clamp(unscaleCoordinate(x, open_->width, placed.x, placed.w), 0, open_->width - 1),
+        std::clamp(unscaleCoordinate(y, open_->height, placed.y, placed.h), 0, open_->height - 1)};
 }
 
 }  // namespace tx

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display_devices.h"
@@ -78,6 +79,17 @@ public:
     // Places the pointer at a position of the open mode's picture (screen coordinates without
     // a mode).
     void moveMouse(int32_t x, int32_t y);
+    // The picture's pixel under a pixel of the window's client area, clamped to the picture
+    // (without a mode, the window pixel itself).
+    std::pair<int32_t, int32_t> pictureOfWindow(int32_t x, int32_t y);
+    // The open mode's size; 0 x 0 without one.
+    std::pair<int32_t, int32_t> graphicsSize() const {
+        return open_ ? std::pair{open_->width, open_->height} : std::pair{0, 0};
+    }
+    // Full screen owns the keyboard and mouse (the pointer is captured) while it shows; each
+    // change of ownership counts one more, so that the input devices start afresh.
+    bool inputCaptured() const { return inputCaptured_; }
+    uint32_t inputCaptureChanges() const { return inputCaptureChanges_; }
 
     // ---- For the event pump
     // The window lost its picture (exposed, resized): paint it again.
@@ -121,12 +133,15 @@ private:
     const std::vector<GraphicsDriverInfo>& drivers();
     // Uploads and presents the front buffer; false when the upload failed.
     bool paint();
+    void captureInput(bool captured);
 
     VideoDevice& video_;
     DebuggerRelay& debugger_;
     std::vector<GraphicsDriverInfo> drivers_;
     bool allDriversEnumerated_ = false;
     bool pointerVisible_ = true;
+    bool inputCaptured_ = false;
+    uint32_t inputCaptureChanges_ = 0;
     std::optional<OpenMode> open_;
 };
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "input_feed.h"
+
 namespace tx {
 
 enum class HostEvent {
@@ -41,6 +43,12 @@ public:
     // runs guest code. From the preemption clock's thread, never while the program's thread
     // itself calls into the window system.
     virtual void gather() {}
+
+    // Where poll delivers the window's keyboard and mouse (without a feed they are dropped).
+    void setInputFeed(InputFeed* feed) { inputFeed_ = feed; }
+
+protected:
+    InputFeed* inputFeed_ = nullptr;
 };
 
 }  // namespace tx

@@ -1,5 +1,5 @@
-// The platform under a host runtime: its video device and event source. SDL's drives a real
-// window (or SDL's offscreen one); the null backend needs no platform at all and keeps what it
+// The platform under a host runtime: its video device, event source and joysticks. SDL's drives a
+// real window (or SDL's offscreen one); the null backend needs no platform at all and keeps what it
 // was asked to show, for tests.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "event_source.h"
+#include "joystick_devices.h"
 #include "video_device.h"
 
 namespace tx {
@@ -15,6 +16,7 @@ namespace tx {
 struct HostBackend {
     std::unique_ptr<VideoDevice> video;
     std::unique_ptr<EventSource> events;
+    std::unique_ptr<JoystickDevices> joysticks;
 };
 
 // Starts SDL's video and events and makes the hidden window (kept above all others when
@@ -22,7 +24,8 @@ struct HostBackend {
 // display is available.
 std::optional<HostBackend> openSdlBackend(bool topmost);
 
-// The null video device (see null_video.h) and a queue of events of its own.
+// The null video device (see null_video.h), a queue of events of its own and joysticks that
+// tests plug in (null_joysticks.h).
 HostBackend openNullBackend();
 
 }  // namespace tx

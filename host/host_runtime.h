@@ -50,6 +50,9 @@ public:
     SystemServices& services() { return services_; }
     TimerSet& timers() { return timers_; }
     VideoDevice& video() { return *backend_.video; }
+    JoystickDevices& joysticks() { return *backend_.joysticks; }
+    // Where the window's keyboard and mouse go while the pump runs (null: nowhere).
+    void setInputFeed(InputFeed* feed) { backend_.events->setInputFeed(feed); }
 
     // ---- Event loop: false means the program must end.
     bool idle() { return pump_.idle(); }

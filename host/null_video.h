@@ -30,6 +30,7 @@ public:
     void showPointer(bool) override {}
     void warpPointer(int32_t, int32_t) override {}
     void warpPointerOnDesktop(int32_t, int32_t) override {}
+    void captureMouse(bool captured) override { mouseCaptured_ = captured; }
     std::optional<bool> askOkCancel(const std::string&, const std::string&, bool) override {
         return std::nullopt;
     }
@@ -41,11 +42,13 @@ public:
 
     // ---- What was done
     bool windowShown() const { return shown_; }
+    bool mouseCaptured() const { return mouseCaptured_; }
     // The last frame presented, as 0x00RRGGBB (0 outside it).
     uint32_t shownAt(int32_t x, int32_t y) const;
 
 private:
     bool shown_ = false;
+    bool mouseCaptured_ = false;
 
     int32_t shownWidth_ = 0;
     int32_t shownHeight_ = 0;

@@ -71,6 +71,8 @@ public:
     // Places the pointer in the client area, or on the desktop.
     virtual void warpPointer(int32_t x, int32_t y) = 0;
     virtual void warpPointerOnDesktop(int32_t x, int32_t y) = 0;
+    // Captures the pointer for relative motion (full screen) or lets it go.
+    virtual void captureMouse(bool captured) = 0;
     // Asks OK or Cancel (over the window when it is shown); none when no dialog can be shown.
     virtual std::optional<bool> askOkCancel(const std::string& title, const std::string& text,
                                             bool overWindow) = 0;

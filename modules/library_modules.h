@@ -5,6 +5,7 @@
 #include "basic_module.h"
 #include "filesystem_module.h"
 #include "graphics_module.h"
+#include "input_module.h"
 #include "math_module.h"
 #include "sockets_module.h"
 #include "stream_module.h"
@@ -12,7 +13,7 @@
 
 namespace tx {
 
-// basic, math, string, stream, sockets, filesystem, bank, graphics.
+// basic, math, string, stream, sockets, filesystem, bank, graphics, input.
 ModuleList defaultLibraryModules();
 
 }  // namespace tx

@@ -6,8 +6,8 @@ namespace tx {
 namespace {
 
 constexpr LibraryModule kModules[] = {
-    kBasicModule,   kMathModule,       kStringModule, kStreamModule,
-    kSocketsModule, kFilesystemModule, kBankModule,   kGraphicsModule,
+    kBasicModule,      kMathModule, kStringModule,   kStreamModule, kSocketsModule,
+    kFilesystemModule, kBankModule, kGraphicsModule, kInputModule,
 };
 
 }  // namespace

@@ -106,6 +106,7 @@ inline constexpr uint32_t kBank = 4;
 inline constexpr uint32_t kTcpServer = 5;
 inline constexpr uint32_t kBuffer = 6;  // canvases: display buffers, image frames
 inline constexpr uint32_t kImage = 7;   // images: ordered lists of frame canvases
+inline constexpr uint32_t kFont = 8;    // fonts of LoadFont
 }  // namespace handle_kind
 
 }  // namespace tx

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     g++ gcc-multilib binutils cmake ninja-build make pkg-config
     libunicorn-dev libsdl2-dev libx11-dev libfreeimage-dev libgtest-dev libgmock-dev libbenchmark-dev
+    libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core libsdl2-ttf-dev
     clang-format
 )
 

@@ -9,6 +9,7 @@
 #include "display_presence.h"
 #include "host_backend.h"
 #include "sdl_events.h"
+#include "sdl_joysticks.h"
 #include "sdl_session.h"
 #include "sdl_video.h"
 #include "x11_window_watch.h"
@@ -90,6 +91,7 @@ std::optional<HostBackend> openSdlBackend(bool topmost) {
     HostBackend backend;
     backend.video = std::make_unique<SdlVideo>(session);
     backend.events = std::make_unique<SdlEvents>(session, requestType);
+    backend.joysticks = std::make_unique<SdlJoysticks>();
     return backend;
 }
 

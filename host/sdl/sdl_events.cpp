@@ -1,7 +1,9 @@
 #include "sdl_events.h"
 
 #include <cstring>
+#include <iterator>
 
+#include "keyboard_codes.h"
 #include "x11_window_watch.h"
 
 namespace tx {
@@ -26,9 +28,49 @@ SdlEvents::~SdlEvents() {
 std::optional<HostEvent> SdlEvents::poll() {
     if (takeX11WindowLoss()) return HostEvent::windowLost;
     SDL_Event event;
-    while (SDL_PollEvent(&event) != 0)
+    while (SDL_PollEvent(&event) != 0) {
+        if (deliverInput(event)) continue;
         if (std::optional<HostEvent> ours = translate(event)) return ours;
+    }
     return std::nullopt;
+}
+
+bool SdlEvents::deliverInput(const SDL_Event& event) const {
+    switch (event.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            // A held key repeats on SDL's side only; the program sees one press.
+            if (event.key.repeat != 0 || !ofOurWindow(event.key.windowID)) return true;
+            const int32_t code = keyboardCodeOf(event.key.keysym.scancode);
+            if (code != 0 && inputFeed_ != nullptr)
+                inputFeed_->keyChanged(code, event.type == SDL_KEYDOWN);
+            return true;
+        }
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            if (!ofOurWindow(event.button.windowID) || inputFeed_ == nullptr) return true;
+            // SDL counts left, middle, right; the program left, right, middle.
+            static constexpr int32_t kButtons[] = {0, 1, 3, 2, 4, 5};
+            if (event.button.button < std::size(kButtons))
+                inputFeed_->mouseButtonChanged(kButtons[event.button.button],
+                                               event.type == SDL_MOUSEBUTTONDOWN);
+            return true;
+        }
+        case SDL_MOUSEMOTION:
+            if (!ofOurWindow(event.motion.windowID) || inputFeed_ == nullptr) return true;
+            inputFeed_->mouseMoved(event.motion.x, event.motion.y, event.motion.xrel,
+                                   event.motion.yrel);
+            return true;
+        case SDL_MOUSEWHEEL: {
+            if (!ofOurWindow(event.wheel.windowID) || inputFeed_ == nullptr) return true;
+            const int32_t notches =
+                event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            inputFeed_->wheelTurned(notches * 120);
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 std::optional<HostEvent> SdlEvents::pollWindow() {

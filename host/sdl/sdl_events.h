@@ -27,6 +27,9 @@ public:
 private:
     // Ours, or none for events of no interest (other windows, input).
     std::optional<HostEvent> translate(const SDL_Event& event) const;
+    // Gives a keyboard or mouse event to the input feed; false for any other event.
+    bool deliverInput(const SDL_Event& event) const;
+    bool ofOurWindow(uint32_t windowId) const { return windowId == windowId_ || windowId == 0; }
 
     std::shared_ptr<SdlSession> session_;
     uint32_t windowId_;

@@ -121,6 +121,11 @@ void SdlVideo::warpPointerOnDesktop(int32_t x, int32_t y) {
     SDL_WarpMouseGlobal(x, y);
 }
 
+void SdlVideo::captureMouse(bool captured) {
+    // Drivers without a pointer (offscreen) refuse; motion then arrives as positions.
+    SDL_SetRelativeMouseMode(captured ? SDL_TRUE : SDL_FALSE);
+}
+
 std::optional<bool> SdlVideo::askOkCancel(const std::string& title, const std::string& text,
                                           bool overWindow) {
     const SDL_MessageBoxButtonData buttons[] = {

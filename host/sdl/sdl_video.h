@@ -31,6 +31,7 @@ public:
     void showPointer(bool visible) override;
     void warpPointer(int32_t x, int32_t y) override;
     void warpPointerOnDesktop(int32_t x, int32_t y) override;
+    void captureMouse(bool captured) override;
     std::optional<bool> askOkCancel(const std::string& title, const std::string& text,
                                     bool overWindow) override;
 

@@ -104,6 +104,8 @@ BadHandles makeBadHandles(GuestMachine& m, const std::string& dir, LiveStreams& 
         {"TCP Server", freed("%CreateTCPServer%port", {0}, "CloseTCPServer%tcp_server")},
         {"Timer", freed("%CreateTimer%hertz", {1000}, "FreeTimer%timer")},
         {"Image", freed("%CreateImage%width%height%frames=1", {8, 8, 1}, "FreeImage%image")},
+        {"Font", freed("%LoadFont$fontname%height=12%bold=0%italic=0%underline=0",
+                       {text("courier"), 12, 0, 0, 0}, "FreeFont%font")},
     };
     const std::map<std::string, uint32_t> siblingOf = {
         {"File", udp}, {"UDP Stream", file}, {"TCP Stream", udp}};
@@ -146,8 +148,8 @@ void callEach(GuestMachine& machine) {
     std::set<std::string> kinds;  // every kind some command takes
     for (const auto& entry : bad) kinds.insert(entry.first);
     EXPECT_EQ(kinds,
-              (std::set<std::string>{"Bank", "Buffer", "Directory", "File", "Image", "Stream",
-                                     "TCP Server", "TCP Stream", "Timer", "UDP Stream"}));
+              (std::set<std::string>{"Bank", "Buffer", "Directory", "File", "Font", "Image",
+                                     "Stream", "TCP Server", "TCP Stream", "Timer", "UDP Stream"}));
     const CommandTable& table = CommandTable::instance();
     for (uint32_t slot = 1; slot < table.slotCount(); ++slot) {
         const CommandDef& def = *table.slot(slot);
@@ -198,7 +200,8 @@ void callEach(GuestMachine& machine) {
 // smallest and largest ints, -1, 0, infinity, floats past the int range), each word the same
 // value or the values rotated across the words. Each call returns or raises a runtime error; in
 // the sanitizer build none overflows. Delay would wait for weeks, Stop until a debugger resumes
-// the program, and ExecFile would start one.
+// the program, WaitKey, WaitMouse and Input until a key or a button arrives, and ExecFile would
+// start one.
 void callEachWithEdgeValues(GuestMachine& machine) {
     constexpr uint32_t kEdges[] = {0x80000000u, 0x7FFFFFFFu, 0xFFFFFFFFu, 0u,
                                    0x7F800000u, 0xCF000001u, 0x501502F9u, 0x80000001u};
@@ -207,8 +210,10 @@ void callEachWithEdgeValues(GuestMachine& machine) {
     for (uint32_t slot = 1; slot < table.slotCount(); ++slot) {
         const CommandDef& def = *table.slot(slot);
         const std::string_view signature = def.signature;
-        if (signature.starts_with("Delay") || signature == "Stop" ||
-            signature.starts_with("ExecFile") || signature.starts_with("_txTest"))
+        if (signature.starts_with("Delay") || signature == "Stop" || signature == "%WaitKey" ||
+            signature == "%WaitMouse" || signature == "%MouseWait" ||
+            signature.starts_with("$Input") || signature.starts_with("ExecFile") ||
+            signature.starts_with("_txTest"))
             continue;
         for (size_t k = 0; k < 3 * kCount; ++k) {
             std::vector<uint32_t> words(16);

@@ -6,12 +6,55 @@
 
 namespace tx::test {
 
-bool pushSdlQuit() {
-    if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return false;
+namespace {
+
+bool push(SDL_Event& event) {
+    return SDL_WasInit(SDL_INIT_EVENTS) != 0 && SDL_PushEvent(&event) == 1;
+}
+
+SDL_Event emptyEvent(uint32_t type) {
     SDL_Event event;
     std::memset(&event, 0, sizeof event);
-    event.type = SDL_QUIT;
-    return SDL_PushEvent(&event) == 1;
+    event.type = type;
+    return event;
+}
+
+}  // namespace
+
+bool pushSdlQuit() {
+    SDL_Event event = emptyEvent(SDL_QUIT);
+    return push(event);
+}
+
+bool pushSdlKey(int scancode, bool down, bool repeat) {
+    SDL_Event event = emptyEvent(down ? SDL_KEYDOWN : SDL_KEYUP);
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.repeat = repeat ? 1 : 0;
+    event.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
+    return push(event);
+}
+
+bool pushSdlMouseButton(int button, bool down) {
+    SDL_Event event = emptyEvent(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP);
+    event.button.button = static_cast<uint8_t>(button);
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    return push(event);
+}
+
+bool pushSdlMouseMotion(int x, int y, int dx, int dy) {
+    SDL_Event event = emptyEvent(SDL_MOUSEMOTION);
+    event.motion.x = x;
+    event.motion.y = y;
+    event.motion.xrel = dx;
+    event.motion.yrel = dy;
+    return push(event);
+}
+
+bool pushSdlWheel(int notches) {
+    SDL_Event event = emptyEvent(SDL_MOUSEWHEEL);
+    event.wheel.y = notches;
+    event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+    return push(event);
 }
 
 }  // namespace tx::test

@@ -7,4 +7,12 @@ namespace tx::test {
 // when SDL's event queue is not running.
 bool pushSdlQuit();
 
+// SDL's keyboard and mouse events as the window would deliver them (scancode: SDL's, which is
+// the key's USB usage code; button: SDL's, 1 left, 2 middle, 3 right). False when SDL's event
+// queue is not running.
+bool pushSdlKey(int scancode, bool down, bool repeat = false);
+bool pushSdlMouseButton(int button, bool down);
+bool pushSdlMouseMotion(int x, int y, int dx, int dy);
+bool pushSdlWheel(int notches);
+
 }  // namespace tx::test

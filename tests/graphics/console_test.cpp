@@ -1,0 +1,153 @@
+// The text console: Write and Print in the current font, scrolling by what the next line needs,
+// Locate's clamping, the start-up window a first Print opens, and Input's line editing with its
+// caret and key repeat, driven by a scripted clock and keyboard.
+#include <functional>
+#include <map>
+
+#include "graphics_fixture.h"
+#include "host_font.h"
+#include "input_state.h"
+
+namespace tx {
+namespace {
+
+// Input's clock and pause, scripted: every pause moves the clock 20 ms on and then runs what
+// the script says happens at that time (keys pressed or released, pixels checked).
+uint32_t scriptedNow = 0;
+std::multimap<uint32_t, std::function<void()>> script;
+uint32_t readScriptedNow() {
+    return scriptedNow;
+}
+bool scriptedPause(HostRuntime& runtime, int32_t milliseconds) {
+    scriptedNow += static_cast<uint32_t>(milliseconds);
+    while (!script.empty() && script.begin()->first <= scriptedNow) {
+        auto step = script.extract(script.begin());
+        step.mapped()();
+    }
+    return runtime.idle();
+}
+
+class ConsoleTest : public test::GraphicsTest {
+protected:
+    void SetUp() override {
+        GraphicsTest::SetUp();
+        ModuleState<InputState>::open(std::make_unique<InputState>(*runtime));
+        state().console.timing = {&readScriptedNow, &scriptedPause};
+        scriptedNow = 0;
+        script.clear();
+    }
+    void TearDown() override {
+        script.clear();
+        ModuleState<InputState>::close();
+        GraphicsTest::TearDown();
+    }
+    static HostInput& keys() { return ModuleState<InputState>::find()->input; }
+    // A key pressed and released at a time of the script.
+    static void typeAt(uint32_t time, int32_t code) {
+        script.emplace(time, [code] {
+            keys().keyChanged(code, true);
+            keys().keyChanged(code, false);
+        });
+    }
+    static int32_t lineHeight() { return state().currentFont->getHeight(); }
+    static HostCanvas& front() { return state().graphics->frontBuffer(); }
+    // Whether rows [y0, y1) of two canvases hold the same pixels.
+    static bool sameRows(const HostCanvas& a, const HostCanvas& b, int32_t y0, int32_t y1) {
+        for (int32_t y = y0; y < y1; ++y)
+            for (int32_t x = 0; x < a.getWidth(); ++x)
+                if (a.getPixel(x, y) != b.getPixel(x, y)) return false;
+        return true;
+    }
+};
+
+TEST_F(ConsoleTest, WriteAndPrintShareALineAndTheLineBelowTheBottomScrollsByItsHeight) {
+    graphics(state(), 400, 300, 0, 2);
+    const int32_t h = lineHeight();
+    write(state(), arg("A"));
+    print(state(), arg("B"));
+    EXPECT_EQ(state().console.cursorX, 0);
+    EXPECT_EQ(state().console.cursorY, h);
+    // The same two letters as one Text call draws them.
+    auto reference = HostCanvas::create(400, 300, front().format());
+    reference->setFont(state().currentFont);
+    reference->text(0, 0, "AB");
+    EXPECT_TRUE(sameRows(front(), *reference, 0, h));
+
+    // The bottom line: printing there needs no scroll; the next line scrolls by exactly h.
+    clsColor(10, 20, 30);
+    front().setPixel(5, h + 20, 0xFF00FF00u);
+    locate(state(), 0, 300 - h);
+    print(state(), arg(""));
+    EXPECT_EQ(state().console.cursorY, 300);
+    EXPECT_EQ(front().getPixel(5, h + 20), 0xFF00FF00u);
+    print(state(), arg("C"));
+    EXPECT_EQ(front().getPixel(5, 20), 0xFF00FF00u) << "moved up by one line";
+    EXPECT_EQ(front().getPixel(399, 300 - h), 0xFF0A141Eu) << "the freed strip in the clear colour";
+    EXPECT_EQ(state().console.cursorY, 300);
+
+    // Locate clamps to the buffer, edges included.
+    locate(state(), 9999, -5);
+    EXPECT_EQ(state().console.cursorX, 400);
+    EXPECT_EQ(state().console.cursorY, 0);
+}
+
+TEST_F(ConsoleTest, AFirstPrintWithoutAModeOpensTheWindowAndFreesWhatCameBefore) {
+    const uint32_t image = createImage(state(), 8, 8, 1);
+    ASSERT_NE(image, 0u);
+    ASSERT_FALSE(state().modeSetByProgram);
+    print(state(), arg("hello"));
+    EXPECT_TRUE(state().modeSetByProgram);
+    EXPECT_EQ(size(), std::make_tuple(400, 300, std::get<2>(size())));
+    EXPECT_EQ(state().images.size(), 0u) << "the images went with the old display";
+    EXPECT_EQ(state().console.cursorY, lineHeight());
+}
+
+TEST_F(ConsoleTest, InputEditsTheLineWithItsKeysAndTheCaretBlinks) {
+    graphics(state(), 400, 300, 0, 2);
+    constexpr int32_t kA = 30, kB = 48, kC = 46, kX = 45, kY = 21, kQ = 16, kH = 35, kI = 23,
+                      kLeft = 203, kRight = 205, kBackspace = 14, kHome = 199, kDelete = 211,
+                      kEnd = 207, kEscape = 1, kEnter = 28;
+    const int32_t promptWidth = state().currentFont->stringWidth("? ");
+    // The caret: a block in the inverted clear colour (black) while shown, the background while
+    // hidden (its first phase lasts 320 ms).
+    uint32_t shown = 0, hidden = 0;
+    script.emplace(20, [&] { shown = front().getPixel(promptWidth + 1, 1); });
+    script.emplace(340, [&] { hidden = front().getPixel(promptWidth + 1, 1); });
+    // "abc"; Backspace after two Lefts takes the a ("bc", at the start); Right, Delete takes
+    // the c ("b"); Right and Delete at the end do nothing; x at the end, y at the start.
+    uint32_t t = 400;
+    for (const int32_t key : {kA, kB, kC, kLeft, kLeft, kBackspace, kRight, kDelete, kEnd, kRight,
+                              kDelete, kX, kHome, kLeft, kY, kEnter})
+        typeAt(t += 20, key);
+    EXPECT_EQ(take(input(state(), arg("? "))), "ybx");
+    // Escape empties the line and editing goes on.
+    for (const int32_t key : {kQ, kEscape, kH, kI, kEnter}) typeAt(t += 20, key);
+    EXPECT_EQ(take(input(state(), arg("? "))), "hi");
+    EXPECT_EQ(shown, 0xFFFFFFFFu);
+    EXPECT_EQ(hidden, 0xFF000000u);
+    EXPECT_EQ(state().console.cursorX, 0);
+    EXPECT_EQ(state().console.cursorY, 2 * lineHeight());
+    EXPECT_TRUE(script.empty());
+}
+
+TEST_F(ConsoleTest, AHeldKeyRepeatsAfter280MsThenEvery40Ms) {
+    constexpr int32_t kA = 30, kEnter = 28;
+    // Pressed at 0: one 'a' at once, repeats at 300 (the first poll past 280), 340, 380, 420,
+    // 460 and 500; released at 510.
+    keys().keyChanged(kA, true);
+    script.emplace(510, [] { keys().keyChanged(kA, false); });
+    typeAt(600, kEnter);
+    EXPECT_EQ(take(input(state(), arg(""))), "aaaaaaa");
+}
+
+TEST_F(ConsoleTest, InputWithoutAKeyboardOrWhenTheProgramMustEndGivesAnEmptyLine) {
+    ModuleState<InputState>::close();
+    EXPECT_EQ(take(input(state(), arg("name: "))), "");
+    ModuleState<InputState>::open(std::make_unique<InputState>(*runtime));
+    typeAt(20, 30);
+    script.emplace(40, [this] { runtime->asyncEnd(); });
+    EXPECT_EQ(errorOf([] { take(input(state(), arg(""))); }), "(quiet end)");
+}
+
+}  // namespace
+}  // namespace tx

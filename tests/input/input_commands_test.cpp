@@ -1,0 +1,190 @@
+// The input commands over a runtime: the window's events as the SDL source delivers them
+// (pushed SDL events under the offscreen driver), the mouse in every display mode, full
+// screen's captured mouse, and joysticks plugged in, moved and unplugged.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "host_runtime.h"
+#include "input_commands.h"
+#include "null_joysticks.h"
+#include "sdl_test_events.h"
+
+namespace tx {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The joystick polls' clock, moved by hand.
+HostInput::Clock::time_point fakeNow{};
+HostInput::Clock::time_point readFakeNow() {
+    return fakeNow;
+}
+
+class InputOnNullBackend : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HostBackend backend = openNullBackend();
+        joysticks = static_cast<NullJoysticks*>(backend.joysticks.get());
+        runtime = HostRuntime::open("", nullptr, std::move(backend));
+        ASSERT_NE(runtime, nullptr);
+        state = std::make_unique<InputState>(*runtime, &readFakeNow);
+    }
+    void open(int32_t width, int32_t height, uint32_t flags) {
+        ASSERT_TRUE(runtime->display().openGraphics(width, height, 0, 0, flags).has_value());
+    }
+    void later() { fakeNow += HostInput::kJoystickPollPeriod; }
+
+    std::unique_ptr<HostRuntime> runtime;
+    NullJoysticks* joysticks = nullptr;  // owned by the runtime
+    std::unique_ptr<InputState> state;
+};
+
+TEST_F(InputOnNullBackend, MousePositionsMapIntoTheGraphicsOfEveryMode) {
+    HostInput& feed = state->input;
+    // The scaled window stretches 400 x 300 over the null device's 1024 x 768 client area.
+    open(400, 300, Display::kWindowed | Display::kScaled);
+    feed.mouseMoved(512, 384, 0, 0);
+    EXPECT_EQ(mouseX(*state), 200);
+    EXPECT_EQ(mouseY(*state), 150);
+    feed.mouseMoved(5000, -20, 0, 0);
+    EXPECT_EQ(mouseX(*state), 399) << "clamped to the graphics";
+    EXPECT_EQ(mouseY(*state), 0);
+    runtime->display().closeGraphics();
+
+    open(640, 480, Display::kWindowed);  // fixed: 1:1 at the top left
+    feed.mouseMoved(17, 33, 0, 0);
+    EXPECT_EQ(mouseX(*state), 17);
+    EXPECT_EQ(mouseY(*state), 33);
+    feed.wheelTurned(240);
+    EXPECT_EQ(mouseZ(*state), 2);
+    feed.wheelTurned(-120);
+    EXPECT_EQ(mouseZSpeed(*state), 1);
+    EXPECT_EQ(mouseZSpeed(*state), 0);
+
+    moveMouse(*state, 100, 50);
+    EXPECT_EQ(mouseX(*state), 100);
+    EXPECT_EQ(mouseXSpeed(*state), 0) << "MoveMouse sets where speeds are measured from";
+    EXPECT_EQ(mouseYSpeed(*state), 0);
+    feed.mouseMoved(90, 70, -10, 20);
+    EXPECT_EQ(mouseXSpeed(*state), -10);
+    EXPECT_EQ(mouseYSpeed(*state), 20);
+}
+
+TEST_F(InputOnNullBackend, FullScreenCapturesTheMouseAndEveryChangeStartsTheDevicesAfresh) {
+    HostInput& feed = state->input;
+    feed.keyChanged(30, true);
+    feed.mouseButtonChanged(1, true);
+    open(1024, 768, 0);  // full screen, in the null monitor's one mode
+    EXPECT_EQ(keyDown(*state, 30), 0) << "reset on entering full screen";
+    EXPECT_EQ(mouseHit(*state, 1), 0);
+    EXPECT_EQ(mouseX(*state), 0);
+
+    // Relative motion moves the internal position, clamped to the graphics.
+    feed.mouseMoved(0, 0, 50, 30);
+    EXPECT_EQ(mouseX(*state), 50);
+    EXPECT_EQ(mouseY(*state), 30);
+    feed.mouseMoved(0, 0, 10000, -10000);
+    EXPECT_EQ(mouseX(*state), 1023);
+    EXPECT_EQ(mouseY(*state), 0);
+    moveMouse(*state, 10, 20);  // only the internal position
+    feed.mouseMoved(999, 999, 1, 1);
+    EXPECT_EQ(mouseX(*state), 11);
+    EXPECT_EQ(mouseY(*state), 21);
+
+    feed.keyChanged(57, true);
+    runtime->display().leaveFullscreenForSuspend();
+    EXPECT_EQ(keyDown(*state, 57), 0) << "reset on giving the display back";
+    EXPECT_EQ(keyHit(*state, 57), 0);
+}
+
+TEST_F(InputOnNullBackend, JoysticksComeAndGoAndArePolledAtMostEveryThreeMilliseconds) {
+    EXPECT_EQ(joyType(*state, 0), 0);
+    const int32_t pad = joysticks->plug(JoystickDevices::kGamepad);
+    joysticks->plug(JoystickDevices::kOtherJoystick);
+    later();
+    EXPECT_EQ(joyType(*state, 0), 1);
+    EXPECT_EQ(joyType(*state, 1), 2);
+    EXPECT_EQ(joyType(*state, 5), 0);
+    EXPECT_EQ(joyType(*state, -1), 0);
+
+    constexpr float kThird = 1.0f / 3.0f;
+    const float axes[][2] = {{kThird, 0}, {-kThird, 0}, {0.34f, 1}, {-0.34f, -1}, {1.0f, 1}};
+    for (const auto& [value, direction] : axes) {
+        joysticks->state(pad).axes[0] = value;
+        later();
+        EXPECT_EQ(joyX(*state, 0), value);
+        EXPECT_EQ(joyXDir(*state, 0), static_cast<int32_t>(direction)) << value;
+    }
+
+    // Between polls the state stays as it was.
+    const int32_t reads = joysticks->reads();
+    joysticks->state(pad).buttons = 0b101;  // buttons 1 and 3
+    EXPECT_EQ(joyDown(*state, 1, 0), 0);
+    EXPECT_EQ(joysticks->reads(), reads);
+    later();
+    EXPECT_EQ(joyDown(*state, 1, 0), 1);
+    EXPECT_EQ(joyHit(*state, 3, 0), 1);
+    EXPECT_EQ(getJoy(*state, 0), 1);
+    EXPECT_EQ(getJoy(*state, 0), 3);
+    EXPECT_EQ(waitJoy(*state, 7), 0) << "a bad port returns at once";
+
+    // Unplugging the first moves the second down; the gone port reads as a bad one.
+    joysticks->unplug(pad);
+    later();
+    EXPECT_EQ(joyType(*state, 0), 2);
+    EXPECT_EQ(joyType(*state, 1), 0);
+    EXPECT_EQ(joyX(*state, 1), 0.0f);
+    EXPECT_EQ(joyDown(*state, 1, 1), 0);
+}
+
+// The SDL event source, as a window delivers keys, buttons and the wheel.
+TEST(InputOnSdl, KeysButtonsAndTheWheelArriveAsTheProgramsCodes) {
+    auto runtime = HostRuntime::open("", nullptr, 0);
+    ASSERT_NE(runtime, nullptr);
+    InputState state(*runtime);
+    constexpr int kSdlA = 4, kSdlUp = 82, kSdlF1 = 58, kSdlDelete = 76, kSdlRightCtrl = 228,
+                  kSdlKeypadEnter = 88, kSdlLeftShift = 225;
+
+    // A held key repeats on SDL's side: one press.
+    ASSERT_TRUE(test::pushSdlKey(kSdlA, true));
+    test::pushSdlKey(kSdlA, true, true);
+    test::pushSdlKey(kSdlA, true, true);
+    EXPECT_EQ(keyDown(state, 30), 1);
+    EXPECT_EQ(keyHit(state, 30), 1);
+    EXPECT_EQ(getKey(state), 'a');
+    EXPECT_EQ(getKey(state), 0);
+    test::pushSdlKey(kSdlA, false);
+    EXPECT_EQ(keyDown(state, 30), 0);
+
+    for (const int scancode : {kSdlF1, kSdlUp, kSdlDelete}) {
+        test::pushSdlKey(scancode, true);
+        test::pushSdlKey(scancode, false);
+    }
+    EXPECT_EQ(getKey(state), 0) << "F1 gives no character and is gone";
+    EXPECT_EQ(getKey(state), 28);
+    EXPECT_EQ(getKey(state), 4);
+    test::pushSdlKey(kSdlLeftShift, true);
+    test::pushSdlKey(kSdlA, true);
+    EXPECT_EQ(waitKey(state), 'A');
+
+    test::pushSdlKey(kSdlRightCtrl, true);
+    test::pushSdlKey(kSdlKeypadEnter, true);
+    EXPECT_EQ(keyDown(state, 157), 1);
+    EXPECT_EQ(keyDown(state, 156), 1);
+    flushKeys(state);
+    EXPECT_EQ(getKey(state), 0);
+    EXPECT_EQ(keyDown(state, 156), 1);
+
+    // SDL counts left, middle, right; the program left, right, middle.
+    test::pushSdlMouseButton(3, true);
+    test::pushSdlMouseButton(2, true);
+    EXPECT_EQ(mouseDown(state, 2), 1);
+    EXPECT_EQ(getMouse(state), 2);
+    EXPECT_EQ(waitMouse(state), 3);
+    test::pushSdlWheel(2);
+    EXPECT_EQ(mouseZ(state), 2);
+}
+
+}  // namespace
+}  // namespace tx
