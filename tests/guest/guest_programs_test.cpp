@@ -8,6 +8,7 @@
 #include <cctype>
 #include <chrono>
 #include <filesystem>
+#include <ostream>
 #include <regex>
 #include <string>
 #include <string_view>
@@ -25,9 +26,10 @@ namespace {
 #define FIFTY TEN TEN TEN TEN TEN
 
 // What another thread asks of the run: an end request, a stop request then an end request, a run
-// request (after the program stopped itself), or closing the window (SDL's quit event, pushed
-// once into the running event queue, so that none is left for the next run).
-enum class Request { None, End, StopThenEnd, Run, Close };
+// request (after the program stopped itself), closing the window (SDL's quit event, pushed
+// once into the running event queue, so that none is left for the next run), or typing "hi",
+// Enter, three Rights, two Downs and Escape.
+enum class Request { None, End, StopThenEnd, Run, Close, Keys };
 
 struct Case {
     const char* program;
@@ -104,6 +106,8 @@ const Case kCases[] = {
     {"images", "first-1", false, "Illegal first frame"},
     {"images", "not-enough", false, "Not enough frames in bitmap"},
     {"images", "cell0", false, "Integer divide by zero"},
+
+    {"console", "", false, "", nullptr, nullptr, Request::Keys},
 };
 
 // A case with one of its command lines.
@@ -111,6 +115,11 @@ struct Run {
     Case c;
     std::string arguments;
 };
+
+// How ctest names a run's parameter.
+void PrintTo(const Run& run, std::ostream* out) {
+    *out << run.c.program << ' ' << run.arguments;
+}
 
 std::vector<Run> runs() {
     std::vector<Run> runs;
@@ -138,7 +147,7 @@ std::string statsCounts(const std::string& text) {
 
 // Sends the request once; true when it is delivered for good (end and stop requests are sent
 // again every 20 ms until the run is over, so that none arrives too early and is lost).
-bool sendRequest(Request request, const std::string& endlessFile) {
+bool sendRequest(Request request, const std::string& endlessFile, const std::string& readyFile) {
     RuntimeInterface& runtime = runtimeGetRuntime();
     switch (request) {
         case Request::StopThenEnd:
@@ -155,6 +164,15 @@ bool sendRequest(Request request, const std::string& endlessFile) {
             if (!std::filesystem::exists(endlessFile)) return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             return test::pushSdlQuit();
+        case Request::Keys: {
+            // SDL's scan codes: h, i, Enter, Right, Down, Escape.
+            if (!std::filesystem::exists(readyFile)) return false;
+            for (const int key : {11, 12, 40, 79, 79, 79, 81, 81, 41}) {
+                test::pushSdlKey(key, true);
+                test::pushSdlKey(key, false);
+            }
+            return true;
+        }
         case Request::None:
             break;
     }
@@ -171,6 +189,8 @@ TEST_P(GuestPrograms, EndAsExpected) {
     const std::string endlessFile = dir.file("written.txt");
     ::setenv("TX_ENDLESS_FILE", endlessFile.c_str(), 1);
     std::filesystem::remove(endlessFile);
+    const std::string readyFile = dir.file("console-ready");
+    std::filesystem::remove(readyFile);
     const auto startDir = std::filesystem::current_path();
     test::GuestRun run;
     std::string output;
@@ -184,7 +204,7 @@ TEST_P(GuestPrograms, EndAsExpected) {
         std::thread requester([&] {
             for (bool delivered = c.request == Request::None; !delivered && !done;) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                delivered = !done && sendRequest(c.request, endlessFile);
+                delivered = !done && sendRequest(c.request, endlessFile, readyFile);
             }
         });
         testing::internal::CaptureStderr();
@@ -209,7 +229,7 @@ TEST_P(GuestPrograms, EndAsExpected) {
     if (c.request == Request::Run) {
         EXPECT_EQ(run.debugger.stops, 1);
         EXPECT_EQ(run.debugger.runs, 1);
-    } else if (c.request != Request::None) {
+    } else if (c.request != Request::None && c.request != Request::Keys) {
         EXPECT_TRUE(run.debugger.infos.empty()) << "the program did not return by itself";
     }
     if (std::string(c.program) == "endless") {
@@ -221,7 +241,7 @@ std::string caseName(const ::testing::TestParamInfo<Run>& info) {
     std::string name = std::string(info.param.c.program) + "_";
     for (const char p : info.param.arguments)
         name += std::isalnum(static_cast<unsigned char>(p)) ? p : '_';
-    static const char* const requests[] = {"", "_end", "_stop_end", "_run", "_close"};
+    static const char* const requests[] = {"", "_end", "_stop_end", "_run", "_close", "_keys"};
     return name + (info.param.c.debug ? "_debug" : "") +
            requests[static_cast<int>(info.param.c.request)];
 }

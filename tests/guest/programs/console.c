@@ -1,0 +1,64 @@
+/* The console, fonts and input from compiled code: a prompt and a line typed through Input (the
+ * test pushes the keys once TX_DIR/console-ready exists), the line drawn with Text in a bold
+ * font, a sprite moved by the arrow keys until Escape, and the picture saved and checked. */
+#include "check.h"
+
+enum { kYellow = 0xFFFF00, kGreen = 0x00FF00, kEscape = 1, kRight = 205, kDown = 208 };
+
+static int saved;   /* the saved front buffer, loaded back */
+static txstr typed; /* the line Input gave (commands release the strings they are given) */
+
+static int at(int x, int y) {
+    return ReadPixel(x, y, ImageBuffer(saved, 0)) & 0xFFFFFF;
+}
+
+static int count(int x0, int y0, int x1, int y1, int colour) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) n += at(x, y) == colour;
+    return n;
+}
+
+TX_MAIN {
+    Graphics(320, 240, 0, 2);
+    int bold = LoadFont(S("courier"), 16, 1, 0, 0);
+    CHECK(bold != 0 && JoyType(5) == 0);
+    CloseFile(WriteFile(dirPath("/console-ready")));
+
+    _txStrStore(&typed, Input(S("name? ")));
+    CHECK(same(_txStrLoad(&typed), "hi"));
+
+    /* The line, centred on (160, 100) in yellow. */
+    SetFont(bold);
+    Color(255, 255, 0);
+    Text(160, 100, _txStrLoad(&typed), 1, 1);
+    const int width = StringWidth(_txStrLoad(&typed)), height = FontHeight();
+    CHECK(width > 0 && height == 16);
+
+    /* Every arrow press moves the sprite 8 pixels; Escape ends the loop (its press is read
+     * first, so the arrows pressed before it are all counted). */
+    int sprite = CreateImage(8, 8, 1);
+    SetBuffer(ImageBuffer(sprite, 0));
+    Color(0, 255, 0);
+    Rect(0, 0, 8, 8, 1);
+    SetBuffer(FrontBuffer());
+    int x = 100, y = 150;
+    for (;;) {
+        const int escape = KeyHit(kEscape);
+        x += 8 * KeyHit(kRight);
+        y += 8 * KeyHit(kDown);
+        if (escape) break;
+    }
+    CHECK(x == 124 && y == 166);
+    DrawImage(sprite, x, y, 0);
+
+    CHECK(SaveBuffer(FrontBuffer(), dirPath("/console.bmp")));
+    saved = LoadImage(dirPath("/console.bmp"));
+    CHECK(count(x, y, x + 8, y + 8, kGreen) == 64 && count(0, 130, 320, 240, kGreen) == 64);
+    /* The text stays in its box: (160 - width / 2, 100 - height / 2), width x height. */
+    const int left = 160 - width / 2, top = 100 - height / 2;
+    CHECK(count(left, top, left + width, top + height, kYellow) > 20);
+    CHECK(count(0, 0, 320, 240, kYellow) == count(left, top, left + width, top + height, kYellow));
+    /* The prompt and the line stay on the first console line, in the default font. */
+    CHECK(count(0, 0, 320, 12, 0xFFFFFF) > 20);
+}
