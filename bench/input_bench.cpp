@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <memory>
 
 #include "host_runtime.h"
 #include "input_commands.h"
@@ -12,25 +13,25 @@
 namespace tx {
 namespace {
 
-void BM_KeyDownWithEmptyQueue(benchmark::State& state) {
+// A runtime on SDL's offscreen window; null (and the benchmark skipped) when none opens.
+std::unique_ptr<HostRuntime> openRuntime(benchmark::State& state) {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     auto runtime = HostRuntime::open("", nullptr, 0);
-    if (!runtime) {
-        state.SkipWithError("no runtime");
-        return;
-    }
+    if (!runtime) state.SkipWithError("no runtime");
+    return runtime;
+}
+
+void BM_KeyDownWithEmptyQueue(benchmark::State& state) {
+    auto runtime = openRuntime(state);
+    if (!runtime) return;
     InputState input(*runtime);
     for (auto _ : state) benchmark::DoNotOptimize(keyDown(input, 1));
 }
 BENCHMARK(BM_KeyDownWithEmptyQueue);
 
 void BM_KeyDownAfterAPressAndRelease(benchmark::State& state) {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-    auto runtime = HostRuntime::open("", nullptr, 0);
-    if (!runtime) {
-        state.SkipWithError("no runtime");
-        return;
-    }
+    auto runtime = openRuntime(state);
+    if (!runtime) return;
     InputState input(*runtime);
     SDL_Event press;
     std::memset(&press, 0, sizeof press);

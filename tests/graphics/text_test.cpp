@@ -107,7 +107,9 @@ TEST_F(TextTest, CentringMovesByHalfTheWidthAndHeight) {
         EXPECT_EQ(picture(100, 60), expected) << c.cx << "," << c.cy;
         cls();
         draw(c.atX - 1, c.atY, s);
-        if (c.cx != 0) EXPECT_NE(picture(100, 60), expected) << "flooring would draw here";
+        if (c.cx != 0) {
+            EXPECT_NE(picture(100, 60), expected) << "flooring would draw here";
+        }
     }
 }
 

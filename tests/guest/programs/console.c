@@ -9,14 +9,11 @@ static int saved;   /* the saved front buffer, loaded back */
 static txstr typed; /* the line Input gave (commands release the strings they are given) */
 
 static int at(int x, int y) {
-    return ReadPixel(x, y, ImageBuffer(saved, 0)) & 0xFFFFFF;
+    return pixelOf(saved, x, y);
 }
 
 static int count(int x0, int y0, int x1, int y1, int colour) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += at(x, y) == colour;
-    return n;
+    return countOf(saved, x0, y0, x1, y1, colour);
 }
 
 TX_MAIN {
