@@ -232,7 +232,7 @@ std::unique_ptr<HostFont> loadFont(std::string_view name, int32_t height, uint32
         raster.draw(glyphs[i], *made.sheet, static_cast<int32_t>(made.cells[i] >> 16),
                     static_cast<int32_t>(made.cells[i] & 0xFFFF), made.widths[i]);
     }
-    return HostFont::create(std::move(made), rowWidth);
+    return HostFont::create(std::move(made));
 }
 
 }  // namespace tx

@@ -19,8 +19,8 @@ inline constexpr uint32_t kUnderline = 4;
 
 // The font of a face name or font file (see FontFace::open) whose text lines are `height`
 // pixels high (a negative height asks for that many pixels per em instead, 0 for the default
-// 12). `rowWidth` is the display's width: the sheet's rows and the first scratch line are that
-// wide. Null when the face cannot be opened or the sheet cannot be made.
+// 12). `rowWidth` is the display's width: the sheet's rows are that wide. Null when the face cannot
+// be opened or the sheet cannot be made.
 std::unique_ptr<HostFont> loadFont(std::string_view name, int32_t height, uint32_t style,
                                    const PixelFormat& format, int32_t rowWidth);
 

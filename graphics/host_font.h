@@ -1,6 +1,6 @@
 // HostFont: a bitmap font made once from a face. Every character of its range sits in a cell of
-// the glyph sheet (white glyph on black, one bit deep), and strings are drawn by keyed copies of
-// those cells: first into a scratch line in the text colour, then onto the target canvas.
+// the glyph sheet (white glyph on black), and is also kept as one-bit rows, which is what text
+// is drawn from: each set bit is stored straight into the target in the text colour.
 //
 // Characters are bytes 0 to 255; a byte outside the range is measured and drawn as the default
 // character.
@@ -18,7 +18,8 @@ namespace tx {
 class HostFont {
 public:
     // What a loader makes of a face: the sheet and, for each character of [firstChar, endChar),
-    // its cell ((x << 16) | y) and advance.
+    // its cell ((x << 16) | y) and advance. Sheet pixels that are white (the sheet's value of
+    // 0xFFFFFF) are glyph pixels; every other pixel is background.
     struct Glyphs {
         std::unique_ptr<HostCanvas> sheet;
         std::vector<uint32_t> cells;
@@ -30,19 +31,20 @@ public:
         int32_t defaultChar = 0;  // inside the range
     };
 
-    // A font over the glyphs with a scratch line `scratchWidth` wide (at least the widest
-    // character); null when the glyphs are incomplete or the scratch line cannot be had.
-    static std::unique_ptr<HostFont> create(Glyphs glyphs, int32_t scratchWidth);
+    // A font over the glyphs; null when the glyphs are incomplete, a width is negative or a cell
+    // reaches outside the sheet.
+    static std::unique_ptr<HostFont> create(Glyphs glyphs);
 
     int32_t getWidth() const { return glyphs_.maxWidth; }
     int32_t getHeight() const { return glyphs_.height; }
     int32_t charWidth(uint8_t c) const { return glyphs_.widths[index(c)]; }
     int32_t stringWidth(std::string_view s) const;
     bool hasChar(uint8_t c) const { return glyphs_.firstChar <= c && c < glyphs_.endChar; }
-    // Draws the string with its top-left corner at (x, y) of the canvas (its origin added, its
-    // viewport clipping) in the colour argb. Black is drawn as 0x000010: black is the key of the
-    // scratch line.
-    void render(HostCanvas& canvas, uint32_t argb, int32_t x, int32_t y, std::string_view s);
+
+    // The glyph of c as one-bit rows: getHeight() rows of rowWords(charWidth(c)) words each; bit
+    // b of word k is column 64 * k + b, set for a glyph pixel. Columns past the width are clear.
+    static int32_t rowWords(int32_t width) { return (width + 63) / 64; }
+    const uint64_t* glyphRows(uint8_t c) const { return bits_.data() + bitsAt_[index(c)]; }
 
     const HostCanvas& sheet() const { return *glyphs_.sheet; }
 
@@ -53,18 +55,17 @@ private:
 
 public:
     // For create only (Key is private).
-    HostFont(Key, Glyphs glyphs, std::unique_ptr<HostCanvas> scratch);
+    HostFont(Key, Glyphs glyphs);
 
 private:
     size_t index(uint8_t c) const {
         const int32_t ch = hasChar(c) ? c : glyphs_.defaultChar;
         return static_cast<size_t>(ch - glyphs_.firstChar);
     }
-    // Renders a run no wider than the scratch line.
-    void renderRun(HostCanvas& canvas, int32_t x, int32_t y, std::string_view s, int32_t width);
 
     Glyphs glyphs_;
-    std::unique_ptr<HostCanvas> scratch_;
+    std::vector<uint64_t> bits_;  // every glyph's rows, one after another
+    std::vector<size_t> bitsAt_;  // where each glyph's rows start in bits_
 };
 
 }  // namespace tx

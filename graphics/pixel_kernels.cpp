@@ -49,8 +49,16 @@ void maskWordsScalar(uint32_t* out, const uint8_t* row, int32_t words, uint32_t 
 }
 
 template <int B>
+void stippleScalar(uint8_t* dst, ptrdiff_t pitch, const uint64_t* bits, int32_t width, int32_t rows,
+                   uint32_t value) {
+    for (int32_t r = 0; r < rows; ++r, dst += pitch)
+        for (int32_t x = 0; x < width; ++x)
+            if ((bits[r] >> x) & 1) RawPixel<B>::store(dst + x * B, value);
+}
+
+template <int B>
 constexpr RowOps scalarOps() {
-    return {fillScalar<B>, copyScalar<B>, copyKeyedScalar<B>, maskWordsScalar<B>};
+    return {fillScalar<B>, copyScalar<B>, copyKeyedScalar<B>, maskWordsScalar<B>, stippleScalar<B>};
 }
 
 constexpr KernelSet kScalar{"scalar", {scalarOps<2>(), scalarOps<3>(), scalarOps<4>()}};

@@ -25,6 +25,11 @@ struct RowOps {
     // word is its first pixel, a bit is 1 when the pixel's `keyBits` differ from `key`.
     void (*maskWords)(uint32_t* out, const uint8_t* row, int32_t words, uint32_t key,
                       uint32_t keyBits);
+    // A stripe of `rows` rows of `width` (0..64) pixels: in row r, the pixels whose bit is set
+    // in bits[r] (bit i: pixel i; bits past the width are ignored) set to `value`. The others
+    // keep their values (a vector set may write them back unchanged, never past the width).
+    void (*stipple)(uint8_t* dst, ptrdiff_t pitch, const uint64_t* bits, int32_t width,
+                    int32_t rows, uint32_t value);
 };
 
 struct KernelSet {

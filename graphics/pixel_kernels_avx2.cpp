@@ -228,12 +228,42 @@ TX_AVX2 void maskWords(uint32_t* out, const uint8_t* row, int32_t words, uint32_
     }
 }
 
+// Vectors of 8 (4-byte) or 16 (2-byte) pixels blended from their bits (a blend, not a masked
+// store: masked stores are slow on some CPUs); the last few pixels of a row one by one.
+template <int B>
+TX_AVX2 void stipple(uint8_t* dst, ptrdiff_t pitch, const uint64_t* bits, int32_t width,
+                     int32_t rows, uint32_t value) {
+    constexpr int32_t kStep = B == 2 ? 16 : 8;
+    const int32_t whole = B == 3 ? 0 : width / kStep * kStep;
+    const __m256i v = broadcast < B == 3 ? 4 : B > (value);
+    const __m256i lanes = B == 2 ? _mm256_setr_epi16(1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024,
+                                                     2048, 4096, 8192, 16384, -32768)
+                                 : _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
+    for (int32_t r = 0; r < rows; ++r, dst += pitch) {
+        const uint64_t row = bits[r];
+        for (int32_t x = 0; x < whole; x += kStep) {
+            const auto part = static_cast<uint32_t>(row >> x);
+            __m256i on;
+            if constexpr (B == 2) {
+                const __m256i sel = _mm256_set1_epi16(static_cast<int16_t>(part & 0xFFFF));
+                on = _mm256_cmpeq_epi16(_mm256_and_si256(sel, lanes), lanes);
+            } else {
+                const __m256i sel = _mm256_set1_epi32(static_cast<int32_t>(part & 0xFF));
+                on = _mm256_cmpeq_epi32(_mm256_and_si256(sel, lanes), lanes);
+            }
+            uint8_t* p = dst + x * B;
+            store32(p, _mm256_blendv_epi8(load32(p), v, on));
+        }
+        stipplePixels<B>(dst, row, whole, width, value);
+    }
+}
+
 template <int B>
 constexpr RowOps avx2Ops() {
     if constexpr (B == 3) {
-        return {fill<3>, copy<3>, copyKeyed24, maskWords<3>};
+        return {fill<3>, copy<3>, copyKeyed24, maskWords<3>, stipple<3>};
     } else {
-        return {fill<B>, copy<B>, copyKeyed<B>, maskWords<B>};
+        return {fill<B>, copy<B>, copyKeyed<B>, maskWords<B>, stipple<B>};
     }
 }
 

@@ -83,4 +83,11 @@ inline void copyKeyedPixels(uint8_t* dst, const uint8_t* src, int32_t count, uin
     }
 }
 
+// The stipple of pixels [from, to) of a row, bit by bit (24-bit rows and tails).
+template <int B>
+inline void stipplePixels(uint8_t* dst, uint64_t bits, int32_t from, int32_t to, uint32_t value) {
+    for (int32_t x = from; x < to; ++x)
+        if ((bits >> x) & 1) RawPixel<B>::store(dst + x * B, value);
+}
+
 }  // namespace tx::kernels

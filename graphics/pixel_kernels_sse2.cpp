@@ -143,9 +143,42 @@ void maskWords(uint32_t* out, const uint8_t* row, int32_t words, uint32_t key, u
     }
 }
 
+// Eight pixels at a time, each vector blended from the bits of one byte; the last few pixels
+// of a row one by one.
+template <int B>
+void stipple(uint8_t* dst, ptrdiff_t pitch, const uint64_t* bits, int32_t width, int32_t rows,
+             uint32_t value) {
+    const int32_t whole = B == 3 ? 0 : width & ~7;
+    const __m128i v = broadcast < B == 3 ? 4 : B > (value);
+    for (int32_t r = 0; r < rows; ++r, dst += pitch) {
+        const uint64_t row = bits[r];
+        if constexpr (B == 2) {
+            const __m128i lanes = _mm_setr_epi16(1, 2, 4, 8, 16, 32, 64, 128);
+            for (int32_t x = 0; x < whole; x += 8) {
+                const __m128i sel = _mm_set1_epi16(static_cast<int16_t>((row >> x) & 0xFF));
+                const __m128i on = _mm_cmpeq_epi16(_mm_and_si128(sel, lanes), lanes);
+                uint8_t* p = dst + x * 2;
+                store16(p, _mm_or_si128(_mm_and_si128(on, v), _mm_andnot_si128(on, load16(p))));
+            }
+        } else if constexpr (B == 4) {
+            const __m128i low = _mm_setr_epi32(1, 2, 4, 8), high = _mm_setr_epi32(16, 32, 64, 128);
+            for (int32_t x = 0; x < whole; x += 8) {
+                const __m128i sel = _mm_set1_epi32(static_cast<int32_t>((row >> x) & 0xFF));
+                const __m128i on0 = _mm_cmpeq_epi32(_mm_and_si128(sel, low), low);
+                const __m128i on1 = _mm_cmpeq_epi32(_mm_and_si128(sel, high), high);
+                uint8_t* p = dst + x * 4;
+                store16(p, _mm_or_si128(_mm_and_si128(on0, v), _mm_andnot_si128(on0, load16(p))));
+                store16(p + 16,
+                        _mm_or_si128(_mm_and_si128(on1, v), _mm_andnot_si128(on1, load16(p + 16))));
+            }
+        }
+        stipplePixels<B>(dst, row, whole, width, value);
+    }
+}
+
 template <int B>
 constexpr RowOps sse2Ops() {
-    return {fill<B>, copy<B>, copyKeyed<B>, maskWords<B>};
+    return {fill<B>, copy<B>, copyKeyed<B>, maskWords<B>, stipple<B>};
 }
 
 constexpr KernelSet kSse2{"sse2", {sse2Ops<2>(), sse2Ops<3>(), sse2Ops<4>()}};

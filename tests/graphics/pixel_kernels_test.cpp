@@ -191,6 +191,22 @@ void compareSets(const KernelSet& set) {
             }
         }
     }
+    // Stipples: stripes of every width up to 64, random bits (also past the width) on random
+    // pixels; nothing past the width may change.
+    for (int32_t width = 0; width <= 64; ++width) {
+        Rows a(64 * B, 3, 700 + width), b = a;
+        std::mt19937_64 rng(width);
+        const uint64_t bits[3] = {rng(), rng(), rng()};
+        const uint32_t value = (0x2468ACE1u * (width + 1)) & keyBits;
+        ref.stipple(a.row(0, 0), a.pitch, bits, width, 3, value);
+        ops.stipple(b.row(0, 0), b.pitch, bits, width, 3, value);
+        ASSERT_EQ(a.bytes, b.bytes) << "stipple width " << width;
+        Rows untouched(64 * B, 3, 700 + width);
+        for (int32_t r = 0; r < 3; ++r)
+            ASSERT_TRUE(std::equal(a.row(r, width * B), a.row(r, 0) + a.pitch - Rows::kGuard,
+                                   untouched.row(r, width * B)))
+                << "past the stipple, width " << width;
+    }
     // Mask words: whole words of 32 pixels.
     for (int32_t words = 1; words <= 5; ++words) {
         Rows src(words * 32 * B, 1, 500 + words);
