@@ -21,7 +21,9 @@ class StripePacker {
 public:
     StripePacker(HostCanvas& canvas, const kernels::RowOps& ops, int32_t x, int32_t y, int32_t rows,
                  uint32_t value)
-        : canvas_(canvas), ops_(ops), x_(x), y_(y), rows_(rows), value_(value) {}
+        : canvas_(canvas), ops_(ops), x_(x), y_(y), rows_(rows), value_(value) {
+        std::fill_n(acc_, rows, uint64_t{0});
+    }
 
     // Appends m (1..64) columns; bits(r) gives row r's, in its low m bits.
     template <typename Bits>
@@ -38,6 +40,21 @@ public:
         for (int32_t r = 0; r < rows_; ++r) acc_[r] = used == 64 ? 0 : bits(r) >> used;
         fill_ = m - used;
     }
+    // The same for a whole glyph of m (1..64) columns whose rows are one word each with nothing
+    // set past its width, the common case: no mask or shift of its own per row.
+    void appendWhole(int32_t m, const uint64_t* __restrict rows) {
+        uint64_t* __restrict acc = acc_;
+        const int32_t fill = fill_;
+        for (int32_t r = 0; r < rows_; ++r) acc[r] |= rows[r] << fill;
+        if (fill + m < 64) {
+            fill_ = fill + m;
+            return;
+        }
+        emit(64);
+        const int32_t used = 64 - fill;
+        for (int32_t r = 0; r < rows_; ++r) acc[r] = used == 64 ? 0 : rows[r] >> used;
+        fill_ = m - used;
+    }
     void finish() {
         if (fill_ > 0) emit(fill_);
     }
@@ -52,8 +69,8 @@ private:
     const kernels::RowOps& ops_;
     int32_t x_, y_, rows_;
     uint32_t value_;
-    int32_t fill_ = 0;  // columns in acc_
-    uint64_t acc_[kBlockRows] = {};
+    int32_t fill_ = 0;          // columns in acc_
+    uint64_t acc_[kBlockRows];  // rows_ of them in use
 };
 
 // Rows [r0, r0 + rows) of the glyphs of `s` (the first with its left edge at column `left`),
@@ -69,6 +86,11 @@ void packGlyphs(const HostFont& font, std::string_view s, int64_t left, int32_t 
             const int32_t words = HostFont::rowWords(w);
             const uint64_t* rows = font.glyphRows(c) + ptrdiff_t{r0} * words;
             const auto c0 = static_cast<int32_t>(from - x), n = static_cast<int32_t>(to - from);
+            if (words == 1 && n == w) {
+                packer.appendWhole(w, rows);
+                x += w;
+                continue;
+            }
             for (int32_t j = 0; j < n; j += 64) {
                 const int32_t m = std::min(64, n - j);
                 const uint64_t keep = m == 64 ? ~uint64_t{0} : (uint64_t{1} << m) - 1;

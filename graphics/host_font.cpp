@@ -29,10 +29,10 @@ HostFont::HostFont(Key, Glyphs glyphs) : glyphs_(std::move(glyphs)) {
     size_t total = 0;
     for (const int32_t w : glyphs_.widths) total += static_cast<size_t>(rowWords(w)) * height;
     bits_.assign(total, 0);
-    bitsAt_.resize(glyphs_.widths.size());
+    std::vector<size_t> bitsAt(glyphs_.widths.size());
     size_t at = 0;
     for (size_t i = 0; i < glyphs_.widths.size(); ++i) {
-        bitsAt_[i] = at;
+        bitsAt[i] = at;
         const int32_t w = glyphs_.widths[i];
         const auto cellX = static_cast<int32_t>(glyphs_.cells[i] >> 16);
         const auto cellY = static_cast<int32_t>(glyphs_.cells[i] & 0xFFFF);
@@ -43,6 +43,10 @@ HostFont::HostFont(Key, Glyphs glyphs) : glyphs_(std::move(glyphs)) {
                 if ((value & keyBits) == white) bits_[at + x / 64] |= uint64_t{1} << (x % 64);
             }
         }
+    }
+    for (int32_t c = 0; c < 256; ++c) {
+        const size_t i = index(static_cast<uint8_t>(c));
+        byByte_[c] = {bitsAt[i], glyphs_.widths[i]};
     }
 }
 

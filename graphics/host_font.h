@@ -6,6 +6,7 @@
 // character.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -37,14 +38,14 @@ public:
 
     int32_t getWidth() const { return glyphs_.maxWidth; }
     int32_t getHeight() const { return glyphs_.height; }
-    int32_t charWidth(uint8_t c) const { return glyphs_.widths[index(c)]; }
+    int32_t charWidth(uint8_t c) const { return byByte_[c].width; }
     int32_t stringWidth(std::string_view s) const;
     bool hasChar(uint8_t c) const { return glyphs_.firstChar <= c && c < glyphs_.endChar; }
 
     // The glyph of c as one-bit rows: getHeight() rows of rowWords(charWidth(c)) words each; bit
     // b of word k is column 64 * k + b, set for a glyph pixel. Columns past the width are clear.
     static int32_t rowWords(int32_t width) { return (width + 63) / 64; }
-    const uint64_t* glyphRows(uint8_t c) const { return bits_.data() + bitsAt_[index(c)]; }
+    const uint64_t* glyphRows(uint8_t c) const { return bits_.data() + byByte_[c].bitsAt; }
 
     const HostCanvas& sheet() const { return *glyphs_.sheet; }
 
@@ -63,9 +64,15 @@ private:
         return static_cast<size_t>(ch - glyphs_.firstChar);
     }
 
+    // What text needs of a byte, looked up once per character drawn.
+    struct ByteGlyph {
+        size_t bitsAt = 0;  // where the glyph's rows start in bits_
+        int32_t width = 0;
+    };
+
     Glyphs glyphs_;
     std::vector<uint64_t> bits_;  // every glyph's rows, one after another
-    std::vector<size_t> bitsAt_;  // where each glyph's rows start in bits_
+    std::array<ByteGlyph, 256> byByte_{};
 };
 
 }  // namespace tx
