@@ -26,6 +26,7 @@
 
 #include "canvas_collision.h"
 #include "canvas_transform.h"
+#include "graphics_bench.h"
 #include "graphics_commands.h"
 #include "graphics_state.h"
 #include "guest_code.h"
@@ -36,32 +37,8 @@
 namespace tx {
 namespace {
 
-constexpr int32_t kScreenW = 640, kScreenH = 480, kSprite = 32;
-
-// The graphics module on a headless runtime, in a full-screen mode of the depth.
-class GraphicsBench {
-public:
-    explicit GraphicsBench(int32_t depth) {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        stringsCreate();
-        runtime_ = HostRuntime::open("", nullptr, 0);
-        if (runtime_ == nullptr || !openGraphicsModule(*runtime_)) return;
-        GraphicsState& graphicsModule = *graphicsState();
-        graphics(graphicsModule, kScreenW, kScreenH, depth, 1);
-        setBuffer(graphicsModule, backBuffer(graphicsModule));
-        ready_ = true;
-    }
-    ~GraphicsBench() {
-        closeGraphicsModule();
-        runtime_.reset();
-        stringsDestroy();
-    }
-    bool ready() const { return ready_; }
-
-private:
-    std::unique_ptr<HostRuntime> runtime_;
-    bool ready_ = false;
-};
+constexpr int32_t kScreenW = GraphicsBench::kScreenW, kScreenH = GraphicsBench::kScreenH;
+constexpr int32_t kSprite = 32;
 
 // A ball on black (the mask colour), about a fifth of it transparent.
 void paintSprite(HostCanvas& sprite) {

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string_view>
 
+#include "graphics_bench.h"
 #include "graphics_commands.h"
 #include "graphics_state.h"
 #include "host_runtime.h"
@@ -22,36 +23,26 @@
 namespace tx {
 namespace {
 
-constexpr int32_t kScreenW = 640, kScreenH = 480;
+constexpr int32_t kScreenW = GraphicsBench::kScreenW, kScreenH = GraphicsBench::kScreenH;
 constexpr int kEm = 11;
 constexpr const char* kFaceFile = "/usr/share/fonts/truetype/liberation/LiberationMono-Regular.ttf";
 constexpr std::string_view kLine = "The quick brown fox jumps over a lazy do";  // 40 characters
 
-// The graphics module on a headless runtime, in a full-screen mode of the depth.
+// The graphics setting with the benchmark's font current.
 class TextBench {
 public:
-    explicit TextBench(int32_t depth) {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        stringsCreate();
-        runtime_ = HostRuntime::open("", nullptr, 0);
-        if (runtime_ == nullptr || !openGraphicsModule(*runtime_)) return;
+    explicit TextBench(int32_t depth) : graphics_(depth) {
+        if (!graphics_.ready()) return;
         GraphicsState& module = *graphicsState();
-        graphics(module, kScreenW, kScreenH, depth, 1);
-        setBuffer(module, backBuffer(module));
         const uint32_t font = loadFont(module, StrArg(strNew(kFaceFile).handle), -kEm, 0, 0, 0);
         if (font == 0) return;
         setFont(module, font);
         ready_ = true;
     }
-    ~TextBench() {
-        closeGraphicsModule();
-        runtime_.reset();
-        stringsDestroy();
-    }
     bool ready() const { return ready_; }
 
 private:
-    std::unique_ptr<HostRuntime> runtime_;
+    GraphicsBench graphics_;
     bool ready_ = false;
 };
 
