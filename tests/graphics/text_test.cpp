@@ -65,24 +65,6 @@ TEST_F(TextTest, TextIsOneBitDeepOnEveryDepth) {
     }
 }
 
-// Black is the scratch line's key, so black text is drawn in a near-black that shows on any
-// background; white text on white shows nothing changed.
-TEST_F(TextTest, BlackTextIsDrawnNearBlack) {
-    for (int32_t depth : {32, 16}) {
-        if (depth == 16) graphics(state(), 640, 480, 16, 1);
-        clsColor(255, 255, 255);
-        cls();
-        color(0, 0, 0);
-        draw(0, 0, "Black");
-        const std::map<uint32_t, int32_t> colours = histogram();
-        const uint32_t white = depth == 16 ? 0xFFF8FCF8u : 0xFFFFFFFFu;
-        ASSERT_EQ(colours.size(), 2u) << depth;
-        EXPECT_GT(colours.at(0xFF000010u), 20) << depth;
-        EXPECT_EQ(colours.count(0xFF000000u), 0u) << depth;
-        EXPECT_GT(colours.at(white), 0) << depth;
-    }
-}
-
 // Centring moves the string left by half its width and up by half the font's height, each half
 // truncated toward zero; the string argument plays no part in the vertical move.
 TEST_F(TextTest, CentringMovesByHalfTheWidthAndHeight) {
@@ -113,43 +95,12 @@ TEST_F(TextTest, CentringMovesByHalfTheWidthAndHeight) {
     }
 }
 
-// A viewport (with or without an origin) shows exactly the part of the string inside it: the
-// characters half outside are cut at its edges, nothing is drawn outside it, and a string
-// wholly outside draws nothing.
-TEST_F(TextTest, TheViewportClipsText) {
+// A string wholly outside the viewport draws nothing, also where its position plus its width
+// would wrap round in 32 bits. (What a viewport cuts is checked pixel by pixel on canvases.)
+TEST_F(TextTest, AStringOutsideTheViewportDrawsNothing) {
     const std::string s = "MWMWMWMWMWMWMWMW";
     const int32_t w = stringWidth(state(), arg(s));
     const int32_t h = fontHeight(state());
-    cls();
-    draw(10, 10, s);
-    const std::string whole = picture(200, 40);
-
-    const struct {
-        int32_t vx, vy, vw, vh;  // viewport
-        int32_t ox, oy;          // origin
-        int32_t x, y;            // where the string is drawn, before the origin
-    } cases[] = {
-        {20, 0, 30, 300, 0, 0, 10, 10},   // cut on both sides
-        {0, 14, 400, 4, 0, 0, 10, 10},    // a band of rows
-        {33, 13, 41, 6, 5, 5, 5, 5},      // an origin moves the string, not the viewport
-        {60, 0, 100, 300, 0, 0, 10, 10},  // the first characters skipped
-    };
-    for (const auto& c : cases) {
-        cls();
-        viewport(c.vx, c.vy, c.vw, c.vh);
-        origin(c.ox, c.oy);
-        draw(c.x, c.y, s);
-        viewport(0, 0, 400, 300);  // the picture is read whole, without the origin
-        origin(0, 0);
-        const std::string got = picture(200, 40);
-        for (int32_t y = 0; y < 40; ++y)
-            for (int32_t x = 0; x < 200; ++x) {
-                const bool inside = x >= c.vx && x < c.vx + c.vw && y >= c.vy && y < c.vy + c.vh;
-                const char want = inside ? whole[static_cast<size_t>(y * 201 + x)] : '.';
-                ASSERT_EQ(got[static_cast<size_t>(y * 201 + x)], want)
-                    << "viewport " << c.vx << "," << c.vy << " at " << x << "," << y;
-            }
-    }
     cls();
     viewport(100, 100, 50, 50);
     for (const auto& [x, y] : {std::pair{150, 100}, std::pair{100 - w, 100}, std::pair{100, 150},
