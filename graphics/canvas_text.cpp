@@ -75,8 +75,12 @@ private:
 
 // Rows [r0, r0 + rows) of the glyphs of `s` (the first with its left edge at column `left`),
 // clipped to the columns [x0, x1), into the packer.
-void packGlyphs(const HostFont& font, std::string_view s, int64_t left, int32_t r0, int32_t x0,
-                int32_t x1, StripePacker& packer) {
+// Built twice, for AVX2 and for the baseline, the loader choosing by the processor.
+__attribute__((target_clones("avx2", "default"))) void packGlyphs(const HostFont& font,
+                                                                  std::string_view s, int64_t left,
+                                                                  int32_t r0, int32_t x0,
+                                                                  int32_t x1,
+                                                                  StripePacker& packer) {
     for (int64_t x = left; const char ch : s) {
         if (x >= x1) break;
         const auto c = static_cast<uint8_t>(ch);

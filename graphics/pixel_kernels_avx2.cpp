@@ -241,8 +241,10 @@ TX_AVX2 void stipple(uint8_t* dst, ptrdiff_t pitch, const uint64_t* bits, int32_
                                  : _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
     for (int32_t r = 0; r < rows; ++r, dst += pitch) {
         const uint64_t row = bits[r];
+        if (row == 0) continue;  // text leaves many rows and groups empty: nothing to load
         for (int32_t x = 0; x < whole; x += kStep) {
             const auto part = static_cast<uint32_t>(row >> x);
+            if ((part & (B == 2 ? 0xFFFFu : 0xFFu)) == 0) continue;
             __m256i on;
             if constexpr (B == 2) {
                 const __m256i sel = _mm256_set1_epi16(static_cast<int16_t>(part & 0xFFFF));

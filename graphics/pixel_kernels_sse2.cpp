@@ -152,9 +152,11 @@ void stipple(uint8_t* dst, ptrdiff_t pitch, const uint64_t* bits, int32_t width,
     const __m128i v = broadcast < B == 3 ? 4 : B > (value);
     for (int32_t r = 0; r < rows; ++r, dst += pitch) {
         const uint64_t row = bits[r];
+        if (row == 0) continue;  // text leaves many rows and groups empty: nothing to load
         if constexpr (B == 2) {
             const __m128i lanes = _mm_setr_epi16(1, 2, 4, 8, 16, 32, 64, 128);
             for (int32_t x = 0; x < whole; x += 8) {
+                if (((row >> x) & 0xFF) == 0) continue;
                 const __m128i sel = _mm_set1_epi16(static_cast<int16_t>((row >> x) & 0xFF));
                 const __m128i on = _mm_cmpeq_epi16(_mm_and_si128(sel, lanes), lanes);
                 uint8_t* p = dst + x * 2;
@@ -163,6 +165,7 @@ void stipple(uint8_t* dst, ptrdiff_t pitch, const uint64_t* bits, int32_t width,
         } else if constexpr (B == 4) {
             const __m128i low = _mm_setr_epi32(1, 2, 4, 8), high = _mm_setr_epi32(16, 32, 64, 128);
             for (int32_t x = 0; x < whole; x += 8) {
+                if (((row >> x) & 0xFF) == 0) continue;
                 const __m128i sel = _mm_set1_epi32(static_cast<int32_t>((row >> x) & 0xFF));
                 const __m128i on0 = _mm_cmpeq_epi32(_mm_and_si128(sel, low), low);
                 const __m128i on1 = _mm_cmpeq_epi32(_mm_and_si128(sel, high), high);
