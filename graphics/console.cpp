@@ -2,14 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
 #include <cstdint>
 
 #include "graphics_commands.h"
 #include "graphics_state.h"
 #include "input_state.h"
 #include "key_characters.h"
-#include "tx_error.h"
 
 namespace tx {
 namespace {
@@ -88,11 +86,6 @@ private:
     Point savedHandle_;
     Rect savedViewport_;
 };
-
-// Every console command ends by pumping; a program that must end ends quietly.
-void pumpAfter(GraphicsState& state) {
-    pumpOrEnd(state);
-}
 
 // What Input's keys give, from the input module's keyboard as the pump last fed it.
 class InputKeys {
@@ -187,7 +180,7 @@ void consoleWrite(GraphicsState& state, std::string_view text) {
         session.canvas().text(state.console.cursorX, state.console.cursorY, text);
         state.console.cursorX += session.font().stringWidth(text);
     }
-    pumpAfter(state);
+    pumpOrEnd(state);  // a program that must end ends quietly here
 }
 
 void consolePrint(GraphicsState& state, std::string_view text) {
@@ -197,7 +190,7 @@ void consolePrint(GraphicsState& state, std::string_view text) {
         state.console.cursorX = 0;
         state.console.cursorY += session.lineHeight();
     }
-    pumpAfter(state);
+    pumpOrEnd(state);  // a program that must end ends quietly here
 }
 
 void consoleLocate(GraphicsState& state, int32_t x, int32_t y) {
@@ -282,7 +275,7 @@ std::string consoleInput(GraphicsState& state, std::string_view prompt) {
         ConsoleSession session(state);
         text = editLine(state, session, prompt);
     }
-    pumpAfter(state);
+    pumpOrEnd(state);  // a program that must end ends quietly here
     return text;
 }
 
