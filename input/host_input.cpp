@@ -55,25 +55,33 @@ void HostInput::pollJoysticks() {
 
     JoystickDevices& devices = runtime_.joysticks();
     devices.refresh();
-    // The list follows the platform's: a joystick keeps its state while it stays plugged in.
-    std::vector<Joystick> current;
-    current.reserve(static_cast<size_t>(devices.count()));
-    for (int32_t port = 0; port < devices.count(); ++port) {
-        const uint32_t identity = devices.identity(port);
-        auto known = std::find_if(joysticks_.begin(), joysticks_.end(),
-                                  [&](const Joystick& j) { return j.identity == identity; });
-        if (known != joysticks_.end())
-            current.push_back(std::move(*known));
-        else
-            current.push_back(Joystick{identity, devices.type(port), {}});
+    const int32_t count = devices.count();
+    bool samePorts = static_cast<int32_t>(joysticks_.size()) == count;
+    for (int32_t port = 0; samePorts && port < count; ++port)
+        samePorts = joysticks_[port].identity == devices.identity(port);
+    if (!samePorts) {
+        // A device was plugged in or out: the list follows the platform's, and a joystick keeps
+        // its state while it stays plugged in.
+        std::vector<Joystick> current;
+        current.reserve(static_cast<size_t>(count));
+        for (int32_t port = 0; port < count; ++port) {
+            const uint32_t identity = devices.identity(port);
+            auto known = std::find_if(joysticks_.begin(), joysticks_.end(),
+                                      [&](const Joystick& j) { return j.identity == identity; });
+            current.push_back(known != joysticks_.end()
+                                  ? std::move(*known)
+                                  : Joystick{identity, devices.type(port), {}});
+        }
+        joysticks_ = std::move(current);
+    }
+    for (int32_t port = 0; port < count; ++port) {
         JoystickReading reading;
         if (!devices.read(port, reading)) continue;  // the state stays as it was
-        InputDevice& device = current.back().device;
+        InputDevice& device = joysticks_[port].device;
         for (int32_t axis = 0; axis < 3; ++axis) device.setAxis(axis, reading.axes[axis]);
         for (int32_t button = 1; button <= kMaxJoystickButtons; ++button)
             device.setState(button, (reading.buttons >> (button - 1) & 1u) != 0);
     }
-    joysticks_ = std::move(current);
 }
 
 InputDevice* HostInput::joystick(int32_t port) {
