@@ -41,7 +41,9 @@ public:
         fill_ = m - used;
     }
     // The same for a whole glyph of m (1..64) columns whose rows are one word each with nothing
-    // set past its width, the common case: no mask or shift of its own per row.
+    // set past its width, the common case: no mask or shift of its own per row, and pointers
+    // the compiler may take as apart, which is what lets it vectorise the loops (append with a
+    // plain row reader measured about a quarter slower).
     void appendWhole(int32_t m, const uint64_t* __restrict rows) {
         uint64_t* __restrict acc = acc_;
         const int32_t fill = fill_;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "pixel_codecs.h"
+#include "pixel_kernels_inline.h"
 
 namespace tx::kernels {
 namespace {
@@ -52,8 +53,7 @@ template <int B>
 void stippleScalar(uint8_t* dst, ptrdiff_t pitch, const uint64_t* bits, int32_t width, int32_t rows,
                    uint32_t value) {
     for (int32_t r = 0; r < rows; ++r, dst += pitch)
-        for (int32_t x = 0; x < width; ++x)
-            if ((bits[r] >> x) & 1) RawPixel<B>::store(dst + x * B, value);
+        stipplePixels<B>(dst, bits[r], 0, width, value);
 }
 
 template <int B>
