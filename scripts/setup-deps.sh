@@ -7,6 +7,7 @@ packages=(
     g++ gcc-multilib binutils cmake ninja-build make pkg-config
     libunicorn-dev libsdl2-dev libx11-dev libfreeimage-dev libgtest-dev libgmock-dev libbenchmark-dev
     libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core libsdl2-ttf-dev
+    libopenal-dev libsndfile1-dev libopenmpt-dev libfluidsynth-dev timgm6mb-soundfont libsdl2-mixer-dev
     clang-format
 )
 
