@@ -1,6 +1,7 @@
 // The library modules a game runs with, in module order, and the entry points built on them.
 #pragma once
 
+#include "audio_module.h"
 #include "bank_module.h"
 #include "basic_module.h"
 #include "filesystem_module.h"
@@ -13,7 +14,7 @@
 
 namespace tx {
 
-// basic, math, string, stream, sockets, filesystem, bank, graphics, input.
+// basic, math, string, stream, sockets, filesystem, bank, graphics, input, audio.
 ModuleList defaultLibraryModules();
 
 }  // namespace tx

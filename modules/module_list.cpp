@@ -7,7 +7,7 @@ namespace {
 
 constexpr LibraryModule kModules[] = {
     kBasicModule,      kMathModule, kStringModule,   kStreamModule, kSocketsModule,
-    kFilesystemModule, kBankModule, kGraphicsModule, kInputModule,
+    kFilesystemModule, kBankModule, kGraphicsModule, kInputModule, kAudioModule,
 };
 
 }  // namespace

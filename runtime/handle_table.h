@@ -107,6 +107,8 @@ inline constexpr uint32_t kTcpServer = 5;
 inline constexpr uint32_t kBuffer = 6;  // canvases: display buffers, image frames
 inline constexpr uint32_t kImage = 7;   // images: ordered lists of frame canvases
 inline constexpr uint32_t kFont = 8;    // fonts of LoadFont
+inline constexpr uint32_t kSound = 9;
+inline constexpr uint32_t kChannel = 10;
 }  // namespace handle_kind
 
 }  // namespace tx

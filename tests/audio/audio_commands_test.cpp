@@ -1,0 +1,133 @@
+// The audio commands over the sound engine, heard through OpenAL Soft's wave-file writer: each
+// test plays its sounds a short while apart, closes the driver and measures the mix by bursts
+// of sound (volume, left and right, pitch, gaps).
+#include <fstream>
+#include <set>
+
+#include "audio_session.h"
+
+namespace tx {
+namespace {
+
+using namespace std::chrono_literals;
+using test::AudioCommands;
+using test::Burst;
+using test::burstsOf;
+using test::kRate;
+using test::kSilence;
+using test::kToneHz;
+
+// Volume and pan reach the mix as engine units (0.5 is 127 of 255; -1 is the left channel
+// alone); a sound's pitch changes for its next PlaySound and leaves its playing channels alone.
+TEST_F(AudioCommands, SoundsPlayAtTheirVolumePanAndPitch) {
+    test::writeTone(dir / "tone.wav", kToneHz, 0.15);
+    test::writeTone(dir / "long.wav", kToneHz, 0.4);
+    const uint32_t tone = load(dir / "tone.wav"), tune = load(dir / "long.wav");
+    ASSERT_NE(tone, 0u);
+    const auto playAndWait = [&](uint32_t sound, auto wait) {
+        EXPECT_NE(playSound(*state, sound), 0u);
+        std::this_thread::sleep_for(wait);
+    };
+    playAndWait(tone, 250ms);  // centre
+    soundPan(tone, -1.0f);
+    playAndWait(tone, 250ms);
+    soundVolume(tone, 0.5f);
+    playAndWait(tone, 250ms);
+    soundPan(tune, -1.0f);
+    const uint32_t first = playSound(*state, tune);
+    soundPitch(tune, kRate / 2);
+    soundPan(tune, 1.0f);
+    playAndWait(tune, 850ms);  // the second plays for twice its length, an octave down
+    EXPECT_NE(first, 0u);
+
+    const test::Capture mix = hear();
+    const std::vector<Burst> bursts = burstsOf(mix);
+    ASSERT_EQ(bursts.size(), 4u);
+    const auto rms = [&](const Burst& b, int channel) {
+        return mix.rms(channel, b.at(30), b.at(120));
+    };
+    const double centre = rms(bursts[0], 0), left = rms(bursts[1], 0);
+    EXPECT_GT(centre, 0.05);
+    EXPECT_NEAR(rms(bursts[0], 1), centre, centre * 0.02) << "centre: both sides equal";
+    EXPECT_LT(rms(bursts[1], 1), left * 0.01) << "pan -1: the left side alone";
+    EXPECT_NEAR(rms(bursts[2], 0) / left, 127.0 / 255.0, 0.02) << "volume 0.5";
+    EXPECT_NEAR(mix.frequency(0, bursts[3].at(50), bursts[3].at(350)), kToneHz, kToneHz * 0.02)
+        << "the playing channel keeps its pitch";
+    EXPECT_NEAR(mix.frequency(1, bursts[3].at(50), bursts[3].at(750)), kToneHz / 2, kToneHz * 0.01)
+        << "the next PlaySound is pitched";
+}
+
+// A looped sound plays on without a gap at its loop point while its channel is panned, pitched,
+// paused (still playing, silent), resumed and stopped.
+TEST_F(AudioCommands, ChannelsLoopSeamlesslyAndAreTunedWhilePlaying) {
+    test::writeTone(dir / "cycles.wav", kToneHz, 4400.0 / kRate);  // 44 whole cycles
+    const uint32_t sound = load(dir / "cycles.wav");
+    loopSound(sound);
+    const uint32_t channel = playSound(*state, sound);
+    ASSERT_NE(channel, 0u);
+    std::this_thread::sleep_for(150ms);
+    channelPan(channel, -1.0f);
+    std::this_thread::sleep_for(150ms);
+    channelPitch(channel, kRate * 2);
+    std::this_thread::sleep_for(150ms);
+    pauseChannel(channel);
+    EXPECT_EQ(channelPlaying(channel), 1) << "a paused channel counts as playing";
+    std::this_thread::sleep_for(150ms);
+    resumeChannel(channel);
+    std::this_thread::sleep_for(150ms);
+    stopChannel(channel);
+    EXPECT_EQ(channelPlaying(channel), 0);
+
+    const test::Capture mix = hear();
+    const std::vector<Burst> bursts = burstsOf(mix);
+    ASSERT_EQ(bursts.size(), 2u) << "one burst before the pause, one after";
+    const Burst& b = bursts[0];
+    EXPECT_NEAR(mix.rms(1, b.at(20), b.at(120)), mix.rms(0, b.at(20), b.at(120)), 0.01);
+    EXPECT_LT(mix.rms(1, b.at(180), b.at(270)), 0.001) << "panned left";
+    EXPECT_NEAR(mix.frequency(0, b.at(330), b.at(420)), 2 * kToneHz, kToneHz * 0.04);
+    EXPECT_LT(mix.longestSilence(b.begin, b.end, kSilence), 4u) << "a gap at the loop point";
+    EXPECT_NEAR(mix.frequency(0, bursts[1].at(20), bursts[1].at(120)), 2 * kToneHz, kToneHz * 0.04);
+}
+
+// A channel whose sound has ended is handed out again, a playing or paused one is not, and the
+// engine's 32 channels are all there is. The CD channel is one, always playing; handle 0 and
+// bad files do nothing.
+TEST_F(AudioCommands, ChannelsAreReusedOnlyOnceTheirSoundHasEnded) {
+    test::writeTone(dir / "blip.wav", kToneHz, 0.03);
+    const uint32_t blip = load(dir / "blip.wav");
+    const uint32_t first = playSound(*state, blip), second = playSound(*state, blip);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(channelPlaying(first), 1);
+    for (int i = 0; i < 200 && (channelPlaying(first) || channelPlaying(second)); ++i)
+        std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(playSound(*state, blip), first) << "the first channel no longer playing";
+
+    loopSound(blip);
+    std::vector<uint32_t> channels;
+    for (int i = 0; i < 32; ++i) channels.push_back(playSound(*state, blip));
+    EXPECT_EQ(channels[0], second) << "the one channel still free";
+    EXPECT_EQ(std::set<uint32_t>(channels.begin(), channels.end()).size(), 32u);
+    EXPECT_EQ(playSound(*state, blip), 0u) << "all 32 engine channels busy";
+    pauseChannel(channels[5]);
+    stopChannel(channels[9]);
+    EXPECT_EQ(playSound(*state, blip), channels[9]);
+
+    const uint32_t cd = playCDTrack(*state, 1, 1);
+    EXPECT_NE(cd, 0u);
+    EXPECT_EQ(playCDTrack(*state, 2, 3), cd);
+    channelPitch(cd, 100);
+    channelPan(cd, 1.0f);
+    EXPECT_EQ(channelPlaying(cd), 1);
+    stopChannel(0);
+    EXPECT_EQ(channelPlaying(0), 0);
+
+    std::ofstream(dir / "garbage.wav") << "RIFF this is not audio";
+    std::ofstream(dir / "empty.mod");
+    for (const char* bad : {"garbage.wav", "empty.mod", "missing.ogg"}) {
+        EXPECT_EQ(load(dir / bad), 0u) << bad;
+        EXPECT_EQ(music(dir / bad), 0u) << bad;
+    }
+}
+
+}  // namespace
+}  // namespace tx
