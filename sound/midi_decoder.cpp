@@ -1,0 +1,159 @@
+// Standard MIDI files played by FluidSynth's player and rendered by its synthesizer in 16-bit
+// stereo. Rendering drives the player (its clock counts samples), so a song plays as fast as it
+// is read and needs no audio driver.
+#include <fluidsynth.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "decoder.h"
+
+namespace tx::sound {
+
+namespace {
+
+template <auto Delete>
+struct FluidDeleter {
+    template <typename T>
+    void operator()(T* object) const {
+        Delete(object);
+    }
+};
+using SettingsPtr = std::unique_ptr<fluid_settings_t, FluidDeleter<delete_fluid_settings>>;
+using SynthPtr = std::unique_ptr<fluid_synth_t, FluidDeleter<delete_fluid_synth>>;
+using PlayerPtr = std::unique_ptr<fluid_player_t, FluidDeleter<delete_fluid_player>>;
+
+// A note's release may ring on after the song's last event, up to this long.
+constexpr double kMaxTailSeconds = 3.0;
+
+void ignoreLog(int, const char*, void*) {}
+
+// FluidSynth logs to stderr unless told otherwise, for the whole process.
+void silenceFluidSynth() {
+    static const bool silenced = [] {
+        for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level) {
+            fluid_set_log_function(level, ignoreLog, nullptr);
+        }
+        return true;
+    }();
+    (void)silenced;
+}
+
+std::vector<char> readWholeFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+uint32_t bigEndian(const std::vector<char>& bytes, size_t at, int count) {
+    uint32_t value = 0;
+    for (int i = 0; i < count; ++i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
+    return value;
+}
+
+// A MIDI file whose header is sound and whose track chunks are all there in full; FluidSynth's
+// player would otherwise skip a cut or broken file silently while playing.
+bool isWholeMidiFile(const std::vector<char>& bytes) {
+    if (bytes.size() < 14 || std::memcmp(bytes.data(), "MThd", 4) != 0) return false;
+    const uint32_t headerLength = bigEndian(bytes, 4, 4);
+    const uint32_t tracks = bigEndian(bytes, 10, 2);
+    if (headerLength < 6 || headerLength > bytes.size() - 8 || tracks == 0 ||
+        bigEndian(bytes, 12, 2) == 0) {
+        return false;
+    }
+    size_t at = 8 + headerLength;
+    uint32_t found = 0;
+    while (found < tracks && bytes.size() - at >= 8) {
+        const uint32_t length = bigEndian(bytes, at + 4, 4);
+        if (length > bytes.size() - at - 8) return false;
+        if (std::memcmp(bytes.data() + at, "MTrk", 4) == 0) ++found;
+        at += 8 + length;
+    }
+    return found == tracks;
+}
+
+class MidiDecoder final : public Decoder {
+public:
+    MidiDecoder(SettingsPtr settings, std::filesystem::path font, std::vector<char> song,
+                int32_t rate, bool repeat)
+        : settings_(std::move(settings)),
+          font_(std::move(font)),
+          song_(std::move(song)),
+          repeat_(repeat) {
+        format_ = {rate, 2};
+    }
+
+    // A synthesizer and player of their own for each run through the song, so a rewound song
+    // sounds exactly as it did the first time (no voice or reverb left over).
+    bool start() {
+        player_.reset();
+        synth_.reset(new_fluid_synth(settings_.get()));
+        tailFrames_ = 0;
+        if (!synth_ || fluid_synth_sfload(synth_.get(), font_.c_str(), 1) == FLUID_FAILED) {
+            synth_.reset();
+            return false;
+        }
+        player_.reset(new_fluid_player(synth_.get()));
+        return player_ &&
+               fluid_player_add_mem(player_.get(), song_.data(), song_.size()) == FLUID_OK &&
+               fluid_player_set_loop(player_.get(), repeat_ ? -1 : 1) == FLUID_OK &&
+               fluid_player_play(player_.get()) == FLUID_OK;
+    }
+
+    size_t read(std::span<int16_t> out) override {
+        const size_t frames = out.size() / 2;
+        if (frames == 0 || !player_) return 0;
+        if (fluid_player_get_status(player_.get()) == FLUID_PLAYER_DONE) {
+            // The song is over: what still rings plays out, then the decoder ends.
+            if (fluid_synth_get_active_voice_count(synth_.get()) == 0 ||
+                tailFrames_ >= static_cast<size_t>(kMaxTailSeconds * format_.rate)) {
+                return 0;
+            }
+            tailFrames_ += frames;
+        }
+        if (fluid_synth_write_s16(synth_.get(), static_cast<int>(frames), out.data(), 0, 2,
+                                  out.data(), 1, 2) != FLUID_OK) {
+            return 0;
+        }
+        return frames;
+    }
+
+    bool rewind() override { return start(); }
+
+private:
+    SettingsPtr settings_;
+    std::filesystem::path font_;
+    std::vector<char> song_;
+    bool repeat_;
+    SynthPtr synth_;    // after the settings it reads, so destroyed before them
+    PlayerPtr player_;  // destroyed before the synthesizer it drives
+    size_t tailFrames_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Decoder> openMidiFile(const std::filesystem::path& path, int32_t rate,
+                                      bool repeat) {
+    // FluidSynth synthesizes at 8 to 96 kHz.
+    if (rate < 8000 || rate > 96000) return nullptr;
+    std::vector<char> song = readWholeFile(path);
+    if (!isWholeMidiFile(song)) return nullptr;
+    const std::filesystem::path font = generalMidiSoundFont();
+    if (font.empty()) return nullptr;
+
+    silenceFluidSynth();
+    SettingsPtr settings(new_fluid_settings());
+    if (!settings) return nullptr;
+    fluid_settings_setnum(settings.get(), "synth.sample-rate", rate);
+    fluid_settings_setstr(settings.get(), "player.timing-source", "sample");
+    fluid_settings_setint(settings.get(), "synth.lock-memory", 0);
+    // Loud enough for a lone instrument; FluidSynth's own default (0.2) is for dense songs.
+    fluid_settings_setnum(settings.get(), "synth.gain", 0.5);
+    auto decoder =
+        std::make_unique<MidiDecoder>(std::move(settings), font, std::move(song), rate, repeat);
+    if (!decoder->start()) return nullptr;
+    return decoder;
+}
+
+}  // namespace tx::sound

@@ -1,0 +1,127 @@
+// Every decoder against tone files of its formats: pitch, length, rewinding, repeating, and
+// broken files of every kind.
+#include <stdlib.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <random>
+
+#include "audio_fixtures.h"
+#include "decoder.h"
+#include "test_files.h"
+
+namespace tx::sound {
+namespace {
+
+using test::Capture;
+using test::TempDir;
+
+constexpr int32_t kRate = 44100;
+constexpr double kSeconds = 1.2;  // every fixture's song length (the module's: 10 rows)
+
+struct Format {
+    const char* name;
+    const char* file;
+    std::function<void(const std::filesystem::path&)> write;
+    std::function<std::unique_ptr<Decoder>(const std::filesystem::path&, bool repeat)> open;
+    double hz;
+    int channels;
+    int32_t rate;
+    bool sampled;  // read by libsndfile; also loads whole
+    double tail;   // seconds decoded past the song's length at most
+    int slack;     // the largest sample difference after a rewind (resampler state aside)
+};
+
+std::unique_ptr<Decoder> openSampled(const std::filesystem::path& path, bool) {
+    return openAudioFile(path);
+}
+
+std::function<void(const std::filesystem::path&)> tone(int channels) {
+    return [channels](const auto& path) { test::writeTone(path, 440, kSeconds, channels); };
+}
+
+const Format kFormats[] = {
+    {"WavMono", "t.wav", tone(1), openSampled, 440, 1, 44100, true, 0.06, 0},
+    {"WavStereo", "t.wav", tone(2), openSampled, 440, 2, 44100, true, 0.06, 0},
+    {"Flac", "t.flac", tone(1), openSampled, 440, 1, 44100, true, 0.06, 0},
+    {"Vorbis", "t.ogg", tone(2), openSampled, 440, 2, 44100, true, 0.06, 0},
+    {"Opus", "t.opus", tone(1), openSampled, 440, 1, 48000, true, 0.06, 0},
+    {"Mp3", "t.mp3", tone(1), openSampled, 440, 1, 44100, true, 0.06, 0},
+    {"Module", "t.mod", [](const auto& path) { test::writeToneModule(path, kSeconds); },
+     [](const auto& path, bool repeat) { return openTrackerModule(path, kRate, repeat); },
+     test::kToneModuleHz, 2, kRate, false, 0.15, 4},
+    {"Midi", "t.mid", [](const auto& path) { test::writeToneMidi(path, 69, kSeconds); },
+     [](const auto& path, bool repeat) { return openMidiFile(path, kRate, repeat); },
+     test::midiNoteHz(69), 2, kRate, false, 3.0, 0},
+};
+
+// Everything the decoder gives, up to `limit` frames.
+std::vector<int16_t> readAll(Decoder& decoder, size_t limit) {
+    std::vector<int16_t> pcm;
+    std::vector<int16_t> block(4096 * decoder.format().channels);
+    while (pcm.size() / decoder.format().channels < limit) {
+        const size_t frames = decoder.read(block);
+        if (frames == 0) break;
+        pcm.insert(pcm.end(), block.begin(), block.begin() + frames * decoder.format().channels);
+    }
+    return pcm;
+}
+
+class DecoderTest : public ::testing::TestWithParam<Format> {
+protected:
+    std::filesystem::path written() {
+        const auto path = dir_ / GetParam().file;
+        GetParam().write(path);
+        return path;
+    }
+    TempDir dir_;
+};
+
+TEST_P(DecoderTest, DecodesTheToneAtItsPitchAndEnds) {
+    const Format& format = GetParam();
+    const auto path = written();
+    auto decoder = format.open(path, false);
+    ASSERT_NE(decoder, nullptr);
+    EXPECT_EQ(decoder->format().rate, format.rate);
+    ASSERT_EQ(decoder->format().channels, format.channels);
+    const std::vector<int16_t> pcm = readAll(*decoder, 10 * format.rate);
+    const Capture capture = test::captureFromPcm(format.rate, format.channels, pcm);
+
+    const double seconds = static_cast<double>(capture.frames()) / format.rate;
+    EXPECT_GE(seconds, kSeconds - 0.01);
+    EXPECT_LE(seconds, kSeconds + format.tail);
+    for (int c = 0; c < format.channels; ++c) {
+        SCOPED_TRACE(c);
+        EXPECT_GT(capture.rms(c, format.rate / 4, format.rate), 0.02);
+        EXPECT_NEAR(capture.frequency(c, format.rate / 4, format.rate), format.hz,
+                    format.hz * 0.01);
+    }
+    if (format.sampled) {
+        const auto whole = loadAudioFile(path);
+        ASSERT_TRUE(whole.has_value());
+        EXPECT_EQ(whole->format.rate, format.rate);
+        EXPECT_EQ(whole->format.channels, format.channels);
+        EXPECT_EQ(whole->samples, pcm);
+    }
+}
+
+TEST_P(DecoderTest, RewindGivesTheSameFirstBlockAgain) {
+    auto decoder = GetParam().open(written(), false);
+    ASSERT_NE(decoder, nullptr);
+    std::vector<int16_t> first(4096 * GetParam().channels), again(first.size());
+    ASSERT_EQ(decoder->read(first), 4096u);
+    readAll(*decoder, kRate / 2);
+    ASSERT_TRUE(decoder->rewind());
+    ASSERT_EQ(decoder->read(again), 4096u);
+    for (size_t i = 0; i < first.size(); ++i) {
+        ASSERT_LE(std::abs(first[i] - again[i]), GetParam().slack) << "sample " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, DecoderTest, ::testing::ValuesIn(kFormats),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tx::sound
