@@ -1,44 +1,31 @@
 // Standard MIDI files played by FluidSynth's player and rendered by its synthesizer in 16-bit
 // stereo. Rendering drives the player (its clock counts samples), so a song plays as fast as it
 // is read and needs no audio driver.
-#include <fluidsynth.h>
-
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
 #include "decoder.h"
+#include "fluid_library.h"
 
 namespace tx::sound {
 
 namespace {
 
-template <auto Delete>
+// Deleters through the loaded library.
+template <auto Member>
 struct FluidDeleter {
     template <typename T>
     void operator()(T* object) const {
-        Delete(object);
+        (FluidLibrary::get()->*Member)(object);
     }
 };
-using SettingsPtr = std::unique_ptr<fluid_settings_t, FluidDeleter<delete_fluid_settings>>;
-using SynthPtr = std::unique_ptr<fluid_synth_t, FluidDeleter<delete_fluid_synth>>;
-using PlayerPtr = std::unique_ptr<fluid_player_t, FluidDeleter<delete_fluid_player>>;
+using SettingsPtr = std::unique_ptr<fluid_settings_t, FluidDeleter<&FluidLibrary::deleteSettings>>;
+using SynthPtr = std::unique_ptr<fluid_synth_t, FluidDeleter<&FluidLibrary::deleteSynth>>;
+using PlayerPtr = std::unique_ptr<fluid_player_t, FluidDeleter<&FluidLibrary::deletePlayer>>;
 
 // A note's release may ring on after the song's last event, up to this long.
 constexpr double kMaxTailSeconds = 3.0;
-
-void ignoreLog(int, const char*, void*) {}
-
-// FluidSynth logs to stderr unless told otherwise, for the whole process.
-void silenceFluidSynth() {
-    static const bool silenced = [] {
-        for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level) {
-            fluid_set_log_function(level, ignoreLog, nullptr);
-        }
-        return true;
-    }();
-    (void)silenced;
-}
 
 std::vector<char> readWholeFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -75,9 +62,10 @@ bool isWholeMidiFile(const std::vector<char>& bytes) {
 
 class MidiDecoder final : public Decoder {
 public:
-    MidiDecoder(SettingsPtr settings, std::filesystem::path font, std::vector<char> song,
-                int32_t rate, bool repeat)
-        : settings_(std::move(settings)),
+    MidiDecoder(const FluidLibrary& fluid, SettingsPtr settings, std::filesystem::path font,
+                std::vector<char> song, int32_t rate, bool repeat)
+        : fluid_(&fluid),
+          settings_(std::move(settings)),
           font_(std::move(font)),
           song_(std::move(song)),
           repeat_(repeat) {
@@ -88,32 +76,31 @@ public:
     // sounds exactly as it did the first time (no voice or reverb left over).
     bool start() {
         player_.reset();
-        synth_.reset(new_fluid_synth(settings_.get()));
+        synth_.reset(fluid_->newSynth(settings_.get()));
         tailFrames_ = 0;
-        if (!synth_ || fluid_synth_sfload(synth_.get(), font_.c_str(), 1) == FLUID_FAILED) {
+        if (!synth_ || fluid_->loadSoundFont(synth_.get(), font_.c_str(), 1) == FLUID_FAILED) {
             synth_.reset();
             return false;
         }
-        player_.reset(new_fluid_player(synth_.get()));
-        return player_ &&
-               fluid_player_add_mem(player_.get(), song_.data(), song_.size()) == FLUID_OK &&
-               fluid_player_set_loop(player_.get(), repeat_ ? -1 : 1) == FLUID_OK &&
-               fluid_player_play(player_.get()) == FLUID_OK;
+        player_.reset(fluid_->newPlayer(synth_.get()));
+        return player_ && fluid_->addSong(player_.get(), song_.data(), song_.size()) == FLUID_OK &&
+               fluid_->setLoop(player_.get(), repeat_ ? -1 : 1) == FLUID_OK &&
+               fluid_->play(player_.get()) == FLUID_OK;
     }
 
     size_t read(std::span<int16_t> out) override {
         const size_t frames = out.size() / 2;
         if (frames == 0 || !player_) return 0;
-        if (fluid_player_get_status(player_.get()) == FLUID_PLAYER_DONE) {
+        if (fluid_->status(player_.get()) == FLUID_PLAYER_DONE) {
             // The song is over: what still rings plays out, then the decoder ends.
-            if (fluid_synth_get_active_voice_count(synth_.get()) == 0 ||
+            if (fluid_->activeVoices(synth_.get()) == 0 ||
                 tailFrames_ >= static_cast<size_t>(kMaxTailSeconds * format_.rate)) {
                 return 0;
             }
             tailFrames_ += frames;
         }
-        if (fluid_synth_write_s16(synth_.get(), static_cast<int>(frames), out.data(), 0, 2,
-                                  out.data(), 1, 2) != FLUID_OK) {
+        if (fluid_->writeS16(synth_.get(), static_cast<int>(frames), out.data(), 0, 2, out.data(),
+                             1, 2) != FLUID_OK) {
             return 0;
         }
         return frames;
@@ -122,6 +109,7 @@ public:
     bool rewind() override { return start(); }
 
 private:
+    const FluidLibrary* fluid_;
     SettingsPtr settings_;
     std::filesystem::path font_;
     std::vector<char> song_;
@@ -142,16 +130,17 @@ std::unique_ptr<Decoder> openMidiFile(const std::filesystem::path& path, int32_t
     const std::filesystem::path font = generalMidiSoundFont();
     if (font.empty()) return nullptr;
 
-    silenceFluidSynth();
-    SettingsPtr settings(new_fluid_settings());
+    const FluidLibrary* fluid = FluidLibrary::get();
+    if (fluid == nullptr) return nullptr;
+    SettingsPtr settings(fluid->newSettings());
     if (!settings) return nullptr;
-    fluid_settings_setnum(settings.get(), "synth.sample-rate", rate);
-    fluid_settings_setstr(settings.get(), "player.timing-source", "sample");
-    fluid_settings_setint(settings.get(), "synth.lock-memory", 0);
+    fluid->setNumber(settings.get(), "synth.sample-rate", rate);
+    fluid->setString(settings.get(), "player.timing-source", "sample");
+    fluid->setInteger(settings.get(), "synth.lock-memory", 0);
     // Loud enough for a lone instrument; FluidSynth's own default (0.2) is for dense songs.
-    fluid_settings_setnum(settings.get(), "synth.gain", 0.5);
-    auto decoder =
-        std::make_unique<MidiDecoder>(std::move(settings), font, std::move(song), rate, repeat);
+    fluid->setNumber(settings.get(), "synth.gain", 0.5);
+    auto decoder = std::make_unique<MidiDecoder>(*fluid, std::move(settings), font, std::move(song),
+                                                 rate, repeat);
     if (!decoder->start()) return nullptr;
     return decoder;
 }
