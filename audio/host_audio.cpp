@@ -78,13 +78,17 @@ void HostAudio::freeSound(uint32_t sound) {
 }
 
 uint32_t HostAudio::play(HostSound& sound) {
+    // The channel to reuse is chosen before the sound starts: afterwards the channel whose
+    // engine channel the new sound took would read as playing, and every PlaySound after a
+    // sound ended would make another channel, without end.
+    auto reusable = std::ranges::find_if(soundChannels_,
+                                         [](const SoundChannel* c) { return !c->isPlaying(); });
     const int32_t index = sound.playOnEngine();
     if (index < 0) return 0;
-    for (SoundChannel* channel : soundChannels_)
-        if (!channel->isPlaying()) {
-            channel->index = index;
-            return channel->handle;
-        }
+    if (reusable != soundChannels_.end()) {
+        (*reusable)->index = index;
+        return (*reusable)->handle;
+    }
     auto channel = std::make_unique<SoundChannel>(*engine_, index);
     soundChannels_.push_back(channel.get());
     return adopt(std::move(channel)).handle;

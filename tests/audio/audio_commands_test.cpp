@@ -100,20 +100,22 @@ TEST_F(AudioCommands, ChannelsAreReusedOnlyOnceTheirSoundHasEnded) {
     EXPECT_EQ(channelPlaying(first), 1);
     for (int i = 0; i < 200 && (channelPlaying(first) || channelPlaying(second)); ++i)
         std::this_thread::sleep_for(5ms);
-    // The engine plays on its first free channel, the one `first` names, so `first` plays
-    // again and the first handle no longer playing is `second`.
-    EXPECT_EQ(playSound(*state, blip), second);
+    EXPECT_EQ(playSound(*state, blip), first) << "the first channel no longer playing";
+    stopChannel(first);
+    for (int i = 0; i < 1000; ++i) stopChannel(playSound(*state, blip));
+    EXPECT_EQ(playSound(*state, blip), first) << "stopped channels are reused, not multiplied";
+
+    stopChannel(first);
 
     loopSound(blip);
     std::set<uint32_t> channels;
-    for (int i = 0; i < 31; ++i) channels.insert(playSound(*state, blip));
+    for (int i = 0; i < 32; ++i) channels.insert(playSound(*state, blip));
     EXPECT_FALSE(channels.contains(0u));
     EXPECT_EQ(playSound(*state, blip), 0u) << "all 32 engine channels busy";
     pauseChannel(first);
-    EXPECT_EQ(playSound(*state, blip), 0u) << "a paused channel is busy";
-    stopChannel(first);
-    EXPECT_EQ(channelPlaying(first), 0);
-    EXPECT_NE(playSound(*state, blip), 0u) << "a stopped channel is free";
+    stopChannel(second);
+    EXPECT_EQ(channelPlaying(first), 1) << "paused";
+    EXPECT_EQ(playSound(*state, blip), second) << "the stopped channel, not the paused one";
 
     const uint32_t cd = playCDTrack(*state, 1, 1);
     EXPECT_NE(cd, 0u);

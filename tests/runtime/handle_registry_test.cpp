@@ -148,8 +148,9 @@ void callEach(GuestMachine& machine) {
     std::set<std::string> kinds;  // every kind some command takes
     for (const auto& entry : bad) kinds.insert(entry.first);
     EXPECT_EQ(kinds,
-              (std::set<std::string>{"Bank", "Buffer", "Directory", "File", "Font", "Image",
-                                     "Stream", "TCP Server", "TCP Stream", "Timer", "UDP Stream"}));
+              (std::set<std::string>{"Bank", "Buffer", "Channel", "Directory", "File", "Font",
+                                     "Image", "Sound", "Stream", "TCP Server", "TCP Stream",
+                                     "Timer", "UDP Stream"}));
     const CommandTable& table = CommandTable::instance();
     for (uint32_t slot = 1; slot < table.slotCount(); ++slot) {
         const CommandDef& def = *table.slot(slot);
