@@ -3,6 +3,7 @@
 // is read and needs no audio driver.
 #include <fluidsynth.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -26,6 +27,8 @@ using PlayerPtr = std::unique_ptr<fluid_player_t, FluidDeleter<delete_fluid_play
 
 // A note's release may ring on after the song's last event, up to this long.
 constexpr double kMaxTailSeconds = 3.0;
+// FluidSynth counts frames in an int; larger reads are served a block of this many at a time.
+constexpr size_t kMaxBlockFrames = size_t{1} << 16;
 
 void ignoreLog(int, const char*, void*) {}
 
@@ -102,9 +105,9 @@ public:
     }
 
     size_t read(std::span<int16_t> out) override {
-        const size_t frames = out.size() / 2;
+        const size_t frames = std::min<size_t>(out.size() / 2, kMaxBlockFrames);
         if (frames == 0 || !player_) return 0;
-        if (fluid_player_get_status(player_.get()) == FLUID_PLAYER_DONE) {
+        if (songIsOver()) {
             // The song is over: what still rings plays out, then the decoder ends.
             if (fluid_synth_get_active_voice_count(synth_.get()) == 0 ||
                 tailFrames_ >= static_cast<size_t>(kMaxTailSeconds * format_.rate)) {
@@ -122,6 +125,14 @@ public:
     bool rewind() override { return start(); }
 
 private:
+    // The player reports the end only seconds after the last event; the ticks tell it at once.
+    bool songIsOver() {
+        fluid_player_t* player = player_.get();
+        if (fluid_player_get_status(player) == FLUID_PLAYER_DONE) return true;
+        const int total = fluid_player_get_total_ticks(player);
+        return !repeat_ && total > 0 && fluid_player_get_current_tick(player) >= total;
+    }
+
     SettingsPtr settings_;
     std::filesystem::path font_;
     std::vector<char> song_;

@@ -31,7 +31,7 @@ struct Format {
     int channels;
     int32_t rate;
     bool sampled;  // read by libsndfile; also loads whole
-    double tail;   // seconds decoded past the song's length at most
+    double tail;   // seconds decoded past the song's length at most (a MIDI note's release)
     int slack;     // the largest sample difference after a rewind (resampler state aside)
 };
 
@@ -55,7 +55,7 @@ const Format kFormats[] = {
      test::kToneModuleHz, 2, kRate, false, 0.15, 4},
     {"Midi", "t.mid", [](const auto& path) { test::writeToneMidi(path, 69, kSeconds); },
      [](const auto& path, bool repeat) { return openMidiFile(path, kRate, repeat); },
-     test::midiNoteHz(69), 2, kRate, false, 3.0, 0},
+     test::midiNoteHz(69), 2, kRate, false, 1.5, 0},
 };
 
 // Everything the decoder gives, up to `limit` frames.
