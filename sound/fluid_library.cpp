@@ -39,6 +39,8 @@ std::optional<FluidLibrary> load() {
                        bind(library, "fluid_player_set_loop", f.setLoop) &&
                        bind(library, "fluid_player_play", f.play) &&
                        bind(library, "fluid_player_get_status", f.status) &&
+                       bind(library, "fluid_player_get_total_ticks", f.totalTicks) &&
+                       bind(library, "fluid_player_get_current_tick", f.currentTick) &&
                        bind(library, "fluid_set_log_function", f.setLogFunction);
     if (!bound) return std::nullopt;
     for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level)

@@ -26,6 +26,8 @@ struct FluidLibrary {
     decltype(&fluid_player_set_loop) setLoop;
     decltype(&fluid_player_play) play;
     decltype(&fluid_player_get_status) status;
+    decltype(&fluid_player_get_total_ticks) totalTicks;
+    decltype(&fluid_player_get_current_tick) currentTick;
     decltype(&fluid_set_log_function) setLogFunction;
 
     // The library, loaded once with its log silenced; null when it cannot be loaded (or in a

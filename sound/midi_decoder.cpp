@@ -1,6 +1,7 @@
 // Standard MIDI files played by FluidSynth's player and rendered by its synthesizer in 16-bit
 // stereo. Rendering drives the player (its clock counts samples), so a song plays as fast as it
 // is read and needs no audio driver.
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -26,6 +27,8 @@ using PlayerPtr = std::unique_ptr<fluid_player_t, FluidDeleter<&FluidLibrary::de
 
 // A note's release may ring on after the song's last event, up to this long.
 constexpr double kMaxTailSeconds = 3.0;
+// FluidSynth counts frames in an int; larger reads are served a block of this many at a time.
+constexpr size_t kMaxBlockFrames = size_t{1} << 16;
 
 std::vector<char> readWholeFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -89,9 +92,9 @@ public:
     }
 
     size_t read(std::span<int16_t> out) override {
-        const size_t frames = out.size() / 2;
+        const size_t frames = std::min<size_t>(out.size() / 2, kMaxBlockFrames);
         if (frames == 0 || !player_) return 0;
-        if (fluid_->status(player_.get()) == FLUID_PLAYER_DONE) {
+        if (songIsOver()) {
             // The song is over: what still rings plays out, then the decoder ends.
             if (fluid_->activeVoices(synth_.get()) == 0 ||
                 tailFrames_ >= static_cast<size_t>(kMaxTailSeconds * format_.rate)) {
@@ -109,6 +112,14 @@ public:
     bool rewind() override { return start(); }
 
 private:
+    // The player reports the end only seconds after the last event; the ticks tell it at once.
+    bool songIsOver() {
+        fluid_player_t* player = player_.get();
+        if (fluid_->status(player) == FLUID_PLAYER_DONE) return true;
+        const int total = fluid_->totalTicks(player);
+        return !repeat_ && total > 0 && fluid_->currentTick(player) >= total;
+    }
+
     const FluidLibrary* fluid_;
     SettingsPtr settings_;
     std::filesystem::path font_;

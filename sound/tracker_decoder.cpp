@@ -1,6 +1,7 @@
 // Tracker modules rendered by libopenmpt in 16-bit stereo.
 #include <libopenmpt/libopenmpt.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string_view>
@@ -16,11 +17,6 @@ struct ModuleDeleter {
 };
 using ModulePtr = std::unique_ptr<openmpt_module, ModuleDeleter>;
 
-struct MetadataDeleter {
-    void operator()(const char* text) const { openmpt_free_string(text); }
-};
-using MetadataPtr = std::unique_ptr<const char, MetadataDeleter>;
-
 // libopenmpt otherwise writes its loader messages and errors to stderr.
 int ignoreError(int, void*) {
     return OPENMPT_ERROR_FUNC_RESULT_NONE;
@@ -32,15 +28,35 @@ std::vector<char> readWholeFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The loader takes what it can from a cut file and only warns: notes or samples that end early.
-bool warnsOfMissingData(openmpt_module* module) {
-    const MetadataPtr warnings(openmpt_module_get_metadata(module, "warnings"));
-    if (!warnings) return false;
-    const std::string_view text(warnings.get());
-    for (std::string_view sign : {"truncated", "Truncated", "unexpected end", "Unexpected end"}) {
-        if (text.find(sign) != std::string_view::npos) return true;
+// The channels of a 31-sample ProTracker-style module from the tag at 1080, 0 for other files.
+int modChannels(const std::vector<char>& bytes) {
+    if (bytes.size() < 1084) return 0;
+    const std::string_view tag(bytes.data() + 1080, 4);
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (tag == "M.K." || tag == "M!K!" || tag == "M&K!" || tag == "FLT4") return 4;
+    if (digit(tag[0]) && tag.substr(1) == "CHN") return tag[0] - '0';
+    if (digit(tag[0]) && digit(tag[1]) && tag.substr(2) == "CH") {
+        return (tag[0] - '0') * 10 + (tag[1] - '0');
     }
-    return false;
+    return 0;
+}
+
+// libopenmpt loads a cut file without a word (missing patterns play empty, missing sample data
+// silent), so a ProTracker-style module is measured here: header, every pattern the order list
+// names, then every sample's data.
+bool isCutModFile(const std::vector<char>& bytes) {
+    const int channels = modChannels(bytes);
+    if (channels == 0) return false;
+    const auto byte = [&](size_t at) { return static_cast<uint8_t>(bytes[at]); };
+    size_t sampleBytes = 0;
+    for (size_t header = 20 + 22; header < 950; header += 30) {
+        sampleBytes += 2 * (size_t{byte(header)} << 8 | byte(header + 1));
+    }
+    size_t patterns = 0;
+    for (size_t order = 952; order < 1080; ++order) {
+        patterns = std::max<size_t>(patterns, byte(order) + 1);
+    }
+    return bytes.size() < 1084 + patterns * 64 * channels * 4 + sampleBytes;
 }
 
 class TrackerDecoder final : public Decoder {
@@ -77,7 +93,7 @@ std::unique_ptr<Decoder> openTrackerModule(const std::filesystem::path& path, in
         bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr, ignoreError, nullptr, &error,
         &message, nullptr));
     openmpt_free_string(message);
-    if (!module || warnsOfMissingData(module.get())) return nullptr;
+    if (!module || isCutModFile(bytes)) return nullptr;
     openmpt_module_set_repeat_count(module.get(), repeat ? -1 : 0);
     return std::make_unique<TrackerDecoder>(std::move(module), rate);
 }

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <random>
 
 #include "audio_fixtures.h"
@@ -30,7 +31,7 @@ struct Format {
     int channels;
     int32_t rate;
     bool sampled;  // read by libsndfile; also loads whole
-    double tail;   // seconds decoded past the song's length at most
+    double tail;   // seconds decoded past the song's length at most (a MIDI note's release)
     int slack;     // the largest sample difference after a rewind (resampler state aside)
 };
 
@@ -54,7 +55,7 @@ const Format kFormats[] = {
      test::kToneModuleHz, 2, kRate, false, 0.15, 4},
     {"Midi", "t.mid", [](const auto& path) { test::writeToneMidi(path, 69, kSeconds); },
      [](const auto& path, bool repeat) { return openMidiFile(path, kRate, repeat); },
-     test::midiNoteHz(69), 2, kRate, false, 3.0, 0},
+     test::midiNoteHz(69), 2, kRate, false, 1.5, 0},
 };
 
 // Everything the decoder gives, up to `limit` frames.
@@ -118,6 +119,108 @@ TEST_P(DecoderTest, RewindGivesTheSameFirstBlockAgain) {
     for (size_t i = 0; i < first.size(); ++i) {
         ASSERT_LE(std::abs(first[i] - again[i]), GetParam().slack) << "sample " << i;
     }
+}
+
+// Missing, empty, garbage and cut files of every kind: none loads, and whatever a streaming
+// decoder accepts reads to its end without harm.
+TEST(BrokenFilesTest, AreRefusedByEveryDecoder) {
+    TempDir dir;
+    std::mt19937 random(7);
+    std::vector<uint8_t> noise(4096);
+    for (auto& byte : noise) byte = static_cast<uint8_t>(random());
+    for (const Format& format : kFormats) {
+        const auto good = dir / format.file;
+        format.write(good);
+        const std::vector<uint8_t> whole = test::fileBytes(good.string());
+        auto prefix = [&](size_t size) {
+            return std::vector<uint8_t>(whole.begin(), whole.begin() + size);
+        };
+        auto headerThenNoise = prefix(std::min<size_t>(whole.size() / 4, 64));
+        headerThenNoise.insert(headerThenNoise.end(), noise.begin(), noise.end());
+        const struct {
+            const char* name;
+            std::optional<std::vector<uint8_t>> bytes;
+            bool cut;  // a real start: a streaming decoder may play what is there
+        } cases[] = {
+            {"missing", std::nullopt, false},
+            {"empty", std::vector<uint8_t>{}, false},
+            {"garbage", noise, false},
+            {"header then garbage", headerThenNoise, true},
+            {"cut in half", prefix(whole.size() / 2), true},
+            {"last byte missing", prefix(whole.size() - 1), true},
+        };
+        for (const auto& broken : cases) {
+            SCOPED_TRACE(std::string(format.name) + ": " + broken.name);
+            const auto path = dir / (std::string("broken-") + format.file);
+            std::filesystem::remove(path);
+            if (broken.bytes) test::putFile(path.string(), *broken.bytes);
+            auto decoder = format.open(path, false);
+            if (format.sampled) {
+                EXPECT_FALSE(loadAudioFile(path).has_value());
+                if (!broken.cut) {
+                    EXPECT_EQ(decoder, nullptr);
+                }
+                if (decoder) readAll(*decoder, 10 * format.rate);
+            } else {
+                EXPECT_EQ(decoder, nullptr);
+            }
+        }
+    }
+}
+
+// Songs played with repeat go on past their end for as long as they are read, still sounding.
+TEST(RepeatTest, RepeatingSongsPlayOnPastTheirEnd) {
+    TempDir dir;
+    for (const Format& format : kFormats) {
+        if (format.sampled) continue;
+        SCOPED_TRACE(format.name);
+        const auto path = dir / format.file;
+        format.write(path);
+        auto decoder = format.open(path, true);
+        ASSERT_NE(decoder, nullptr);
+        const size_t frames = static_cast<size_t>(4 * kSeconds * format.rate);
+        const auto pcm = readAll(*decoder, frames);
+        ASSERT_GE(pcm.size(), frames * 2);
+        const Capture capture = test::captureFromPcm(format.rate, 2, pcm);
+        const auto last = static_cast<size_t>(3.25 * kSeconds * format.rate);
+        EXPECT_NEAR(capture.frequency(0, last, frames), format.hz, format.hz * 0.01);
+    }
+}
+
+// More than two channels fold into stereo, each side as loud as the tone in every channel.
+TEST(DownMixTest, SixChannelsBecomeStereo) {
+    TempDir dir;
+    const auto path = dir / "surround.wav";
+    test::writeTone(path, 440, kSeconds, 6);
+    const auto sample = loadAudioFile(path);
+    ASSERT_TRUE(sample.has_value());
+    ASSERT_EQ(sample->format.channels, 2);
+    EXPECT_EQ(sample->frames(), static_cast<size_t>(kSeconds * kRate));
+    const Capture capture = test::captureFromPcm(kRate, 2, sample->samples);
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_NEAR(capture.rms(c, 0, capture.frames()), 0.5 / std::sqrt(2.0), 0.01);
+        EXPECT_NEAR(capture.frequency(c, 0, capture.frames()), 440, 4);
+    }
+    auto decoder = openAudioFile(path);
+    ASSERT_NE(decoder, nullptr);
+    EXPECT_EQ(readAll(*decoder, kRate * 10), sample->samples);
+}
+
+// TERVEX_SOUNDFONT chooses the font when it names a file; a font FluidSynth cannot load leaves
+// MIDI without a decoder.
+TEST(SoundFontTest, TheEnvironmentChoosesTheFont) {
+    TempDir dir;
+    const auto installed = generalMidiSoundFont();
+    const auto fake = dir / "fake.sf2";
+    test::putFile(fake.string(), {'R', 'I', 'F', 'F', 0, 0, 0, 0});
+    test::writeToneMidi(dir / "t.mid", 69, kSeconds);
+
+    ::setenv("TERVEX_SOUNDFONT", (dir / "missing.sf2").c_str(), 1);
+    EXPECT_EQ(generalMidiSoundFont(), installed);
+    ::setenv("TERVEX_SOUNDFONT", fake.c_str(), 1);
+    EXPECT_EQ(generalMidiSoundFont(), fake);
+    EXPECT_EQ(openMidiFile(dir / "t.mid", kRate, false), nullptr);
+    ::unsetenv("TERVEX_SOUNDFONT");
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, DecoderTest, ::testing::ValuesIn(kFormats),

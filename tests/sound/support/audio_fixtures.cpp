@@ -82,6 +82,7 @@ void writeTone(const fs::path& path, double hz, double seconds, int channels, in
 
 void writeToneModule(const fs::path& path, double seconds) {
     constexpr int kRowsPerPattern = 64, kChannels = 4, kSampleBytes = 32, kPeriod = 428;
+    constexpr int kSample = 1;  // numbered from 1
     const int rows = std::clamp(static_cast<int>(std::ceil(seconds / kToneModuleRowSeconds - 1e-9)),
                                 1, 128 * kRowsPerPattern);
     const int patterns = (rows + kRowsPerPattern - 1) / kRowsPerPattern;
@@ -89,7 +90,7 @@ void writeToneModule(const fs::path& path, double seconds) {
     std::vector<uint8_t> mod(20, 0);  // title
     for (int s = 0; s < 31; ++s) {
         mod.insert(mod.end(), 22, 0);  // name
-        const bool used = s == 0;
+        const bool used = s + 1 == kSample;
         putBig(mod, used ? kSampleBytes / 2 : 0, 2);  // length in words
         mod.push_back(0);                             // finetune
         mod.push_back(used ? 64 : 0);                 // volume
@@ -108,9 +109,9 @@ void writeToneModule(const fs::path& path, double seconds) {
     };
     for (int channel : {0, 1}) {  // Amiga panning: channel 1 left, channel 2 right
         uint8_t* note = cell(0, channel);
-        note[0] = static_cast<uint8_t>((1 & 0xF0) | (kPeriod >> 8));
+        note[0] = static_cast<uint8_t>((kSample & 0xF0) | (kPeriod >> 8));
         note[1] = static_cast<uint8_t>(kPeriod & 0xFF);
-        note[2] = static_cast<uint8_t>((1 & 0x0F) << 4);
+        note[2] = static_cast<uint8_t>((kSample & 0x0F) << 4);
     }
     if (rows % kRowsPerPattern != 0) {
         uint8_t* last = cell(rows - 1, 3);  // rows counted across patterns
@@ -139,8 +140,9 @@ void writeToneMidi(const fs::path& path, int note, double seconds) {
             groups[count++] = value & 0x7F;
             value >>= 7;
         } while (value);
-        while (count-- > 0)
+        while (count-- > 0) {
             track.push_back(static_cast<uint8_t>(groups[count] | (count ? 0x80 : 0)));
+        }
     };
     auto event = [&](uint32_t ticksBefore, std::initializer_list<uint8_t> bytes) {
         delta(ticksBefore);

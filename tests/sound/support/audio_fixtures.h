@@ -11,8 +11,9 @@
 namespace tx::test {
 
 // A sine tone; the format follows the extension: .wav (16-bit PCM), .flac, .ogg (Vorbis),
-// .opus (Ogg Opus, always at 48000 Hz), .mp3 (MPEG layer III). Every channel carries the same
-// tone. Throws std::runtime_error when the file cannot be written.
+// .opus (Ogg Opus, always at 48000 Hz), .mp3 (MPEG layer III, which needs a libsndfile built with
+// LAME, as Debian's 1.2 is). Every channel carries the same tone. Throws std::runtime_error when
+// the file cannot be written.
 void writeTone(const std::filesystem::path& path, double hz, double seconds, int channels = 1,
                int rate = 44100, double amplitude = 0.5);
 
