@@ -2,14 +2,37 @@
 
 #include <AL/al.h>
 #include <AL/alext.h>
+#include <dlfcn.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tx::sound {
 namespace {
 
 // The silent output renders stereo float frames, at most this many at a time.
 constexpr int32_t kRenderBlock = 4096;
+
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// A machine without a sound card is normal for a game's player (a server, a container): OpenAL
+// Soft's log and the ALSA library's error printer would fill the program's standard error with
+// the backends it tried. Both are quietened before OpenAL first looks for a device; a log level
+// the user set is kept.
+void quietenAudioLibraries() {
+    static const bool done = [] {
+        setenv("ALSOFT_LOGLEVEL", "0", 0);
+        using ErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+        if (void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL)) {
+            // Kept loaded: OpenAL uses the same library and its handler stays set.
+            if (auto setHandler = reinterpret_cast<int (*)(ErrorHandler)>(
+                    dlsym(alsa, "snd_lib_error_set_handler")))
+                setHandler(&ignoreAlsaError);
+        }
+        return true;
+    }();
+    (void)done;
+}
 
 ALCcontext* makeCurrentContext(ALCdevice* device, const ALCint* attributes) {
     ALCcontext* context = alcCreateContext(device, attributes);
@@ -26,6 +49,7 @@ ALCcontext* makeCurrentContext(ALCdevice* device, const ALCint* attributes) {
 }  // namespace
 
 std::unique_ptr<AlOutput> AlOutput::open(int32_t mixRate) {
+    quietenAudioLibraries();
     const ALCint attributes[] = {ALC_FREQUENCY, mixRate, 0};
     if (ALCdevice* device = alcOpenDevice(nullptr)) {
         if (ALCcontext* context = makeCurrentContext(device, attributes))
