@@ -53,6 +53,8 @@ std::unique_ptr<Decoder> openTrackerModule(const std::filesystem::path& path, in
 // A standard MIDI file rendered in stereo at `rate` with the General MIDI sound font; null
 // without a sound font or when the file is not MIDI.
 std::unique_ptr<Decoder> openMidiFile(const std::filesystem::path& path, int32_t rate, bool repeat);
+// Whether MIDI files play here: FluidSynth loads and a General MIDI sound font is installed.
+bool midiFilesPlayable();
 // The General MIDI sound font to use: the largest of the installed ones, or empty.
 std::filesystem::path generalMidiSoundFont();
 

@@ -132,6 +132,10 @@ private:
 
 }  // namespace
 
+bool midiFilesPlayable() {
+    return FluidLibrary::get() != nullptr && !generalMidiSoundFont().empty();
+}
+
 std::unique_ptr<Decoder> openMidiFile(const std::filesystem::path& path, int32_t rate,
                                       bool repeat) {
     // FluidSynth synthesizes at 8 to 96 kHz.

@@ -42,7 +42,7 @@ TEST(SilentOutput, SoundsAndStreamsPlayForTheirLengthWithoutADevice) {
             sound::Stream* stream = engine->openStream(dir / "tone.wav", 0);
             const int streamMs = playingTime(*engine, engine->playStream(-1, stream));
             std::_Exit(sampleMs > 150 && sampleMs < 400 && streamMs > 150 && streamMs < 400 ? 0
-                                                                                           : 2);
+                                                                                            : 2);
         },
         ::testing::ExitedWithCode(0), "");
 }

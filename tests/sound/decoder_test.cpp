@@ -70,8 +70,16 @@ std::vector<int16_t> readAll(Decoder& decoder, size_t limit) {
     return pcm;
 }
 
+// MIDI needs FluidSynth, which sanitizer builds do not load.
+bool playable(const Format& format) {
+    return std::string_view(format.name) != "Midi" || midiFilesPlayable();
+}
+
 class DecoderTest : public ::testing::TestWithParam<Format> {
 protected:
+    void SetUp() override {
+        if (!playable(GetParam())) GTEST_SKIP() << "MIDI files do not play in this build";
+    }
     std::filesystem::path written() {
         const auto path = dir_ / GetParam().file;
         GetParam().write(path);
@@ -172,7 +180,7 @@ TEST(BrokenFilesTest, AreRefusedByEveryDecoder) {
 TEST(RepeatTest, RepeatingSongsPlayOnPastTheirEnd) {
     TempDir dir;
     for (const Format& format : kFormats) {
-        if (format.sampled) continue;
+        if (format.sampled || !playable(format)) continue;
         SCOPED_TRACE(format.name);
         const auto path = dir / format.file;
         format.write(path);
