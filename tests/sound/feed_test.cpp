@@ -1,0 +1,71 @@
+// A feed whose refills come too late (a decoder stalled on a slow disk, a starved engine
+// thread) lets its source run dry; the next refill starts it again and every block is played.
+#include <AL/al.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "al_objects.h"
+#include "al_output.h"
+#include "feed.h"
+
+namespace tx::sound {
+namespace {
+
+using namespace std::chrono_literals;
+
+// `blocks` full blocks of a quiet square wave, then the end.
+class CountingDecoder final : public Decoder {
+public:
+    explicit CountingDecoder(size_t blocks) : left_(blocks) { format_ = {44100, 1}; }
+    size_t read(std::span<int16_t> out) override {
+        if (left_ == 0) return 0;
+        --left_;
+        ++read_;
+        for (size_t i = 0; i < out.size(); ++i) out[i] = (i / 50) % 2 ? 1000 : -1000;
+        return out.size();
+    }
+    bool rewind() override { return false; }
+    size_t blocksRead() const { return read_; }
+
+private:
+    size_t left_;
+    size_t read_ = 0;
+};
+
+TEST(Feed, ResumesAfterItsSourceRanDryAndPlaysEveryBlock) {
+    auto output = AlOutput::open(44100);
+    ASSERT_NE(output, nullptr);
+    AlSource source;
+    constexpr size_t kBlocks = Feed::kBufferCount + 4;
+    auto decoder = std::make_unique<CountingDecoder>(kBlocks);
+    const CountingDecoder& counter = *decoder;
+    Feed feed(std::move(decoder));
+    feed.start(source.get());
+    EXPECT_EQ(counter.blocksRead(), Feed::kBufferCount);
+
+    // The whole queue plays out (about 0.56 s) with no refill.
+    const auto queueLength =
+        std::chrono::milliseconds(1000 * Feed::kBufferCount * Feed::kBlockFrames / 44100);
+    std::this_thread::sleep_for(queueLength + 150ms);
+    if (output->silent()) output->keepTime();
+    ALint state = 0;
+    alGetSourcei(source.get(), AL_SOURCE_STATE, &state);
+    ASSERT_EQ(state, AL_STOPPED) << "the source ran dry";
+
+    feed.service();
+    EXPECT_TRUE(feed.active()) << "a feed with blocks left has not ended";
+    alGetSourcei(source.get(), AL_SOURCE_STATE, &state);
+    EXPECT_EQ(state, AL_PLAYING);
+    for (int i = 0; i < 300 && feed.active(); ++i) {
+        std::this_thread::sleep_for(10ms);
+        if (output->silent()) output->keepTime();
+        feed.service();
+    }
+    EXPECT_FALSE(feed.active()) << "played to its end";
+    EXPECT_EQ(counter.blocksRead(), kBlocks);
+}
+
+}  // namespace
+}  // namespace tx::sound
