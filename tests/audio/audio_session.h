@@ -1,18 +1,23 @@
-// Audio tests hear the mix: a fixture with the audio driver on OpenAL Soft's wave-file writer,
-// and the capture cut into bursts of sound.
+// Audio tests hear the mix: OpenAL Soft's wave-file writer, a fixture with the audio driver on
+// it, and the capture cut into bursts of sound.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 #include <vector>
 
 #include "audio_commands.h"
 #include "audio_fixtures.h"
 #include "module_state.h"
-#include "wave_output.h"
+#include "test_files.h"
 
 namespace tx::test {
 
@@ -22,6 +27,31 @@ using namespace std::chrono_literals;
 inline constexpr int kRate = 44100;
 inline constexpr double kToneHz = 441.0;  // 100 frames a cycle
 inline constexpr double kSilence = 0.002;
+
+// The process's OpenAL configuration (read once, at its first use) sends the mix to the
+// wave-file writer, into a file of the test's own, written in real time while a device is open
+// and complete once it closes.
+class WaveOutput {
+public:
+    // The process's capture; configures OpenAL on first use, before anything opens a device.
+    static WaveOutput& instance() {
+        static WaveOutput output;
+        return output;
+    }
+    const std::filesystem::path& file() const { return file_; }
+
+private:
+    WaveOutput() : file_(dir_ / "mix.wav") {
+        const std::filesystem::path config = dir_ / "alsoft.conf";
+        std::ofstream(config) << "[general]\nchannels=stereo\nsample-type=int16\nfrequency=44100\n"
+                              << "[wave]\nfile=" << file_.string() << "\n";
+        ::setenv("ALSOFT_CONF", config.c_str(), 1);
+        ::setenv("ALSOFT_DRIVERS", "wave", 1);
+    }
+
+    TempDir dir_;
+    std::filesystem::path file_;
+};
 
 // A run of sound in the capture: its first frame and one past its last.
 struct Burst {

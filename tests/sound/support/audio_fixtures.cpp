@@ -4,10 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <memory>
 #include <numbers>
 #include <stdexcept>
@@ -42,12 +40,6 @@ void putBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
 
 void putBig(std::vector<uint8_t>& out, uint32_t value, int bytes) {
     for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-uint32_t little(const std::vector<uint8_t>& bytes, size_t at, int count) {
-    uint32_t value = 0;
-    for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[at + i];
-    return value;
 }
 
 }  // namespace
@@ -222,13 +214,6 @@ double Capture::frequency(int channel, size_t from, size_t to) const {
     return rate / (static_cast<double>(best) + shift);
 }
 
-size_t Capture::firstSoundFrame(double threshold) const {
-    for (size_t i = 0; i < samples.size(); ++i) {
-        if (std::abs(samples[i]) >= threshold) return i / channels;
-    }
-    return frames();
-}
-
 size_t Capture::longestSilence(size_t from, size_t to, double threshold) const {
     to = std::min(to, frames());
     size_t longest = 0, run = 0;
@@ -243,60 +228,14 @@ size_t Capture::longestSilence(size_t from, size_t to, double threshold) const {
 }
 
 Capture readCapture(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                     std::istreambuf_iterator<char>()};
-    const auto fail = [&](const char* why) {
-        return std::runtime_error(path.string() + ": " + why);
-    };
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
-        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
-        throw fail("not a WAV file");
-    }
-    Capture capture;
-    int tag = 0, bits = 0;
-    size_t dataStart = 0, dataSize = 0;
-    for (size_t at = 12; bytes.size() - at >= 8;) {
-        const uint32_t size = little(bytes, at + 4, 4);
-        const size_t body = at + 8, left = bytes.size() - body;
-        if (std::memcmp(bytes.data() + at, "fmt ", 4) == 0 && size >= 16 && left >= 16) {
-            tag = static_cast<int>(little(bytes, body, 2));
-            capture.channels = static_cast<int>(little(bytes, body + 2, 2));
-            capture.rate = static_cast<int>(little(bytes, body + 4, 4));
-            bits = static_cast<int>(little(bytes, body + 14, 2));
-            if (tag == 0xFFFE && size >= 40 && left >= 40)
-                tag = static_cast<int>(little(bytes, body + 24, 2));
-        } else if (std::memcmp(bytes.data() + at, "data", 4) == 0) {
-            dataStart = body;
-            dataSize = size == 0 || size == 0xFFFFFFFF || size > left ? left : size;
-            break;
-        }
-        if (size > left) break;
-        at = body + size + (size & 1);
-    }
-    const bool known = (tag == 1 && (bits == 8 || bits == 16 || bits == 24 || bits == 32)) ||
-                       (tag == 3 && bits == 32);
-    if (!known || capture.channels < 1 || capture.rate < 1 || dataStart == 0) {
-        throw fail("no PCM format and data this reader knows");
-    }
-    const size_t width = static_cast<size_t>(bits / 8);
-    const size_t count = dataSize / (width * capture.channels) * capture.channels;
-    capture.samples.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        const uint8_t* p = bytes.data() + dataStart + i * width;
-        float x;
-        if (tag == 3) {
-            std::memcpy(&x, p, 4);
-        } else if (bits == 8) {
-            x = (p[0] - 128) / 128.0f;
-        } else {
-            // Integer samples, sign-extended from their top byte.
-            int32_t v = static_cast<int8_t>(p[width - 1]);
-            for (size_t b = width - 1; b-- > 0;) v = v * 256 + p[b];
-            x = static_cast<float>(v / std::ldexp(1.0, bits - 1));
-        }
-        capture.samples[i] = x;
-    }
+    SF_INFO info{};
+    std::unique_ptr<SNDFILE, SndfileCloser> file(sf_open(path.c_str(), SFM_READ, &info));
+    if (!file) throw std::runtime_error(path.string() + ": " + sf_strerror(nullptr));
+    Capture capture{info.samplerate, info.channels,
+                    std::vector<float>(static_cast<size_t>(info.frames * info.channels))};
+    capture.samples.resize(
+        static_cast<size_t>(sf_readf_float(file.get(), capture.samples.data(), info.frames)) *
+        info.channels);
     return capture;
 }
 

@@ -45,16 +45,11 @@ struct Capture {
     // The fundamental frequency in Hz of one channel over the range (at most its first quarter
     // second is looked at), 0 when nothing periodic between 30 Hz and 5 kHz is found there.
     double frequency(int channel, size_t fromFrame, size_t toFrame) const;
-    // The first frame where some channel reaches |x| >= threshold; frames() when none does.
-    size_t firstSoundFrame(double threshold) const;
     // The longest run of frames in [from, to) in which every channel stays below |threshold|.
     size_t longestSilence(size_t fromFrame, size_t toFrame, double threshold) const;
 };
 
-// A WAV file (8/16/24/32-bit integer or 32-bit float PCM, plain or extensible) read by hand, so a
-// header whose sizes were not written yet (a data size of 0 or 0xFFFFFFFF, or one past the end)
-// still reads: the data then runs to the end of the file. Throws std::runtime_error when the
-// file is not such a WAV.
+// A sound file read back whole (the wave-file writer's output, once its device has closed).
 Capture readCapture(const std::filesystem::path& path);
 // Decoded 16-bit PCM as a capture.
 Capture captureFromPcm(int rate, int channels, std::span<const int16_t> samples);
