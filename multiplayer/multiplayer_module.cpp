@@ -1,0 +1,1 @@
+// Placeholder replaced by the multiplayer module in this branch's next commits.
