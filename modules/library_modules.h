@@ -8,13 +8,14 @@
 #include "graphics_module.h"
 #include "input_module.h"
 #include "math_module.h"
+#include "multiplayer_module.h"
 #include "sockets_module.h"
 #include "stream_module.h"
 #include "string_module.h"
 
 namespace tx {
 
-// basic, math, string, stream, sockets, filesystem, bank, graphics, input, audio.
+// basic, math, string, stream, sockets, filesystem, bank, graphics, input, audio, multiplay.
 ModuleList defaultLibraryModules();
 
 }  // namespace tx

@@ -6,8 +6,9 @@ namespace tx {
 namespace {
 
 constexpr LibraryModule kModules[] = {
-    kBasicModule,      kMathModule, kStringModule,   kStreamModule, kSocketsModule,
-    kFilesystemModule, kBankModule, kGraphicsModule, kInputModule, kAudioModule,
+    kBasicModule,   kMathModule,       kStringModule,      kStreamModule,
+    kSocketsModule, kFilesystemModule, kBankModule,        kGraphicsModule,
+    kInputModule,   kAudioModule,      kMultiplayerModule,
 };
 
 }  // namespace
