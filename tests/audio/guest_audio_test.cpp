@@ -9,7 +9,7 @@ TEST(GuestAudio, ProgramPlaysAPannedPitchedSoundThenMusic) {
     test::WaveOutput::instance();
     const test::TempDir dir;
     test::writeTone(dir / "tone.wav", test::kToneHz, 0.15);
-    test::writeToneModule(dir / "tone.mod", 2.0);
+    std::filesystem::copy_file(TERVEX_TEST_DATA "/tone.mod", dir / "tone.mod");
     ::setenv("TX_DIR", dir.path().c_str(), 1);
     const test::GuestRun run = test::runGuest("audio");
     ASSERT_EQ(run.link.status, LinkResult::Status::Linked) << run.link.message;

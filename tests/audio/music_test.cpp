@@ -28,8 +28,8 @@ TEST_F(AudioCommands, MusicOfEveryKindPlaysAtItsPitch) {
     test::writeTone(dir / "tone.mp3", kToneHz, 1.0);
     std::filesystem::copy_file(dir / "tone.mp3", dir / "TONE.MP3");
     test::writeTone(dir / "tone.ogg", kToneHz, 1.0);
-    test::writeToneModule(dir / "tone.mod", 2.0);
-    test::writeToneMidi(dir / "tone.mid", 69, 2.0);
+    std::filesystem::copy_file(TERVEX_TEST_DATA "/tone.mod", dir / "tone.mod");
+    std::filesystem::copy_file(TERVEX_TEST_DATA "/tone.mid", dir / "tone.mid");
     const MusicFile files[] = {{"tone.wav", kToneHz},
                                {"tone.mp3", kToneHz},
                                {"TONE.MP3", kToneHz},

@@ -20,7 +20,7 @@ using test::Capture;
 using test::TempDir;
 
 constexpr int32_t kRate = 44100;
-constexpr double kSeconds = 1.2;  // every fixture's song length (the module's: 10 rows)
+constexpr double kSeconds = test::kSongSeconds;  // every fixture's length
 
 struct Format {
     const char* name;
@@ -43,6 +43,13 @@ std::function<void(const std::filesystem::path&)> tone(int channels) {
     return [channels](const auto& path) { test::writeTone(path, 440, kSeconds, channels); };
 }
 
+std::function<void(const std::filesystem::path&)> copyOf(const char* fixture) {
+    return [fixture](const auto& path) {
+        std::filesystem::copy_file(std::filesystem::path(TERVEX_TEST_DATA) / fixture, path,
+                                   std::filesystem::copy_options::overwrite_existing);
+    };
+}
+
 const Format kFormats[] = {
     {"WavMono", "t.wav", tone(1), openSampled, 440, 1, 44100, true, 0.06, 0},
     {"WavStereo", "t.wav", tone(2), openSampled, 440, 2, 44100, true, 0.06, 0},
@@ -50,10 +57,10 @@ const Format kFormats[] = {
     {"Vorbis", "t.ogg", tone(2), openSampled, 440, 2, 44100, true, 0.06, 0},
     {"Opus", "t.opus", tone(1), openSampled, 440, 1, 48000, true, 0.06, 0},
     {"Mp3", "t.mp3", tone(1), openSampled, 440, 1, 44100, true, 0.06, 0},
-    {"Module", "t.mod", [](const auto& path) { test::writeToneModule(path, kSeconds); },
+    {"Module", "t.mod", copyOf("tone.mod"),
      [](const auto& path, bool repeat) { return openTrackerModule(path, kRate, repeat); },
      test::kToneModuleHz, 2, kRate, false, 0.15, 4},
-    {"Midi", "t.mid", [](const auto& path) { test::writeToneMidi(path, 69, kSeconds); },
+    {"Midi", "t.mid", copyOf("tone.mid"),
      [](const auto& path, bool repeat) { return openMidiFile(path, kRate, repeat); },
      test::midiNoteHz(69), 2, kRate, false, 1.5, 0},
 };
@@ -214,7 +221,7 @@ TEST(SoundFontTest, TheEnvironmentChoosesTheFont) {
     const auto installed = generalMidiSoundFont();
     const auto fake = dir / "fake.sf2";
     test::putFile(fake.string(), {'R', 'I', 'F', 'F', 0, 0, 0, 0});
-    test::writeToneMidi(dir / "t.mid", 69, kSeconds);
+    copyOf("tone.mid")(dir / "t.mid");
 
     ::setenv("TERVEX_SOUNDFONT", (dir / "missing.sf2").c_str(), 1);
     EXPECT_EQ(generalMidiSoundFont(), installed);

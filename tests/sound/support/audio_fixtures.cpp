@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <initializer_list>
 #include <memory>
 #include <numbers>
 #include <stdexcept>
@@ -29,17 +27,6 @@ int formatFor(const fs::path& path) {
     if (ext == ".opus") return SF_FORMAT_OGG | SF_FORMAT_OPUS;
     if (ext == ".mp3") return SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
     throw std::runtime_error("no tone format for " + path.string());
-}
-
-void putBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-void putBig(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 }  // namespace
@@ -72,91 +59,8 @@ void writeTone(const fs::path& path, double hz, double seconds, int channels, in
     }
 }
 
-void writeToneModule(const fs::path& path, double seconds) {
-    constexpr int kRowsPerPattern = 64, kChannels = 4, kSampleBytes = 32, kPeriod = 428;
-    constexpr int kSample = 1;  // numbered from 1
-    const int rows = std::clamp(static_cast<int>(std::ceil(seconds / kToneModuleRowSeconds - 1e-9)),
-                                1, 128 * kRowsPerPattern);
-    const int patterns = (rows + kRowsPerPattern - 1) / kRowsPerPattern;
-
-    std::vector<uint8_t> mod(20, 0);  // title
-    for (int s = 0; s < 31; ++s) {
-        mod.insert(mod.end(), 22, 0);  // name
-        const bool used = s + 1 == kSample;
-        putBig(mod, used ? kSampleBytes / 2 : 0, 2);  // length in words
-        mod.push_back(0);                             // finetune
-        mod.push_back(used ? 64 : 0);                 // volume
-        putBig(mod, 0, 2);                            // loop start in words
-        putBig(mod, used ? kSampleBytes / 2 : 1, 2);  // loop length in words (1: no loop)
-    }
-    mod.push_back(static_cast<uint8_t>(patterns));  // song length
-    mod.push_back(0);                               // restart position
-    for (int i = 0; i < 128; ++i) mod.push_back(static_cast<uint8_t>(i < patterns ? i : 0));
-    mod.insert(mod.end(), {'M', '.', 'K', '.'});
-
-    const size_t patternStart = mod.size();
-    mod.resize(patternStart + static_cast<size_t>(patterns) * kRowsPerPattern * kChannels * 4, 0);
-    auto cell = [&](int row, int channel) {
-        return mod.data() + patternStart + (static_cast<size_t>(row) * kChannels + channel) * 4;
-    };
-    for (int channel : {0, 1}) {  // Amiga panning: channel 1 left, channel 2 right
-        uint8_t* note = cell(0, channel);
-        note[0] = static_cast<uint8_t>((kSample & 0xF0) | (kPeriod >> 8));
-        note[1] = static_cast<uint8_t>(kPeriod & 0xFF);
-        note[2] = static_cast<uint8_t>((kSample & 0x0F) << 4);
-    }
-    if (rows % kRowsPerPattern != 0) {
-        uint8_t* last = cell(rows - 1, 3);  // rows counted across patterns
-        last[2] = 0x0D;                     // pattern break: the song ends after this row
-    }
-    for (int i = 0; i < kSampleBytes; ++i) {
-        const double x = std::sin(2 * std::numbers::pi * i / kSampleBytes);
-        mod.push_back(static_cast<uint8_t>(static_cast<int8_t>(std::lround(100 * x))));
-    }
-    putBytes(path, mod);
-}
-
 double midiNoteHz(int note) {
     return 440.0 * std::pow(2.0, (note - 69) / 12.0);
-}
-
-void writeToneMidi(const fs::path& path, int note, double seconds) {
-    constexpr uint32_t kTicksPerBeat = 480, kMicrosPerBeat = 500000;  // 120 beats a minute
-    const auto ticks =
-        static_cast<uint32_t>(std::lround(seconds * 1e6 / kMicrosPerBeat * kTicksPerBeat));
-    std::vector<uint8_t> track;
-    auto delta = [&](uint32_t value) {  // variable-length quantity
-        uint8_t groups[5];
-        int count = 0;
-        do {
-            groups[count++] = value & 0x7F;
-            value >>= 7;
-        } while (value);
-        while (count-- > 0) {
-            track.push_back(static_cast<uint8_t>(groups[count] | (count ? 0x80 : 0)));
-        }
-    };
-    auto event = [&](uint32_t ticksBefore, std::initializer_list<uint8_t> bytes) {
-        delta(ticksBefore);
-        track.insert(track.end(), bytes);
-    };
-    const auto key = static_cast<uint8_t>(note);
-    event(0, {0xFF, 0x51, 0x03, kMicrosPerBeat >> 16, (kMicrosPerBeat >> 8) & 0xFF,
-              kMicrosPerBeat & 0xFF});
-    event(0, {0xC0, 73});  // program 74, flute, counted from 0
-    event(0, {0x90, key, 100});
-    event(ticks, {0x80, key, 64});
-    event(0, {0xFF, 0x2F, 0x00});
-
-    std::vector<uint8_t> smf = {'M', 'T', 'h', 'd'};
-    putBig(smf, 6, 4);
-    putBig(smf, 0, 2);  // format 0
-    putBig(smf, 1, 2);  // one track
-    putBig(smf, kTicksPerBeat, 2);
-    smf.insert(smf.end(), {'M', 'T', 'r', 'k'});
-    putBig(smf, static_cast<uint32_t>(track.size()), 4);
-    smf.insert(smf.end(), track.begin(), track.end());
-    putBytes(path, smf);
 }
 
 double Capture::rms(int channel, size_t from, size_t to) const {
@@ -170,48 +74,24 @@ double Capture::rms(int channel, size_t from, size_t to) const {
     return std::sqrt(sum / static_cast<double>(to - from));
 }
 
-// The YIN estimator: the lag whose cumulative-mean-normalized difference first dips under a
-// threshold is the period (robust to strong harmonics), refined between samples by a parabola.
+// The mean period between the first and the last rising zero crossing, each interpolated
+// between samples; after a crossing the signal must fall below -rms/2 before the next counts,
+// so harmonics that cross zero within a cycle are not taken for cycles.
 double Capture::frequency(int channel, size_t from, size_t to) const {
     to = std::min(to, frames());
-    if (from >= to || channel < 0 || channel >= channels || rate <= 0) return 0;
-    const size_t available = to - from;
-    const size_t minLag = std::max<size_t>(2, rate / 5000);
-    const size_t maxLag = std::min<size_t>(rate / 30, available / 2);
-    if (maxLag <= minLag + 2) return 0;
-    const size_t window = std::min<size_t>(available - maxLag, rate / 4);
-    std::vector<double> x(window + maxLag + 1);
-    for (size_t i = 0; i < x.size() && from + i < to; ++i) {
-        x[i] = samples[(from + i) * channels + channel];
+    const double hysteresis = rms(channel, from, to) / 2;
+    double first = 0, last = 0;
+    int crossings = 0;
+    bool armed = false;
+    for (size_t f = from + 1; f < to; ++f) {
+        const double a = samples[(f - 1) * channels + channel], b = samples[f * channels + channel];
+        armed = armed || b < -hysteresis;
+        if (!armed || a >= 0 || b < 0) continue;
+        last = static_cast<double>(f - 1) + a / (a - b);
+        if (crossings++ == 0) first = last;
+        armed = false;
     }
-    std::vector<double> d(maxLag + 2, 1.0);
-    double running = 0;
-    for (size_t lag = 1; lag <= maxLag + 1 && lag + window <= x.size(); ++lag) {
-        double sum = 0;
-        for (size_t j = 0; j < window; ++j) {
-            const double diff = x[j] - x[j + lag];
-            sum += diff * diff;
-        }
-        running += sum;
-        d[lag] = running > 0 ? sum * static_cast<double>(lag) / running : 1.0;
-    }
-    size_t best = 0;
-    for (size_t lag = minLag; lag <= maxLag; ++lag) {
-        if (d[lag] < 0.15) {
-            while (lag + 1 <= maxLag && d[lag + 1] < d[lag]) ++lag;
-            best = lag;
-            break;
-        }
-    }
-    if (best == 0) {
-        best = static_cast<size_t>(std::min_element(d.begin() + minLag, d.begin() + maxLag + 1) -
-                                   d.begin());
-        if (d[best] > 0.5) return 0;
-    }
-    const double a = d[best - 1], b = d[best], c = d[best + 1];
-    const double bend = a - 2 * b + c;
-    const double shift = bend > 0 ? std::clamp(0.5 * (a - c) / bend, -0.5, 0.5) : 0.0;
-    return rate / (static_cast<double>(best) + shift);
+    return crossings > 1 ? rate * (crossings - 1) / (last - first) : 0;
 }
 
 size_t Capture::longestSilence(size_t from, size_t to, double threshold) const {

@@ -17,20 +17,12 @@ namespace tx::test {
 void writeTone(const std::filesystem::path& path, double hz, double seconds, int channels = 1,
                int rate = 44100, double amplitude = 0.5);
 
-// The pitch of writeToneModule's tone: a 32-byte single-cycle sine played at Amiga period 428
-// (C-2) on a PAL machine, 7093789.2 / (428 * 2) / 32 Hz.
+// Song fixtures in tests/data, each 1.2 s long: tone.mod, a four-channel ProTracker module
+// whose one looped 32-byte sine cycle plays at Amiga period 428 on channels 1 (left) and 2
+// (right) for ten rows, and tone.mid, one flute note (General MIDI program 74) 69 held at 120
+// beats a minute.
 inline constexpr double kToneModuleHz = 7093789.2 / (428.0 * 2.0) / 32.0;  // ~258.97 Hz
-
-// A 4-channel ProTracker (M.K.) module: its one looped sample, at kToneModuleHz on channels 1
-// (left) and 2 (right), sounds from the first row to the end of the song, which lasts `seconds`
-// rounded up to whole rows at the default speed 6 and tempo 125 (0.12 s a row); libopenmpt
-// renders a tenth of a second more before it reports the end.
-void writeToneModule(const std::filesystem::path& path, double seconds);
-inline constexpr double kToneModuleRowSeconds = 0.12;
-
-// A format-0 standard MIDI file at 120 beats a minute: one flute note (General MIDI program 74)
-// held for `seconds`, then the end of the track.
-void writeToneMidi(const std::filesystem::path& path, int note, double seconds);
+inline constexpr double kSongSeconds = 1.2;
 double midiNoteHz(int note);  // 440 * 2^((note - 69) / 12)
 
 // Interleaved samples from -1 to 1 and what can be measured in them. Frame ranges are clamped
@@ -42,8 +34,8 @@ struct Capture {
 
     size_t frames() const { return channels > 0 ? samples.size() / channels : 0; }
     double rms(int channel, size_t fromFrame, size_t toFrame) const;
-    // The fundamental frequency in Hz of one channel over the range (at most its first quarter
-    // second is looked at), 0 when nothing periodic between 30 Hz and 5 kHz is found there.
+    // The frequency in Hz of one channel's tone over the range, by its zero crossings; 0 when
+    // it has fewer than two cycles.
     double frequency(int channel, size_t fromFrame, size_t toFrame) const;
     // The longest run of frames in [from, to) in which every channel stays below |threshold|.
     size_t longestSilence(size_t fromFrame, size_t toFrame, double threshold) const;
