@@ -3,20 +3,18 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 
 #include "graphics_commands.h"
 #include "graphics_state.h"
 #include "input_state.h"
-#include "key_characters.h"
+#include "typed_keys.h"
 
 namespace tx {
 namespace {
 
-// The caret shows for 320 ms, then hides for as long. A held key repeats after 280 ms, then
-// every 40 ms. Input looks for keys every 20 ms.
+// The caret shows for 320 ms, then hides for as long. Input looks for keys every 20 ms.
 constexpr uint32_t kBlinkPhaseMs = 320;
-constexpr uint32_t kFirstRepeatMs = 280;
-constexpr uint32_t kNextRepeatMs = 40;
 constexpr int32_t kKeyPollMs = 20;
 
 // Input's editing codes (what asciiOfKey gives for the keys).
@@ -85,44 +83,6 @@ private:
     Point savedOrigin_;
     Point savedHandle_;
     Rect savedViewport_;
-};
-
-// What Input's keys give, from the input module's keyboard as the pump last fed it.
-class InputKeys {
-public:
-    InputKeys() : input_(ModuleState<InputState>::find()) {}
-
-    bool available() const { return input_ != nullptr; }
-
-    // The next character typed or repeated, or none yet.
-    int32_t next(uint32_t now) {
-        InputDevice& keyboard = input_->input.keyboardAsFed();
-        if (const int32_t key = keyboard.takeQueued(); key != 0) {
-            if (const int32_t c = asciiOfKey(key, keyboard); c != 0) {
-                heldKey_ = key;
-                repeatTime_ = now;
-                repeatDelay_ = kFirstRepeatMs;
-                return c;
-            }
-        }
-        if (heldKey_ == 0) return 0;
-        if (!keyboard.isDown(heldKey_)) {
-            heldKey_ = 0;
-        } else if (now - repeatTime_ > repeatDelay_) {
-            if (const int32_t c = asciiOfKey(heldKey_, keyboard); c != 0) {
-                repeatTime_ += repeatDelay_;
-                repeatDelay_ = kNextRepeatMs;
-                return c;
-            }
-        }
-        return 0;
-    }
-
-private:
-    InputState* input_;
-    int32_t heldKey_ = 0;
-    uint32_t repeatTime_ = 0;
-    uint32_t repeatDelay_ = kFirstRepeatMs;
 };
 
 // Applies an editing code to the line; false when editing is over.
@@ -223,7 +183,9 @@ std::string editLine(GraphicsState& state, ConsoleSession& session, std::string_
     scratch->blit(0, 0, c, 0, console.cursorY, c.getWidth(), h, true);
 
     const ConsoleTiming& timing = console.timing;
-    InputKeys keys;
+    InputState* input = ModuleState<InputState>::find();
+    std::optional<TypedKeys> keys;
+    if (input != nullptr) keys.emplace(input->input);
     std::string text;
     size_t position = 0;
     for (bool editing = true; editing;) {
@@ -234,7 +196,7 @@ std::string editLine(GraphicsState& state, ConsoleSession& session, std::string_
         const int32_t caretWidth = font.stringWidth(atCaret.empty() ? "X" : atCaret);
 
         int32_t code = 0;
-        if (keys.available() && state.runtime.idle()) {
+        if (keys.has_value() && state.runtime.idle()) {
             const uint32_t start = timing.now();
             uint32_t shownPhase = UINT32_MAX;
             for (;;) {
@@ -251,7 +213,7 @@ std::string editLine(GraphicsState& state, ConsoleSession& session, std::string_
                     }
                     c.text(caretX, console.cursorY, atCaret);
                 }
-                if ((code = keys.next(now)) != 0) break;
+                if ((code = keys->next(now)) != 0) break;
                 if (!timing.pause(state.runtime, kKeyPollMs)) break;
             }
         }

@@ -48,6 +48,11 @@ public:
         followCapture();
         return keyboard_;
     }
+    // The mouse as the pump last fed it, without pumping now (for loops that pump on their own).
+    InputDevice& mouseAsFed() {
+        followCapture();
+        return mouse_;
+    }
 
     // ---- InputFeed
     void keyChanged(int32_t code, bool down) override;

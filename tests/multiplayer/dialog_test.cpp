@@ -1,0 +1,244 @@
+// The connection dialog in a window (SDL's offscreen driver): clicks and keys pushed as the
+// window's events at the times of a scripted clock, the picture read back from the front
+// buffer, over a fake network.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+#include "connection_dialog.h"
+#include "connection_dialog_model.h"
+#include "dialog_layout.h"
+#include "dialog_painter.h"
+#include "fake_network.h"
+#include "graphics_state.h"
+#include "host_runtime.h"
+#include "input_state.h"
+#include "sdl_test_events.h"
+#include "string_pool.h"
+
+namespace tx::net {
+namespace {
+
+using Control = ConnectionDialogModel::Control;
+namespace colors = dialog_colors;
+constexpr int kSdlEnter = 40;
+constexpr uint32_t kGiveUpMs = 60000;  // a script that never ends the dialog closes the window
+
+// SDL's scancode of a character typed without Shift.
+int scancodeOf(char c) {
+    if (c >= 'a' && c <= 'z') return 4 + (c - 'a');
+    if (c >= '1' && c <= '9') return 30 + (c - '1');
+    if (c == '0') return 39;
+    if (c == '.') return 55;
+    return 44;  // space
+}
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        stringsCreate();
+        runtime = HostRuntime::open("", nullptr, 0);
+        ASSERT_NE(runtime, nullptr);
+        ASSERT_TRUE(openGraphicsModule(*runtime));
+        ModuleState<InputState>::open(std::make_unique<InputState>(*runtime));
+        hooks.now = [this] { return now; };
+        hooks.pause = [this](HostRuntime& host, int32_t milliseconds) {
+            now += static_cast<uint32_t>(milliseconds);
+            while (!script.empty() && script.begin()->first <= now) {
+                auto step = script.extract(script.begin());
+                step.mapped()();
+            }
+            return host.idle() && now < kGiveUpMs;
+        };
+    }
+    void TearDown() override {
+        script.clear();
+        ModuleState<InputState>::close();
+        closeGraphicsModule();
+        runtime.reset();
+        stringsDestroy();
+    }
+
+    static HostCanvas& front() { return graphicsState()->graphics->frontBuffer(); }
+    static HostFont* font() { return graphicsState()->graphics->defaultFont(); }
+    static DialogLayout layout() {
+        return DialogLayout(front().getWidth(), front().getHeight(), font());
+    }
+    DialogOutcome run() { return runConnectionDialog(*runtime, service, hooks); }
+
+    void at(uint32_t time, std::function<void()> step) { script.emplace(time, std::move(step)); }
+    void clickAt(uint32_t time, PixelRect target) {
+        at(time, [target] {
+            tx::test::pushSdlMouseMotion(target.centreX(), target.centreY(), 0, 0);
+            tx::test::pushSdlMouseButton(1, true);
+            tx::test::pushSdlMouseButton(1, false);
+        });
+    }
+    void typeAt(uint32_t time, std::string_view text) {
+        at(time, [text = std::string(text)] {
+            for (const char c : text) {
+                tx::test::pushSdlKey(c == '\n' ? kSdlEnter : scancodeOf(c), true);
+                tx::test::pushSdlKey(c == '\n' ? kSdlEnter : scancodeOf(c), false);
+            }
+        });
+    }
+    // TCP/IP chosen from the drop-down and the address typed, from a time on (300 ms).
+    void connectAt(uint32_t time, std::string_view address) {
+        clickAt(time, layout().control(Control::Connections));
+        clickAt(time + 100, layout().dropEntry(ConnectionDialogModel::kTcpIp));
+        typeAt(time + 200, std::string(address) + "\n");
+    }
+
+    // Whether the text shows in the font and colour somewhere inside `area` of the front
+    // buffer: each of its glyph pixels as text in that colour comes out, the other pixels of
+    // its box in other colours.
+    static bool shows(PixelRect area, std::string_view text, uint32_t color) {
+        constexpr uint32_t kBackground = 0xFF00FF00u;
+        const int32_t w = font()->stringWidth(text), h = font()->getHeight();
+        auto glyphs = HostCanvas::create(w, h, front().format());
+        glyphs->setClsColor(kBackground);
+        glyphs->cls();
+        glyphs->setFont(font());
+        glyphs->setColor(color);
+        glyphs->text(0, 0, text);
+        uint32_t ink = kBackground;  // black text comes out near-black
+        for (int32_t i = 0; ink == kBackground && i < w * h; ++i)
+            ink = glyphs->getPixel(i % w, i / w);
+        if (ink == kBackground) return false;
+        for (int32_t y = area.y; y + h <= area.y + area.height; ++y)
+            for (int32_t x = area.x; x + w <= area.x + area.width; ++x) {
+                bool match = true;
+                for (int32_t gy = 0; match && gy < h; ++gy)
+                    for (int32_t gx = 0; match && gx < w; ++gx) {
+                        const uint32_t glyph = glyphs->getPixel(gx, gy);
+                        const uint32_t shown = front().getPixel(x + gx, y + gy);
+                        match = (glyph == ink) == (shown == ink);
+                    }
+                if (match) return true;
+            }
+        return false;
+    }
+
+    std::unique_ptr<HostRuntime> runtime;
+    test::FakeNetwork network;
+    SessionService service = network.service();
+    DialogHooks hooks;
+    uint32_t now = 0;
+    std::multimap<uint32_t, std::function<void()>> script;
+};
+
+TEST_F(DialogTest, CancelAndTheCloseBoxEndWithZeroAndThePictureComesBack) {
+    for (const bool closeBox : {false, true}) {
+        HostCanvas& picture = front();
+        picture.setColor(0xFF123456u);
+        picture.rect(0, 0, picture.getWidth(), picture.getHeight(), true);
+        picture.setPixel(200, 150, 0xFFFF0000u);
+        bool seen = false;
+        at(now + 100, [&] {
+            const DialogLayout l = layout();
+            seen = shows(l.titleBar(), "Start Multiplayer Game", colors::kSelectedText) &&
+                   shows(l.connectionLabel(), "Connection", colors::kText) &&
+                   shows(l.gamesLabel(), "Games in progress", colors::kText) &&
+                   shows(l.nameLabel(), "Name for new game", colors::kText) &&
+                   shows(l.control(Control::Connections), "<no connection>", colors::kText) &&
+                   shows(l.control(Control::Create), "Create new game", colors::kDisabledText) &&
+                   shows(l.control(Control::Cancel), "Cancel", colors::kText) &&
+                   front().getPixel(l.control(Control::Name).centreX(),
+                                    l.control(Control::Name).centreY()) == colors::kFace;
+        });
+        clickAt(now + 200, closeBox ? layout().closeBox() : layout().control(Control::Cancel));
+        const DialogOutcome outcome = run();
+        EXPECT_TRUE(seen) << "the dialog as it opens";
+        EXPECT_EQ(outcome.result, 0);
+        EXPECT_FALSE(outcome.mustEnd);
+        EXPECT_EQ(front().getPixel(200, 150), 0xFFFF0000u) << "the program's picture is back";
+        EXPECT_EQ(front().getPixel(layout().frame().x + 5, layout().frame().y + 5), 0xFF123456u);
+    }
+    EXPECT_TRUE(network.searched.empty());
+}
+
+TEST_F(DialogTest, TcpIpAndANameTypedCreateAGameAndEndWithTwo) {
+    connectAt(100, "10.0.0.9");
+    typeAt(500, "arena");
+    bool usable = false;
+    at(600, [&] {
+        const DialogLayout l = layout();
+        usable = shows(l.control(Control::Connections), "TCP/IP", colors::kText) &&
+                 shows(l.control(Control::Create), "Create new game", colors::kText) &&
+                 shows(l.control(Control::Name), "arena", colors::kText);
+    });
+    clickAt(700, layout().control(Control::Create));
+    const DialogOutcome outcome = run();
+    EXPECT_TRUE(usable) << "TCP/IP chosen, the name typed and Create usable";
+    EXPECT_EQ(outcome.result, 2);
+    EXPECT_EQ(outcome.createdName, "arena");
+    EXPECT_EQ(network.hosted, std::vector<std::string>{"arena"});
+    ASSERT_FALSE(network.searched.empty());
+    EXPECT_EQ(network.searched[0], "10.0.0.9");
+}
+
+TEST_F(DialogTest, AnEmptyNameIsAskedForAndTheDialogStays) {
+    connectAt(100, "");
+    clickAt(500, layout().control(Control::Create));
+    bool asked = false;
+    at(600, [&] {
+        const ConnectionDialogModel::Message message{"Please enter a name for the new game",
+                                                     "DirectPlay Request", true};
+        const OverlayBox box = messageBoxOf(layout(), font(), message);
+        asked = shows(box.text, message.text, colors::kText) &&
+                shows(box.caption, message.caption, colors::kSelectedText) &&
+                shows(box.ok, "OK", colors::kText);
+    });
+    typeAt(700, "\n");  // dismisses the message
+    clickAt(800, layout().control(Control::Cancel));
+    std::vector<std::string> messages;
+    hooks.frameShown = [&](const ConnectionDialogModel& model) {
+        if (model.message() && (messages.empty() || messages.back() != model.message()->text))
+            messages.push_back(model.message()->text);
+    };
+    const DialogOutcome outcome = run();
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(messages, std::vector<std::string>{"Please enter a name for the new game"});
+    EXPECT_EQ(outcome.result, 0) << "Cancel, after the message";
+    EXPECT_TRUE(network.hosted.empty());
+    EXPECT_EQ(network.searched.at(0), "") << "an empty address searches the local network";
+}
+
+TEST_F(DialogTest, AGameDoubleClickedIsJoinedAndEndsWithOne) {
+    network.games = {test::game("alpha", 1), test::game("beta", 2)};
+    connectAt(100, "");
+    bool listed = false;
+    at(500, [&] {
+        listed = shows(layout().listRow(0), "alpha", colors::kText) &&
+                 shows(layout().listRow(1), "beta", colors::kText);
+    });
+    clickAt(600, layout().listRow(1));
+    clickAt(800, layout().listRow(1));
+    const DialogOutcome outcome = run();
+    EXPECT_TRUE(listed);
+    EXPECT_EQ(outcome.result, 1);
+    ASSERT_EQ(network.joined.size(), 1u);
+    EXPECT_EQ(network.joined[0].name, "beta");
+    ASSERT_TRUE(outcome.joined.has_value());
+    EXPECT_EQ(outcome.joined->instance, network.games[1].instance);
+}
+
+TEST_F(DialogTest, NoGamesFoundShowsGreyedAndClosingTheWindowEndsWithZero) {
+    connectAt(100, "");
+    bool greyed = false;
+    at(500,
+       [&] { greyed = shows(layout().listRow(0), "<no games found>", colors::kDisabledText); });
+    clickAt(600, layout().listRow(0));
+    clickAt(700, layout().listRow(0));
+    at(800, [] { tx::test::pushSdlQuit(); });
+    const DialogOutcome outcome = run();
+    EXPECT_TRUE(greyed);
+    EXPECT_TRUE(network.joined.empty());
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_TRUE(outcome.mustEnd);
+    EXPECT_LT(now, kGiveUpMs);
+}
+
+}  // namespace
+}  // namespace tx::net
