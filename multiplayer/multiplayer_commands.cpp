@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "connection_dialog.h"
+#include "host_runtime.h"
 #include "message_payload.h"
 #include "tx_error.h"
 
@@ -100,6 +102,18 @@ void closeNetGame(MultiplayerState& state) {
     state.session.reset();
     state.players.clear();
     state.pendingJoins.clear();
+}
+
+int32_t startNetGame(MultiplayerState& state) {
+    requireNotStarted(state);
+    state.runtime.idle();
+    net::DialogOutcome outcome = net::runConnectionDialog(state.runtime);
+    if (outcome.mustEnd) endQuietly();
+    const int32_t result = outcome.result == 1 || outcome.result == 2 ? outcome.result : 0;
+    // A full-screen program the dialog suspended resumes.
+    state.runtime.asyncRun();
+    state.runtime.idle();
+    return openSession(state, std::move(outcome.session), result);
 }
 
 int32_t hostNetGame(MultiplayerState& state, StrArg gameName) {
