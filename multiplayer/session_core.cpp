@@ -51,8 +51,8 @@ constexpr size_t kPeerLimit = wire::kMaxMembers + 1;
 constexpr size_t kChannels = 2;
 constexpr uint8_t kReliableChannel = 0;
 constexpr uint8_t kUnreliableChannel = 1;
-constexpr enet_uint32 kConnectTag = 0x54585331;  // connection requests of session machines
-constexpr enet_uint32 kLeaveTag = 0x54584259;    // disconnects of machines that leave on purpose
+using wire::kConnectTag;
+using wire::kLeaveTag;
 constexpr auto kJoinTimeout = 3000ms;
 constexpr auto kLeaveTimeout = 200ms;
 constexpr auto kIdentifyTimeout = 5s;

@@ -35,6 +35,11 @@ namespace tx::net::wire {
 using Instance = std::array<uint8_t, 16>;
 using Nonce = std::array<uint8_t, 8>;
 
+// The data of a connection request between session machines, and of the disconnect of a machine
+// that leaves on purpose (a time-out carries none).
+inline constexpr uint32_t kConnectTag = 0x54585331;
+inline constexpr uint32_t kLeaveTag = 0x54584259;
+
 inline constexpr size_t kMaxNameBytes = 255;
 inline constexpr uint16_t kMaxMachineId = 32767;  // keeps every player id positive
 inline constexpr size_t kMaxMembers = 63;         // the other machines one machine links to
