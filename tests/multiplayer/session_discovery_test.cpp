@@ -1,0 +1,51 @@
+// Finding games: by address, by host name, on the game port, and not once they are gone.
+#include "session_fixture.h"
+
+namespace tx::net::test {
+namespace {
+
+TEST(SessionDiscovery, FindsTheHostedGameHoweverTheAddressIsWritten) {
+    Machine host = hostGame("Arena of Night");
+    ASSERT_TRUE(host.session);
+    const std::string port = std::to_string(host.port);
+    for (const std::string& address : std::vector<std::string>{
+             "127.0.0.1:" + port, "localhost:" + port, std::string("127.0.0.1")}) {
+        // The bare address asks on the game port, which names the host's here.
+        ::setenv("TERVEX_NET_PORT", port.c_str(), 1);
+        const auto found = findSessions(address, 150ms);
+        ASSERT_EQ(found.size(), 1u) << address;
+        EXPECT_EQ(found[0].name, "Arena of Night");
+        EXPECT_EQ(found[0].address, "127.0.0.1");
+        EXPECT_EQ(found[0].port, host.port);
+    }
+}
+
+TEST(SessionDiscovery, GamesThatEndedOrAddressesThatMeanNothingFindNothing) {
+    Machine vanished = hostGame("gone");
+    Machine left = hostGame("left");
+    ASSERT_TRUE(vanished.session && left.session);
+    vanished.session->vanish();
+    left.session.reset();
+    const std::string none = std::to_string(freePort());
+    for (const std::string& address : std::vector<std::string>{
+             loopback(vanished.port), loopback(left.port), "127.0.0.1:" + none, "127.0.0.1:0",
+             "127.0.0.1:x1", "127.0.0.1:70000", ":" + none, "no.such.host.invalid:" + none})
+        EXPECT_TRUE(findSessions(address, 100ms).empty()) << address;
+}
+
+TEST(SessionDiscovery, TheGamePortComesFromTheEnvironmentWhenItIsAPortNumber) {
+    const struct {
+        const char* value;
+        uint16_t port;
+    } cases[] = {{"31000", 31000},       {"0", kDefaultPort}, {"65536", kDefaultPort},
+                 {"12ab", kDefaultPort}, {"", kDefaultPort},  {"65535", 65535}};
+    for (const auto& c : cases) {
+        ::setenv("TERVEX_NET_PORT", c.value, 1);
+        EXPECT_EQ(gamePort(), c.port) << c.value;
+    }
+    ::unsetenv("TERVEX_NET_PORT");
+    EXPECT_EQ(gamePort(), kDefaultPort);
+}
+
+}  // namespace
+}  // namespace tx::net::test

@@ -1,0 +1,149 @@
+// Machines joining a game learn every player, and messages reach exactly their addressees.
+#include "session_fixture.h"
+
+namespace tx::net::test {
+namespace {
+
+using Kind = SessionEvent::Kind;
+
+// Three machines: the host with two players, the others with one each.
+struct ThreeMachines : ::testing::Test {
+    void SetUp() override {
+        a = hostGame("three");
+        ASSERT_TRUE(a.session);
+        a1 = a.session->createPlayer("a-one");
+        a2 = a.session->createPlayer("a-two");
+        b = joinGame(a);
+        ASSERT_TRUE(b.session);
+        b1 = b.session->createPlayer("b-one");
+        ASSERT_TRUE(waitFor({&a}, [&] { return a.count(Kind::PlayerCreated) == 1; }));
+        c = joinGame(a);
+        ASSERT_TRUE(c.session);
+        c1 = c.session->createPlayer("c-one");
+        ASSERT_TRUE(waitFor({&a, &b}, [&] {
+            return a.count(Kind::PlayerCreated) == 2 && b.count(Kind::PlayerCreated) == 3;
+        }));
+    }
+    Machine a, b, c;
+    int32_t a1 = 0, a2 = 0, b1 = 0, c1 = 0;
+};
+
+TEST_F(ThreeMachines, JoiningMachinesLearnThePlayersOfEveryMachine) {
+    // Machines are numbered in joining order and a player id carries its machine's number.
+    EXPECT_EQ(a1, 1 << 16 | 1);
+    EXPECT_EQ(a2, 1 << 16 | 2);
+    EXPECT_EQ(b1, 2 << 16 | 1);
+    EXPECT_EQ(c1, 3 << 16 | 1);
+    c.drain();
+    std::vector<std::pair<int32_t, std::string>> seen;
+    for (const auto& e : c.events) {
+        ASSERT_EQ(e.kind, Kind::PlayerCreated);
+        seen.emplace_back(e.player, e.name);
+    }
+    std::sort(seen.begin(), seen.end());
+    const std::vector<std::pair<int32_t, std::string>> expected{
+        {a1, "a-one"}, {a2, "a-two"}, {b1, "b-one"}};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(c.session->remotePlayers().size(), 3u);
+    EXPECT_EQ(a.session->remotePlayers().size(), 2u);
+    EXPECT_TRUE(a.session->isHost());
+    EXPECT_FALSE(b.session->isHost() || c.session->isHost());
+
+    ASSERT_TRUE(b.session->destroyPlayer(b1));
+    EXPECT_FALSE(b.session->destroyPlayer(b1));
+    EXPECT_TRUE(waitFor({&a, &c}, [&] {
+        return a.count(Kind::PlayerDestroyed) == 1 && c.count(Kind::PlayerDestroyed) == 1;
+    }));
+    EXPECT_EQ(a.events.back().player, b1);
+}
+
+TEST_F(ThreeMachines, MessagesReachTheirAddresseesOnly) {
+    const struct {
+        Machine* from;
+        int32_t sender;
+        int32_t to;
+        bool reliable;
+        std::vector<Machine*> reached;
+    } cases[] = {
+        {&a, a1, b1, true, {&b}},
+        {&b, b1, 0, true, {&a, &c}},
+        {&c, c1, a2, false, {&a}},
+        {&a, a2, 0, false, {&b, &c}},
+    };
+    int round = 0;
+    for (const auto& s : cases) {
+        const std::string text = "round " + std::to_string(++round);
+        for (Machine* m : {&a, &b, &c}) m->events.clear();
+        auto arrived = [&] {
+            for (Machine* m : s.reached) {
+                const auto t = m->texts();
+                if (std::find(t.begin(), t.end(), text) == t.end()) return false;
+            }
+            return true;
+        };
+        // An unreliable message may be lost, so it goes again until it is there.
+        for (int tries = 0; tries < 20 && !arrived(); ++tries) {
+            ASSERT_TRUE(sendText(*s.from, s.sender, s.to, text, s.reliable)) << text;
+            waitFor({&a, &b, &c}, arrived, s.reliable ? 2000ms : 100ms);
+        }
+        EXPECT_TRUE(arrived()) << text;
+        // Whoever got nothing was not addressed: a reliable last message marks the end.
+        for (Machine* m : {&a, &b, &c}) {
+            if (m == s.from) continue;
+            const int32_t end = m == &a ? a1 : m == &b ? b1 : c1;
+            ASSERT_TRUE(sendText(*s.from, s.sender, end, "end"));
+            ASSERT_TRUE(
+                waitFor({m}, [&] { return !m->texts().empty() && m->texts().back() == "end"; }));
+            const bool addressed =
+                std::find(s.reached.begin(), s.reached.end(), m) != s.reached.end();
+            for (const auto& e : m->events) {
+                if (e.kind == Kind::Message) {
+                    EXPECT_EQ(e.player, s.sender);
+                }
+            }
+            EXPECT_EQ(m->texts().size() > 1, addressed) << text;
+        }
+    }
+}
+
+TEST_F(ThreeMachines, SendingRefusesWhatNoPlayerCouldSendOrReceive) {
+    std::vector<uint8_t> buffer;
+    EXPECT_FALSE(a.session->send(b1, a1, true, encodePayload(buffer, b1, a1, 0, "not mine")));
+    EXPECT_FALSE(a.session->send(a1, 12345, true, encodePayload(buffer, a1, 12345, 0, "nobody")));
+    EXPECT_FALSE(a.session->send(a1, b1, true, encodePayload(buffer, a1, c1, 0, "other to")));
+    EXPECT_FALSE(a.session->send(a1, b1, true, std::span<const uint8_t>(buffer.data(), 4)));
+    // A player of the same machine needs no network.
+    EXPECT_TRUE(a.session->send(a1, a2, true, encodePayload(buffer, a1, a2, 0, "local")));
+    EXPECT_EQ(a.session->createPlayer(std::string(300, 'x')) >> 16, 1);
+    ASSERT_TRUE(waitFor({&b}, [&] { return b.count(Kind::PlayerCreated) == 4; }));
+    EXPECT_EQ(b.events.back().name.size(), 255u);
+}
+
+TEST(SessionExchange, ABurstOfTenThousandReliableMessagesArrivesInOrder) {
+    Machine a = hostGame("burst");
+    ASSERT_TRUE(a.session);
+    const int32_t a1 = a.session->createPlayer("sender");
+    Machine b = joinGame(a);
+    ASSERT_TRUE(b.session);
+    const int32_t b1 = b.session->createPlayer("receiver");
+    ASSERT_TRUE(waitFor({&a}, [&] { return a.count(Kind::PlayerCreated) == 1; }));
+    constexpr int kCount = 10000;
+    std::vector<uint8_t> buffer;
+    for (int i = 0; i < kCount; ++i) {
+        const std::string text = std::to_string(i);
+        ASSERT_TRUE(a.session->send(a1, b1, true, encodePayload(buffer, a1, b1, 7, text)));
+    }
+    ASSERT_TRUE(waitFor(
+        {&b}, [&] { return b.texts().size() >= kCount; }, 10s))
+        << b.texts().size() << " arrived";
+    const auto texts = b.texts();
+    ASSERT_EQ(texts.size(), size_t{kCount});
+    for (int i = 0; i < kCount; ++i) ASSERT_EQ(texts[i], std::to_string(i));
+    const auto first = decodePayload(b.events[1].payload);
+    EXPECT_EQ(first->type, 7);
+    EXPECT_EQ(first->from, a1);
+    EXPECT_EQ(first->to, b1);
+}
+
+}  // namespace
+}  // namespace tx::net::test

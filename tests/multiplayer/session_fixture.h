@@ -1,0 +1,99 @@
+// Sessions on loopback for the session tests: free ports, hosting on one, joining by address,
+// and waiting (with a deadline) for what the sessions report.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "message_payload.h"
+#include "net_session.h"
+
+namespace tx::net::test {
+
+using namespace std::chrono_literals;
+
+// A UDP port nothing is bound to at the moment.
+inline uint16_t freePort() {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+inline std::string loopback(uint16_t port) {
+    return "127.0.0.1:" + std::to_string(port);
+}
+
+// A session and everything it reported so far.
+struct Machine {
+    std::unique_ptr<NetSession> session;
+    std::vector<SessionEvent> events;
+    uint16_t port = 0;  // the game port, for the hosting machine
+
+    void drain() {
+        if (!session) return;
+        while (auto e = session->receive()) events.push_back(std::move(*e));
+    }
+    size_t count(SessionEvent::Kind kind) const {
+        size_t n = 0;
+        for (const auto& e : events) n += e.kind == kind;
+        return n;
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> out;
+        for (const auto& e : events)
+            if (e.kind == SessionEvent::Kind::Message)
+                out.emplace_back(decodePayload(e.payload)->text);
+        return out;
+    }
+};
+
+// Drains every machine until `done` holds or `limit` passes; the result of `done` at the end.
+inline bool waitFor(const std::vector<Machine*>& machines, const std::function<bool()>& done,
+                    std::chrono::milliseconds limit = 2s) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        for (Machine* m : machines) m->drain();
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+}
+
+inline Machine hostGame(std::string_view name) {
+    Machine m;
+    m.port = freePort();
+    ::setenv("TERVEX_NET_PORT", std::to_string(m.port).c_str(), 1);
+    m.session = NetSession::host(name);
+    return m;
+}
+
+inline Machine joinGame(const Machine& host) {
+    Machine m;
+    const auto found = findSessions(loopback(host.port), 100ms);
+    if (found.size() == 1) m.session = NetSession::join(found[0]);
+    return m;
+}
+
+inline bool sendText(Machine& m, int32_t from, int32_t to, std::string_view text,
+                     bool reliable = true) {
+    std::vector<uint8_t> buffer;
+    return m.session->send(from, to, reliable, encodePayload(buffer, from, to, 1, text));
+}
+
+}  // namespace tx::net::test
