@@ -44,6 +44,8 @@ TEST(SessionDiscovery, JoiningWhatIsNoGameFailsAndTheGameGoesOn) {
     noAddress.address = "not an address";
     SessionListing noPort = found[0];
     noPort.port = 0;
+    // The game port is taken now.
+    EXPECT_FALSE(NetSession::host("second"));
     for (const auto& listing : {wrongInstance, noAddress, noPort})
         EXPECT_FALSE(NetSession::join(listing)) << listing.address << ":" << listing.port;
     Machine guest;
