@@ -333,7 +333,6 @@ void SessionCore::connected(ENetPeer* peer, uint32_t data) {
         enet_peer_disconnect_now(peer, 0);
         return;
     }
-    configurePeer(peer);
     addLink(peer, Link::Stage::Unidentified, Link::Opening::None, 0);
 }
 
@@ -613,6 +612,7 @@ void SessionCore::sendToAll(std::span<const uint8_t> bytes) {
 void SessionCore::leave() {
     if (!host_) return;
     ServicingScope scope(this);
+    hostId_ = 0;  // no more answers to queries
     wire::encode(scratch_, wire::Bye{});
     for (auto& link : links_) {
         if (link->stage == Link::Stage::Active) sendPacket(*link, scratch_);

@@ -33,6 +33,30 @@ TEST(SessionDiscovery, GamesThatEndedOrAddressesThatMeanNothingFindNothing) {
         EXPECT_TRUE(findSessions(address, 100ms).empty()) << address;
 }
 
+TEST(SessionDiscovery, JoiningWhatIsNoGameFailsAndTheGameGoesOn) {
+    Machine host = hostGame("guarded");
+    ASSERT_TRUE(host.session);
+    const auto found = findSessions(loopback(host.port), 100ms);
+    ASSERT_EQ(found.size(), 1u);
+    SessionListing wrongInstance = found[0];
+    wrongInstance.instance[0] ^= 1;
+    SessionListing noAddress = found[0];
+    noAddress.address = "not an address";
+    SessionListing noPort = found[0];
+    noPort.port = 0;
+    // The game port is taken now.
+    EXPECT_FALSE(NetSession::host("second"));
+    for (const auto& listing : {wrongInstance, noAddress, noPort})
+        EXPECT_FALSE(NetSession::join(listing)) << listing.address << ":" << listing.port;
+    Machine guest;
+    guest.session = NetSession::join(found[0]);
+    ASSERT_TRUE(guest.session);
+    const int32_t g = guest.session->createPlayer("g");
+    ASSERT_TRUE(waitFor({&host}, [&] { return host.session->remotePlayers().size() == 1; }));
+    // The refused machines took no machine number.
+    EXPECT_EQ(g, 2 << 16 | 1);
+}
+
 TEST(SessionDiscovery, TheGamePortComesFromTheEnvironmentWhenItIsAPortNumber) {
     const struct {
         const char* value;

@@ -77,9 +77,12 @@ inline bool waitFor(const std::vector<Machine*>& machines, const std::function<b
 
 inline Machine hostGame(std::string_view name) {
     Machine m;
-    m.port = freePort();
-    ::setenv("TERVEX_NET_PORT", std::to_string(m.port).c_str(), 1);
-    m.session = NetSession::host(name);
+    // Another process may take the free port first: then another one.
+    for (int tries = 0; tries < 5 && !m.session; ++tries) {
+        m.port = freePort();
+        ::setenv("TERVEX_NET_PORT", std::to_string(m.port).c_str(), 1);
+        m.session = NetSession::host(name);
+    }
     return m;
 }
 
