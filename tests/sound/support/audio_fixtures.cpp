@@ -74,24 +74,48 @@ double Capture::rms(int channel, size_t from, size_t to) const {
     return std::sqrt(sum / static_cast<double>(to - from));
 }
 
-// The mean period between the first and the last rising zero crossing, each interpolated
-// between samples; after a crossing the signal must fall below -rms/2 before the next counts,
-// so harmonics that cross zero within a cycle are not taken for cycles.
+// The YIN estimator: the lag whose cumulative-mean-normalized difference first dips under a
+// threshold is the period (robust to strong harmonics), refined between samples by a parabola.
 double Capture::frequency(int channel, size_t from, size_t to) const {
     to = std::min(to, frames());
-    const double hysteresis = rms(channel, from, to) / 2;
-    double first = 0, last = 0;
-    int crossings = 0;
-    bool armed = false;
-    for (size_t f = from + 1; f < to; ++f) {
-        const double a = samples[(f - 1) * channels + channel], b = samples[f * channels + channel];
-        armed = armed || b < -hysteresis;
-        if (!armed || a >= 0 || b < 0) continue;
-        last = static_cast<double>(f - 1) + a / (a - b);
-        if (crossings++ == 0) first = last;
-        armed = false;
+    if (from >= to || channel < 0 || channel >= channels || rate <= 0) return 0;
+    const size_t available = to - from;
+    const size_t minLag = std::max<size_t>(2, rate / 5000);
+    const size_t maxLag = std::min<size_t>(rate / 30, available / 2);
+    if (maxLag <= minLag + 2) return 0;
+    const size_t window = std::min<size_t>(available - maxLag, rate / 4);
+    std::vector<double> x(window + maxLag + 1);
+    for (size_t i = 0; i < x.size() && from + i < to; ++i) {
+        x[i] = samples[(from + i) * channels + channel];
     }
-    return crossings > 1 ? rate * (crossings - 1) / (last - first) : 0;
+    std::vector<double> d(maxLag + 2, 1.0);
+    double running = 0;
+    for (size_t lag = 1; lag <= maxLag + 1 && lag + window <= x.size(); ++lag) {
+        double sum = 0;
+        for (size_t j = 0; j < window; ++j) {
+            const double diff = x[j] - x[j + lag];
+            sum += diff * diff;
+        }
+        running += sum;
+        d[lag] = running > 0 ? sum * static_cast<double>(lag) / running : 1.0;
+    }
+    size_t best = 0;
+    for (size_t lag = minLag; lag <= maxLag; ++lag) {
+        if (d[lag] < 0.15) {
+            while (lag + 1 <= maxLag && d[lag + 1] < d[lag]) ++lag;
+            best = lag;
+            break;
+        }
+    }
+    if (best == 0) {
+        best = static_cast<size_t>(std::min_element(d.begin() + minLag, d.begin() + maxLag + 1) -
+                                   d.begin());
+        if (d[best] > 0.5) return 0;
+    }
+    const double a = d[best - 1], b = d[best], c = d[best + 1];
+    const double bend = a - 2 * b + c;
+    const double shift = bend > 0 ? std::clamp(0.5 * (a - c) / bend, -0.5, 0.5) : 0.0;
+    return rate / (static_cast<double>(best) + shift);
 }
 
 size_t Capture::longestSilence(size_t from, size_t to, double threshold) const {

@@ -34,8 +34,8 @@ struct Capture {
 
     size_t frames() const { return channels > 0 ? samples.size() / channels : 0; }
     double rms(int channel, size_t fromFrame, size_t toFrame) const;
-    // The frequency in Hz of one channel's tone over the range, by its zero crossings; 0 when
-    // it has fewer than two cycles.
+    // The fundamental frequency in Hz of one channel over the range (at most its first quarter
+    // second is looked at), 0 when nothing periodic between 30 Hz and 5 kHz is found there.
     double frequency(int channel, size_t fromFrame, size_t toFrame) const;
     // The longest run of frames in [from, to) in which every channel stays below |threshold|.
     size_t longestSilence(size_t fromFrame, size_t toFrame, double threshold) const;
