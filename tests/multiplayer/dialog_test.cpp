@@ -16,6 +16,7 @@
 #include "input_state.h"
 #include "sdl_test_events.h"
 #include "string_pool.h"
+#include "udp_port.h"
 
 namespace tx::net {
 namespace {
@@ -222,6 +223,28 @@ TEST_F(DialogTest, AGameDoubleClickedIsJoinedAndEndsWithOne) {
     EXPECT_EQ(network.joined[0].name, "beta");
     ASSERT_TRUE(outcome.joined.has_value());
     EXPECT_EQ(outcome.joined->instance, network.games[1].instance);
+}
+
+// A game another runtime hosts on the real network is listed and joined: the dialog ends with
+// the joined session, in which the host's player is known.
+TEST_F(DialogTest, AGameHostedOnTheNetworkIsListedAndJoined) {
+    ::setenv("TERVEX_NET_PORT", std::to_string(tx::test::freeUdpPort()).c_str(), 1);
+    std::unique_ptr<NetSession> other = NetSession::host("lan party");
+    ASSERT_NE(other, nullptr);
+    const int32_t player = other->createPlayer("hostess");
+    service = realSessionService();
+    connectAt(100, "127.0.0.1");
+    bool listed = false;
+    at(500, [&] { listed = shows(layout().listRow(0), "lan party", colors::kText); });
+    clickAt(600, layout().listRow(0));
+    clickAt(700, layout().listRow(0));
+    const DialogOutcome outcome = run();
+    EXPECT_TRUE(listed);
+    ASSERT_EQ(outcome.result, 1);
+    ASSERT_NE(outcome.session, nullptr);
+    const auto players = outcome.session->remotePlayers();
+    ASSERT_EQ(players.size(), 1u);
+    EXPECT_EQ(players[0].id, player);
 }
 
 TEST_F(DialogTest, NoGamesFoundShowsGreyedAndClosingTheWindowEndsWithZero) {
