@@ -57,6 +57,14 @@ constexpr auto kJoinTimeout = 3000ms;
 constexpr auto kLeaveTimeout = 200ms;
 constexpr auto kIdentifyTimeout = 5s;
 constexpr int kWaitMs = 5;
+// A program that asked for an event this recently counts as polling.
+constexpr int64_t kProgramPollingNs = 2'000'000;
+
+int64_t steadyNanoseconds() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 bool enetReady() {
     static std::once_flag once;
@@ -240,6 +248,7 @@ bool SessionCore::send(int32_t from, int32_t to, bool reliable, std::span<const 
 }
 
 std::optional<SessionEvent> SessionCore::receive() {
+    lastReceive_.store(steadyNanoseconds(), std::memory_order_relaxed);
     std::lock_guard lock(mutex_);
     if (events_.empty() && host_) pump();
     if (events_.empty()) return std::nullopt;
@@ -277,7 +286,15 @@ void SessionCore::run() {
     }
     waits[1] = {wake_.fd(), POLLIN, 0};
     while (!stop_.load(std::memory_order_acquire)) {
-        ::poll(waits.data(), waits.size(), kWaitMs);
+        // A program polling for events takes its packets the moment they come; the thread
+        // taking them instead would add a hand-over to every message's way. It then only
+        // services the connections every kWaitMs.
+        const bool programPolls =
+            steadyNanoseconds() - lastReceive_.load(std::memory_order_relaxed) < kProgramPollingNs;
+        if (programPolls)
+            ::poll(&waits[1], 1, kWaitMs);
+        else
+            ::poll(waits.data(), waits.size(), kWaitMs);
         std::lock_guard lock(mutex_);
         if (stop_.load(std::memory_order_acquire) || !host_) break;
         pump();

@@ -134,6 +134,9 @@ private:
 
     WakeSignal wake_;
     std::atomic<bool> stop_{false};
+    // When the program last asked for an event (steady clock, ns): while it keeps asking, it
+    // takes arriving packets itself and the network thread only keeps time.
+    std::atomic<int64_t> lastReceive_{0};
     std::thread thread_;
 };
 
