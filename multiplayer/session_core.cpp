@@ -26,6 +26,9 @@
 // acknowledgement; otherwise it waits in ENet's queue for the acknowledgement (the network
 // thread wakes on it and sends everything queued, many messages to a datagram). A lone message
 // thus travels without delay and a burst travels in full datagrams, paced by the receiver.
+// While the program keeps asking for events it reads the socket itself and the network thread
+// only services the connections every few milliseconds, so no message waits for a hand-over
+// between threads.
 #include "session_core.h"
 
 #include <arpa/inet.h>
