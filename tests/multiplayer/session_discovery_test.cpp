@@ -26,7 +26,7 @@ TEST(SessionDiscovery, GamesThatEndedOrAddressesThatMeanNothingFindNothing) {
     ASSERT_TRUE(vanished.session && left.session);
     vanished.session->vanish();
     left.session.reset();
-    const std::string none = std::to_string(freePort());
+    const std::string none = std::to_string(tx::test::freeUdpPort());
     for (const std::string& address : std::vector<std::string>{
              loopback(vanished.port), loopback(left.port), "127.0.0.1:" + none, "127.0.0.1:0",
              "127.0.0.1:x1", "127.0.0.1:70000", ":" + none, "no.such.host.invalid:" + none})

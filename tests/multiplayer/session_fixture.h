@@ -3,9 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -17,23 +14,11 @@
 
 #include "message_payload.h"
 #include "net_session.h"
+#include "udp_port.h"
 
 namespace tx::net::test {
 
 using namespace std::chrono_literals;
-
-// A UDP port nothing is bound to at the moment.
-inline uint16_t freePort() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
 
 inline std::string loopback(uint16_t port) {
     return "127.0.0.1:" + std::to_string(port);
@@ -79,7 +64,7 @@ inline Machine hostGame(std::string_view name) {
     Machine m;
     // Another process may take the free port first: then another one.
     for (int tries = 0; tries < 5 && !m.session; ++tries) {
-        m.port = freePort();
+        m.port = tx::test::freeUdpPort();
         ::setenv("TERVEX_NET_PORT", std::to_string(m.port).c_str(), 1);
         m.session = NetSession::host(name);
     }
