@@ -124,7 +124,8 @@ int32_t hostNetGame(MultiplayerState& state, StrArg gameName) {
 int32_t joinNetGame(MultiplayerState& state, StrArg gameName, StrArg address) {
     requireNotStarted(state);
     std::unique_ptr<net::NetSession> session;
-    for (const net::SessionListing& game : net::findSessions(address.view(), kJoinQueryWait)) {
+    const auto games = net::findSessions(address.view(), kJoinQueryWait);
+    for (const net::SessionListing& game : games.value_or(std::vector<net::SessionListing>{})) {
         if (game.name != gameName.view()) continue;
         session = net::NetSession::join(game);  // only the first game of the name is tried
         break;

@@ -31,8 +31,11 @@ struct SessionListing {
 };
 
 // Asks the machine at `address` ("a.b.c.d" or a host name, optionally ":port"; empty asks the
-// local network by broadcast) for the games it hosts, answers gathered for `wait`.
-std::vector<SessionListing> findSessions(std::string_view address, std::chrono::milliseconds wait);
+// local network by broadcast) for the games it hosts: answers gathered for `wait`, or until the
+// one machine asked by its address answered. Nothing when the address means no machine or the
+// question cannot be sent.
+std::optional<std::vector<SessionListing>> findSessions(std::string_view address,
+                                                        std::chrono::milliseconds wait);
 
 struct PlayerInfo {
     int32_t id = 0;  // unique in the session, never 0

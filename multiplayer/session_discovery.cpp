@@ -80,15 +80,16 @@ uint16_t gamePort() {
     return parsePort(text).value_or(kDefaultPort);
 }
 
-std::vector<SessionListing> findSessions(std::string_view address, std::chrono::milliseconds wait) {
+std::optional<std::vector<SessionListing>> findSessions(std::string_view address,
+                                                        std::chrono::milliseconds wait) {
     std::vector<SessionListing> found;
     const auto to = resolve(address);
     UdpSocket socket;
-    if (!to || socket.fd() < 0) return found;
+    if (!to || socket.fd() < 0) return std::nullopt;
     const int yes = 1;
     if (address.empty() &&
         ::setsockopt(socket.fd(), SOL_SOCKET, SO_BROADCAST, &yes, sizeof yes) != 0)
-        return found;
+        return std::nullopt;
 
     wire::Nonce nonce{};
     std::random_device random;
@@ -96,7 +97,7 @@ std::vector<SessionListing> findSessions(std::string_view address, std::chrono::
     const auto query = wire::encodeQuery(nonce);
     if (::sendto(socket.fd(), query.data(), query.size(), 0,
                  reinterpret_cast<const sockaddr*>(&*to), sizeof *to) < 0)
-        return found;
+        return std::nullopt;
 
     const auto deadline = std::chrono::steady_clock::now() + wait;
     std::array<uint8_t, 512> buffer{};
@@ -120,6 +121,8 @@ std::vector<SessionListing> findSessions(std::string_view address, std::chrono::
         char dotted[INET_ADDRSTRLEN] = {};
         ::inet_ntop(AF_INET, &from.sin_addr, dotted, sizeof dotted);
         found.push_back({answer->instance, answer->name, dotted, ntohs(from.sin_port)});
+        // One machine asked by its address hosts one game: no more answers will come.
+        if (!address.empty()) break;
     }
     return found;
 }

@@ -73,7 +73,8 @@ inline Machine hostGame(std::string_view name) {
 
 inline Machine joinGame(const Machine& host) {
     Machine m;
-    const auto found = findSessions(loopback(host.port), 100ms);
+    const auto found =
+        findSessions(loopback(host.port), 100ms).value_or(std::vector<SessionListing>{});
     if (found.size() == 1) m.session = NetSession::join(found[0]);
     return m;
 }
