@@ -17,7 +17,7 @@ inline constexpr size_t kPayloadHeader = 9;
 struct MessagePayload {
     int32_t from = 0;
     int32_t to = 0;
-    int8_t type = 0;
+    int32_t type = 0;  // -128 to 127
     std::string_view text;
 };
 
@@ -45,7 +45,7 @@ inline std::optional<MessagePayload> decodePayload(std::span<const uint8_t> byte
         return static_cast<int32_t>(v);
     };
     return MessagePayload{
-        get(0), get(4), static_cast<int8_t>(bytes[8]),
+        get(0), get(4), bytes[8] < 128 ? bytes[8] : bytes[8] - 256,
         std::string_view(reinterpret_cast<const char*>(bytes.data()) + kPayloadHeader,
                          bytes.size() - kPayloadHeader)};
 }
