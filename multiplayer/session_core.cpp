@@ -315,7 +315,11 @@ void SessionCore::stopThread() {
 void SessionCore::pump() {
     ServicingScope scope(this);
     ENetEvent event;
-    while (host_ && enet_host_service(host_.get(), &event, 0) > 0) handle(event);
+    // One service reads every datagram waiting (and sends what is due); the events it queued
+    // are then taken without another look at the socket.
+    if (!host_ || enet_host_service(host_.get(), &event, 0) <= 0) return;
+    handle(event);
+    while (host_ && enet_host_check_events(host_.get(), &event) > 0) handle(event);
 }
 
 void SessionCore::handle(ENetEvent& event) {
