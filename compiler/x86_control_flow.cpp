@@ -88,7 +88,7 @@ void Encoder::ret(uint16_t popBytes) {
     end("ret " + hexNumber(popBytes));
 }
 
-void Encoder::align(uint32_t boundary, uint8_t fill) {
+void Encoder::align(uint32_t boundary, std::optional<uint8_t> fill) {
     if (boundary == 0 || (boundary & (boundary - 1)) != 0) {
         throw std::invalid_argument("alignment must be a power of two");
     }
@@ -99,7 +99,7 @@ void Encoder::align(uint32_t boundary, uint8_t fill) {
     insn.boundary = boundary;
     insn.fill = fill;
     insn.start = static_cast<uint32_t>(draft_.size());
-    insn.text = ".p2align " + std::to_string(power) + ", " + hexNumber(fill);
+    insn.text = ".p2align " + std::to_string(power) + (fill ? ", " + hexNumber(*fill) : "");
     insns_.push_back(std::move(insn));
 }
 

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -89,8 +90,10 @@ public:
     void ret(uint16_t popBytes = 0);
     void push(const Operand& op);
     void pop(const Operand& op);
-    // Pads with `fill` up to the next multiple of `boundary` (a power of two).
-    void align(uint32_t boundary, uint8_t fill = 0x90);
+    // Pads up to the next multiple of `boundary` (a power of two): with no-operation
+    // instructions as few as possible (a short jump over those of a long padding), or with
+    // `fill` bytes when one is given (alignment of data).
+    void align(uint32_t boundary, std::optional<uint8_t> fill = std::nullopt);
 
     // Data inside the code block.
     void db(std::span<const uint8_t> bytes);
@@ -169,7 +172,7 @@ private:
         uint32_t length = 0;
         Label target;           // of a jump
         uint32_t boundary = 1;  // of an alignment
-        uint8_t fill = 0;
+        std::optional<uint8_t> fill;
         std::string text;
     };
     // A 32-bit word inside an instruction that refers to a symbol or a label.

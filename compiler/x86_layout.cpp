@@ -1,6 +1,7 @@
 // Finishing the code: branch sizes and alignment padding are settled together, starting from the
 // short form of every branch to a label and growing the ones that do not reach until none
-// changes (sizes only grow, so this ends); then the bytes, fixups and listing are written.
+// changes (sizes only grow, so this ends; the passes decide as GNU as does, so that its output
+// can check ours); then the bytes, fixups and listing are written.
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
@@ -12,6 +13,32 @@ namespace {
 
 bool fitsInt8(int64_t v) {
     return v >= -128 && v <= 127;
+}
+
+// Padding of `size` bytes of code: the longest no-operation forms that need nothing newer than
+// the 386 (lea esi, [esi+0] in its lengths), the shorter one last; past 20 bytes a short jump
+// skips the rest.
+void fillWithNops(uint8_t* at, uint32_t size) {
+    static const std::vector<uint8_t> nops[] = {
+        {},
+        {0x90},
+        {0x66, 0x90},
+        {0x8D, 0x76, 0x00},
+        {0x8D, 0x74, 0x26, 0x00},
+        {0x8D, 0x74, 0x26, 0x00, 0x90},
+        {0x8D, 0xB6, 0x00, 0x00, 0x00, 0x00},
+        {0x8D, 0xB4, 0x26, 0x00, 0x00, 0x00, 0x00},
+    };
+    if (size > 20 && size - 2 <= 127) {
+        *at++ = 0xEB;
+        *at++ = static_cast<uint8_t>(size - 2);
+        size -= 2;
+    }
+    for (; size > 0;) {
+        const std::vector<uint8_t>& nop = nops[size >= 7 ? 7 : size];
+        at = std::copy(nop.begin(), nop.end(), at);
+        size -= static_cast<uint32_t>(nop.size());
+    }
 }
 
 void put32(std::vector<uint8_t>& code, uint32_t at, uint32_t value) {
@@ -53,17 +80,42 @@ EncodedCode Encoder::finish() const {
         return 0;
     };
     const auto target = [&](Label label) { return offset[labelInsn(label)]; };
+    // Each pass walks the code in order. A branch back sees where its target now lies; a branch
+    // forward sees where its target lay in the previous pass, moved by the growth so far unless
+    // an alignment in between may take that growth up. A pass that changes nothing has seen
+    // every distance exactly, so its layout is final.
+    std::vector<uint32_t> region(count + 1, 0);  // alignments before the instruction
+    for (size_t i = 0; i < count; ++i) {
+        offset[i + 1] = offset[i] + sizeAt(i, offset[i]);
+        region[i + 1] = region[i] + (insns_[i].kind == Insn::Kind::align ? 1 : 0);
+    }
+    std::vector<uint32_t> previous = offset;
     for (bool changed = true; changed;) {
-        for (size_t i = 0; i < count; ++i) offset[i + 1] = offset[i] + sizeAt(i, offset[i]);
         changed = false;
         for (size_t i = 0; i < count; ++i) {
             const Insn& insn = insns_[i];
-            if (insn.kind != Insn::Kind::jump || isNear[i]) continue;
-            if (!fitsInt8(int64_t{target(insn.target)} - (offset[i] + 2))) {
-                isNear[i] = true;
-                changed = true;
+            if (insn.kind == Insn::Kind::jump && !isNear[i]) {
+                const uint32_t t = labelInsn(insn.target);
+                int64_t destination = t <= i ? offset[t] : previous[t];
+                const int64_t stretch = int64_t{offset[i]} - previous[i];
+                bool judge = true;
+                if (t > i && stretch != 0) {
+                    if (stretch < 0 || region[t] == region[i]) {
+                        destination += stretch;
+                    } else {
+                        // Seen behind the branch only because this pass moved the branch on:
+                        // wait for the next pass.
+                        judge = destination >= offset[i];
+                    }
+                }
+                if (judge && !fitsInt8(destination - (int64_t{offset[i]} + 2))) {
+                    isNear[i] = true;
+                    changed = true;
+                }
             }
+            offset[i + 1] = offset[i] + sizeAt(i, offset[i]);
         }
+        previous = offset;
     }
 
     EncodedCode out;
@@ -77,7 +129,11 @@ EncodedCode Encoder::finish() const {
                 std::copy_n(draft_.begin() + insn.start, insn.length, at);
                 break;
             case Insn::Kind::align:
-                std::fill_n(at, size, insn.fill);
+                if (insn.fill) {
+                    std::fill_n(at, size, *insn.fill);
+                } else {
+                    fillWithNops(at, size);
+                }
                 break;
             case Insn::Kind::jump: {
                 const int64_t distance = int64_t{target(insn.target)} - offset[i + 1];

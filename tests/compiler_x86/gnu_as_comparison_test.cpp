@@ -100,9 +100,14 @@ std::vector<Family> generalFamilies() {
         const int s = d.size();
         const auto op = static_cast<AluOp>(d.below(8));
         switch (d.below(3)) {
-            case 0: e.alu(op, d.rm(s), d.registerOf(s)); break;
-            case 1: e.alu(op, d.registerOf(s), d.rm(s)); break;
-            default: e.alu(op, d.chance(25) ? d.registerOf(s, 0) : d.rm(s), d.immediate(s));
+            case 0:
+                e.alu(op, d.rm(s), d.registerOf(s));
+                break;
+            case 1:
+                e.alu(op, d.registerOf(s), d.rm(s));
+                break;
+            default:
+                e.alu(op, d.chance(25) ? d.registerOf(s, 0) : d.rm(s), d.immediate(s));
         }
     });
     f.push_back([](Encoder& e, Draw& d) {
@@ -113,20 +118,30 @@ std::vector<Family> generalFamilies() {
     f.push_back([](Encoder& e, Draw& d) {
         const Operand op = d.rm(d.size());
         switch (d.below(7)) {
-            case 0: return e.inc(op);
-            case 1: return e.dec(op);
-            case 2: return e.neg(op);
-            case 3: return e.not_(op);
-            case 4: return e.mul(op);
-            case 5: return e.div(op);
-            default: return e.idiv(op);
+            case 0:
+                return e.inc(op);
+            case 1:
+                return e.dec(op);
+            case 2:
+                return e.neg(op);
+            case 3:
+                return e.not_(op);
+            case 4:
+                return e.mul(op);
+            case 5:
+                return e.div(op);
+            default:
+                return e.idiv(op);
         }
     });
     f.push_back([](Encoder& e, Draw& d) {
         switch (d.below(3)) {
-            case 0: return e.imul(d.reg(), d.rm(4));
-            case 1: return e.imul(d.reg(), d.rm(4), d.number(4));
-            default: return e.imul(d.reg(), imm(d.number(4)));
+            case 0:
+                return e.imul(d.reg(), d.rm(4));
+            case 1:
+                return e.imul(d.reg(), d.rm(4), d.number(4));
+            default:
+                return e.imul(d.reg(), imm(d.number(4)));
         }
     });
     f.push_back([](Encoder& e, Draw& d) {
@@ -135,28 +150,41 @@ std::vector<Family> generalFamilies() {
         const Operand count = d.chance(30) ? Operand(Reg8::cl) : Operand(imm(d.below(32)));
         e.shift(ops[d.below(7)], d.rm(d.size()), count);
     });
-    f.push_back(
-        [](Encoder& e, Draw& d) { e.setcc(static_cast<Cond>(d.below(16)), d.rm(1)); });
+    f.push_back([](Encoder& e, Draw& d) { e.setcc(static_cast<Cond>(d.below(16)), d.rm(1)); });
     f.push_back([](Encoder& e, Draw& d) {
         switch (d.below(5)) {
-            case 0: return e.push(d.reg());
-            case 1: return e.push(d.immediate(4));
-            case 2: return e.push(d.mem(Width::dword));
-            case 3: return e.pop(d.reg());
-            default: return e.pop(d.mem(Width::dword));
+            case 0:
+                return e.push(d.reg());
+            case 1:
+                return e.push(d.immediate(4));
+            case 2:
+                return e.push(d.mem(Width::dword));
+            case 3:
+                return e.pop(d.reg());
+            default:
+                return e.pop(d.mem(Width::dword));
         }
     });
     f.push_back([](Encoder& e, Draw& d) {
         switch (d.below(9)) {
-            case 0: return e.call(d.symbol());
-            case 1: return e.call(d.rm(4));
-            case 2: return e.jmp(d.symbol());
-            case 3: return e.jmp(d.rm(4));
-            case 4: return e.jcc(static_cast<Cond>(d.below(16)), d.symbol());
-            case 5: return e.ret(static_cast<uint16_t>(d.number(2)));
-            case 6: return e.cdq();
-            case 7: return e.leave();
-            default: return e.dd(Imm{d.number(4), {d.chance(50) ? d.symbol() : "", {}}});
+            case 0:
+                return e.call(d.symbol());
+            case 1:
+                return e.call(d.rm(4));
+            case 2:
+                return e.jmp(d.symbol());
+            case 3:
+                return e.jmp(d.rm(4));
+            case 4:
+                return e.jcc(static_cast<Cond>(d.below(16)), d.symbol());
+            case 5:
+                return e.ret(static_cast<uint16_t>(d.number(2)));
+            case 6:
+                return e.cdq();
+            case 7:
+                return e.leave();
+            default:
+                return e.dd(Imm{d.number(4), {d.chance(50) ? d.symbol() : "", {}}});
         }
     });
     f.push_back([](Encoder& e, Draw& d) {
@@ -172,44 +200,65 @@ std::vector<Family> fpuFamilies() {
     f.push_back([](Encoder& e, Draw& d) {
         const Mem m = d.mem(d.chance(50) ? Width::dword : Width::qword);
         switch (d.below(5)) {
-            case 0: return e.fld(m);
-            case 1: return e.fst(m);
-            case 2: return e.fstp(m);
-            case 3: return e.fcom(m);
-            default: return e.fcomp(m);
+            case 0:
+                return e.fld(m);
+            case 1:
+                return e.fst(m);
+            case 2:
+                return e.fstp(m);
+            case 3:
+                return e.fcom(m);
+            default:
+                return e.fcomp(m);
         }
     });
     f.push_back([](Encoder& e, Draw& d) {
         switch (d.below(9)) {
-            case 0: return e.fld(d.st());
-            case 1: return e.fst(d.st());
-            case 2: return e.fstp(d.st());
-            case 3: return e.fxch(d.st());
-            case 4: return e.fcomi(d.st());
-            case 5: return e.fcomip(d.st());
-            case 6: return e.fucomi(d.st());
-            case 7: return e.fucomip(d.st());
-            default: return e.ffree(d.st());
+            case 0:
+                return e.fld(d.st());
+            case 1:
+                return e.fst(d.st());
+            case 2:
+                return e.fstp(d.st());
+            case 3:
+                return e.fxch(d.st());
+            case 4:
+                return e.fcomi(d.st());
+            case 5:
+                return e.fcomip(d.st());
+            case 6:
+                return e.fucomi(d.st());
+            case 7:
+                return e.fucomip(d.st());
+            default:
+                return e.ffree(d.st());
         }
     });
     f.push_back([](Encoder& e, Draw& d) {
         static const Width widths[] = {Width::word, Width::dword, Width::qword};
         const Mem m = d.mem(widths[d.below(3)]);
         switch (d.below(3)) {
-            case 0: return e.fild(m);
-            case 1: return e.fistp(m);
-            default: return m.width == Width::qword ? e.fild(m) : e.fist(m);
+            case 0:
+                return e.fild(m);
+            case 1:
+                return e.fistp(m);
+            default:
+                return m.width == Width::qword ? e.fild(m) : e.fist(m);
         }
     });
     f.push_back([](Encoder& e, Draw& d) {
-        static const FpuOp ops[] = {FpuOp::add, FpuOp::mul,  FpuOp::sub,
+        static const FpuOp ops[] = {FpuOp::add,  FpuOp::mul, FpuOp::sub,
                                     FpuOp::subr, FpuOp::div, FpuOp::divr};
         const FpuOp op = ops[d.below(6)];
         switch (d.below(4)) {
-            case 0: return e.fpu(op, d.mem(d.chance(50) ? Width::dword : Width::qword));
-            case 1: return e.fpu(op, st(0), d.st());
-            case 2: return e.fpu(op, d.st(), st(0));
-            default: return e.fpuPop(op, d.st());
+            case 0:
+                return e.fpu(op, d.mem(d.chance(50) ? Width::dword : Width::qword));
+            case 1:
+                return e.fpu(op, st(0), d.st());
+            case 2:
+                return e.fpu(op, d.st(), st(0));
+            default:
+                return e.fpuPop(op, d.st());
         }
     });
     f.push_back([](Encoder& e, Draw& d) {
@@ -219,13 +268,13 @@ std::vector<Family> fpuFamilies() {
     });
     f.push_back([](Encoder& e, Draw& d) {
         using Simple = void (Encoder::*)();
-        static const Simple simple[] = {
-            &Encoder::fld1,  &Encoder::fldz,    &Encoder::fldpi,   &Encoder::fchs,
-            &Encoder::fabs,  &Encoder::fsqrt,   &Encoder::fsin,    &Encoder::fcos,
-            &Encoder::fpatan, &Encoder::fptan,  &Encoder::frndint, &Encoder::fprem,
-            &Encoder::fscale, &Encoder::ftst,   &Encoder::fcompp,  &Encoder::fucompp,
-            &Encoder::fninit, &Encoder::fnstswAx, &Encoder::sahf,  &Encoder::nop,
-            &Encoder::int3};
+        static const Simple simple[] = {&Encoder::fld1,    &Encoder::fldz,    &Encoder::fldpi,
+                                        &Encoder::fchs,    &Encoder::fabs,    &Encoder::fsqrt,
+                                        &Encoder::fsin,    &Encoder::fcos,    &Encoder::fpatan,
+                                        &Encoder::fptan,   &Encoder::frndint, &Encoder::fprem,
+                                        &Encoder::fscale,  &Encoder::ftst,    &Encoder::fcompp,
+                                        &Encoder::fucompp, &Encoder::fninit,  &Encoder::fnstswAx,
+                                        &Encoder::sahf,    &Encoder::nop,     &Encoder::int3};
         (e.*simple[d.below(std::size(simple))])();
     });
     return f;
@@ -240,9 +289,13 @@ void runFamilies(const std::vector<Family>& families, uint32_t seed, int rounds)
     expectSameAsGnu(e.finish());
 }
 
-TEST(GnuAsComparison, GeneralInstructions) { runFamilies(generalFamilies(), 1207, 300); }
+TEST(GnuAsComparison, GeneralInstructions) {
+    runFamilies(generalFamilies(), 1207, 300);
+}
 
-TEST(GnuAsComparison, X87Instructions) { runFamilies(fpuFamilies(), 2026, 200); }
+TEST(GnuAsComparison, X87Instructions) {
+    runFamilies(fpuFamilies(), 2026, 200);
+}
 
 }  // namespace
 }  // namespace txc::x86::test
