@@ -38,7 +38,7 @@ struct EncodedCode {
     std::vector<uint32_t> labelOffsets;  // by label id; UINT32_MAX for a label never bound
     std::vector<ListingLine> listing;
 
-    // The code as a module image.
+    // The code as a module image (with a zero byte added when a symbol marks its end).
     tx::ModuleImage moduleImage() const;
     // One line per instruction: address, bytes in hex, Intel text; label lines in between.
     std::string listingText() const;

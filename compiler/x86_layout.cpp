@@ -185,7 +185,11 @@ EncodedCode Encoder::finish() const {
 tx::ModuleImage EncodedCode::moduleImage() const {
     tx::ModuleImage image;
     image.code = code;
-    for (const CodeSymbol& s : symbols) image.symbols.push_back({s.name, s.offset});
+    for (const CodeSymbol& s : symbols) {
+        image.symbols.push_back({s.name, s.offset});
+        // A symbol must lie inside the block, even one that marks its very end.
+        if (s.offset >= image.code.size()) image.code.resize(uint64_t{s.offset} + 1, 0);
+    }
     for (const CodeFixup& f : relativeFixups) image.relativeFixups.push_back({f.symbol, f.offset});
     for (const CodeFixup& f : absoluteFixups) image.absoluteFixups.push_back({f.symbol, f.offset});
     return image;

@@ -27,6 +27,8 @@ struct Assembled {
 
 inline std::string gnuSource(const EncodedCode& code) {
     std::string source = ".intel_syntax noprefix\n.text\n";
+    // Named labels are global, so that references to them are relocations by name.
+    for (const CodeSymbol& symbol : code.symbols) source += ".globl " + symbol.name + "\n";
     for (const ListingLine& line : code.listing) source += line.text + "\n";
     return source;
 }
