@@ -43,6 +43,7 @@ Label Encoder::newLabel() {
 
 Label Encoder::newLabel(std::string name) {
     if (name.empty()) invalid("a named label needs a name");
+    if (!names_.insert(name).second) invalid("a label of this name exists: " + name);
     labels_.push_back({std::move(name)});
     return Label{static_cast<uint32_t>(labels_.size() - 1)};
 }

@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "x86_encoded_code.h"
@@ -35,7 +36,7 @@ enum class FpuOp : uint8_t { add, mul, sub = 4, subr, div, divr };
 class Encoder {
 public:
     // Labels. A named label is also a symbol of the image (and may be the target of absolute
-    // references); an unnamed one is known only inside this code.
+    // references); an unnamed one is known only inside this code. Names are unique.
     Label newLabel();
     Label newLabel(std::string name);
     void bind(Label label);
@@ -183,7 +184,6 @@ private:
         bool relative;  // the word is a rel32 displacement
     };
     static constexpr uint8_t kNoCond = 0xFF;
-    friend class Layout;
 
     // Instruction building: begin() opens one, end() closes it with its text.
     void begin();
@@ -216,7 +216,8 @@ private:
     std::vector<Insn> insns_;
     std::vector<Use> uses_;  // words inside instructions that refer to something
     std::vector<LabelInfo> labels_;
-    uint32_t open_ = 0;  // draft offset of the instruction being built
+    std::unordered_set<std::string> names_;  // of the named labels
+    uint32_t open_ = 0;                      // draft offset of the instruction being built
 };
 
 }  // namespace txc::x86

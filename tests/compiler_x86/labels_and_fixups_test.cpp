@@ -120,6 +120,11 @@ TEST(LabelsAndFixups, MisuseIsRefused) {
              e.bind(l);
          }},
         {"alignment of 3", [](Encoder& e) { e.align(3); }},
+        {"name used twice",
+         [](Encoder& e) {
+             e.newLabel("_fmain");
+             e.defineSymbol("_fmain");
+         }},
     };
     for (const auto& [what, misuse] : invalid) {
         Encoder e;
