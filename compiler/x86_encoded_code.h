@@ -38,7 +38,8 @@ struct EncodedCode {
     std::vector<uint32_t> labelOffsets;  // by label id; UINT32_MAX for a label never bound
     std::vector<ListingLine> listing;
 
-    // The code as a module image (with a zero byte added when a symbol marks its end).
+    // The code as a module image, its symbols sorted by name (and a zero byte added when a
+    // symbol marks the end of the code).
     tx::ModuleImage moduleImage() const;
     // One line per instruction: address, bytes in hex, Intel text; label lines in between.
     std::string listingText() const;

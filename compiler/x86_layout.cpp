@@ -190,6 +190,9 @@ tx::ModuleImage EncodedCode::moduleImage() const {
         // A symbol must lie inside the block, even one that marks its very end.
         if (s.offset >= image.code.size()) image.code.resize(uint64_t{s.offset} + 1, 0);
     }
+    // Symbols in byte order of their names, as images are usually written.
+    std::sort(image.symbols.begin(), image.symbols.end(),
+              [](const tx::ImageRecord& a, const tx::ImageRecord& b) { return a.name < b.name; });
     for (const CodeFixup& f : relativeFixups) image.relativeFixups.push_back({f.symbol, f.offset});
     for (const CodeFixup& f : absoluteFixups) image.absoluteFixups.push_back({f.symbol, f.offset});
     return image;

@@ -112,6 +112,7 @@ std::vector<Family> generalFamilies() {
     });
     f.push_back([](Encoder& e, Draw& d) {
         const int s = d.size();
+        if (d.chance(20)) return e.test(d.registerOf(s), d.mem(static_cast<Width>(s)));
         if (d.chance(50)) return e.test(d.rm(s), d.registerOf(s));
         e.test(d.chance(25) ? d.registerOf(s, 0) : d.rm(s), d.immediate(s));
     });

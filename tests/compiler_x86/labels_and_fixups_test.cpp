@@ -82,13 +82,14 @@ TEST(LabelsAndFixups, LinkedWordsHoldTheirTargets) {
     EXPECT_EQ(code.absoluteFixups.size(), 6u);
 }
 
-TEST(LabelsAndFixups, SymbolAtTheEndStaysInsideTheImage) {
+TEST(LabelsAndFixups, ImageSymbolsSortedAndInside) {
     Encoder e;
-    e.defineSymbol("__MAIN");
+    e.defineSymbol("_fz");
     e.ret();
-    e.defineSymbol("_end");
+    e.defineSymbol("_fa");
     const tx::ModuleImage image = e.finish().moduleImage();
     EXPECT_EQ(image.code, (std::vector<uint8_t>{0xC3, 0x00}));
+    EXPECT_EQ(image.symbols, (std::vector<tx::ImageRecord>{{"_fa", 1}, {"_fz", 0}}));
     EXPECT_TRUE(tx::readModuleImage(tx::writeModuleImage(image)).has_value());
 }
 
