@@ -1,0 +1,136 @@
+// Branches to labels: the short form exactly where the displacement fits, chains of branches
+// that push each other out of reach, alignment in between; checked against GNU as, which
+// settles branch sizes the same way, and against hand-computed layouts at the edges.
+#include <cstring>
+#include <random>
+
+#include "gnu_as.h"
+
+namespace txc::x86::test {
+namespace {
+
+// Code whose branches jump over random stretches of filler, some across alignments.
+EncodedCode randomBranches(uint32_t seed, int labelCount, int steps) {
+    std::mt19937 rng(seed);
+    const auto below = [&rng](uint32_t n) { return static_cast<int>(rng() % n); };
+    Encoder e;
+    std::vector<Label> labels;
+    for (int i = 0; i < labelCount; ++i) labels.push_back(e.newLabel());
+    std::vector<int> unbound(labelCount);
+    for (int i = 0; i < labelCount; ++i) unbound[i] = i;
+    for (int step = 0; step < steps; ++step) {
+        const Label target = labels[below(labelCount)];
+        switch (below(8)) {
+            case 0:
+                if (!unbound.empty()) {
+                    const int k = below(static_cast<uint32_t>(unbound.size()));
+                    e.bind(labels[unbound[k]]);
+                    unbound.erase(unbound.begin() + k);
+                }
+                break;
+            case 1:
+                e.jmp(target);
+                break;
+            case 2:
+                e.jcc(static_cast<Cond>(below(16)), target);
+                break;
+            case 3:
+                e.call(target);
+                break;
+            case 4:
+                if (below(4) == 0) {
+                    e.align(1u << below(4), 0);
+                } else {
+                    e.align(1u << below(7));
+                }
+                break;
+            default:
+                e.db(std::vector<uint8_t>(below(70), 0x90));
+                break;
+        }
+    }
+    for (int i : unbound) {
+        e.bind(labels[i]);
+        e.nop();
+    }
+    return e.finish();
+}
+
+TEST(BranchLayout, RandomBranchesMatchGnu) {
+    for (uint32_t seed = 1; seed <= 16; ++seed) {
+        SCOPED_TRACE(seed);
+        expectSameAsGnu(randomBranches(seed, 4 + seed * 3, 120 + 40 * seed));
+    }
+}
+
+// A jump over `gap` bytes, forwards or back: the short form while -128 <= displacement <= 127.
+TEST(BranchLayout, ShortExactlyWhileTheDisplacementFits) {
+    struct Case {
+        bool forward;
+        bool conditional;
+        uint32_t gap;
+        uint32_t size;  // of the jump
+    };
+    const Case cases[] = {
+        {true, false, 127, 2}, {true, false, 128, 5},  {true, true, 127, 2},
+        {true, true, 128, 6},  {false, false, 126, 2}, {false, false, 127, 5},
+        {false, true, 126, 2}, {false, true, 127, 6},  {true, true, 0, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.forward) + " " + std::to_string(c.conditional) + " " +
+                     std::to_string(c.gap));
+        Encoder e;
+        const Label l = e.newLabel();
+        const auto jump = [&] { c.conditional ? e.jcc(Cond::ne, l) : e.jmp(l); };
+        if (!c.forward) e.bind(l);
+        if (c.forward) jump();
+        e.db(std::vector<uint8_t>(c.gap, 0x90));
+        if (c.forward) e.bind(l);
+        if (!c.forward) jump();
+        const EncodedCode code = e.finish();
+        ASSERT_EQ(code.code.size(), c.gap + c.size);
+        const uint32_t jumpAt = c.forward ? 0 : c.gap;
+        const int64_t distance = int64_t{code.labelOffsets[l.id]} - (jumpAt + c.size);
+        if (c.size == 2) {
+            EXPECT_EQ(code.code[jumpAt], c.conditional ? 0x75 : 0xEB);
+            EXPECT_EQ(static_cast<int8_t>(code.code[jumpAt + 1]), distance);
+        } else {
+            int32_t stored;
+            std::memcpy(&stored, &code.code[jumpAt + c.size - 4], 4);
+            EXPECT_EQ(stored, distance);
+        }
+        expectSameAsGnu(code);
+    }
+}
+
+// Jump i of n reaches 4 * (n - 1 - i) bytes short of its limit while all are short, plus
+// `extra`: with one byte more the last grows, which pushes the one before out of reach, and so
+// on back to the first; without it all stay short.
+TEST(BranchLayout, GrowthPropagatesThroughAChain) {
+    constexpr int kJumps = 20;
+    for (const int extra : {0, 1}) {
+        SCOPED_TRACE(extra);
+        Encoder e;
+        std::vector<Label> targets;
+        for (int i = 0; i < kJumps; ++i) {
+            targets.push_back(e.newLabel());
+            e.jcc(Cond::e, targets.back());
+        }
+        // Target i lies 127 + extra - 4 * (n - 1 - i) bytes after the end of jump i.
+        const auto targetAt = [&](int i) { return 2 * i + 2 + 127 + extra - 4 * (kJumps - 1 - i); };
+        e.db(std::vector<uint8_t>(targetAt(0) - 2 * kJumps, 0x90));
+        for (int i = 0; i < kJumps; ++i) {
+            e.bind(targets[i]);
+            if (i + 1 < kJumps) e.db(std::vector<uint8_t>(targetAt(i + 1) - targetAt(i), 0x90));
+        }
+        e.nop();
+        const EncodedCode code = e.finish();
+        for (int i = 0; i < kJumps; ++i) {
+            EXPECT_EQ(code.code[(extra ? 6 : 2) * i], extra ? 0x0F : 0x74) << i;
+        }
+        expectSameAsGnu(code);
+    }
+}
+
+}  // namespace
+}  // namespace txc::x86::test

@@ -1,0 +1,94 @@
+// Encoded code checked against GNU as: the listing, read back as Intel-syntax assembly, must
+// assemble to the same bytes and the same relocations as the encoder's code and fixups.
+#pragma once
+
+#include <elf.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "../tools/tools_test_support.h"
+#include "elf_object.h"
+#include "x86_encoder.h"
+#include "x86_intel_text.h"
+
+namespace txc::x86::test {
+
+// (offset, absolute, symbol)
+using Relocation = std::tuple<uint32_t, bool, std::string>;
+
+struct Assembled {
+    std::vector<uint8_t> code;
+    std::vector<Relocation> relocations;
+};
+
+inline std::string gnuSource(const EncodedCode& code) {
+    std::string source = ".intel_syntax noprefix\n.text\n";
+    // Named labels are global, so that references to them are relocations by name.
+    for (const CodeSymbol& symbol : code.symbols) source += ".globl " + symbol.name + "\n";
+    for (const ListingLine& line : code.listing) source += line.text + "\n";
+    return source;
+}
+
+inline Assembled assembleWithGnu(const std::string& source) {
+    txtest::TempDir dir;
+    txtest::writeText(dir / "code.s", source);
+    const auto result = txtest::runCommand("as --32 -o " + txtest::quoted(dir / "code.o") + " " +
+                                           txtest::quoted(dir / "code.s"));
+    if (result.exitCode != 0) throw std::runtime_error("as failed:\n" + result.output);
+    const std::vector<uint8_t> file = txtest::fileBytes(dir / "code.o");
+    const tximage::ElfObject object(file);
+    Assembled out;
+    uint32_t text = 0;
+    for (uint32_t i = 0; i < object.sections().size(); ++i) {
+        if (object.sections()[i].name == ".text") text = i;
+    }
+    const auto& contents = object.sections()[text].contents;
+    out.code.assign(contents.begin(), contents.end());
+    for (const auto& section : object.relocationSections()) {
+        if (section.targetIndex != text) continue;
+        for (const auto& r : section.entries) {
+            out.relocations.emplace_back(r.offset, r.type == R_386_32,
+                                         object.symbols()[r.symbolIndex].name);
+        }
+    }
+    std::sort(out.relocations.begin(), out.relocations.end());
+    return out;
+}
+
+// The listing line holding the code byte at `offset`.
+inline std::string lineAt(const EncodedCode& code, size_t offset) {
+    for (const ListingLine& line : code.listing) {
+        if (line.size != 0 && offset >= line.address && offset < line.address + line.size) {
+            return line.text;
+        }
+    }
+    return "(past the end)";
+}
+
+inline void expectSameAsGnu(const EncodedCode& code) {
+    const Assembled gnu = assembleWithGnu(gnuSource(code));
+    const auto [ours, theirs] =
+        std::mismatch(code.code.begin(), code.code.end(), gnu.code.begin(), gnu.code.end());
+    if (ours != code.code.end() || theirs != gnu.code.end()) {
+        const size_t at = static_cast<size_t>(ours - code.code.begin());
+        std::string bytes[2];
+        for (size_t k = at; k < at + 8; ++k) {
+            if (k < code.code.size()) bytes[0] += hexNumber(code.code[k]) + " ";
+            if (k < gnu.code.size()) bytes[1] += hexNumber(gnu.code[k]) + " ";
+        }
+        ADD_FAILURE() << "first difference at offset " << at << " in `" << lineAt(code, at)
+                      << "`\n  ours: " << bytes[0] << "\n  GNU:  " << bytes[1];
+        return;
+    }
+    std::vector<Relocation> fixups;
+    for (const CodeFixup& f : code.absoluteFixups) fixups.emplace_back(f.offset, true, f.symbol);
+    for (const CodeFixup& f : code.relativeFixups) fixups.emplace_back(f.offset, false, f.symbol);
+    std::sort(fixups.begin(), fixups.end());
+    EXPECT_EQ(fixups, gnu.relocations);
+}
+
+}  // namespace txc::x86::test
