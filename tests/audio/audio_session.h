@@ -59,6 +59,17 @@ struct Burst {
     size_t end = 0;
     // The frame `ms` milliseconds in.
     size_t at(int ms) const { return begin + static_cast<size_t>(ms) * kRate / 1000; }
+    double seconds() const { return static_cast<double>(end - begin) / kRate; }
+    // Whether some 60 ms window of the burst (stepped by 10 ms) satisfies holds(from, to): a
+    // change made while it plays shows wherever the mixer placed it, however late a loaded
+    // machine made the call.
+    template <typename F>
+    bool someWindow(F&& holds) const {
+        constexpr size_t kWindow = kRate * 60 / 1000, kStep = kRate / 100;
+        for (size_t from = begin; from + kWindow <= end; from += kStep)
+            if (holds(from, from + kWindow)) return true;
+        return false;
+    }
 };
 
 // The runs of sound separated by at least 40 ms of silence.

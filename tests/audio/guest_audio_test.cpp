@@ -20,7 +20,7 @@ TEST(GuestAudio, ProgramPlaysAPannedPitchedSoundThenMusic) {
     const std::vector<test::Burst> bursts = test::burstsOf(mix);
     ASSERT_EQ(bursts.size(), 2u);
     const test::Burst& tone = bursts[0];
-    EXPECT_NEAR(static_cast<double>(tone.end - tone.begin) / test::kRate, 0.3, 0.02);
+    EXPECT_NEAR(tone.seconds(), 0.3, 0.02);
     EXPECT_LT(mix.rms(1, tone.at(50), tone.at(250)), 0.001) << "panned left";
     EXPECT_NEAR(mix.frequency(0, tone.at(50), tone.at(250)), test::kToneHz / 2, 3.0);
     EXPECT_NEAR(mix.frequency(1, bursts[1].at(50), bursts[1].at(250)), test::kToneModuleHz,

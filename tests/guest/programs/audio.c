@@ -10,7 +10,7 @@ TX_MAIN {
     SoundPitch(tone, 22050);
     channel = PlaySound(tone);
     CHECK(channel != 0 && ChannelPlaying(channel) == 1);
-    Delay(400);
+    Delay(450);
     CHECK(ChannelPlaying(channel) == 0);
 
     music = PlayMusic(dirPath("/tone.mod"));
