@@ -14,7 +14,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // How long JoinNetGame waits for the machine at the address to name its games.
-constexpr auto kJoinQueryWait = 500ms;
+constexpr auto kJoinQueryWait = 1000ms;
 
 void requireStarted(const MultiplayerState& state) {
     if (state.session == nullptr) runtimeError("Multiplayer game not started");

@@ -74,7 +74,7 @@ inline Machine hostGame(std::string_view name) {
 inline Machine joinGame(const Machine& host) {
     Machine m;
     const auto found =
-        findSessions(loopback(host.port), 100ms).value_or(std::vector<SessionListing>{});
+        findSessions(loopback(host.port), 2s).value_or(std::vector<SessionListing>{});
     if (found.size() == 1) m.session = NetSession::join(found[0]);
     return m;
 }

@@ -177,8 +177,7 @@ TEST(SessionPackets, ALiveSessionShrugsOffGarbageAndForgeries) {
     Machine a = hostGame("robust");
     ASSERT_TRUE(a.session);
     const int32_t a1 = a.session->createPlayer("a");
-    const auto listing =
-        findSessions(loopback(a.port), 100ms).value_or(std::vector<SessionListing>{});
+    const auto listing = findSessions(loopback(a.port), 2s).value_or(std::vector<SessionListing>{});
     ASSERT_EQ(listing.size(), 1u);
     Machine b;
     b.session = NetSession::join(listing[0]);
