@@ -65,6 +65,26 @@ const Case kCases[] = {
     // Reading the process's memory from address 0 fails with an I/O error.
     {"TX/txrun /proc/self/mem", 255, "Can't read /proc/self/mem: Input/output error\nUnable"},
     {"TX/tximage @/ok.o -o @/ok.tmi && cat @/ok.tmi | TX/txrun /dev/stdin", 0, nullptr},
+    // txrun --attach: exit 1 on a failure, with nothing written (TX/../tervex is the runtime)
+    {"TX/txrun --attach", 64, "usage: txrun IMAGE [ARGS...]"},
+    {"TX/txrun --attach TX/../tervex @/ok.o @/out.tmi", 64, "txrun --attach RUNTIME IMAGE -o GAME"},
+    {"TX/txrun --attach TX/../tervex @/missing.tmi -o @/out.tmi", 1,
+     "txrun: cannot read '@/missing.tmi': No such file or directory"},
+    {"TX/txrun --attach TX/../tervex @/oversized.tmi -o @/out.tmi", 1,
+     "txrun: cannot read '@/oversized.tmi': larger than the limit of 256 MiB"},
+    {"printf '' | TX/txrun --attach TX/../tervex /dev/stdin -o @/out.tmi", 1,
+     "txrun: the module image is empty"},
+    {"TX/txrun --attach @/missing -o @/ok.o -o @/out.tmi", 64, "usage"},
+    {"TX/txrun --attach @/missing @/ok.o -o @/out.tmi", 1,
+     "txrun: cannot open '@/missing': No such file or directory"},
+    {"TX/txrun --attach @ @/ok.o -o @/out.tmi", 1, "txrun: '@' is not a regular file"},
+    {"TX/txrun --attach TX/../tervex @/ok.o -o @/none/out.tmi", 1,
+     "txrun: cannot create a file beside '@/none/out.tmi': No such file or directory"},
+    {"TX/txrun --attach TX/../tervex @/ok.o -o @", 1, "txrun: cannot write '@': Is a directory"},
+    // A write that fails half way (the file size limit) leaves neither the output nor a
+    // temporary file.
+    {"trap '' XFSZ && ulimit -f 2000 && TX/txrun --attach TX/../tervex @/ok.o -o @/out.tmi", 1,
+     "txrun: cannot write '@/out.tmi': File too large"},
 };
 
 std::string expand(std::string text, const std::string& dir) {

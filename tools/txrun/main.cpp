@@ -4,6 +4,9 @@
 // txrun --signatures: prints the command registry, one signature per line.
 // txrun --c-header [FILE]: prints (or writes to FILE) C declarations of the registry for guest
 // programs written in C.
+// txrun --attach RUNTIME IMAGE -o GAME: writes GAME, a copy of the game executable RUNTIME with
+// the module image file IMAGE attached (replacing any image RUNTIME carries), which runs IMAGE
+// on its own; exit 1, saying why, when it cannot.
 // A usage error exits with 64; an image file that cannot be read, or is larger than the image
 // size limit, is an unusable image (255) and says why first.
 #include <cstdio>
@@ -16,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "game_executable.h"
 #include "guest_header.h"
 #include "image_file.h"
 #include "program_entry.h"
@@ -26,7 +30,22 @@ namespace {
 constexpr int kExitUsage = 64;
 
 constexpr const char* kUsage =
-    "usage: txrun IMAGE [ARGS...] | txrun --signatures | txrun --c-header [FILE]\n";
+    "usage: txrun IMAGE [ARGS...] | txrun --signatures | txrun --c-header [FILE]\n"
+    "       txrun --attach RUNTIME IMAGE -o GAME\n";
+
+int attach(const char* runtime, const char* imagePath, const char* output) {
+    const tx::LimitedFileRead image = tx::readLimitedFile(imagePath, tx::kMaxImageFileBytes);
+    if (!image.error.empty()) {
+        std::fprintf(stderr, "txrun: cannot read '%s': %s\n", imagePath, image.error.c_str());
+        return 1;
+    }
+    const std::string error = tx::writeGameExecutable(runtime, image.bytes, output);
+    if (!error.empty()) {
+        std::fprintf(stderr, "txrun: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -60,6 +79,8 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (argc == 6 && std::strcmp(argv[1], "--attach") == 0 && std::strcmp(argv[4], "-o") == 0)
+        return attach(argv[2], argv[3], argv[5]);
     // Any other option, or an option with the wrong arguments: an image name never starts with
     // '-' (a file of such a name is given as ./-name).
     if (argv[1][0] == '-') {
