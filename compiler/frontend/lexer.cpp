@@ -1,5 +1,6 @@
 #include "lexer.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -31,6 +32,30 @@ std::string characterName(unsigned char c) {
     if (c > 32 && c < 127) return std::string("'") + static_cast<char>(c) + "'";
     static const char* digits = "0123456789ABCDEF";
     return std::string("(byte 0x") + digits[c >> 4] + digits[c & 15] + ")";
+}
+
+// Roughly where the first significant digit of a decimal number stands: > 0 for numbers of 1 and
+// more, <= 0 for smaller ones. Tells an overflowing float literal from an underflowing one.
+int64_t decimalMagnitude(std::string_view text) {
+    size_t i = 0;
+    int64_t magnitude = 0;
+    while (i < text.size() && text[i] == '0') ++i;
+    while (i < text.size() && isDigit(text[i])) ++i, ++magnitude;
+    if (magnitude == 0 && i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && text[i] == '0') ++i, --magnitude;
+    }
+    const size_t e = text.find_first_of("eE");
+    if (e != std::string_view::npos) {
+        int64_t exponent = 0;
+        const bool negative = text[e + 1] == '-';
+        for (size_t j = e + 1; j < text.size(); ++j) {
+            if (isDigit(text[j]))
+                exponent = std::min<int64_t>(exponent * 10 + (text[j] - '0'), 1 << 20);
+        }
+        magnitude += negative ? -exponent : exponent;
+    }
+    return magnitude;
 }
 
 class Lexer {
@@ -199,11 +224,21 @@ private:
         }
     }
 
-    // A number must not run straight into a name: `2abc`, `$FFZ`, `%102`.
-    bool rejectTrailingWord(SourcePos pos, size_t start) {
+    // A number must not run straight into a name or into digits of another base: `2abc`, `$FFZ`,
+    // `%102`.
+    bool rejectTrailingWord(SourcePos pos, size_t start, int base) {
         if (at_ >= src_.size() || !isWordChar(src_[at_])) return false;
+        const char bad = src_[at_];
         while (at_ < src_.size() && isWordChar(src_[at_])) ++at_;
-        error(pos, "a number cannot be followed directly by a letter or digit it does not use");
+        if (base == 2 && isDigit(bad)) {
+            error(pos, std::string("'") + bad + "' is not a binary digit (0 or 1)");
+        } else if (base == 16 && isLetter(bad)) {
+            error(pos, std::string("'") + bad + "' is not a hexadecimal digit (0-9, A-F)");
+        } else {
+            error(pos,
+                  "a number cannot be followed directly by a letter; put a space or an "
+                  "operator between them");
+        }
         push(Tok::Error, pos, start);
         return true;
     }
@@ -222,12 +257,12 @@ private:
             at_ += 2;
             while (isDigit(peek())) ++at_;
         }
-        if (rejectTrailingWord(pos, start)) return;
+        if (rejectTrailingWord(pos, start, 10)) return;
         const std::string_view text = src_.substr(start, at_ - start);
         if (isFloat) {
             double value = 0;
             const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-            if (result.ec == std::errc::result_out_of_range && value == 0) {
+            if (result.ec == std::errc::result_out_of_range && decimalMagnitude(text) <= 0) {
                 value = 0;  // too small to tell from zero: it is zero
             } else if (result.ec != std::errc() || !std::isfinite(value) || value > FLT_MAX) {
                 error(pos, "this number is too large for a float");
@@ -271,7 +306,7 @@ private:
             }
             ++at_;
         }
-        if (rejectTrailingWord(pos, start)) return;
+        if (rejectTrailingWord(pos, start, base)) return;
         if (overflow) {
             error(pos, hex ? "this hexadecimal number has more than 32 bits"
                            : "this binary number has more than 32 bits");

@@ -55,6 +55,7 @@ StmtPtr Parser::parseIf() {
     const SourcePos pos = advance().pos;
     IfStmt node;
     ExprPtr condition;
+    bool thenMissing = false;
     try {
         condition = parseExpression();
         if (accept(Tok::KwThen)) {
@@ -64,12 +65,13 @@ StmtPtr Parser::parseIf() {
                 return makeStmt(pos, std::move(node));
             }
         } else if (!at(Tok::Newline) && !at(Tok::EndOfFile)) {
+            thenMissing = true;  // more on the line: a one-line If was meant
             fail("expected 'Then' or the end of the line after the condition, found " +
                  describe(tok()));
         }
     } catch (const ParseError&) {
         // A one-line If loses its line; a block If keeps its block.
-        bool oneLine = failedInOneLineIf_;
+        bool oneLine = failedInOneLineIf_ || thenMissing;
         for (size_t i = at_;
              !oneLine && tokens_[i].kind != Tok::Newline && tokens_[i].kind != Tok::EndOfFile;
              ++i) {
@@ -216,6 +218,11 @@ StmtPtr Parser::parseFor() {
     return makeStmt(pos, std::move(counted));
 }
 
+bool Parser::continuesSelect() const {
+    return at(Tok::KwCase) || at(Tok::KwDefault) ||
+           (at(Tok::KwEnd) && peek(1).kind == Tok::KwSelect);
+}
+
 StmtPtr Parser::parseSelect() {
     refuseInOneLineIf("a 'Select'");
     const SourcePos pos = advance().pos;
@@ -236,6 +243,7 @@ StmtPtr Parser::parseSelect() {
             }
             branch.body = parseBlock(Open::Select);
             node.cases.push_back(std::move(branch));
+            if (!continuesSelect()) break;  // the block reported the missing closer
         } else if (at(Tok::KwDefault)) {
             const SourcePos defaultPos = advance().pos;
             if (node.hasDefault) {
@@ -244,6 +252,7 @@ StmtPtr Parser::parseSelect() {
             node.hasDefault = true;
             Block body = parseBlock(Open::Select);
             for (auto& stmt : body) node.defaultBody.push_back(std::move(stmt));
+            if (!continuesSelect()) break;
         } else if (at(Tok::KwEnd) && peek(1).kind == Tok::KwSelect) {
             advance();
             advance();

@@ -208,6 +208,19 @@ void Parser::finishCloser() {
     }
 }
 
+// A block statement ends with its closer line, which it checked itself; cut short by a missing
+// closer, it ends where the next statement begins.
+bool Parser::endsAtItsCloser(const Stmt& stmt) {
+    if (const auto* node = std::get_if<IfStmt>(&stmt.node)) return !node->oneLine;
+    return std::holds_alternative<WhileStmt>(stmt.node) ||
+           std::holds_alternative<RepeatStmt>(stmt.node) ||
+           std::holds_alternative<ForStmt>(stmt.node) ||
+           std::holds_alternative<ForEachStmt>(stmt.node) ||
+           std::holds_alternative<SelectStmt>(stmt.node) ||
+           std::holds_alternative<FunctionStmt>(stmt.node) ||
+           std::holds_alternative<TypeStmt>(stmt.node);
+}
+
 // Statements up to the token that closes or continues the block's owner, which is left for the
 // owner to take. A closer of an outer block ends this block with an error; a closer of no open
 // block is an error of its own.
@@ -233,7 +246,7 @@ Block Parser::parseBlock(Open owner) {
         try {
             if (closed != Open::None && closed != Open::Top) failStrayCloser();
             body.push_back(parseStatement());
-            expectStatementEnd();
+            if (!endsAtItsCloser(*body.back())) expectStatementEnd();
         } catch (const ParseError&) {
             skipToStatementEnd();
         }
@@ -323,8 +336,7 @@ StmtPtr Parser::parseNameStatement() {
         return makeStmt(name.pos, CallStmt{name.text, name.tag, std::move(args)});
     }
     if (!bareName && !call) {
-        fail("expected '=' to assign to " + describe(name) + "'s element or field, found " +
-             describe(tok()));
+        fail("expected '=' to give this element or field a value, found " + describe(tok()));
     }
     at_ = nameAt + 1;
     ExprList args;

@@ -94,6 +94,7 @@ private:
     StmtPtr parseExit();
     [[noreturn]] void failStrayCloser();
     void finishCloser();
+    static bool endsAtItsCloser(const Stmt& stmt);
 
     // blocks (parse_block.cpp)
     StmtPtr parseIf();
@@ -103,6 +104,7 @@ private:
     StmtPtr parseRepeat();
     StmtPtr parseFor();
     StmtPtr parseSelect();
+    bool continuesSelect() const;
     StmtPtr parseFunction();
     StmtPtr parseType();
     template <class Header>
