@@ -199,6 +199,13 @@ private:
         }
     }
 
+    // A tag character right after a keyword that does not start a `$FF` or `%101` literal.
+    bool startsMisplacedTag() const {
+        const char c = peek();
+        return c == '#' || (c == '$' && !isHexDigit(peek(1))) ||
+               (c == '%' && peek(1) != '0' && peek(1) != '1');
+    }
+
     void lexWord(SourcePos pos, size_t start) {
         std::string lowered;
         while (at_ < src_.size() && isWordChar(src_[at_])) lowered += lower(src_[at_++]);
@@ -214,6 +221,12 @@ private:
                                             : TypeTag::Kind::String;
                 return;
             }
+        }
+        if (kind != Tok::Ident && startsMisplacedTag()) {
+            // `Str$(x)`: a tag where no literal can start; say what is wrong with it.
+            error(here(), "'" + token.text + "' is a keyword and takes no type tag");
+            ++at_;
+            return;
         }
         if ((kind == Tok::Ident || kind == Tok::KwObject) && peek() == '.' && isLetter(peek(1))) {
             ++at_;

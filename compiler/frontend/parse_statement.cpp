@@ -113,7 +113,7 @@ Parser::Open Parser::closes(const Token& token) const {
         case Tok::KwType:
             return Open::Top;
         case Tok::KwEnd: {
-            const Tok next = &token == &tok() ? peek(1).kind : Tok::EndOfFile;
+            const Tok next = peek(1).kind;  // the token is always the current one
             if (next == Tok::KwIf) return Open::If;
             if (next == Tok::KwSelect) return Open::Select;
             if (next == Tok::KwFunction) return Open::Function;
