@@ -1,0 +1,93 @@
+// Include: paths relative to the including file, each file once, cycles harmless, positions in
+// included files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "ast_dump.h"
+#include "frontend.h"
+#include "test_files.h"
+
+namespace tx::txc {
+namespace {
+
+void write(const std::filesystem::path& path, const std::string& text) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(CompilerInclude, ExpandsInPlaceOnceRelativeToTheIncludingFile) {
+    test::TempDir dir;
+    write(dir / "main.tx",
+          "Include \"lib/a.tx\"\nx = 1\nInclude \"lib/a.tx\"\nInclude \"./LIB/../lib/b.tx\"\n"
+          "Include \"lib/../lib/a.tx\"\n");
+    write(dir / "lib/a.tx", "Include \"b.tx\"\ny = 2\nFunction fa()\nEnd Function\n");
+    write(dir / "lib/b.tx", "Include \"../main.tx\"\nInclude \"a.tx\"\nz = 3\nType T\nEnd Type\n");
+    std::filesystem::create_directories(dir / "LIB");
+    const FrontEndResult result = parseProgram(dir / "main.tx");
+    ASSERT_TRUE(result.ok()) << result.diagnosticsText();
+    EXPECT_EQ(dumpProgram(result.program),
+              "(type T)\n(function fa () ())\n(assign z 3)\n(assign y 2)\n(assign x 1)\n");
+    ASSERT_EQ(result.files.size(), 3u);
+    EXPECT_EQ(result.files[1], (dir / "lib/a.tx").string());
+    EXPECT_EQ(result.files[2], (dir / "lib/b.tx").string());
+    const auto& main = result.program.main;
+    EXPECT_EQ(main[0]->pos.file, 2u);
+    EXPECT_EQ(main[0]->pos.line, 3u);
+    EXPECT_EQ(main[2]->pos.file, 0u);
+    EXPECT_EQ(main[2]->pos.line, 2u);
+}
+
+TEST(CompilerInclude, ErrorsNameTheIncludedFile) {
+    test::TempDir dir;
+    write(dir / "main.tx", "Function f()\nEnd Function\nInclude \"sub/c.tx\"\nq = )\n");
+    write(dir / "sub/c.tx", "Include \"missing.tx\"\nw = 1 +\nFunction f()\nEnd Function\n");
+    const FrontEndResult result = parseProgram(dir / "main.tx");
+    const std::string main = (dir / "main.tx").string();
+    const std::string sub = (dir / "sub/c.tx").string();
+    EXPECT_EQ(result.diagnosticsText(),
+              main + ":4:5: expected an expression, found ')'\n" + sub +
+                  ":1:1: cannot read the included file 'missing.tx'\n" + sub +
+                  ":2:8: expected an expression, found the end of the line\n" + sub +
+                  ":3:1: the function 'f' is already defined at line 1 of " + main + "\n");
+}
+
+TEST(CompilerInclude, DeepChainsStopWithAnError) {
+    test::TempDir dir;
+    for (int i = 0; i < 80; ++i) {
+        write(dir / ("f" + std::to_string(i) + ".tx"),
+              "Include \"f" + std::to_string(i + 1) + ".tx\"\nx" + std::to_string(i) + " = 1\n");
+    }
+    const FrontEndResult result = parseProgram(dir / "f0.tx");
+    ASSERT_EQ(result.diagnostics.size(), 1u);
+    EXPECT_EQ(result.diagnostics[0].message, "includes are nested too deeply (more than 64 files)");
+    EXPECT_EQ(result.diagnostics[0].pos.file, 64u);
+    EXPECT_EQ(result.program.main.size(), 65u);
+}
+
+TEST(CompilerInclude, UnreadableFiles) {
+    test::TempDir dir;
+    const FrontEndResult missing = parseProgram(dir / "nothere.tx");
+    EXPECT_EQ(missing.diagnosticsText(),
+              (dir / "nothere.tx").string() + ":1:1: cannot read the file\n");
+    write(dir / "main.tx", "Include \"sub\"\nInclude \"\"\n");
+    std::filesystem::create_directories(dir / "sub");
+    const FrontEndResult directory = parseProgram(dir / "main.tx");
+    EXPECT_EQ(directory.diagnosticsText(),
+              (dir / "main.tx").string() + ":1:1: cannot read the included file 'sub'\n" +
+                  (dir / "main.tx").string() + ":2:1: cannot read the included file ''\n");
+}
+
+TEST(CompilerInclude, SourceTextIncludesRelativeToItsName) {
+    test::TempDir dir;
+    write(dir / "part.tx", "Const P = 7\n");
+    const FrontEndResult result =
+        parseSource("Include \"part.tx\"\nx = P\n", (dir / "virtual.tx").string());
+    ASSERT_TRUE(result.ok()) << result.diagnosticsText();
+    EXPECT_EQ(dumpProgram(result.program), "(const (P 7))\n(assign x P)\n");
+    EXPECT_EQ(result.program.declarations.consts.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tx::txc
