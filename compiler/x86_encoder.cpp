@@ -360,29 +360,25 @@ void Encoder::unary(uint8_t digit, const char* name, const Operand& op) {
 }
 
 void Encoder::inc(const Operand& op) {
-    const SizeForm f = sizeForm(op.size());
-    begin();
-    if (f.prefix) byte(0x66);
-    if (op.isReg() && f.w) {
-        byte(static_cast<uint8_t>(0x40 | op.code));
-    } else {
-        byte(0xFE | f.w);
-        modrm(0, op);
-    }
-    end("inc " + text(op));
+    incOrDec(op, 0);
 }
 
 void Encoder::dec(const Operand& op) {
+    incOrDec(op, 1);
+}
+
+// inc (digit 0) and dec (digit 1): the one-byte register forms 40+r and 48+r, else FE/FF.
+void Encoder::incOrDec(const Operand& op, uint8_t digit) {
     const SizeForm f = sizeForm(op.size());
     begin();
     if (f.prefix) byte(0x66);
     if (op.isReg() && f.w) {
-        byte(static_cast<uint8_t>(0x48 | op.code));
+        byte(static_cast<uint8_t>(0x40 | digit << 3 | op.code));
     } else {
         byte(0xFE | f.w);
-        modrm(1, op);
+        modrm(digit, op);
     }
-    end("dec " + text(op));
+    end(std::string(digit == 0 ? "inc " : "dec ") + text(op));
 }
 
 void Encoder::imul(Reg dst, const Operand& src) {

@@ -165,6 +165,7 @@ public:
     EncodedCode finish() const;
 
 private:
+    void incOrDec(const Operand& op, uint8_t digit);
     struct Insn {
         enum class Kind : uint8_t { code, jump, align };
         Kind kind = Kind::code;
