@@ -64,6 +64,8 @@ public:
         : src_(bytes), file_(file), diagnostics_(diagnostics) {}
 
     std::vector<Token> run() {
+        // Editors on Windows may start a file with a UTF-8 byte order mark; it is no character.
+        if (src_.substr(0, 3) == "\xEF\xBB\xBF") at_ = 3;
         while (true) {
             skipBlanksAndComments();
             if (at_ >= src_.size()) break;
@@ -193,6 +195,12 @@ private:
                 }
                 return;
             default:
+                // A character of several bytes (UTF-8 text outside a string) is one fault.
+                if (static_cast<unsigned char>(c) >= 0x80) {
+                    while (at_ < src_.size() && static_cast<unsigned char>(src_[at_]) >= 0x80) {
+                        ++at_;
+                    }
+                }
                 error(pos, "unknown character " + characterName(static_cast<unsigned char>(c)));
                 push(Tok::Error, pos, start);
                 return;

@@ -132,71 +132,41 @@ bool Parser::isOpen(Open kind) const {
     return false;
 }
 
+namespace {
+
+struct BlockWords {
+    const char* opener;
+    const char* closer;
+};
+
+BlockWords wordsOf(int kind) {
+    static constexpr BlockWords kWords[] = {
+        {"", ""},
+        {"", ""},
+        {"'If'", "'EndIf'"},
+        {"'While'", "'Wend'"},
+        {"'Repeat'", "'Until' or 'Forever'"},
+        {"'For'", "'Next'"},
+        {"'Select'", "'End Select'"},
+        {"'Function'", "'End Function'"},
+        {"'Type'", "'End Type'"},
+    };
+    return kWords[kind];
+}
+
+}  // namespace
+
 std::string Parser::missingCloser(const OpenBlock& block) const {
-    const char* closer = "";
-    const char* opener = "";
-    switch (block.kind) {
-        case Open::If:
-            closer = "'EndIf'", opener = "'If'";
-            break;
-        case Open::While:
-            closer = "'Wend'", opener = "'While'";
-            break;
-        case Open::Repeat:
-            closer = "'Until' or 'Forever'", opener = "'Repeat'";
-            break;
-        case Open::For:
-            closer = "'Next'", opener = "'For'";
-            break;
-        case Open::Select:
-            closer = "'End Select'", opener = "'Select'";
-            break;
-        case Open::Function:
-            closer = "'End Function'", opener = "'Function'";
-            break;
-        case Open::Type:
-            closer = "'End Type'", opener = "'Type'";
-            break;
-        case Open::None:
-        case Open::Top:
-            break;
-    }
-    return std::string(closer) + " missing for the " + opener + " at line " +
+    const BlockWords words = wordsOf(static_cast<int>(block.kind));
+    return std::string(words.closer) + " missing for the " + words.opener + " at line " +
            std::to_string(block.pos.line);
 }
 
+// A closer of no open block: `Wend` without `While`.
 void Parser::failStrayCloser() {
     std::string closer = describe(tok());
     if (at(Tok::KwEnd)) closer = "'End " + bare(peek(1).kind) + "'";
-    const char* opener = "";
-    switch (closes(tok())) {
-        case Open::While:
-            opener = "'While'";
-            break;
-        case Open::Repeat:
-            opener = "'Repeat'";
-            break;
-        case Open::For:
-            opener = "'For'";
-            break;
-        case Open::If:
-            opener = "'If'";
-            break;
-        case Open::Select:
-            opener = "'Select'";
-            break;
-        case Open::Function:
-            opener = "'Function'";
-            break;
-        case Open::Type:
-            opener = "'Type'";
-            break;
-        case Open::Top:
-            fail(closer + " must be outside every other block, at the top level of the file");
-        case Open::None:
-            break;
-    }
-    fail(closer + " without " + opener);
+    fail(closer + " without " + wordsOf(static_cast<int>(closes(tok()))).opener);
 }
 
 // The rest of a closing line such as `Wend` or `End If`: nothing may follow.

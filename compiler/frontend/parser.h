@@ -22,6 +22,7 @@ public:
 private:
     struct ParseError {};
     // The constructs a block can belong to; Top is a file's top level.
+    // (The order is that of the table of their words in parse_statement.cpp.)
     enum class Open : uint8_t { None, Top, If, While, Repeat, For, Select, Function, Type };
     struct OpenBlock {
         Open kind;

@@ -167,6 +167,35 @@ TEST(CompilerDiagnostics, Statements) {
     });
 }
 
+TEST(CompilerDiagnostics, ObjectsJumpsAndData) {
+    checkTable({
+        {"x = Object.T h", "1:14: expected '(' after 'Object.T', found 'h'"},
+        {"x = Handle(p",
+         "1:13: expected ')' after the object of 'Handle', found the end of the file"},
+        {"x = After", "1:10: expected an expression, found the end of the file"},
+        {"Delete Each",
+         "1:12: expected a type name after 'Delete Each', found the end of the file"},
+        {"Insert a",
+         "1:9: expected 'Before' or 'After' after the object to insert, found the end of "
+         "the file"},
+        {"For p.T = Each\nNext",
+         "1:15: expected a type name after 'Each', found the end of the line"},
+        {"Restore 5", "1:9: expected a label name after 'Restore', found the number 5"},
+        {"Read 5", "1:6: expected a variable to read into after 'Read', found the number 5"},
+        {"Gosub", "1:6: expected a label name after 'Gosub', found the end of the file"},
+        {"Return )", "1:8: expected an expression, found ')'"},
+        {"Const A", "1:8: expected '=' after the name of the constant, found the end of the file"},
+        {"Local a[3", "1:10: expected ']' after the size of the vector, found the end of the file"},
+        {"Global x y", "1:10: expected the end of the statement (a new line or ':'), found 'y'"},
+        {"x = \"a\" \"b\"",
+         "1:9: expected the end of the statement (a new line or ':'), found a "
+         "string"},
+        {"Type\nEnd Type", "1:5: expected a type name after 'Type', found the end of the line"},
+        {"If a Then b Else c\nElseIf d", "2:1: 'ElseIf' without 'If'"},
+        {"Repeat\nUntil", "2:6: expected an expression, found the end of the file"},
+    });
+}
+
 TEST(CompilerDiagnostics, Declarations) {
     checkTable({
         {"Function f(a = 1, b)\nEnd Function",

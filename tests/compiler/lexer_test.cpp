@@ -66,6 +66,7 @@ TEST(CompilerLexer, TokensTagsAndLiterals) {
         {"a\r\nb", "id:a nl id:b"},
         {"Str$(x)", "'Str' '(' id:x ')'"},
         {"To$FF", "'To' int:255"},
+        {"\xEF\xBB\xBFx\n\xEF\xBB\xBF", "id:x nl error"},
     };
     for (const auto& row : rows) EXPECT_EQ(tokensOf(row.source), row.tokens) << row.source;
 }
