@@ -5,55 +5,51 @@
 
 namespace tx::net {
 
-struct NetSession::State {
-    SessionCore core;
-};
-
-NetSession::NetSession(std::unique_ptr<State> state) : state_(std::move(state)) {}
+NetSession::NetSession(std::unique_ptr<SessionCore> core) : core_(std::move(core)) {}
 
 NetSession::~NetSession() = default;
 
 std::unique_ptr<NetSession> NetSession::host(std::string_view name) {
-    auto state = std::make_unique<State>();
-    if (!state->core.open(gamePort())) return nullptr;
-    state->core.hostAs(name);
-    state->core.start();
-    return std::unique_ptr<NetSession>(new NetSession(std::move(state)));
+    auto core = std::make_unique<SessionCore>();
+    if (!core->open(gamePort())) return nullptr;
+    core->hostAs(name);
+    core->start();
+    return std::unique_ptr<NetSession>(new NetSession(std::move(core)));
 }
 
 std::unique_ptr<NetSession> NetSession::join(const SessionListing& game) {
-    auto state = std::make_unique<State>();
-    if (!state->core.open(0) || !state->core.joinGame(game)) return nullptr;
-    state->core.start();
-    return std::unique_ptr<NetSession>(new NetSession(std::move(state)));
+    auto core = std::make_unique<SessionCore>();
+    if (!core->open(0) || !core->joinGame(game)) return nullptr;
+    core->start();
+    return std::unique_ptr<NetSession>(new NetSession(std::move(core)));
 }
 
 bool NetSession::isHost() const {
-    return state_->core.isHost();
+    return core_->isHost();
 }
 
 std::vector<PlayerInfo> NetSession::remotePlayers() const {
-    return state_->core.remotePlayers();
+    return core_->remotePlayers();
 }
 
 int32_t NetSession::createPlayer(std::string_view name) {
-    return state_->core.createPlayer(name);
+    return core_->createPlayer(name);
 }
 
 bool NetSession::destroyPlayer(int32_t id) {
-    return state_->core.destroyPlayer(id);
+    return core_->destroyPlayer(id);
 }
 
 bool NetSession::send(int32_t from, int32_t to, bool reliable, std::span<const uint8_t> payload) {
-    return state_->core.send(from, to, reliable, payload);
+    return core_->send(from, to, reliable, payload);
 }
 
 std::optional<SessionEvent> NetSession::receive() {
-    return state_->core.receive();
+    return core_->receive();
 }
 
 void NetSession::vanish() {
-    state_->core.vanish();
+    core_->vanish();
 }
 
 }  // namespace tx::net

@@ -18,6 +18,8 @@
 
 namespace tx::net {
 
+class SessionCore;
+
 // The UDP port games are hosted and looked for on, unless TERVEX_NET_PORT names another.
 inline constexpr uint16_t kDefaultPort = 24680;
 uint16_t gamePort();
@@ -87,9 +89,8 @@ public:
     void vanish();
 
 private:
-    struct State;
-    explicit NetSession(std::unique_ptr<State> state);
-    std::unique_ptr<State> state_;
+    explicit NetSession(std::unique_ptr<SessionCore> core);
+    std::unique_ptr<SessionCore> core_;
 };
 
 }  // namespace tx::net
