@@ -68,10 +68,6 @@ void Feed::service() {
         state_ = State::Ended;
 }
 
-void Feed::release() {
-    if (state_ == State::Ended) source_ = 0;
-}
-
 bool Feed::queueNextBlock(ALuint buffer) {
     const size_t frames = decoder_->read(block_);
     if (frames == 0) {

@@ -39,8 +39,6 @@ public:
     // Engine thread: refills the buffers played since the last call, resumes after an underrun
     // and notices the end of the sound.
     void service();
-    // After the end: forgets the source, which another sound now uses.
-    void release();
 
 private:
     enum class State : uint8_t { Idle, Playing, Paused, Ended };
