@@ -1,5 +1,6 @@
 // Calls of commands and functions, and the cells of array elements, vector elements and fields.
 #include <bit>
+#include <cmath>
 
 #include "code_generator.h"
 

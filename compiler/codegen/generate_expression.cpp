@@ -1,5 +1,6 @@
 // Expressions: their types, their values in eax or st(0), and conditions compiled to jumps.
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 #include "code_generator.h"

@@ -1,5 +1,7 @@
 // Statements: assignments, calls, the control structures, declarations, objects and data.
+#include <algorithm>
 #include <bit>
+#include <cmath>
 
 #include "code_generator.h"
 
