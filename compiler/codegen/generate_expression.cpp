@@ -682,8 +682,14 @@ Cond CodeGenerator::compare(const BinaryExpr& op, SourcePos pos) {
         return kUnordered[which];
     }
     if (a.kind == K::Void || b.kind == K::Void) error(pos, "this gives no value to compare");
-    generateAs(*op.lhs, ValueType::integer(), pos);
+    Operand lhs(0);
     Operand rhs(0);
+    if (isSimpleInt(*op.lhs, lhs) && lhs.kind != Operand::Kind::imm && isSimpleInt(*op.rhs, rhs) &&
+        !(lhs.kind == Operand::Kind::mem && rhs.kind == Operand::Kind::mem)) {
+        code_.cmp(lhs, rhs);  // a variable against a constant or a register: no load
+        return kSigned[which];
+    }
+    generateAs(*op.lhs, ValueType::integer(), pos);
     if (isSimpleInt(*op.rhs, rhs)) {
         if (rhs.kind == Operand::Kind::imm && rhs.immediate.value == 0) code_.test(Reg::eax, Reg::eax);
         else code_.cmp(Reg::eax, rhs);

@@ -171,6 +171,18 @@ void CodeGenerator::assign(const Expr& target, const Expr& value, SourcePos pos)
         return;
     }
     const ValueType element = typeOf(target);
+    Operand simple(0);
+    if (element.kind == ValueType::Kind::Int && isSimpleInt(value, simple)) {
+        // The cell's address first, then the value straight into it.
+        ValueType ignored;
+        elementAddress(target, ignored);
+        if (simple.kind == Operand::Kind::mem) {
+            code_.mov(Reg::ecx, simple);
+            simple = Operand(Reg::ecx);
+        }
+        code_.mov(dword(Reg::eax), simple);
+        return;
+    }
     generateAs(value, element, value.pos);
     storeInto(target, element, pos);
 }
