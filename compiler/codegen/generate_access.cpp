@@ -45,6 +45,8 @@ ValueType CodeGenerator::call(const std::string& name, const ExprList& args, Sou
     if (const CommandInfo* command = commands_.find(name)) {
         if (!statement && command->resultSigil == 0) {
             error(pos, "'" + command->name + "' gives no value, so it cannot be used in an expression");
+            callCommand(*command, args, pos);
+            return ValueType::integer();  // reported once
         }
         return callCommand(*command, args, pos);
     }
