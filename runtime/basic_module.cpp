@@ -108,7 +108,16 @@ const char* locateError(const char* message) {
     if (message == nullptr || module == nullptr || module->statementFile == 0 ||
         context().machine == nullptr)
         return message;
-    std::string located(context().machine->memory().cString(module->statementFile, 4096));
+    // The name is read without the checked accessor's error path: a statement hook called with
+    // a bad address must not turn one error into another.
+    const GuestMemory& memory = context().machine->memory();
+    std::string located;
+    for (GuestAddr at = module->statementFile; located.size() < 4096; ++at) {
+        if (!memory.isMapped(at, 1)) return message;
+        const char c = static_cast<char>(*memory.bytes(at, 1));
+        if (c == '\0') break;
+        located += c;
+    }
     located += ':' + std::to_string(module->statementLine) + ": " + message;
     module->locatedError = std::move(located);
     return module->locatedError.c_str();
