@@ -15,9 +15,10 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD)
 
+# The game starts in the build directory, where its assets are and its high scores are kept.
 run: configure
 	@cmake --build $(BUILD) --target tervex
-	$(abspath $(BUILD))/tervex $(ARGS)
+	cd $(BUILD) && ./tervex $(ARGS)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 300 -j2
