@@ -1,0 +1,189 @@
+// Star Volley, the carried game, compiled from payload/ with the compiler library and run in this
+// process on the offscreen display, played by SDL events that a script pushes as the game's
+// DebugLog lines say where it is: start from the title, fly with the arrows and the mouse while
+// firing, lose the three ships (or give up with Escape after half a minute), type a name with Shift
+// held, leave the table. It starts from a table whose last save was cut short after hiscores.new
+// was complete: the game must take that table, add the new score and leave one good hiscores.txt.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "compile.h"
+#include "debugger.h"
+#include "guest_machine.h"
+#include "linker.h"
+#include "runtime_interface.h"
+#include "sdl_test_events.h"
+#include "test_files.h"
+
+namespace tx {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// The game's DebugLog lines and runtime errors, readable from the script's thread.
+class GameLog : public Debugger {
+public:
+    void debugRun() override {}
+    void debugStop() override {}
+    void debugStmt(int32_t, const char*) override {}
+    void debugEnter(uint32_t, uint32_t, uint32_t) override {}
+    void debugLeave() override {}
+    void debugInfo(const char*) override {}
+    void debugError(const char* message) override { add("error: " + std::string(message)); }
+    void debugLog(const char* message) override { add(message); }
+
+    // The first line starting with the prefix, or "".
+    std::string find(const std::string& prefix) const {
+        const std::lock_guard lock(mutex_);
+        for (const std::string& line : lines_)
+            if (line.rfind(prefix, 0) == 0) return line;
+        return "";
+    }
+    std::vector<std::string> lines() const {
+        const std::lock_guard lock(mutex_);
+        return lines_;
+    }
+
+private:
+    void add(std::string line) {
+        const std::lock_guard lock(mutex_);
+        lines_.push_back(std::move(line));
+    }
+    mutable std::mutex mutex_;
+    std::vector<std::string> lines_;
+};
+
+// SDL scan codes.
+constexpr int kSpace = 44, kEnter = 40, kEscape = 41, kRight = 79, kLeft = 80, kShift = 225;
+constexpr int kLetterA = 4;
+
+void tap(int key) {
+    test::pushSdlKey(key, true);
+    test::pushSdlKey(key, false);
+}
+
+// Plays the game through its screens; gives up on a step when the run is over.
+void playScript(const GameLog& log, const std::atomic<bool>& over) {
+    const auto until = [&](const std::string& prefix, const auto& action) {
+        while (!over && log.find(prefix).empty()) {
+            action();
+            std::this_thread::sleep_for(200ms);
+        }
+    };
+    until("game ", [] { tap(kSpace); });  // pressed until the title takes it
+
+    test::pushSdlKey(kSpace, true);  // fire held all along
+    const auto start = std::chrono::steady_clock::now();
+    for (int step = 0; !over && log.find("game over").empty(); ++step) {
+        const auto played = std::chrono::steady_clock::now() - start;
+        if (played < 8s) {  // the arrows, a second to each side
+            if (step % 20 == 0) {
+                test::pushSdlKey(step / 20 % 2 ? kRight : kLeft, false);
+                test::pushSdlKey(step / 20 % 2 ? kLeft : kRight, true);
+            }
+        } else if (played < 16s) {  // the mouse sweeps across with its button held
+            test::pushSdlKey(kLeft, false);
+            test::pushSdlKey(kRight, false);
+            const int x = 320 + static_cast<int>(250 * std::sin(step * 0.05));
+            test::pushSdlMouseMotion(x, 400, 5, 0);
+            test::pushSdlMouseButton(1, step % 40 < 30);
+        } else if (played > 30s) {  // still alive: give up
+            tap(kEscape);
+            std::this_thread::sleep_for(1s);
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    test::pushSdlKey(kSpace, false);
+    test::pushSdlMouseButton(1, false);
+
+    until("name entry", [] {});
+    std::this_thread::sleep_for(300ms);  // past the entry line's flush of the keyboard
+    // Shift counts as it is when the game reads each key: it is held while the letters arrive.
+    test::pushSdlKey(kShift, true);
+    for (const char letter : std::string("TESTER")) {
+        std::this_thread::sleep_for(50ms);
+        tap(kLetterA + (letter - 'A'));
+    }
+    std::this_thread::sleep_for(300ms);
+    test::pushSdlKey(kShift, false);
+    tap(kEnter);
+    until("table", [] {});
+    std::this_thread::sleep_for(700ms);
+    while (!over) {  // a key leaves the table, and the game ends
+        tap(kSpace);
+        std::this_thread::sleep_for(200ms);
+    }
+}
+
+// A table file as the game writes it.
+std::string tableFile(const std::vector<std::string>& entries) {
+    std::string text = "STAR VOLLEY SCORES 1\r\n";
+    uint32_t sum = 0;
+    for (const std::string& line : entries) {
+        uint32_t lineSum = static_cast<uint32_t>(line.size());
+        for (const char c : line) lineSum = (lineSum * 31 + static_cast<uint8_t>(c)) & 0xFFFFFF;
+        sum = (sum + lineSum) & 0xFFFFFF;
+        text += line + "\r\n";
+    }
+    return text + "END " + std::to_string(entries.size()) + " " + std::to_string(sum) + "\r\n";
+}
+
+void writeFile(const fs::path& file, const std::string& text) {
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+TEST(CarriedGame, PlaysAScriptedGameAndKeepsItsHighScores) {
+    const txc::CompileResult compiled =
+        txc::compileFile(fs::path(TERVEX_TEST_DATA) / ".." / ".." / "payload" / "game.tx",
+                         txc::CommandCatalog::fromRuntime());
+    ASSERT_TRUE(compiled.ok()) << compiled.diagnosticsText();
+
+    const test::TempDir dir;
+    fs::copy(fs::path(TERVEX_BIN_DIR) / "assets", dir / "assets");
+    writeFile(dir / "hiscores.txt", "STAR VOLLEY SCORES 1\r\nVETERAN\t10");  // cut short
+    writeFile(dir / "hiscores.new", tableFile({"VETERAN\t1000000\t9"}));
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.path());
+
+    GuestMachine machine;
+    RuntimeInterface& runtime = runtimeGetRuntime();
+    const LinkResult linked = link(runtime, compiled.imageBytes(), machine);
+    ASSERT_EQ(linked.status, LinkResult::Status::Linked);
+    GameLog log;
+    std::atomic<bool> over{false};
+    std::thread script(playScript, std::cref(log), std::cref(over));
+    const RunOutcome outcome = runtime.execute(ProgramEntry{&machine, linked.entry},
+                                               "-rounds 1 -lives 3 -seed 7", &log, false, 0);
+    over = true;
+    script.join();
+    fs::current_path(previous);
+
+    EXPECT_EQ(outcome, RunOutcome::Ended);
+    std::string lines;
+    for (const std::string& line : log.lines()) lines += line + "\n";
+    EXPECT_EQ(log.find("error"), "") << lines;
+    std::smatch end;
+    const std::string gameOver = log.find("game over ");
+    ASSERT_TRUE(std::regex_match(gameOver, end, std::regex("game over (\\d+) wave (\\d+)")))
+        << lines;
+    EXPECT_GT(std::stoi(end[1]), 0) << "the shots hit something";
+    EXPECT_EQ(log.find("game "), "game 7") << "the seed given";
+    EXPECT_EQ(log.find("saved "), "saved TESTER " + end[1].str()) << lines;
+    EXPECT_EQ(test::fileText(dir.file("hiscores.txt")),
+              tableFile({"VETERAN\t1000000\t9", "TESTER\t" + end[1].str() + "\t" + end[2].str()}));
+    EXPECT_FALSE(fs::exists(dir / "hiscores.new"));
+}
+
+}  // namespace
+}  // namespace tx
