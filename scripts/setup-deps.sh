@@ -9,7 +9,7 @@ packages=(
     libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core libsdl2-ttf-dev
     libopenal-dev libsndfile1-dev libopenmpt-dev libfluidsynth-dev timgm6mb-soundfont libsdl2-mixer-dev
     libenet-dev
-    clang-format
+    clang-format python3
 )
 
 missing=()
