@@ -15,7 +15,8 @@ namespace {
 
 std::vector<std::string> programNames() {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(TERVEX_COMPILER_PROGRAMS "/programs"))
+    for (const auto& entry :
+         std::filesystem::directory_iterator(TERVEX_COMPILER_PROGRAMS "/programs"))
         if (entry.path().extension() == ".tx") names.push_back(entry.path().stem().string());
     std::sort(names.begin(), names.end());
     return names;
