@@ -128,7 +128,9 @@ inline void checkProgram(const std::filesystem::path& file, std::string_view sou
     EXPECT_EQ(run.errors.empty() ? "" : run.errors.front(), expected.error);
     EXPECT_LE(run.errors.size(), 1u);
     EXPECT_EQ(run.outcome, expected.error.empty() ? RunOutcome::Ended : RunOutcome::RuntimeError);
-    if (expected.stats) EXPECT_EQ(run.stats, *expected.stats);
+    if (expected.stats) {
+        EXPECT_EQ(run.stats, *expected.stats);
+    }
 }
 
 }  // namespace tx::test
