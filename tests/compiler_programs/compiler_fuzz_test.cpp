@@ -24,10 +24,10 @@ struct Tally {
 };
 
 // Compiles the source with and without checks; an accepted program must link.
-void compileAndLink(const std::string& source, Tally& tally) {
+void compileAndLink(const std::string& source, const std::string& fileName, Tally& tally) {
     for (const bool debug : {false, true}) {
         txc::CompileResult result;
-        ASSERT_NO_THROW(result = txc::compileSource(source, "fuzz.tx", test::runtimeCommands(),
+        ASSERT_NO_THROW(result = txc::compileSource(source, fileName, test::runtimeCommands(),
                                                     txc::CompileOptions{.debug = debug}));
         if (!result.ok()) {
             ASSERT_FALSE(result.diagnostics.empty());
@@ -41,15 +41,22 @@ void compileAndLink(const std::string& source, Tally& tally) {
     }
 }
 
-std::vector<std::string> corpus() {
-    std::vector<std::string> sources;
+// The programs of the other tests, by path (their includes are found next to them).
+struct Source {
+    std::string path;
+    std::string text;
+};
+
+std::vector<Source> corpus() {
+    std::vector<Source> sources;
     for (const char* dir : {"/programs", "/differential"}) {
         for (const auto& entry :
              std::filesystem::directory_iterator(std::string(TERVEX_COMPILER_PROGRAMS) + dir))
             if (entry.path().extension() == ".tx")
-                sources.push_back(test::fileText(entry.path().string()));
+                sources.push_back({entry.path().string(), test::fileText(entry.path().string())});
     }
-    std::sort(sources.begin(), sources.end());
+    std::sort(sources.begin(), sources.end(),
+              [](const Source& a, const Source& b) { return a.path < b.path; });
     return sources;
 }
 
@@ -129,7 +136,7 @@ const std::vector<std::string>& pieces() {
     return words;
 }
 
-std::string mutate(std::string text, std::mt19937& rng, const std::vector<std::string>& sources) {
+std::string mutate(std::string text, std::mt19937& rng, const std::vector<Source>& sources) {
     const int edits = 1 + static_cast<int>(rng() % 3);
     for (int e = 0; e < edits && !text.empty(); ++e) {
         const size_t at = rng() % text.size();
@@ -142,7 +149,7 @@ std::string mutate(std::string text, std::mt19937& rng, const std::vector<std::s
                 break;
             case 2: {
                 // A line of another program.
-                const std::string& other = sources[rng() % sources.size()];
+                const std::string& other = sources[rng() % sources.size()].text;
                 const size_t from = other.find('\n', rng() % other.size());
                 if (from == std::string::npos) break;
                 const size_t to = other.find('\n', from + 1);
@@ -171,23 +178,24 @@ std::string mutate(std::string text, std::mt19937& rng, const std::vector<std::s
 
 TEST(WholeCompilerFuzz, ConformanceProgramsCompileAndLink) {
     Tally tally;
-    for (const std::string& source : corpus()) compileAndLink(source, tally);
+    for (const Source& source : corpus()) compileAndLink(source.text, source.path, tally);
     EXPECT_EQ(tally.refused, 0);
 }
 
 TEST(WholeCompilerFuzz, MutatedPrograms) {
-    const std::vector<std::string> sources = corpus();
+    const std::vector<Source> sources = corpus();
     ASSERT_FALSE(sources.empty());
     std::mt19937 rng(kSeed);
     Tally tally;
-    for (int i = 0; i < 600; ++i) {
+    for (int i = 0; i < 2000; ++i) {
         SCOPED_TRACE(i);
-        compileAndLink(mutate(sources[rng() % sources.size()], rng, sources), tally);
+        const Source& base = sources[rng() % sources.size()];
+        compileAndLink(mutate(base.text, rng, sources), base.path, tally);
         if (HasFatalFailure()) return;
     }
     // The mutations keep enough programs valid for the back end to see them.
-    EXPECT_GT(tally.compiled, 100);
-    EXPECT_GT(tally.refused, 100);
+    EXPECT_GT(tally.compiled, 400);
+    EXPECT_GT(tally.refused, 400);
 }
 
 TEST(WholeCompilerFuzz, PieceSoup) {
@@ -195,7 +203,7 @@ TEST(WholeCompilerFuzz, PieceSoup) {
         "Type T\n Field a, s$, v[2]\nEnd Type\nFunction f(a, b# = 1)\n Return a\nEnd Function\n";
     std::mt19937 rng(kSeed + 1);
     Tally tally;
-    for (int i = 0; i < 1500; ++i) {
+    for (int i = 0; i < 3000; ++i) {
         std::string source = prelude;
         const size_t count = 1 + rng() % 40;
         for (size_t t = 0; t < count; ++t) {
@@ -203,7 +211,7 @@ TEST(WholeCompilerFuzz, PieceSoup) {
             source += ' ';
         }
         SCOPED_TRACE(i);
-        compileAndLink(source, tally);
+        compileAndLink(source, "soup.tx", tally);
         if (HasFatalFailure()) return;
     }
     EXPECT_GT(tally.compiled, 0);

@@ -30,7 +30,9 @@ TEST_P(Conformance, LogsWhatItsCommentsSay) {
     const test::Expectations expected = test::readExpectations(source);
     ASSERT_FALSE(expected.log.empty() && expected.error.empty()) << "the program checks nothing";
     // A program that ends by itself must account for its strings and objects.
-    if (expected.error.empty()) ASSERT_TRUE(expected.stats.has_value()) << "no ;stats line";
+    if (expected.error.empty()) {
+        ASSERT_TRUE(expected.stats.has_value()) << "no ;stats line";
+    }
     test::checkProgram(path, source);
 }
 

@@ -40,71 +40,76 @@ std::string withTypes(const char* source) {
 
 TEST(CompilerErrorMessages, NamesThatDoNotExist) {
     checkTable({
-        {"x = foo(1)", "1:5: unknown function 'foo'"},
-        {"foo 1, 2", "1:1: unknown function 'foo'"},
-        {"p.Missing = Null", "1:3: unknown type 'Missing'"},
-        {"x = First Missing", "1:11: unknown type 'Missing'"},
-        {"Goto nowhere", "1:6: unknown label 'nowhere'"},
-        {"Restore nowhere", "1:9: unknown label 'nowhere'"},
-        {"x = grid(1)", "1:5: unknown function 'grid'"},
-        {"x = v[1]", "1:5: 'v' is not a vector"},
-        {"Function f()\n Goto outside\nEnd Function\n.outside", "2:7: unknown label 'outside'"},
-    });
-    checkTable({
-        {withTypes("p.T = New T\np\\c = 1"), "8:3: the type 'T' has no field 'c'"},
-        {withTypes("p.T = New T\nx = p\\b"), "8:7: the type 'T' has no field 'b'"},
+        {"x = foo(1)", "1:5: there is no function, command or array called 'foo'"},
+        {"foo 1, 2", "1:1: there is no function, command or array called 'foo'"},
+        {"Goto nowhere", "1:1: there is no label called 'nowhere'"},
+        {"Restore nowhere", "1:1: there is no label called 'nowhere'"},
+        {"x = grid(1)", "1:5: there is no function, command or array called 'grid'"},
+        {"x = v[1]", "1:6: 'v' is not a vector"},
+        {"Function f()\n Goto outside\nEnd Function\n.outside",
+         "2:2: there is no label called 'outside' in this function"},
+        {withTypes("p.T = New T\np\\c = 1"), "8:2: the type T has no field called 'c'"},
+        {withTypes("p.T = New T\nx = p\\b"), "8:6: the type T has no field called 'b'"},
     });
 }
 
 TEST(CompilerErrorMessages, TypesThatDoNotFit) {
     checkTable({
         {withTypes("p.T = New T\nx = p"),
-         "8:5: an object of type 'T' cannot be used as an integer (use Handle to get its number)"},
+         "8:5: an object of type T cannot be used as a number; use Handle() to get its handle"},
         {withTypes("p.T = 5"),
-         "7:7: an integer cannot be used as an object of type 'T' (use Object.T to get one)"},
+         "7:7: a number cannot be used as an object of type T; use "
+         "Object.T() to turn a handle into an object"},
         {withTypes("p.T = New U"),
-         "7:7: an object of type 'U' cannot be used as an object of type 'T'"},
+         "7:7: an object of type U cannot be used as an object of type T"},
         {withTypes("p.T = New T\nq.U = New U\nIf p = q Then End"),
-         "9:6: an object of type 'T' cannot be compared with an object of type 'U'"},
+         "9:6: objects of different types cannot be compared"},
         {withTypes("p.T = New T\nIf p < p Then End"),
-         "8:6: objects can only be compared with '=' and '<>'"},
-        {withTypes("p.T = New T\ns$ = p"), "8:6: an object of type 'T' cannot be used as a string"},
-        {withTypes("x = 1\ny = x\\a"), "8:6: 'x' is not an object, so it has no fields"},
-        {withTypes("x = 1\nDelete x"), "8:8: 'Delete' needs an object, not an integer"},
+         "8:6: objects can only be compared with = and <>"},
+        {withTypes("x = 1\ny = x\\a"), "8:6: only an object has fields; this is an integer"},
+        {withTypes("x = 1\nDelete x"), "8:1: Delete needs an object, not an integer"},
         {withTypes("p.T = New T\nq.U = New U\nInsert p Before q"),
-         "9:17: 'Insert' needs two objects of the same type, not 'T' and 'U'"},
+         "9:1: Insert needs two objects of the same type, not an object of type T and an object "
+         "of type U"},
         {withTypes("For p.T = Each U\nNext"),
-         "7:16: the loop variable 'p' is of type 'T', not 'U'"},
+         "7:1: the variable of For Each U must be an object of type U, not an object of type T"},
         {withTypes("Function f(n)\nEnd Function\np.T = New T\nx = f(p)"),
-         "10:7: an object of type 'T' cannot be used as an integer (use Handle to get its number)"},
+         "10:7: an object of type T cannot be used as a number; use Handle() to get its handle"},
     });
 }
 
 TEST(CompilerErrorMessages, VariablesAndConstants) {
     checkTable({
-        {"x = 1\nx$ = \"a\"", "2:1: 'x' is an integer; it cannot also be a string"},
-        {"Const C = 1\nC = 2", "2:1: 'C' is a constant; it cannot be given a new value"},
-        {"x = 2\nConst C = x", "2:11: the value of a constant must be known when compiling"},
-        {"n = 3\nLocal v[n]", "2:9: the size of a vector must be a constant"},
+        {"Const C = 1\nC = 2", "2:1: 'C' is a constant"},
+        {"x = 2\nConst C = x", "2:11: 'x' is not a constant"},
+        {"n = 3\nLocal v[n]", "2:9: 'n' is not a constant"},
         {"Dim a(2, 3)\nx = a(1)", "2:5: the array 'a' has 2 dimensions, not 1"},
-        {"Dim a(2)\nDim a$(3)",
-         "2:5: the array 'a' is an integer array; it cannot also be a string array"},
+        {"Dim a(2)\nDim a$(3)", "2:5: the array 'a' holds an integer"},
     });
 }
 
 TEST(CompilerErrorMessages, CallsOfCommandsAndFunctions) {
     checkTable({
-        {"x = Len(\"a\", 2)", "1:5: 'Len' takes 1 argument, not 2"},
-        {"x = Left(\"a\")", "1:5: 'Left' takes 2 arguments, not 1"},
-        {"x = Mid(\"a\")", "1:5: 'Mid' takes 2 to 3 arguments, not 1"},
+        {"x = Len(\"a\", 2)", "1:5: 'Len' takes 1 parameter, not 2"},
+        {"x = Left(\"a\")", "1:5: 'Left' takes 2 parameters, not 1"},
+        {"x = Mid(\"a\")", "1:5: 'Mid' takes 2 parameters to 3, not 1"},
+        {"Function f(a, b = 2)\nEnd Function\nf", "3:1: 'f' takes 1 parameter to 2, not 0"},
+        {"Function f(a)\nEnd Function\nx = f(1, 2, 3)", "3:5: 'f' takes 1 parameter, not 3"},
+        {"Function Len(s$)\nEnd Function",
+         "1:1: the function 'Len' has the name of the command 'Len'; choose another name"},
+        {"Function f()\n Return 1\nEnd Function\nReturn 2",
+         "4:1: the main program returns no value"},
+    });
+}
+
+// One fault, one message: no repeats of it and no errors that follow only from it.
+TEST(CompilerErrorMessages, EachFaultIsReportedOnce) {
+    checkTable({
+        {"p.Missing = Null", "1:1: there is no type called 'Missing'"},
+        {"x = First Missing", "1:5: there is no type called 'Missing'"},
+        {"x = 1\nx$ = \"a\"", "2:1: 'x' is an integer, not a string"},
         {"x = DebugLog(\"a\")",
          "1:5: 'DebugLog' gives no value, so it cannot be used in an expression"},
-        {"Function f(a, b = 2)\nEnd Function\nf", "3:1: 'f' takes 1 to 2 arguments, not 0"},
-        {"Function f(a)\nEnd Function\nx = f(1, 2, 3)", "3:5: 'f' takes 1 argument, not 3"},
-        {"Function Len(s$)\nEnd Function",
-         "1:10: the function 'Len' has the name of a command; choose another name"},
-        {"Function f()\n Return 1\nEnd Function\nReturn 2",
-         "4:8: 'Return' with a value is only allowed inside a function"},
     });
 }
 
