@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <regex>
@@ -27,6 +28,7 @@ namespace tx::test {
 
 struct Expectations {
     std::vector<std::string> log;
+    std::vector<int> logLines;  // the source line of each expected DebugLog line
     std::string error;
     std::optional<std::string> stats;
     bool debug = false;
@@ -53,7 +55,7 @@ inline std::string_view commentOf(std::string_view line) {
 
 inline Expectations readExpectations(std::string_view source) {
     Expectations expected;
-    while (!source.empty()) {
+    for (int number = 1; !source.empty(); ++number) {
         const size_t end = source.find('\n');
         std::string_view line = source.substr(0, end);
         source.remove_prefix(end == std::string_view::npos ? source.size() : end + 1);
@@ -64,7 +66,10 @@ inline Expectations readExpectations(std::string_view source) {
             if (!text.empty() && text.front() == ' ') text.remove_prefix(1);
             return std::string(text);
         };
-        if (comment.starts_with(";>")) expected.log.push_back(rest(2));
+        if (comment.starts_with(";>")) {
+            expected.log.push_back(rest(2));
+            expected.logLines.push_back(number);
+        }
         if (comment.starts_with(";!")) expected.error = rest(2);
         if (comment.starts_with(";stats")) expected.stats = rest(6);
         if (comment.starts_with(";debug")) expected.debug = true;
@@ -124,7 +129,16 @@ inline void checkProgram(const std::filesystem::path& file, std::string_view sou
     const ProgramRun run = compileAndRun(file, expected.debug);
     ASSERT_EQ(run.diagnostics, "");
     ASSERT_EQ(run.link.status, LinkResult::Status::Linked) << run.link.message;
-    EXPECT_EQ(run.log, expected.log);
+    // The first line that differs, with the line of the program that expects it.
+    for (size_t i = 0; i < std::min(run.log.size(), expected.log.size()); ++i) {
+        if (run.log[i] != expected.log[i]) {
+            ADD_FAILURE() << "DebugLog line " << i + 1 << " (expected at line "
+                          << expected.logLines[i] << "): \"" << run.log[i] << "\" instead of \""
+                          << expected.log[i] << "\"";
+            break;
+        }
+    }
+    EXPECT_EQ(run.log.size(), expected.log.size()) << "DebugLog lines";
     EXPECT_EQ(run.errors.empty() ? "" : run.errors.front(), expected.error);
     EXPECT_LE(run.errors.size(), 1u);
     EXPECT_EQ(run.outcome, expected.error.empty() ? RunOutcome::Ended : RunOutcome::RuntimeError);
