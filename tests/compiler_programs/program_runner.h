@@ -138,7 +138,9 @@ inline void checkProgram(const std::filesystem::path& file, std::string_view sou
             break;
         }
     }
-    EXPECT_EQ(run.log.size(), expected.log.size()) << "DebugLog lines";
+    std::string extra;
+    for (size_t i = expected.log.size(); i < run.log.size(); ++i) extra += run.log[i] + "\n";
+    EXPECT_EQ(run.log.size(), expected.log.size()) << "DebugLog lines; unexpected:\n" << extra;
     EXPECT_EQ(run.errors.empty() ? "" : run.errors.front(), expected.error);
     EXPECT_LE(run.errors.size(), 1u);
     EXPECT_EQ(run.outcome, expected.error.empty() ? RunOutcome::Ended : RunOutcome::RuntimeError);
