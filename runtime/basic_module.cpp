@@ -102,7 +102,20 @@ ScopedModuleTable::~ScopedModuleTable() {
     moduleOverride() = previous_;
 }
 
+// "file:line: message" once a debug build has reported a statement; the message otherwise.
+const char* locateError(const char* message) {
+    BasicModule* module = ModuleState<BasicModule>::find();
+    if (message == nullptr || module == nullptr || module->statementFile == 0 ||
+        context().machine == nullptr)
+        return message;
+    std::string located(context().machine->memory().cString(module->statementFile, 4096));
+    located += ':' + std::to_string(module->statementLine) + ": " + message;
+    module->locatedError = std::move(located);
+    return module->locatedError.c_str();
+}
+
 void runtimeError(const char* message) {
+    message = locateError(message);
     if (message != nullptr && context().runtime != nullptr) context().runtime->debugError(message);
     throw TxEx{message};
 }

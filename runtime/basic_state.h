@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -42,6 +43,12 @@ struct BasicModule {
 
     // Next data record to read; set by the first restore.
     GuestAddr dataPointer = 0;
+
+    // The statement a debug build reported last: its line and the guest address of its file's
+    // name (0 before the first). A runtime error names them.
+    int32_t statementLine = 0;
+    GuestAddr statementFile = 0;
+    std::string locatedError;  // the text of an error that names its statement
 };
 
 // The basic module's state; a runtime error when the module does not exist.

@@ -113,6 +113,9 @@ void debugLog(StrArg text) {
 }
 
 void debugStmt(GuestMachine& machine, int32_t position, GuestPtr<const char> file) {
+    BasicModule& module = basicState();
+    module.statementLine = position;
+    module.statementFile = file.address();
     HostRuntime& runtime = theRuntime();
     if (runtime.hasDebugger()) {
         const std::string fileName(machine.memory().cString(file.address()));

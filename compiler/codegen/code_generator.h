@@ -132,6 +132,11 @@ private:
     void release(ValueType type);           // drops a value left in eax or st(0)
     bool isSimpleInt(const Expr& expr, x86::Operand& operand);
     bool isSimpleFloat(const Expr& expr, x86::Mem& operand);
+    // An element or field whose address comes without calls, using eax and ecx only: a field of
+    // a variable, or an element whose indices are simple.
+    bool isPureAddress(const Expr& expr);
+    // An index that is an integer local in a register, plus or minus a constant.
+    bool registerIndex(const Expr& expr, x86::Reg& reg, int32_t& offset);
     std::optional<VarRef> findVariable(const std::string& name);
     VarRef variable(const std::string& name, const TypeTag& tag, SourcePos pos);
     void addressOfCell(const VarRef& var);  // the cell's address in eax

@@ -1,5 +1,6 @@
 // Calls of commands and functions, and the cells of array elements, vector elements and fields.
 #include <bit>
+#include <cmath>
 
 #include "code_generator.h"
 
@@ -44,6 +45,8 @@ ValueType CodeGenerator::call(const std::string& name, const ExprList& args, Sou
     if (const CommandInfo* command = commands_.find(name)) {
         if (!statement && command->resultSigil == 0) {
             error(pos, "'" + command->name + "' gives no value, so it cannot be used in an expression");
+            callCommand(*command, args, pos);
+            return ValueType::integer();  // reported once
         }
         return callCommand(*command, args, pos);
     }
@@ -199,12 +202,24 @@ void CodeGenerator::arrayAddress(const ArrayInfo& array, const ExprList& args, S
         code_.jcc(Cond::ae, errorStub("__txArrayBoundsEx"));
     };
     Operand simple(0);
-    if (d == 1 && isSimpleInt(*args[0], simple) && simple.kind != Operand::Kind::mem) {
-        if (simple.kind == Operand::Kind::imm) code_.mov(Reg::ecx, simple);
-        const Reg index = simple.kind == Operand::Kind::reg ? static_cast<Reg>(simple.code) : Reg::ecx;
-        check(0, index);
+    Reg index = Reg::ecx;
+    int32_t offset = 0;
+    if (d == 1 && registerIndex(*args[0], index, offset)) {
+        if (options_.debug && offset != 0) {
+            code_.lea(Reg::ecx, ptr(Width::dword, index, offset));
+            check(0, Reg::ecx);
+        } else {
+            check(0, index);
+        }
         code_.mov(Reg::eax, ptrSym(Width::dword, sym));
-        code_.lea(Reg::eax, ptr(Width::dword, Reg::eax, index, 4));
+        code_.lea(Reg::eax, ptr(Width::dword, Reg::eax, index, 4, 4 * offset));
+        return;
+    }
+    if (d == 1 && isSimpleInt(*args[0], simple) && simple.kind == Operand::Kind::imm) {
+        code_.mov(Reg::ecx, simple);
+        check(0, Reg::ecx);
+        code_.mov(Reg::eax, ptrSym(Width::dword, sym));
+        code_.lea(Reg::eax, ptr(Width::dword, Reg::eax, Reg::ecx, 4));
         return;
     }
     generateAs(*args[0], ValueType::integer(), args[0]->pos);
@@ -278,6 +293,17 @@ void CodeGenerator::vectorElement(const Expr& base, const Expr& index, SourcePos
         return;
     }
     Operand simple(0);
+    Reg reg = Reg::ecx;
+    int32_t offset = 0;
+    if (registerIndex(index, reg, offset) && offset != 0) {
+        if (options_.debug) {
+            code_.lea(Reg::ecx, ptr(Width::dword, reg, offset));
+            code_.cmp(Reg::ecx, count);
+            code_.jcc(Cond::ae, errorStub("__txVecBoundsEx"));
+        }
+        code_.lea(Reg::eax, ptr(Width::dword, Reg::eax, reg, 4, 4 * offset));
+        return;
+    }
     if (isSimpleInt(index, simple) && simple.kind != Operand::Kind::mem) {
         if (simple.kind == Operand::Kind::imm) {
             if (options_.debug && (simple.immediate.value < 0 || simple.immediate.value >= count))
@@ -301,6 +327,47 @@ void CodeGenerator::vectorElement(const Expr& base, const Expr& index, SourcePos
     }
     code_.pop(Reg::ecx);
     code_.lea(Reg::eax, ptr(Width::dword, Reg::ecx, Reg::eax, 4));
+}
+
+bool CodeGenerator::registerIndex(const Expr& expr, Reg& reg, int32_t& offset) {
+    Operand operand(0);
+    if (isSimpleInt(expr, operand)) {
+        if (operand.kind != Operand::Kind::reg) return false;
+        reg = static_cast<Reg>(operand.code);
+        offset = 0;
+        return true;
+    }
+    const auto* sum = std::get_if<BinaryExpr>(&expr.node);
+    if (sum == nullptr || (sum->op != BinaryOp::Add && sum->op != BinaryOp::Sub)) return false;
+    Operand a(0);
+    Operand b(0);
+    if (!isSimpleInt(*sum->lhs, a) || !isSimpleInt(*sum->rhs, b)) return false;
+    if (sum->op == BinaryOp::Add && a.kind == Operand::Kind::imm) std::swap(a, b);
+    if (a.kind != Operand::Kind::reg || b.kind != Operand::Kind::imm) return false;
+    const int64_t c = sum->op == BinaryOp::Add ? int64_t{b.immediate.value} : -int64_t{b.immediate.value};
+    if (c < -(1 << 24) || c > (1 << 24)) return false;  // 4 * c must fit a displacement
+    reg = static_cast<Reg>(a.code);
+    offset = static_cast<int32_t>(c);
+    return true;
+}
+
+bool CodeGenerator::isPureAddress(const Expr& expr) {
+    Operand ignored(0);
+    Reg reg = Reg::ecx;
+    int32_t offset = 0;
+    if (const auto* field = std::get_if<FieldExpr>(&expr.node))
+        return std::holds_alternative<NameExpr>(field->object->node);
+    if (const auto* index = std::get_if<IndexExpr>(&expr.node)) {
+        return (isSimpleInt(*index->index, ignored) || registerIndex(*index->index, reg, offset)) &&
+               (std::holds_alternative<NameExpr>(index->base->node) || isPureAddress(*index->base));
+    }
+    if (const auto* element = std::get_if<CallExpr>(&expr.node)) {
+        if (symbols_.findArray(element->name) == nullptr) return false;
+        for (const ExprPtr& arg : element->args)
+            if (!isSimpleInt(*arg, ignored) && !registerIndex(*arg, reg, offset)) return false;
+        return true;
+    }
+    return false;
 }
 
 void CodeGenerator::elementAddress(const Expr& expr, ValueType& element) {

@@ -1,5 +1,6 @@
 // Expressions: their types, their values in eax or st(0), and conditions compiled to jumps.
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 #include "code_generator.h"
@@ -550,7 +551,13 @@ ValueType CodeGenerator::binary(const Expr& expr, const BinaryExpr& op) {
     if (result.kind == ValueType::Kind::Float) {
         generateAs(*op.lhs, result, pos);
         Mem simple;
-        const bool direct = isSimpleFloat(*op.rhs, simple);
+        bool direct = isSimpleFloat(*op.rhs, simple);
+        if (!direct && typeOf(*op.rhs).kind == ValueType::Kind::Float && isPureAddress(*op.rhs)) {
+            ValueType ignored;
+            elementAddress(*op.rhs, ignored);
+            simple = dword(Reg::eax);
+            direct = true;
+        }
         if (!direct) {
             code_.sub(Reg::esp, 4);
             code_.fstp(dword(Reg::esp));
@@ -578,7 +585,15 @@ ValueType CodeGenerator::binary(const Expr& expr, const BinaryExpr& op) {
     // Integers.
     generateAs(*op.lhs, ValueType::integer(), pos);
     Operand rhs(0);
-    if (!isSimpleInt(*op.rhs, rhs)) {
+    if (!isSimpleInt(*op.rhs, rhs) && typeOf(*op.rhs).kind == ValueType::Kind::Int &&
+        isPureAddress(*op.rhs)) {
+        code_.mov(Reg::edx, Reg::eax);
+        ValueType ignored;
+        elementAddress(*op.rhs, ignored);
+        code_.mov(Reg::ecx, dword(Reg::eax));
+        code_.mov(Reg::eax, Reg::edx);
+        rhs = Operand(Reg::ecx);
+    } else if (!isSimpleInt(*op.rhs, rhs)) {
         code_.push(Reg::eax);
         generateAs(*op.rhs, ValueType::integer(), pos);
         code_.mov(Reg::ecx, Reg::eax);
@@ -665,7 +680,14 @@ Cond CodeGenerator::compare(const BinaryExpr& op, SourcePos pos) {
     if (a.kind == K::Float || b.kind == K::Float) {
         generateAs(*op.lhs, ValueType::floating(), pos);
         Mem simple;
-        if (isSimpleFloat(*op.rhs, simple)) {
+        bool direct = isSimpleFloat(*op.rhs, simple);
+        if (!direct && b.kind == K::Float && isPureAddress(*op.rhs)) {
+            ValueType ignored;
+            elementAddress(*op.rhs, ignored);
+            simple = dword(Reg::eax);
+            direct = true;
+        }
+        if (direct) {
             code_.fld(simple);  // st(0) = rhs, st(1) = lhs
             code_.fcomip(st(1));
             code_.fstp(st(0));
@@ -681,8 +703,14 @@ Cond CodeGenerator::compare(const BinaryExpr& op, SourcePos pos) {
         return kUnordered[which];
     }
     if (a.kind == K::Void || b.kind == K::Void) error(pos, "this gives no value to compare");
-    generateAs(*op.lhs, ValueType::integer(), pos);
+    Operand lhs(0);
     Operand rhs(0);
+    if (isSimpleInt(*op.lhs, lhs) && lhs.kind != Operand::Kind::imm && isSimpleInt(*op.rhs, rhs) &&
+        !(lhs.kind == Operand::Kind::mem && rhs.kind == Operand::Kind::mem)) {
+        code_.cmp(lhs, rhs);  // a variable against a constant or a register: no load
+        return kSigned[which];
+    }
+    generateAs(*op.lhs, ValueType::integer(), pos);
     if (isSimpleInt(*op.rhs, rhs)) {
         if (rhs.kind == Operand::Kind::imm && rhs.immediate.value == 0) code_.test(Reg::eax, Reg::eax);
         else code_.cmp(Reg::eax, rhs);

@@ -1,5 +1,7 @@
 // Statements: assignments, calls, the control structures, declarations, objects and data.
+#include <algorithm>
 #include <bit>
+#include <cmath>
 
 #include "code_generator.h"
 
@@ -169,6 +171,18 @@ void CodeGenerator::assign(const Expr& target, const Expr& value, SourcePos pos)
         return;
     }
     const ValueType element = typeOf(target);
+    Operand simple(0);
+    if (element.kind == ValueType::Kind::Int && isSimpleInt(value, simple)) {
+        // The cell's address first, then the value straight into it.
+        ValueType ignored;
+        elementAddress(target, ignored);
+        if (simple.kind == Operand::Kind::mem) {
+            code_.mov(Reg::ecx, simple);
+            simple = Operand(Reg::ecx);
+        }
+        code_.mov(dword(Reg::eax), simple);
+        return;
+    }
     generateAs(value, element, value.pos);
     storeInto(target, element, pos);
 }
@@ -194,13 +208,33 @@ void CodeGenerator::storeInto(const Expr& target, ValueType type, SourcePos pos)
                 return;
         }
     }
+    ValueType element;
+    if (isPureAddress(target)) {
+        // The address costs no call: the value waits in edx or st(0) meanwhile.
+        if (type.kind != ValueType::Kind::Float) code_.mov(Reg::edx, Reg::eax);
+        elementAddress(target, element);
+        switch (type.kind) {
+            case ValueType::Kind::Float:
+                code_.fstp(dword(Reg::eax));
+                return;
+            case ValueType::Kind::String:
+            case ValueType::Kind::Object:
+                code_.push(Reg::edx);
+                code_.push(Reg::eax);
+                callRoutine(type.kind == ValueType::Kind::String ? "__txStrStore" : "__txObjStore",
+                            8);
+                return;
+            default:
+                code_.mov(dword(Reg::eax), Reg::edx);
+                return;
+        }
+    }
     if (type.kind == ValueType::Kind::Float) {
         code_.sub(Reg::esp, 4);
         code_.fstp(dword(Reg::esp));
     } else {
         code_.push(Reg::eax);
     }
-    ValueType element;
     elementAddress(target, element);
     (void)pos;
     if (type.kind == ValueType::Kind::String || type.kind == ValueType::Kind::Object) {
@@ -213,6 +247,13 @@ void CodeGenerator::storeInto(const Expr& target, ValueType type, SourcePos pos)
 }
 
 void CodeGenerator::ifStmt(const IfStmt& stmt) {
+    // `If c Then Exit`: one jump out of the loop when c holds.
+    if (stmt.branches.size() == 1 && !stmt.hasElse && stmt.branches[0].body.size() == 1 &&
+        std::holds_alternative<ExitStmt>(stmt.branches[0].body[0]->node) &&
+        !frame_->loopExits.empty() && !options_.debug) {
+        branch(*stmt.branches[0].condition, true, frame_->loopExits.back());
+        return;
+    }
     const Label end = code_.newLabel();
     for (size_t i = 0; i < stmt.branches.size(); ++i) {
         const IfBranch& branchPart = stmt.branches[i];
