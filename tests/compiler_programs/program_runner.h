@@ -1,7 +1,8 @@
 // Compiles Tervex Basic programs in-process and runs them through the runtime with a recording
 // debugger. A program states what it must do in comments of its own:
 //   ;> text        the next DebugLog line (";>" alone: an empty line)
-//   ;! message     the runtime error that ends it
+//   ;! message     the runtime error that ends it; written on the line of the statement that
+//                  raises it, which a debug build names before the message ("file:line: ")
 //   ;stats s/o/u   the counts of every RuntimeStats report, in order, space-separated
 //                  (live strings / active objects / unreleased objects)
 //   ;debug         compile with checks and run with the debug flag
@@ -30,6 +31,7 @@ struct Expectations {
     std::vector<std::string> log;
     std::vector<int> logLines;  // the source line of each expected DebugLog line
     std::string error;
+    int errorLine = 0;
     std::optional<std::string> stats;
     bool debug = false;
 };
@@ -70,7 +72,10 @@ inline Expectations readExpectations(std::string_view source) {
             expected.log.push_back(rest(2));
             expected.logLines.push_back(number);
         }
-        if (comment.starts_with(";!")) expected.error = rest(2);
+        if (comment.starts_with(";!")) {
+            expected.error = rest(2);
+            expected.errorLine = number;
+        }
         if (comment.starts_with(";stats")) expected.stats = rest(6);
         if (comment.starts_with(";debug")) expected.debug = true;
     }
@@ -141,7 +146,10 @@ inline void checkProgram(const std::filesystem::path& file, std::string_view sou
     std::string extra;
     for (size_t i = expected.log.size(); i < run.log.size(); ++i) extra += run.log[i] + "\n";
     EXPECT_EQ(run.log.size(), expected.log.size()) << "DebugLog lines; unexpected:\n" << extra;
-    EXPECT_EQ(run.errors.empty() ? "" : run.errors.front(), expected.error);
+    std::string error = expected.error;
+    if (expected.debug && !error.empty())
+        error = file.string() + ":" + std::to_string(expected.errorLine) + ": " + error;
+    EXPECT_EQ(run.errors.empty() ? "" : run.errors.front(), error);
     EXPECT_LE(run.errors.size(), 1u);
     EXPECT_EQ(run.outcome, expected.error.empty() ? RunOutcome::Ended : RunOutcome::RuntimeError);
     if (expected.stats) {
