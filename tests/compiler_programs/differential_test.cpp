@@ -28,7 +28,8 @@ TEST_P(Differential, SameLinesAsTheCVersion) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Algorithms, Differential,
-                         ::testing::Values("insertion_sort", "physics", "string_building", "sieve"),
+                         ::testing::Values("insertion_sort", "physics", "string_building",
+                                           "quicksort", "sieve"),
                          [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
