@@ -177,9 +177,11 @@ std::string mutate(std::string text, std::mt19937& rng, const std::vector<Source
 }
 
 TEST(WholeCompilerFuzz, ConformanceProgramsCompileAndLink) {
-    Tally tally;
-    for (const Source& source : corpus()) compileAndLink(source.text, source.path, tally);
-    EXPECT_EQ(tally.refused, 0);
+    for (const Source& source : corpus()) {
+        Tally tally;
+        compileAndLink(source.text, source.path, tally);
+        EXPECT_EQ(tally.refused, 0) << source.path;
+    }
 }
 
 TEST(WholeCompilerFuzz, MutatedPrograms) {
