@@ -36,6 +36,14 @@ TEST_P(Conformance, LogsWhatItsCommentsSay) {
     test::checkProgram(path, source);
 }
 
+// Checks and statement hooks change nothing else: the same lines, the same counts, the same error
+// (named with its place). Programs that show what happens without checks are left out.
+TEST_P(Conformance, SameInADebugBuild) {
+    if (GetParam().ends_with("_unchecked")) GTEST_SKIP() << "shows a run without checks";
+    const std::string path = TERVEX_COMPILER_PROGRAMS "/programs/" + GetParam() + ".tx";
+    test::checkProgram(path, test::fileText(path), true);
+}
+
 INSTANTIATE_TEST_SUITE_P(Programs, Conformance, ::testing::ValuesIn(programNames()),
                          [](const auto& info) { return info.param; });
 

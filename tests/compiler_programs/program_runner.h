@@ -129,8 +129,11 @@ inline ProgramRun compileAndRun(const std::filesystem::path& file, bool debug) {
 }
 
 // Compiles and runs the program, then checks it against the expectations in its comments.
-inline void checkProgram(const std::filesystem::path& file, std::string_view source) {
-    const Expectations expected = readExpectations(source);
+// With inDebugBuild, the program is compiled with checks whatever its comments say.
+inline void checkProgram(const std::filesystem::path& file, std::string_view source,
+                         bool inDebugBuild = false) {
+    Expectations expected = readExpectations(source);
+    expected.debug = expected.debug || inDebugBuild;
     const ProgramRun run = compileAndRun(file, expected.debug);
     ASSERT_EQ(run.diagnostics, "");
     ASSERT_EQ(run.link.status, LinkResult::Status::Linked) << run.link.message;
