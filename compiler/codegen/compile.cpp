@@ -49,6 +49,13 @@ CompileResult compileProgram(FrontEndResult parsed, const CommandCatalog& comman
         if (a.pos.line != b.pos.line) return a.pos.line < b.pos.line;
         return a.pos.column < b.pos.column;
     });
+    // One mistake met by several passes is reported once.
+    list.erase(std::unique(list.begin(), list.end(),
+                           [](const Diagnostic& a, const Diagnostic& b) {
+                               return a.pos.file == b.pos.file && a.pos.line == b.pos.line &&
+                                      a.pos.column == b.pos.column && a.message == b.message;
+                           }),
+               list.end());
     result.diagnostics = std::move(list);
     const bool failed = std::any_of(result.diagnostics.begin(), result.diagnostics.end(),
                                     [](const Diagnostic& d) {

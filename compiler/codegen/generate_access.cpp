@@ -27,6 +27,12 @@ std::string parameterCount(size_t n) {
     return n == 1 ? "1 parameter" : std::to_string(n) + " parameters";
 }
 
+// "takes 2 parameters", "takes 2 to 4 parameters"
+std::string takes(size_t required, size_t all) {
+    return required == all ? parameterCount(all)
+                           : std::to_string(required) + " to " + std::to_string(all) + " parameters";
+}
+
 }  // namespace
 
 ValueType CodeGenerator::call(const std::string& name, const ExprList& args, SourcePos pos,
@@ -99,11 +105,8 @@ ValueType CodeGenerator::callCommand(const CommandInfo& command, const ExprList&
     size_t required = 0;
     while (required < params.size() && !params[required].defaultValue) ++required;
     if (args.size() > params.size() || args.size() < required) {
-        error(pos, "'" + command.name + "' takes " +
-                       (required == params.size()
-                            ? parameterCount(params.size())
-                            : parameterCount(required) + " to " + std::to_string(params.size())) +
-                       ", not " + std::to_string(args.size()));
+        error(pos, "'" + command.name + "' takes " + takes(required, params.size()) + ", not " +
+                       std::to_string(args.size()));
         return typeOfSigil(command.resultSigil);
     }
     for (size_t i = params.size(); i-- > 0;) {
@@ -140,11 +143,8 @@ ValueType CodeGenerator::callFunction(const FunctionInfo& function, const ExprLi
     while (required < count && !function.defaults[required] && !function.nullDefault[required])
         ++required;
     if (args.size() > count || args.size() < required) {
-        error(pos, "'" + function.decl->name + "' takes " +
-                       (required == count ? parameterCount(count)
-                                          : parameterCount(required) + " to " +
-                                                std::to_string(count)) +
-                       ", not " + std::to_string(args.size()));
+        error(pos, "'" + function.decl->name + "' takes " + takes(required, count) + ", not " +
+                       std::to_string(args.size()));
         return function.result;
     }
     for (size_t i = count; i-- > 0;) {

@@ -121,13 +121,15 @@ ValueType CodeGenerator::typeOf(const Expr& expr) {
                 }
                 return ValueType::integer();
             } else if constexpr (std::is_same_v<T, TypeOpExpr>) {
+                // An unknown type is reported where the expression is generated; integer
+                // keeps the error from spreading.
                 const TypeInfo* type = symbols_.findType(node.typeName);
-                return type ? ValueType::of(type) : ValueType::null();
+                return type ? ValueType::of(type) : ValueType::integer();
             } else if constexpr (std::is_same_v<T, ObjectOpExpr>) {
                 return node.op == ObjectOp::Handle ? ValueType::integer() : typeOf(*node.operand);
             } else if constexpr (std::is_same_v<T, ObjectCastExpr>) {
                 const TypeInfo* type = symbols_.findType(node.typeName);
-                return type ? ValueType::of(type) : ValueType::null();
+                return type ? ValueType::of(type) : ValueType::integer();
             } else if constexpr (std::is_same_v<T, ConvertExpr>) {
                 return node.to == Conversion::Str   ? ValueType::string()
                        : node.to == Conversion::Int ? ValueType::integer()
@@ -422,7 +424,7 @@ ValueType CodeGenerator::generate(const Expr& expr) {
                 const TypeInfo* type = symbols_.findType(node.typeName);
                 if (type == nullptr) {
                     error(expr.pos, "there is no type called '" + node.typeName + "'");
-                    return ValueType::null();
+                    return ValueType::integer();
                 }
                 code_.push(addressOf(type->symbol));
                 callRoutine(node.op == TypeOp::New     ? "__txObjNew"
@@ -451,7 +453,7 @@ ValueType CodeGenerator::generate(const Expr& expr) {
                 const TypeInfo* type = symbols_.findType(node.typeName);
                 if (type == nullptr) {
                     error(expr.pos, "there is no type called '" + node.typeName + "'");
-                    return ValueType::null();
+                    return ValueType::integer();
                 }
                 code_.push(addressOf(type->symbol));
                 pushValue(*node.handle, ValueType::integer());

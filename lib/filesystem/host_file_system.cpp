@@ -3,7 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstdio>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "ascii_case.h"
@@ -64,11 +67,23 @@ bool HostFileSystem::copyFile(std::string_view from, std::string_view to) {
     const std::string source = hostPath(from);
     const std::string target = hostPath(to);
     if (source.empty() || target.empty()) return false;
-    // copy_file refuses non-regular sources and a target that is the source itself, so the
-    // file is never truncated under its own copy.
     std::error_code error;
-    return std::filesystem::copy_file(source, target,
-                                      std::filesystem::copy_options::overwrite_existing, error);
+    // Onto itself there is nothing to do, and a copy must never truncate its own source.
+    if (std::filesystem::equivalent(source, target, error)) return false;
+    // The copy is written under a temporary name beside the target and renamed over it, so the
+    // target holds either its old contents or the whole copy, even if the process dies midway.
+    static std::atomic<uint32_t> counter{0};
+    const std::string temporary = target + ".tx" + std::to_string(::getpid()) + "-" +
+                                  std::to_string(counter.fetch_add(1)) + ".part";
+    if (!std::filesystem::copy_file(source, temporary, error)) {
+        std::filesystem::remove(temporary, error);
+        return false;
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        std::filesystem::remove(temporary, error);
+        return false;
+    }
+    return true;
 }
 
 bool HostFileSystem::setCurrentDir(std::string_view path) {

@@ -139,6 +139,17 @@ static void directories(void) {
     CopyFile(dirPath("/missing"), dirPath("/never"));
     CHECK(FileSize(dirPath("/made/c.txt")) == 7 && FileSize(dirPath("/made/a.txt")) == 7);
     CHECK(FileType(dirPath("/never")) == 0);
+    /* A copy is renamed into place whole: nothing but the two files is left in the folder, and
+     * a source that cannot be copied (a folder) leaves the target as it was. */
+    CreateDir(dirPath("/made/sub"));
+    CopyFile(dirPath("/made/sub"), dirPath("/made/c.txt"));
+    CHECK(FileSize(dirPath("/made/c.txt")) == 7);
+    DeleteDir(dirPath("/made/sub"));
+    int listing = ReadDir(dirPath("/made"));
+    int entries = 0;
+    for (txstr name = NextFile(listing); !same(name, ""); name = NextFile(listing)) ++entries;
+    CloseDir(listing);
+    CHECK(entries == 5); /* ".", "..", a.txt, b.txt, c.txt */
     DeleteFile(dirPath("/made/c.txt"));
     DeleteFile(dirPath("/made/a.txt"));
     DeleteFile(dirPath("/made/B.txt"));
