@@ -92,8 +92,8 @@ TEST(CompilerErrorMessages, CallsOfCommandsAndFunctions) {
     checkTable({
         {"x = Len(\"a\", 2)", "1:5: 'Len' takes 1 parameter, not 2"},
         {"x = Left(\"a\")", "1:5: 'Left' takes 2 parameters, not 1"},
-        {"x = Mid(\"a\")", "1:5: 'Mid' takes 2 parameters to 3, not 1"},
-        {"Function f(a, b = 2)\nEnd Function\nf", "3:1: 'f' takes 1 parameter to 2, not 0"},
+        {"x = Mid(\"a\")", "1:5: 'Mid' takes 2 to 3 parameters, not 1"},
+        {"Function f(a, b = 2)\nEnd Function\nf", "3:1: 'f' takes 1 to 2 parameters, not 0"},
         {"Function f(a)\nEnd Function\nx = f(1, 2, 3)", "3:5: 'f' takes 1 parameter, not 3"},
         {"Function Len(s$)\nEnd Function",
          "1:1: the function 'Len' has the name of the command 'Len'; choose another name"},
