@@ -78,6 +78,27 @@ TEST(CompilerErrorMessages, TypesThatDoNotFit) {
     });
 }
 
+TEST(CompilerErrorMessages, OperatorsAndStatementsOnTheWrongType) {
+    checkTable({
+        {"x = \"a\" * 2", "1:9: the operator * does not apply to strings"},
+        {"s$ = \"a\" : s = s - \"b\"", "1:18: the operator - does not apply to strings"},
+        {"x = -\"a\"", "1:5: a sign or ~ needs a number, not a string"},
+        {"For s$ = 1 To 3\nNext", "1:1: the variable of a For loop must be a number, not a string"},
+        {"x = Handle(5)", "1:5: Handle needs an object, not an integer"},
+        {"Insert 1 Before 2", "1:1: Insert needs two objects"},
+        {"Local v[2]\nx = v", "2:5: 'v' is a vector; name an element, as in v[0]"},
+        {"Local v[-1]", "1:9: the size of a vector must be an integer from 0 to 16777215"},
+        {"Const C$ = 5", "1:7: the constant 'C' cannot hold an integer as a string"},
+        {withTypes("Read p.T"), "7:6: Read cannot read an object of type T"},
+        {withTypes("p.T = New T\nSelect p\nCase Null\nEnd Select"),
+         "8:1: Select needs a number or a string, not an object of type T"},
+        {withTypes("x = First T + 1"),
+         "7:13: the operator + does not apply to an object of type T"},
+        {withTypes("Function f(p.T)\nEnd Function\nf(\"a\")"),
+         "9:3: a string cannot be used as an object of type T"},
+    });
+}
+
 TEST(CompilerErrorMessages, VariablesAndConstants) {
     checkTable({
         {"Const C = 1\nC = 2", "2:1: 'C' is a constant"},
