@@ -124,12 +124,12 @@ ValueType CodeGenerator::typeOf(const Expr& expr) {
                 // An unknown type is reported where the expression is generated; integer
                 // keeps the error from spreading.
                 const TypeInfo* type = symbols_.findType(node.typeName);
-                return type ? ValueType::of(type) : ValueType::integer();
+                return type ? ValueType::of(type) : ValueType::error();
             } else if constexpr (std::is_same_v<T, ObjectOpExpr>) {
                 return node.op == ObjectOp::Handle ? ValueType::integer() : typeOf(*node.operand);
             } else if constexpr (std::is_same_v<T, ObjectCastExpr>) {
                 const TypeInfo* type = symbols_.findType(node.typeName);
-                return type ? ValueType::of(type) : ValueType::integer();
+                return type ? ValueType::of(type) : ValueType::error();
             } else if constexpr (std::is_same_v<T, ConvertExpr>) {
                 return node.to == Conversion::Str   ? ValueType::string()
                        : node.to == Conversion::Int ? ValueType::integer()
@@ -215,7 +215,7 @@ void CodeGenerator::release(ValueType type) {
 
 void CodeGenerator::convert(ValueType from, ValueType to, SourcePos pos) {
     using K = ValueType::Kind;
-    if (from == to || to.kind == K::Void) return;
+    if (from == to || to.kind == K::Void || from.kind == K::Error || to.kind == K::Error) return;
     if (from.kind == K::Void) {
         error(pos, "this gives no value");
         return;
@@ -236,8 +236,12 @@ void CodeGenerator::convert(ValueType from, ValueType to, SourcePos pos) {
             break;
         case K::Float:
             if (from.kind == K::Int) {
+                // Through memory as a float, so the integer is rounded to single precision
+                // before it meets another float (16777217 becomes 16777216).
                 code_.push(Reg::eax);
                 code_.fild(dword(Reg::esp));
+                code_.fstp(dword(Reg::esp));
+                code_.fld(dword(Reg::esp));
                 code_.add(Reg::esp, 4);
                 return;
             }
@@ -306,8 +310,14 @@ void CodeGenerator::generateAs(const Expr& expr, ValueType want, SourcePos pos) 
         if (name != nullptr && !name->tag.present()) {
             std::optional<VarRef> var = findVariable(name->name);
             if (var && var->type.kind == ValueType::Kind::Int && !var->inRegister &&
-                var->vectorCount == 0)
-                return code_.fild(var->cell);
+                var->vectorCount == 0) {
+                code_.fild(var->cell);
+                code_.sub(Reg::esp, 4);
+                code_.fstp(dword(Reg::esp));
+                code_.fld(dword(Reg::esp));
+                code_.add(Reg::esp, 4);
+                return;
+            }
         }
     }
     convert(generate(expr), want, pos);
@@ -424,7 +434,7 @@ ValueType CodeGenerator::generate(const Expr& expr) {
                 const TypeInfo* type = symbols_.findType(node.typeName);
                 if (type == nullptr) {
                     error(expr.pos, "there is no type called '" + node.typeName + "'");
-                    return ValueType::integer();
+                    return ValueType::error();
                 }
                 code_.push(addressOf(type->symbol));
                 callRoutine(node.op == TypeOp::New     ? "__txObjNew"
@@ -453,7 +463,7 @@ ValueType CodeGenerator::generate(const Expr& expr) {
                 const TypeInfo* type = symbols_.findType(node.typeName);
                 if (type == nullptr) {
                     error(expr.pos, "there is no type called '" + node.typeName + "'");
-                    return ValueType::integer();
+                    return ValueType::error();
                 }
                 code_.push(addressOf(type->symbol));
                 pushValue(*node.handle, ValueType::integer());
@@ -521,6 +531,7 @@ ValueType CodeGenerator::binary(const Expr& expr, const BinaryExpr& op) {
     const ValueType b = typeOf(*op.rhs);
     const ValueType result = typeOf(expr);
     for (const ValueType t : {a, b}) {
+        if (t.kind == ValueType::Kind::Error) return ValueType::error();
         if (t.isObjectLike() || t.kind == ValueType::Kind::Void) {
             error(pos, std::string("the operator ") + operatorText(op.op) + " does not apply to " +
                            describe(t));
@@ -637,13 +648,33 @@ ValueType CodeGenerator::binary(const Expr& expr, const BinaryExpr& op) {
             }
             break;
         }
-        default:  // Div, Mod: the hardware division; dividing by 0 is the runtime's error
+        default: {  // Div, Mod: the hardware division; dividing by 0 is the runtime's error
+            // By -1 the quotient is the negation, which wraps for the smallest integer where
+            // the hardware would fault, and the remainder is 0.
+            const bool isMod = op.op == BinaryOp::Mod;
+            if (immediate && rhs.immediate.value == -1) {
+                if (isMod) code_.xor_(Reg::eax, Reg::eax);
+                else code_.neg(Reg::eax);
+                break;
+            }
             if (!(rhs.kind == Operand::Kind::reg && rhs.code == static_cast<uint8_t>(Reg::ecx)))
                 code_.mov(Reg::ecx, rhs);
+            const Label done = code_.newLabel();
+            if (!immediate) {
+                const Label divide = code_.newLabel();
+                code_.cmp(Reg::ecx, -1);
+                code_.jcc(Cond::ne, divide);
+                if (isMod) code_.xor_(Reg::eax, Reg::eax);
+                else code_.neg(Reg::eax);
+                code_.jmp(done);
+                code_.bind(divide);
+            }
             code_.cdq();
             code_.idiv(Reg::ecx);
-            if (op.op == BinaryOp::Mod) code_.mov(Reg::eax, Reg::edx);
+            if (isMod) code_.mov(Reg::eax, Reg::edx);
+            code_.bind(done);
             break;
+        }
     }
     return ValueType::integer();
 }
@@ -656,6 +687,7 @@ Cond CodeGenerator::compare(const BinaryExpr& op, SourcePos pos) {
     static constexpr Cond kUnordered[] = {Cond::e, Cond::ne, Cond::b, Cond::a, Cond::be, Cond::ae};
     static constexpr Cond kMirrored[] = {Cond::e, Cond::ne, Cond::a, Cond::b, Cond::ae, Cond::be};
     const int which = static_cast<int>(op.op) - static_cast<int>(BinaryOp::Eq);
+    if (a.kind == K::Error || b.kind == K::Error) return Cond::e;
     if (a.isObjectLike() || b.isObjectLike()) {
         if (!a.isObjectLike() || !b.isObjectLike()) {
             error(pos, "an object can only be compared with an object or Null");

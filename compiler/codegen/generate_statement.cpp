@@ -143,7 +143,8 @@ void CodeGenerator::callStatement(const CallStmt& callStmt, SourcePos pos) {
 void CodeGenerator::assign(const Expr& target, const Expr& value, SourcePos pos) {
     if (const auto* name = std::get_if<NameExpr>(&target.node)) {
         if (!findVariable(name->name)) {
-            if (symbols_.findConst(name->name)) error(pos, "'" + name->name + "' is a constant");
+            if (symbols_.findConst(name->name))
+                error(pos, "'" + name->name + "' is a constant; it cannot be given a new value");
             else error(pos, "'" + name->name + "' is not a variable");
             return;
         }
@@ -287,6 +288,7 @@ void CodeGenerator::forStmt(const Stmt& stmt, const ForStmt& loop) {
                                 ? std::get<float>(stepValue)
                                 : static_cast<float>(std::get<int32_t>(stepValue));
     const bool down = stepFloat < 0;
+    if (stepFloat == 0) error(loop.step->pos, "the Step of a For loop cannot be 0");
     const Mem limitSlot = dword(Reg::ebp, frame_->temps.at(&stmt));
 
     generateAs(*loop.from, var.type, loop.from->pos);
@@ -399,7 +401,11 @@ void CodeGenerator::selectStmt(const Stmt& stmt, const SelectStmt& select) {
                 code_.test(Reg::eax, Reg::eax);
             } else if (type.kind == ValueType::Kind::Float || given.kind == ValueType::Kind::Float) {
                 if (type.kind == ValueType::Kind::Int) {
-                    code_.fild(slot);
+                    code_.fild(slot);  // rounded to single precision, as every integer
+                    code_.sub(Reg::esp, 4);
+                    code_.fstp(dword(Reg::esp));
+                    code_.fld(dword(Reg::esp));
+                    code_.add(Reg::esp, 4);
                 } else {
                     code_.fld(slot);
                 }
@@ -459,7 +465,9 @@ void CodeGenerator::dimStmt(const DimStmt& dim) {
         }
         if (item.tag.present() &&
             !(symbols_.typeOfTag(item.tag, item.pos, array->element) == array->element)) {
-            error(item.pos, "the array '" + item.name + "' holds " + describe(array->element));
+            error(item.pos, "the array '" + item.name + "' was first dimensioned for " +
+                                describePlural(array->element) + "; it cannot hold " +
+                                describePlural(symbols_.typeOfTag(item.tag, item.pos, array->element)));
         }
         code_.push(addressOf(array->symbol));
         callRoutine("__txUndimArray", 4);

@@ -35,8 +35,25 @@ std::string describe(ValueType type) {
             return "an object of type " + (type.object ? type.object->name : std::string("?"));
         case ValueType::Kind::Null:
             return "Null";
+        case ValueType::Kind::Error:
+            return "?";
     }
     return "?";
+}
+
+std::string describePlural(ValueType type) {
+    switch (type.kind) {
+        case ValueType::Kind::Int:
+            return "integers";
+        case ValueType::Kind::Float:
+            return "floats";
+        case ValueType::Kind::String:
+            return "strings";
+        case ValueType::Kind::Object:
+            return "objects of type " + (type.object ? type.object->name : std::string("?"));
+        default:
+            return describe(type);
+    }
 }
 
 ValueType typeOf(const ConstValue& value) {
@@ -186,7 +203,7 @@ ValueType ProgramSymbols::typeOfTag(const TypeTag& tag, SourcePos pos, ValueType
         case TypeTag::Kind::Object:
             if (const TypeInfo* type = findType(tag.typeName)) return ValueType::of(type);
             diagnostics_.error(pos, "there is no type called '" + tag.typeName + "'");
-            return ValueType::integer();
+            return ValueType::error();
     }
     return fallback;
 }
@@ -356,7 +373,8 @@ std::optional<ConstValue> ProgramSymbols::evaluate(const Expr& expr, bool report
             case BinaryOp::Div:
             case BinaryOp::Mod:
                 if (sy == 0) return fail("division by zero in a constant");
-                if (sx == INT32_MIN && sy == -1) return fail("this division overflows");
+                if (sy == -1)  // wraps as at run time: the smallest integer stays itself
+                    return binary->op == BinaryOp::Div ? static_cast<int32_t>(0u - x) : 0;
                 return binary->op == BinaryOp::Div ? sx / sy : sx % sy;
             case BinaryOp::Eq:
                 return int32_t{sx == sy};

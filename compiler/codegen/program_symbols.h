@@ -22,7 +22,9 @@ struct TypeInfo;
 // The type of a value: nothing (a command without a result), a 32-bit integer, a 32-bit float,
 // a string, or a reference to an object of a user type.
 struct ValueType {
-    enum class Kind : uint8_t { Void, Int, Float, String, Object, Null };
+    // Error: the type of something already reported as wrong; it converts to anything
+    // silently, so one mistake gives one message.
+    enum class Kind : uint8_t { Void, Int, Float, String, Object, Null, Error };
     Kind kind = Kind::Int;
     const TypeInfo* object = nullptr;  // for Object
 
@@ -31,6 +33,7 @@ struct ValueType {
     static ValueType string() { return {Kind::String, nullptr}; }
     static ValueType none() { return {Kind::Void, nullptr}; }
     static ValueType null() { return {Kind::Null, nullptr}; }
+    static ValueType error() { return {Kind::Error, nullptr}; }
     static ValueType of(const TypeInfo* type) { return {Kind::Object, type}; }
 
     bool isNumber() const { return kind == Kind::Int || kind == Kind::Float; }
@@ -41,6 +44,8 @@ struct ValueType {
 
 // "an integer", "a float", "a string", "an object of type T", ...
 std::string describe(ValueType type);
+// "integers", "floats", "strings", "objects of type T", ...
+std::string describePlural(ValueType type);
 
 struct FieldInfo {
     std::string name;  // as declared

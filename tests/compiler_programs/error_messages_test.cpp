@@ -84,6 +84,7 @@ TEST(CompilerErrorMessages, OperatorsAndStatementsOnTheWrongType) {
         {"s$ = \"a\" : s = s - \"b\"", "1:18: the operator - does not apply to strings"},
         {"x = -\"a\"", "1:5: a sign or ~ needs a number, not a string"},
         {"For s$ = 1 To 3\nNext", "1:1: the variable of a For loop must be a number, not a string"},
+        {"For i = 1 To 3 Step 0\nNext", "1:21: the Step of a For loop cannot be 0"},
         {"x = Handle(5)", "1:5: Handle needs an object, not an integer"},
         {"Insert 1 Before 2", "1:1: Insert needs two objects"},
         {"Local v[2]\nx = v", "2:5: 'v' is a vector; name an element, as in v[0]"},
@@ -101,11 +102,11 @@ TEST(CompilerErrorMessages, OperatorsAndStatementsOnTheWrongType) {
 
 TEST(CompilerErrorMessages, VariablesAndConstants) {
     checkTable({
-        {"Const C = 1\nC = 2", "2:1: 'C' is a constant"},
+        {"Const C = 1\nC = 2", "2:1: 'C' is a constant; it cannot be given a new value"},
         {"x = 2\nConst C = x", "2:11: 'x' is not a constant"},
         {"n = 3\nLocal v[n]", "2:9: 'n' is not a constant"},
         {"Dim a(2, 3)\nx = a(1)", "2:5: the array 'a' has 2 dimensions, not 1"},
-        {"Dim a(2)\nDim a$(3)", "2:5: the array 'a' holds an integer"},
+        {"Dim a(2)\nDim a$(3)", "2:5: the array 'a' was first dimensioned for integers; it cannot hold strings"},
     });
 }
 
