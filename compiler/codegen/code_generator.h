@@ -105,6 +105,7 @@ private:
     void callStatement(const CallStmt& call, SourcePos pos);
     void readStmt(const ReadStmt& read);
     void gotoStmt(const GotoStmt& jump, SourcePos pos);
+    x86::Label programLabel(const std::string& name);
     void returnStmt(const ReturnStmt& ret, SourcePos pos);
 
     // generate_expression.cpp

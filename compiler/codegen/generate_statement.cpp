@@ -70,9 +70,7 @@ void CodeGenerator::statement(const Stmt& stmt) {
             } else if constexpr (std::is_same_v<T, SelectStmt>) {
                 selectStmt(stmt, node);
             } else if constexpr (std::is_same_v<T, LabelStmt>) {
-                auto [it, added] = frame_->labels.emplace(foldCase(node.name), Label{});
-                if (added) it->second = code_.newLabel();
-                code_.bind(it->second);
+                code_.bind(programLabel(node.name));
             } else if constexpr (std::is_same_v<T, GotoStmt>) {
                 gotoStmt(node, pos);
             } else if constexpr (std::is_same_v<T, ReturnStmt>) {
@@ -541,12 +539,22 @@ void CodeGenerator::gotoStmt(const GotoStmt& jump, SourcePos pos) {
                        (frame_->function ? " in this function" : ""));
         return;
     }
-    auto [it, added] = frame_->labels.emplace(foldCase(jump.label), Label{});
-    if (added) it->second = code_.newLabel();
     if (jump.gosub)
-        code_.call(it->second);
+        code_.call(programLabel(jump.label));
     else
-        code_.jmp(it->second);
+        code_.jmp(programLabel(jump.label));
+}
+
+// A label of the program, named as the image names them: "_l", the function's name and a dot
+// for a label inside a function, then the label's name, all in lower case.
+Label CodeGenerator::programLabel(const std::string& name) {
+    const std::string folded = foldCase(name);
+    auto [it, added] = frame_->labels.emplace(folded, Label{});
+    if (added) {
+        const std::string scope = frame_->function ? foldCase(frame_->function->name) + "." : "";
+        it->second = code_.newLabel("_l" + scope + folded);
+    }
+    return it->second;
 }
 
 void CodeGenerator::returnStmt(const ReturnStmt& ret, SourcePos pos) {
