@@ -166,7 +166,8 @@ TEST_F(DialogTest, CancelTheCloseBoxOrClosingTheWindowEndWithZeroAndThePictureCo
 }
 
 // With no games found the list is greyed and cannot be joined; Create without a name shows the
-// message box, Enter dismisses it, and the name typed creates the game.
+// message box and Enter dismisses it; games found later are listed and a click selects one;
+// the name typed creates the game.
 TEST_F(DialogTest, ANameIsAskedForThenTheGameTypedIsCreatedAndEndsWithTwo) {
     connectAt(100, "");
     bool greyed = false, asked = false, usable = false;
@@ -184,18 +185,26 @@ TEST_F(DialogTest, ANameIsAskedForThenTheGameTypedIsCreatedAndEndsWithTwo) {
                 shows(box.ok, "OK", colors::kText);
     });
     typeAt(1000, "\n");  // dismisses the message
-    typeAt(1100, "arena");
-    at(1200, [&] {
+    at(1000, [this] { network.games = {test::game("alpha", 1), test::game("beta", 2)}; });
+    clickAt(1500, layout().listRow(1));  // found again at 1300
+    int32_t selected = -1;
+    hooks.frameShown = [&](const ConnectionDialogModel& model) {
+        selected = std::max(selected, model.selectedGame());
+    };
+    typeAt(1600, "arena");
+    at(1700, [&] {
         const DialogLayout l = layout();
         usable = shows(l.control(Control::Connections), "TCP/IP", colors::kText) &&
+                 shows(l.listRow(0), "alpha", colors::kText) &&
                  shows(l.control(Control::Create), "Create new game", colors::kText) &&
                  shows(l.control(Control::Name), "arena", colors::kText);
     });
-    clickAt(1300, layout().control(Control::Create));
+    clickAt(1800, layout().control(Control::Create));
     const DialogOutcome outcome = run();
     EXPECT_TRUE(greyed);
     EXPECT_TRUE(asked);
-    EXPECT_TRUE(usable) << "TCP/IP chosen, the name typed and Create usable";
+    EXPECT_TRUE(usable) << "TCP/IP chosen, the games listed, the name typed and Create usable";
+    EXPECT_EQ(selected, 1) << "the second row clicked";
     EXPECT_TRUE(network.joined.empty());
     EXPECT_EQ(outcome.result, 2);
     EXPECT_EQ(outcome.createdName, "arena");
