@@ -23,12 +23,9 @@ TEST_F(AudioCommands, MusicOfEveryKindPlaysAtItsPitch) {
     writeTone(dir / "tone.ogg", kToneHz, 1.0);
     std::filesystem::copy_file(TERVEX_TEST_DATA "/tone.mod", dir / "tone.mod");
     std::filesystem::copy_file(TERVEX_TEST_DATA "/tone.mid", dir / "tone.mid");
-    const MusicFile files[] = {{"tone.wav", kToneHz},
-                               {"tone.mp3", kToneHz},
-                               {"TONE.MP3", kToneHz},
-                               {"tone.ogg", kToneHz},
-                               {"tone.mod", kToneModuleHz},
-                               {"tone.mid", 440.0}};
+    const MusicFile files[] = {{"tone.wav", kToneHz},       {"tone.mp3", kToneHz},
+                               {"TONE.MP3", kToneHz},       {"tone.ogg", kToneHz},
+                               {"tone.mod", kToneModuleHz}, {"tone.mid", 440.0}};
     const size_t playable = sound::midiFilesPlayable() ? std::size(files) : std::size(files) - 1;
     for (const MusicFile& file : std::span(files, playable)) {
         const uint32_t channel = music(dir / file.name);
