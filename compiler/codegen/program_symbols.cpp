@@ -125,8 +125,10 @@ ProgramSymbols::ProgramSymbols(const Program& program, Diagnostics& diagnostics)
                                !std::holds_alternative<std::string>(*value)) {
                         value = std::visit(
                             [](auto v) -> ConstValue {
-                                if constexpr (std::is_same_v<decltype(v), std::string>) return v;
-                                else return std::string();
+                                if constexpr (std::is_same_v<decltype(v), std::string>)
+                                    return v;
+                                else
+                                    return std::string();
                             },
                             *value);
                         diagnostics_.error(param.defaultValue->pos,
@@ -221,8 +223,7 @@ int32_t ProgramSymbols::vectorCount(const Expr& last) {
     if (!value) return 1;
     const int32_t* highest = std::get_if<int32_t>(&*value);
     if (highest == nullptr || *highest < 0 || *highest >= (1 << 24)) {
-        diagnostics_.error(last.pos,
-                           "the size of a vector must be an integer from 0 to 16777215");
+        diagnostics_.error(last.pos, "the size of a vector must be an integer from 0 to 16777215");
         return 1;
     }
     return *highest + 1;
@@ -334,7 +335,8 @@ std::optional<ConstValue> ProgramSymbols::evaluate(const Expr& expr, bool report
                 return fail("this operator does not apply to strings");
         }
     }
-    const bool integers = std::holds_alternative<int32_t>(*a) && std::holds_alternative<int32_t>(*b);
+    const bool integers =
+        std::holds_alternative<int32_t>(*a) && std::holds_alternative<int32_t>(*b);
     const auto intOf = [](const ConstValue& v) {
         return std::holds_alternative<int32_t>(v) ? std::get<int32_t>(v)
                                                   : roundToInt(std::get<float>(v));
@@ -353,8 +355,8 @@ std::optional<ConstValue> ProgramSymbols::evaluate(const Expr& expr, bool report
         case BinaryOp::Sar:
             return intOf(*a) >> (intOf(*b) & 31);
         case BinaryOp::Power:
-            return static_cast<float>(std::pow(static_cast<double>(toFloat(*a)),
-                                               static_cast<double>(toFloat(*b))));
+            return static_cast<float>(
+                std::pow(static_cast<double>(toFloat(*a)), static_cast<double>(toFloat(*b))));
         default:
             break;
     }

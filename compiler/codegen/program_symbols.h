@@ -50,7 +50,7 @@ std::string describePlural(ValueType type);
 struct FieldInfo {
     std::string name;  // as declared
     ValueType type;
-    int32_t vectorCount = 0;  // a vector field: its element count; 0 for a plain field
+    int32_t vectorCount = 0;   // a vector field: its element count; 0 for a plain field
     std::string vectorSymbol;  // the field's vector type descriptor
 };
 
@@ -138,7 +138,7 @@ private:
     std::map<std::string, GlobalInfo> globals_;
     std::map<std::string, ConstValue> consts_;
     std::map<std::string, const ConstItem*> constDecls_;  // for constants used before their line
-    std::vector<std::string> evaluating_;                   // against constants defined in a circle
+    std::vector<std::string> evaluating_;                 // against constants defined in a circle
     std::vector<VectorTypeInfo> vectorTypes_;
 };
 

@@ -106,7 +106,8 @@ TEST(CompilerErrorMessages, VariablesAndConstants) {
         {"x = 2\nConst C = x", "2:11: 'x' is not a constant"},
         {"n = 3\nLocal v[n]", "2:9: 'n' is not a constant"},
         {"Dim a(2, 3)\nx = a(1)", "2:5: the array 'a' has 2 dimensions, not 1"},
-        {"Dim a(2)\nDim a$(3)", "2:5: the array 'a' was first dimensioned for integers; it cannot hold strings"},
+        {"Dim a(2)\nDim a$(3)",
+         "2:5: the array 'a' was first dimensioned for integers; it cannot hold strings"},
     });
 }
 
