@@ -1,4 +1,5 @@
-/* Building, cutting and searching strings, as string_building.tx does it. */
+/* Building, cutting and searching strings, as string_building.tx does it: string variables
+ * stored and loaded through the runtime's routines. */
 #include "tervex.h"
 
 static txstr load(txstr* variable) {
@@ -6,15 +7,17 @@ static txstr load(txstr* variable) {
 }
 
 TX_MAIN {
+    int count = _txStrToInt(CommandLine());
+    if (count < 1) count = 120;
     txstr s = 0;
     _txStrStore(&s, _txStrConst(""));
     int lines = 0;
-    for (int i = 1; i <= 120; ++i) {
+    for (int i = 1; i <= count; ++i) {
         txstr piece = _txStrConcat(Chr(65 + i % 26), _txStrFromInt(i * 7 % 100));
         _txStrStore(&s, _txStrConcat(load(&s), piece));
         if (Len(load(&s)) > 40) {
             DebugLog(load(&s));
-            ++lines;
+            lines = lines + 1;
             _txStrStore(&s, Mid(load(&s), 30, -1));
         }
     }
@@ -22,8 +25,8 @@ TX_MAIN {
     rest = _txStrConcat(rest, _txStrConst(" lines "));
     DebugLog(_txStrConcat(rest, _txStrFromInt(lines)));
 
-    txstr word = _txStrConst("tervex");
-    txstr mirror = 0;
+    txstr word = 0, mirror = 0;
+    _txStrStore(&word, _txStrConst("tervex"));
     _txStrStore(&mirror, _txStrConst(""));
     for (int i = Len(load(&word)); i >= 1; --i)
         _txStrStore(&mirror, _txStrConcat(load(&mirror), Mid(load(&word), i, 1)));
