@@ -153,13 +153,13 @@ TEST(CarriedGame, PlaysAScriptedGameAndKeepsItsHighScores) {
     fs::copy(fs::path(TERVEX_BIN_DIR) / "assets", dir / "assets");
     writeFile(dir / "hiscores.txt", "STAR VOLLEY SCORES 1\r\nVETERAN\t10");  // cut short
     writeFile(dir / "hiscores.new", tableFile({"VETERAN\t1000000\t9"}));
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir.path());
-
     GuestMachine machine;
     RuntimeInterface& runtime = runtimeGetRuntime();
     const LinkResult linked = link(runtime, compiled.imageBytes(), machine);
     ASSERT_EQ(linked.status, LinkResult::Status::Linked);
+
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.path());  // the game finds assets/ and keeps its table here
     GameLog log;
     std::atomic<bool> over{false};
     std::thread script(playScript, std::cref(log), std::cref(over));
