@@ -1,5 +1,6 @@
 #include "sdl_video.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "modal_dialog.h"
@@ -94,6 +95,26 @@ void SdlVideo::leaveFullscreen() {
     SDL_SetWindowPosition(w, savedRect_.x, savedRect_.y);
 }
 
+bool SdlVideo::setDesktopFullscreen(bool on) {
+    // SDL keeps the windowed placement while the window covers the monitor and gives it back.
+    return SDL_SetWindowFullscreen(window(), on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+}
+
+void SdlVideo::showResizable(int32_t width, int32_t height) {
+    SDL_Window* w = window();
+    const int display = std::max(SDL_GetWindowDisplayIndex(w), 0);
+    SDL_Rect usable{0, 0, width, height};
+    SDL_GetDisplayUsableBounds(display, &usable);
+    const int clientWidth = std::min(width, usable.w);
+    const int clientHeight = std::min(height, usable.h);
+    SDL_SetWindowBordered(w, SDL_TRUE);
+    SDL_SetWindowResizable(w, SDL_TRUE);
+    SDL_SetWindowSize(w, clientWidth, clientHeight);
+    SDL_SetWindowPosition(w, usable.x + (usable.w - clientWidth) / 2,
+                          usable.y + (usable.h - clientHeight) / 2);
+    SDL_ShowWindow(w);
+}
+
 void SdlVideo::minimize() {
     SDL_MinimizeWindow(window());
 }
@@ -161,6 +182,10 @@ void SdlVideo::releasePresentation() {
 
 bool SdlVideo::present(const FramePixels& frame, Placement placement) {
     return presenter_ != nullptr && presenter_->present(frame, placement);
+}
+
+bool SdlVideo::presentOverlay(const FramePixels& overlay, PixelRect at, Placement placement) {
+    return presenter_ != nullptr && presenter_->presentOverlay(overlay, at, placement);
 }
 
 bool SdlVideo::setVSync(bool on) {

@@ -25,6 +25,8 @@ public:
     void showWindowed(int32_t width, int32_t height, bool scaled) override;
     bool enterFullscreen(int32_t width, int32_t height, int32_t monitor) override;
     void leaveFullscreen() override;
+    bool setDesktopFullscreen(bool on) override;
+    void showResizable(int32_t width, int32_t height) override;
     void minimize() override;
     void restore() override;
     PixelRect clientArea() override;
@@ -38,6 +40,7 @@ public:
     bool preparePresentation(int32_t width, int32_t height, int32_t depth) override;
     void releasePresentation() override;
     bool present(const FramePixels& frame, Placement placement) override;
+    bool presentOverlay(const FramePixels& overlay, PixelRect at, Placement placement) override;
     bool setVSync(bool on) override;
 
     SDL_Window* window() const { return session_->window; }
