@@ -281,7 +281,8 @@ bool Display::toggleFullscreen() {
     if (mode.mode == GraphicsMode::Fullscreen) {
         // The full-screen mode's own window: the picture's size, the pointer free and shown as
         // the program set it; covering the monitor again captures and hides it as before.
-        if (!cover) video_.showResizable(mode.width, mode.height);
+        if (!cover && !mode.shownAsWindow) video_.showResizable(mode.width, mode.height);
+        mode.shownAsWindow = mode.shownAsWindow || !cover;
         video_.showPointer(cover ? false : pointerVisible_);
         captureInput(cover, false);
     }

@@ -167,6 +167,8 @@ private:
         std::chrono::steady_clock::time_point nextRepaintCheck{};
         // The window covers the monitor (full-screen mode, or toggled there by the player).
         bool shownFullscreen = false;
+        // A full-screen mode has been shown as a window (which keeps its placement after).
+        bool shownAsWindow = false;
         // A screenshot waits for the next frame presented.
         bool screenshotPending = false;
         // Flips presented with the renderer's vsync since `syncedSince`, and whether the

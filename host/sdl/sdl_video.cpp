@@ -90,14 +90,26 @@ bool SdlVideo::enterFullscreen(int32_t width, int32_t height, int32_t monitor) {
 void SdlVideo::leaveFullscreen() {
     SDL_Window* w = window();
     SDL_SetWindowFullscreen(w, 0);
+    toggledFrom_.reset();
     SDL_SetWindowResizable(w, savedResizable_ ? SDL_TRUE : SDL_FALSE);
     SDL_SetWindowSize(w, savedRect_.w, savedRect_.h);
     SDL_SetWindowPosition(w, savedRect_.x, savedRect_.y);
 }
 
 bool SdlVideo::setDesktopFullscreen(bool on) {
-    // SDL keeps the windowed placement while the window covers the monitor and gives it back.
-    return SDL_SetWindowFullscreen(window(), on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+    SDL_Window* w = window();
+    SDL_Rect from{};
+    SDL_GetWindowPosition(w, &from.x, &from.y);
+    SDL_GetWindowSize(w, &from.w, &from.h);
+    if (SDL_SetWindowFullscreen(w, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+    if (on) {
+        toggledFrom_ = from;
+    } else if (toggledFrom_) {
+        SDL_SetWindowSize(w, toggledFrom_->w, toggledFrom_->h);
+        SDL_SetWindowPosition(w, toggledFrom_->x, toggledFrom_->y);
+        toggledFrom_.reset();
+    }
+    return true;
 }
 
 void SdlVideo::showResizable(int32_t width, int32_t height) {

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <memory>
+#include <optional>
 
 #include "presenter.h"
 #include "sdl_session.h"
@@ -54,6 +55,8 @@ private:
     // Full screen: the window's placement to give back when it ends.
     SDL_Rect savedRect_{};
     bool savedResizable_ = false;
+    // The player's toggle: the window's placement to give back (not every driver keeps it).
+    std::optional<SDL_Rect> toggledFrom_;
 };
 
 }  // namespace tx
