@@ -1,4 +1,5 @@
-// SDL events for tests above the host layer, which see no SDL header.
+// SDL events (and the display's refresh rate) for tests above the host layer, which see no
+// SDL header.
 #pragma once
 
 namespace tx::test {
@@ -14,5 +15,9 @@ bool pushSdlKey(int scancode, bool down, bool repeat = false);
 bool pushSdlMouseButton(int button, bool down);
 bool pushSdlMouseMotion(int x, int y, int dx, int dy);
 bool pushSdlWheel(int notches);
+
+// The refresh rate of the first display as the runtime takes it (60 when SDL reports none);
+// 0 when SDL's video cannot start.
+int displayRefreshRate();
 
 }  // namespace tx::test
