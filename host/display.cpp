@@ -19,7 +19,7 @@ constexpr auto kRepaintPeriod = std::chrono::milliseconds(100);
 constexpr int32_t kDepthChoices[] = {16, 24, 32};
 // A renderer whose vsync lets this many flips through in less than half their periods does
 // not wait for the blank.
-constexpr int32_t kSyncedFlipsMeasured = 30;
+constexpr int32_t kSyncedFlipsMeasured = 10;
 
 // Scales a picture coordinate into the window with truncating integer arithmetic.
 int32_t scaleCoordinate(int32_t value, int32_t pictureSide, int32_t offset, int32_t placedSide) {
