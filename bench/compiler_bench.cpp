@@ -1,8 +1,7 @@
 // The compiler: how fast it compiles a game-sized program (20,000 generated lines), and how fast
 // the code it generates runs next to the same algorithms in C compiled by gcc -m32 -O1. Both
-// versions of each algorithm (bench/programs) run as module images in the same runtime, and call
-// the command BenchMark, which only this benchmark registers, around the measured part; setup and
-// the checks of the results stay outside it.
+// versions of each algorithm are the differential test's programs, run as module images in the
+// same runtime at a size given on their command line; each run is timed whole, link included.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -15,6 +14,7 @@
 #include "basic_module.h"
 #include "command_registry.h"
 #include "compile.h"
+#include "debugger.h"
 #include "guest_machine.h"
 #include "host_runtime.h"
 #include "linker.h"
@@ -23,51 +23,17 @@
 namespace tx {
 namespace {
 
-// ---- the mark command and the runtime it is part of
-
-struct Marks {
-    int calls = 0;
-    std::chrono::steady_clock::time_point start, stop;
-};
-
-Marks& marks() {
-    static Marks m;
-    return m;
-}
-
-void benchMark() {
-    Marks& m = marks();
-    (m.calls++ == 0 ? m.start : m.stop) = std::chrono::steady_clock::now();
-}
-
-void linkWithMark(CommandRegistrar& r) {
-    linkBasic(r);
-    r.add(command<benchMark>("BenchMark"));
-}
-
-const CommandTable& benchTable() {
-    static const CommandTable table(&linkWithMark);
-    return table;
-}
-
-// The programs use only the basic and string modules.
+// The programs use only the basic and string modules: a run creates and destroys just these.
 const LibraryModule kModules[] = {kBasicModule, kStringModule};
 
 RuntimeInterface& benchRuntime() {
     static const std::unique_ptr<RuntimeInterface> runtime =
-        makeRuntimeInterface(&linkWithMark, benchTable(), kModules);
+        makeRuntimeInterface(&linkBasic, CommandTable::instance(), kModules);
     return *runtime;
 }
 
-// Every command of the runtime and BenchMark, as the compiler sees them.
 const txc::CommandCatalog& benchCatalog() {
-    static const txc::CommandCatalog catalog = [] {
-        CommandRegistry registry(&linkWithMark, benchTable());
-        registry.fill();
-        std::vector<std::string> signatures;
-        for (const auto& entry : registry.entries()) signatures.emplace_back(entry.first);
-        return txc::CommandCatalog::fromSignatures(signatures);
-    }();
+    static const txc::CommandCatalog catalog = txc::CommandCatalog::fromRuntime();
     return catalog;
 }
 
@@ -218,65 +184,95 @@ void BM_CompileGeneratedProgram(benchmark::State& state) {
 
 // ---- generated code against gcc -O1
 
-// Links the image into a fresh guest for every run (a run leaves the program's globals pointing
-// at freed storage) and runs it; the time between its marks is the iteration's.
-void runMarked(benchmark::State& state, const std::vector<uint8_t>& image) {
-    std::unique_ptr<HostRuntime> host = HostRuntime::open("", nullptr, 0);
-    if (host == nullptr) {
-        state.SkipWithError("no host runtime");
-        return;
+// Counts a run's DebugLog lines and keeps the last: the benchmark shows it, so that the two
+// versions' results at the benchmark's size can be compared (the test compares them at its own).
+class LogTail final : public Debugger {
+public:
+    int lines = 0;
+    std::string last;
+    void debugRun() override {}
+    void debugStop() override {}
+    void debugStmt(int32_t, const char*) override {}
+    void debugEnter(uint32_t, uint32_t, uint32_t) override {}
+    void debugLeave() override {}
+    void debugInfo(const char*) override {}
+    void debugError(const char*) override {}
+    void debugLog(const char* message) override {
+        ++lines;
+        last = message;
     }
+};
+
+// Every iteration opens a host runtime with `size` as the command line (an ended program leaves
+// its host ended) and then times the whole run: the link into a fresh guest, the creation of
+// the modules, the program from its start to its end.
+void runImage(benchmark::State& state, const std::vector<uint8_t>& image, const char* size) {
+    std::string last;
     for (auto _ : state) {
-        GuestMachine machine(benchTable());
+        LogTail log;
+        const std::unique_ptr<HostRuntime> host = HostRuntime::open(size, &log, 0);
+        if (host == nullptr) {
+            state.SkipWithError("no host runtime");
+            return;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        GuestMachine machine;
         const LinkResult linked = link(benchRuntime(), image, machine);
         if (linked.status != LinkResult::Status::Linked) {
             state.SkipWithError(linked.message.c_str());
             return;
         }
-        marks() = Marks{};
         const RunResult result = run(*host, ProgramEntry{&machine, linked.entry}, false, kModules);
-        if (result.outcome != RunOutcome::Ended || marks().calls != 2) {
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        if (result.outcome != RunOutcome::Ended || log.lines == 0) {
             state.SkipWithError(result.message != nullptr ? result.message
                                                           : "the program did not run to its end");
             return;
         }
-        state.SetIterationTime(std::chrono::duration<double>(marks().stop - marks().start).count());
+        last = log.last;
     }
+    state.SetLabel(last);
 }
 
-void BM_TervexBasic(benchmark::State& state, const char* program) {
-    const std::string path = std::string(TERVEX_BENCH_PROGRAMS) + "/" + program + ".tx";
+void BM_TervexBasic(benchmark::State& state, const char* program, const char* size) {
+    const std::string path = std::string(TERVEX_DIFFERENTIAL_PROGRAMS) + "/" + program + ".tx";
     const txc::CompileResult compiled = txc::compileFile(path, benchCatalog());
     if (!compiled.ok()) {
         state.SkipWithError(
             ("cannot compile " + path + ":\n" + compiled.diagnosticsText()).c_str());
         return;
     }
-    runMarked(state, compiled.imageBytes());
+    runImage(state, compiled.imageBytes(), size);
 }
 
-void BM_GccO1(benchmark::State& state, const char* program) {
-    const std::string path = std::string(TERVEX_BENCH_GUEST_DIR) + "/" + program + ".tmi";
+void BM_GccO1(benchmark::State& state, const char* program, const char* size) {
+    const std::string path = std::string(TERVEX_DIFFERENTIAL_IMAGES) + "/" + program + ".tmi";
     const std::vector<uint8_t> image = fileBytes(path);
     if (image.empty()) {
         state.SkipWithError(("cannot read " + path).c_str());
         return;
     }
-    runMarked(state, image);
+    runImage(state, image, size);
 }
 
 BENCHMARK(BM_CompileGeneratedProgram)->Unit(benchmark::kMillisecond);
 
-#define TERVEX_DIFFERENTIAL(program)                     \
-    BENCHMARK_CAPTURE(BM_TervexBasic, program, #program) \
-        ->UseManualTime()                                \
-        ->Unit(benchmark::kMillisecond);                 \
-    BENCHMARK_CAPTURE(BM_GccO1, program, #program)->UseManualTime()->Unit(benchmark::kMillisecond)
+// The differential test's programs, at sizes where the algorithm outweighs the link and the
+// setup around it.
+#define TERVEX_DIFFERENTIAL(program, size)                     \
+    BENCHMARK_CAPTURE(BM_TervexBasic, program, #program, size) \
+        ->UseManualTime()                                      \
+        ->Unit(benchmark::kMillisecond);                       \
+    BENCHMARK_CAPTURE(BM_GccO1, program, #program, size)       \
+        ->UseManualTime()                                      \
+        ->Unit(benchmark::kMillisecond)
 
-TERVEX_DIFFERENTIAL(insertion_sort);
-TERVEX_DIFFERENTIAL(sieve);
-TERVEX_DIFFERENTIAL(particles);
-TERVEX_DIFFERENTIAL(string_build);
+TERVEX_DIFFERENTIAL(insertion_sort, "2000");
+TERVEX_DIFFERENTIAL(sieve, "100000");
+TERVEX_DIFFERENTIAL(physics, "1000");
+TERVEX_DIFFERENTIAL(string_building, "20000");
+TERVEX_DIFFERENTIAL(quicksort, "20000");
 
 }  // namespace
 }  // namespace tx

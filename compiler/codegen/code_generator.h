@@ -105,6 +105,7 @@ private:
     void callStatement(const CallStmt& call, SourcePos pos);
     void readStmt(const ReadStmt& read);
     void gotoStmt(const GotoStmt& jump, SourcePos pos);
+    x86::Label programLabel(const std::string& name);
     void returnStmt(const ReturnStmt& ret, SourcePos pos);
 
     // generate_expression.cpp
@@ -121,15 +122,17 @@ private:
     ValueType call(const std::string& name, const ExprList& args, SourcePos pos, bool statement);
     ValueType callCommand(const CommandInfo& command, const ExprList& args, SourcePos pos);
     ValueType callFunction(const FunctionInfo& function, const ExprList& args, SourcePos pos);
-    ValueType intrinsic(const std::string& folded, const ExprList& args, SourcePos pos, bool& found);
+    ValueType intrinsic(const std::string& folded, const ExprList& args, SourcePos pos,
+                        bool& found);
     ValueType loadVariable(const VarRef& var);
     void elementAddress(const Expr& expr, ValueType& element);  // the cell's address in eax
     void arrayAddress(const ArrayInfo& array, const ExprList& args, SourcePos pos);
-    void fieldAddress(const FieldExpr& field, SourcePos pos, ValueType& type, const FieldInfo*& info);
+    void fieldAddress(const FieldExpr& field, SourcePos pos, ValueType& type,
+                      const FieldInfo*& info);
     void vectorElement(const Expr& base, const Expr& index, SourcePos pos, ValueType& element);
     void loadFromAddress(ValueType type);  // the cell at eax into eax or st(0)
-    void checkObject(SourcePos pos);        // debug builds: eax must be an object that exists
-    void release(ValueType type);           // drops a value left in eax or st(0)
+    void checkObject(SourcePos pos);       // debug builds: eax must be an object that exists
+    void release(ValueType type);          // drops a value left in eax or st(0)
     bool isSimpleInt(const Expr& expr, x86::Operand& operand);
     bool isSimpleFloat(const Expr& expr, x86::Mem& operand);
     // An element or field whose address comes without calls, using eax and ecx only: a field of

@@ -57,10 +57,9 @@ CompileResult compileProgram(FrontEndResult parsed, const CommandCatalog& comman
                            }),
                list.end());
     result.diagnostics = std::move(list);
-    const bool failed = std::any_of(result.diagnostics.begin(), result.diagnostics.end(),
-                                    [](const Diagnostic& d) {
-                                        return d.severity == Diagnostic::Severity::Error;
-                                    });
+    const bool failed =
+        std::any_of(result.diagnostics.begin(), result.diagnostics.end(),
+                    [](const Diagnostic& d) { return d.severity == Diagnostic::Severity::Error; });
     if (!failed) result.code = std::move(code);
     return result;
 }

@@ -29,8 +29,9 @@ std::string parameterCount(size_t n) {
 
 // "takes 2 parameters", "takes 2 to 4 parameters"
 std::string takes(size_t required, size_t all) {
-    return required == all ? parameterCount(all)
-                           : std::to_string(required) + " to " + std::to_string(all) + " parameters";
+    return required == all
+               ? parameterCount(all)
+               : std::to_string(required) + " to " + std::to_string(all) + " parameters";
 }
 
 }  // namespace
@@ -50,7 +51,8 @@ ValueType CodeGenerator::call(const std::string& name, const ExprList& args, Sou
         return callFunction(*function, args, pos);
     if (const CommandInfo* command = commands_.find(name)) {
         if (!statement && command->resultSigil == 0) {
-            error(pos, "'" + command->name + "' gives no value, so it cannot be used in an expression");
+            error(pos,
+                  "'" + command->name + "' gives no value, so it cannot be used in an expression");
             callCommand(*command, args, pos);
             return ValueType::integer();  // reported once
         }
@@ -249,7 +251,8 @@ void CodeGenerator::fieldAddress(const FieldExpr& field, SourcePos pos, ValueTyp
     int32_t index = 0;
     info = object.object->findField(field.field, index);
     if (info == nullptr) {
-        error(pos, "the type " + object.object->name + " has no field called '" + field.field + "'");
+        error(pos,
+              "the type " + object.object->name + " has no field called '" + field.field + "'");
         return;
     }
     type = info->type;
@@ -344,7 +347,8 @@ bool CodeGenerator::registerIndex(const Expr& expr, Reg& reg, int32_t& offset) {
     if (!isSimpleInt(*sum->lhs, a) || !isSimpleInt(*sum->rhs, b)) return false;
     if (sum->op == BinaryOp::Add && a.kind == Operand::Kind::imm) std::swap(a, b);
     if (a.kind != Operand::Kind::reg || b.kind != Operand::Kind::imm) return false;
-    const int64_t c = sum->op == BinaryOp::Add ? int64_t{b.immediate.value} : -int64_t{b.immediate.value};
+    const int64_t c =
+        sum->op == BinaryOp::Add ? int64_t{b.immediate.value} : -int64_t{b.immediate.value};
     if (c < -(1 << 24) || c > (1 << 24)) return false;  // 4 * c must fit a displacement
     reg = static_cast<Reg>(a.code);
     offset = static_cast<int32_t>(c);
@@ -377,8 +381,8 @@ void CodeGenerator::elementAddress(const Expr& expr, ValueType& element) {
         const FieldInfo* info = nullptr;
         fieldAddress(*field, expr.pos, element, info);
         if (info != nullptr && info->vectorCount != 0) {
-            error(expr.pos, "the field '" + field->field + "' is a vector; name an element, as in " +
-                                field->field + "[0]");
+            error(expr.pos, "the field '" + field->field +
+                                "' is a vector; name an element, as in " + field->field + "[0]");
         }
     } else if (const auto* callExpr = std::get_if<CallExpr>(&expr.node)) {
         const ArrayInfo* array = symbols_.findArray(callExpr->name);

@@ -21,9 +21,8 @@ bool isIntegerOnly(BinaryOp op) {
 }
 
 const char* operatorText(BinaryOp op) {
-    static const char* const texts[] = {"^",  "*",  "/", "Mod", "Shl", "Shr", "Sar",
-                                        "+",  "-",  "=", "<>",  "<",   ">",   "<=",
-                                        ">=", "And", "Or", "Xor"};
+    static const char* const texts[] = {"^", "*",  "/", "Mod", "Shl", "Shr", "Sar", "+",  "-",
+                                        "=", "<>", "<", ">",   "<=",  ">=",  "And", "Or", "Xor"};
     return texts[static_cast<int>(op)];
 }
 
@@ -35,14 +34,19 @@ std::optional<VarRef> CodeGenerator::findVariable(const std::string& name) {
         const auto it = frame_->locals.find(folded);
         if (it != frame_->locals.end()) {
             const LocalVar& local = it->second;
-            VarRef ref{local.type, local.inRegister, local.reg, dword(Reg::ebp, local.offset),
+            VarRef ref{local.type,        local.inRegister,
+                       local.reg,         dword(Reg::ebp, local.offset),
                        local.vectorCount, local.vectorSymbol};
             return ref;
         }
     }
     if (const GlobalInfo* global = symbols_.findGlobal(name)) {
-        return VarRef{global->type,        false, Reg::ebx, ptrSym(Width::dword, global->symbol),
-                      global->vectorCount, global->vectorSymbol};
+        return VarRef{global->type,
+                      false,
+                      Reg::ebx,
+                      ptrSym(Width::dword, global->symbol),
+                      global->vectorCount,
+                      global->vectorSymbol};
     }
     return std::nullopt;
 }
@@ -91,7 +95,8 @@ ValueType CodeGenerator::typeOf(const Expr& expr) {
                 return ValueType::null();
             } else if constexpr (std::is_same_v<T, NameExpr>) {
                 if (std::optional<VarRef> var = findVariable(node.name)) return var->type;
-                if (const ConstValue* value = symbols_.findConst(node.name)) return txc::typeOf(*value);
+                if (const ConstValue* value = symbols_.findConst(node.name))
+                    return txc::typeOf(*value);
                 return ValueType::integer();
             } else if constexpr (std::is_same_v<T, CallExpr>) {
                 if (const ArrayInfo* array = symbols_.findArray(node.name)) return array->element;
@@ -124,12 +129,12 @@ ValueType CodeGenerator::typeOf(const Expr& expr) {
                 // An unknown type is reported where the expression is generated; integer
                 // keeps the error from spreading.
                 const TypeInfo* type = symbols_.findType(node.typeName);
-                return type ? ValueType::of(type) : ValueType::integer();
+                return type ? ValueType::of(type) : ValueType::error();
             } else if constexpr (std::is_same_v<T, ObjectOpExpr>) {
                 return node.op == ObjectOp::Handle ? ValueType::integer() : typeOf(*node.operand);
             } else if constexpr (std::is_same_v<T, ObjectCastExpr>) {
                 const TypeInfo* type = symbols_.findType(node.typeName);
-                return type ? ValueType::of(type) : ValueType::integer();
+                return type ? ValueType::of(type) : ValueType::error();
             } else if constexpr (std::is_same_v<T, ConvertExpr>) {
                 return node.to == Conversion::Str   ? ValueType::string()
                        : node.to == Conversion::Int ? ValueType::integer()
@@ -144,8 +149,8 @@ ValueType CodeGenerator::typeOf(const Expr& expr) {
                 if (isComparison(node.op) || isIntegerOnly(node.op)) return ValueType::integer();
                 const ValueType a = typeOf(*node.lhs);
                 const ValueType b = typeOf(*node.rhs);
-                if (node.op == BinaryOp::Add && (a.kind == ValueType::Kind::String ||
-                                                 b.kind == ValueType::Kind::String))
+                if (node.op == BinaryOp::Add &&
+                    (a.kind == ValueType::Kind::String || b.kind == ValueType::Kind::String))
                     return ValueType::string();
                 if (a.kind == ValueType::Kind::Float || b.kind == ValueType::Kind::Float)
                     return ValueType::floating();
@@ -189,16 +194,19 @@ bool CodeGenerator::isSimpleFloat(const Expr& expr, Mem& operand) {
     const auto* name = std::get_if<NameExpr>(&expr.node);
     if (name == nullptr) return false;
     if (std::optional<VarRef> var = findVariable(name->name)) {
-        if (var->type.kind != ValueType::Kind::Float || var->vectorCount != 0 || name->tag.present())
+        if (var->type.kind != ValueType::Kind::Float || var->vectorCount != 0 ||
+            name->tag.present())
             return false;
         operand = var->cell;
         return true;
     }
     if (const ConstValue* value = symbols_.findConst(name->name)) {
-        if (const auto* f = std::get_if<float>(value)) operand = floatConstant(*f);
+        if (const auto* f = std::get_if<float>(value))
+            operand = floatConstant(*f);
         else if (const auto* i = std::get_if<int32_t>(value))
             operand = floatConstant(static_cast<float>(*i));
-        else return false;
+        else
+            return false;
         return true;
     }
     return false;
@@ -215,7 +223,7 @@ void CodeGenerator::release(ValueType type) {
 
 void CodeGenerator::convert(ValueType from, ValueType to, SourcePos pos) {
     using K = ValueType::Kind;
-    if (from == to || to.kind == K::Void) return;
+    if (from == to || to.kind == K::Void || from.kind == K::Error || to.kind == K::Error) return;
     if (from.kind == K::Void) {
         error(pos, "this gives no value");
         return;
@@ -236,8 +244,12 @@ void CodeGenerator::convert(ValueType from, ValueType to, SourcePos pos) {
             break;
         case K::Float:
             if (from.kind == K::Int) {
+                // Through memory as a float, so the integer is rounded to single precision
+                // before it meets another float (16777217 becomes 16777216).
                 code_.push(Reg::eax);
                 code_.fild(dword(Reg::esp));
+                code_.fstp(dword(Reg::esp));
+                code_.fld(dword(Reg::esp));
                 code_.add(Reg::esp, 4);
                 return;
             }
@@ -306,8 +318,14 @@ void CodeGenerator::generateAs(const Expr& expr, ValueType want, SourcePos pos) 
         if (name != nullptr && !name->tag.present()) {
             std::optional<VarRef> var = findVariable(name->name);
             if (var && var->type.kind == ValueType::Kind::Int && !var->inRegister &&
-                var->vectorCount == 0)
-                return code_.fild(var->cell);
+                var->vectorCount == 0) {
+                code_.fild(var->cell);
+                code_.sub(Reg::esp, 4);
+                code_.fstp(dword(Reg::esp));
+                code_.fld(dword(Reg::esp));
+                code_.add(Reg::esp, 4);
+                return;
+            }
         }
     }
     convert(generate(expr), want, pos);
@@ -343,8 +361,10 @@ ValueType CodeGenerator::loadVariable(const VarRef& var) {
             callRoutine("__txStrLoad", 4);
             break;
         default:
-            if (var.inRegister) code_.mov(Reg::eax, var.reg);
-            else code_.mov(Reg::eax, var.cell);
+            if (var.inRegister)
+                code_.mov(Reg::eax, var.reg);
+            else
+                code_.mov(Reg::eax, var.cell);
             break;
     }
     return var.type;
@@ -380,9 +400,12 @@ ValueType CodeGenerator::generate(const Expr& expr) {
                 return ValueType::integer();
             } else if constexpr (std::is_same_v<T, FloatLiteral>) {
                 const float value = static_cast<float>(node.value);
-                if (value == 0.0f && !std::signbit(value)) code_.fldz();
-                else if (value == 1.0f) code_.fld1();
-                else code_.fld(floatConstant(value));
+                if (value == 0.0f && !std::signbit(value))
+                    code_.fldz();
+                else if (value == 1.0f)
+                    code_.fld1();
+                else
+                    code_.fld(floatConstant(value));
                 return ValueType::floating();
             } else if constexpr (std::is_same_v<T, StringLiteral>) {
                 code_.push(addressOf(stringLiteral(node.bytes)));
@@ -424,7 +447,7 @@ ValueType CodeGenerator::generate(const Expr& expr) {
                 const TypeInfo* type = symbols_.findType(node.typeName);
                 if (type == nullptr) {
                     error(expr.pos, "there is no type called '" + node.typeName + "'");
-                    return ValueType::integer();
+                    return ValueType::error();
                 }
                 code_.push(addressOf(type->symbol));
                 callRoutine(node.op == TypeOp::New     ? "__txObjNew"
@@ -453,7 +476,7 @@ ValueType CodeGenerator::generate(const Expr& expr) {
                 const TypeInfo* type = symbols_.findType(node.typeName);
                 if (type == nullptr) {
                     error(expr.pos, "there is no type called '" + node.typeName + "'");
-                    return ValueType::integer();
+                    return ValueType::error();
                 }
                 code_.push(addressOf(type->symbol));
                 pushValue(*node.handle, ValueType::integer());
@@ -463,7 +486,8 @@ ValueType CodeGenerator::generate(const Expr& expr) {
                 const ValueType want = typeOf(expr);
                 const ValueType from = generate(*node.operand);
                 if (from.isObjectLike() && want.kind != ValueType::Kind::String) {
-                    error(expr.pos, describe(from) + " cannot be converted to a number; use Handle()");
+                    error(expr.pos,
+                          describe(from) + " cannot be converted to a number; use Handle()");
                     return want;
                 }
                 convert(from, want, expr.pos);
@@ -482,7 +506,8 @@ ValueType CodeGenerator::generate(const Expr& expr) {
                 }
                 ValueType operand = typeOf(*node.operand);
                 if (node.op == UnaryOp::BitNot || operand.kind != ValueType::Kind::Float) {
-                    if (operand.kind != ValueType::Kind::Int && operand.kind != ValueType::Kind::Float)
+                    if (operand.kind != ValueType::Kind::Int &&
+                        operand.kind != ValueType::Kind::Float)
                         error(expr.pos, "a sign or ~ needs a number, not " + describe(operand));
                     generateAs(*node.operand, ValueType::integer(), expr.pos);
                     if (node.op == UnaryOp::Negate) code_.neg(Reg::eax);
@@ -521,6 +546,7 @@ ValueType CodeGenerator::binary(const Expr& expr, const BinaryExpr& op) {
     const ValueType b = typeOf(*op.rhs);
     const ValueType result = typeOf(expr);
     for (const ValueType t : {a, b}) {
+        if (t.kind == ValueType::Kind::Error) return ValueType::error();
         if (t.isObjectLike() || t.kind == ValueType::Kind::Void) {
             error(pos, std::string("the operator ") + operatorText(op.op) + " does not apply to " +
                            describe(t));
@@ -540,11 +566,12 @@ ValueType CodeGenerator::binary(const Expr& expr, const BinaryExpr& op) {
     }
     if ((a.kind == ValueType::Kind::String || b.kind == ValueType::Kind::String) &&
         !isIntegerOnly(op.op) && op.op != BinaryOp::Power) {
-        error(pos, std::string("the operator ") + operatorText(op.op) +
-                       " does not apply to strings");
+        error(pos,
+              std::string("the operator ") + operatorText(op.op) + " does not apply to strings");
         return result;
     }
-    if (op.op == BinaryOp::Power || (result.kind == ValueType::Kind::Float && op.op == BinaryOp::Mod)) {
+    if (op.op == BinaryOp::Power ||
+        (result.kind == ValueType::Kind::Float && op.op == BinaryOp::Mod)) {
         pushValue(*op.rhs, ValueType::floating());
         pushValue(*op.lhs, ValueType::floating());
         callRoutine(op.op == BinaryOp::Power ? "__txFPow" : "__txFMod", 8);
@@ -637,195 +664,39 @@ ValueType CodeGenerator::binary(const Expr& expr, const BinaryExpr& op) {
             }
             break;
         }
-        default:  // Div, Mod: the hardware division; dividing by 0 is the runtime's error
+        default: {  // Div, Mod: the hardware division; dividing by 0 is the runtime's error
+            // By -1 the quotient is the negation, which wraps for the smallest integer where
+            // the hardware would fault, and the remainder is 0.
+            const bool isMod = op.op == BinaryOp::Mod;
+            if (immediate && rhs.immediate.value == -1) {
+                if (isMod)
+                    code_.xor_(Reg::eax, Reg::eax);
+                else
+                    code_.neg(Reg::eax);
+                break;
+            }
             if (!(rhs.kind == Operand::Kind::reg && rhs.code == static_cast<uint8_t>(Reg::ecx)))
                 code_.mov(Reg::ecx, rhs);
+            const Label done = code_.newLabel();
+            if (!immediate) {
+                const Label divide = code_.newLabel();
+                code_.cmp(Reg::ecx, -1);
+                code_.jcc(Cond::ne, divide);
+                if (isMod)
+                    code_.xor_(Reg::eax, Reg::eax);
+                else
+                    code_.neg(Reg::eax);
+                code_.jmp(done);
+                code_.bind(divide);
+            }
             code_.cdq();
             code_.idiv(Reg::ecx);
-            if (op.op == BinaryOp::Mod) code_.mov(Reg::eax, Reg::edx);
+            if (isMod) code_.mov(Reg::eax, Reg::edx);
+            code_.bind(done);
             break;
+        }
     }
     return ValueType::integer();
-}
-
-Cond CodeGenerator::compare(const BinaryExpr& op, SourcePos pos) {
-    using K = ValueType::Kind;
-    const ValueType a = typeOf(*op.lhs);
-    const ValueType b = typeOf(*op.rhs);
-    static constexpr Cond kSigned[] = {Cond::e, Cond::ne, Cond::l, Cond::g, Cond::le, Cond::ge};
-    static constexpr Cond kUnordered[] = {Cond::e, Cond::ne, Cond::b, Cond::a, Cond::be, Cond::ae};
-    static constexpr Cond kMirrored[] = {Cond::e, Cond::ne, Cond::a, Cond::b, Cond::ae, Cond::be};
-    const int which = static_cast<int>(op.op) - static_cast<int>(BinaryOp::Eq);
-    if (a.isObjectLike() || b.isObjectLike()) {
-        if (!a.isObjectLike() || !b.isObjectLike()) {
-            error(pos, "an object can only be compared with an object or Null");
-        } else if (a.kind == K::Object && b.kind == K::Object && a.object != b.object) {
-            error(pos, "objects of different types cannot be compared");
-        } else if (op.op != BinaryOp::Eq && op.op != BinaryOp::Ne) {
-            error(pos, "objects can only be compared with = and <>");
-        }
-        generate(*op.rhs);
-        code_.push(Reg::eax);
-        generate(*op.lhs);
-        code_.push(Reg::eax);
-        callRoutine("__txObjCompare", 8);
-        code_.test(Reg::eax, Reg::eax);
-        return op.op == BinaryOp::Ne ? Cond::ne : Cond::e;
-    }
-    if (a.kind == K::String || b.kind == K::String) {
-        pushValue(*op.rhs, ValueType::string());
-        pushValue(*op.lhs, ValueType::string());
-        callRoutine("__txStrCompare", 8);
-        code_.test(Reg::eax, Reg::eax);
-        return kSigned[which];
-    }
-    if (a.kind == K::Float || b.kind == K::Float) {
-        generateAs(*op.lhs, ValueType::floating(), pos);
-        Mem simple;
-        bool direct = isSimpleFloat(*op.rhs, simple);
-        if (!direct && b.kind == K::Float && isPureAddress(*op.rhs)) {
-            ValueType ignored;
-            elementAddress(*op.rhs, ignored);
-            simple = dword(Reg::eax);
-            direct = true;
-        }
-        if (direct) {
-            code_.fld(simple);  // st(0) = rhs, st(1) = lhs
-            code_.fcomip(st(1));
-            code_.fstp(st(0));
-            return kMirrored[which];
-        }
-        code_.sub(Reg::esp, 4);
-        code_.fstp(dword(Reg::esp));
-        generateAs(*op.rhs, ValueType::floating(), pos);
-        code_.fld(dword(Reg::esp));  // st(0) = lhs, st(1) = rhs
-        code_.add(Reg::esp, 4);
-        code_.fcomip(st(1));
-        code_.fstp(st(0));
-        return kUnordered[which];
-    }
-    if (a.kind == K::Void || b.kind == K::Void) error(pos, "this gives no value to compare");
-    Operand lhs(0);
-    Operand rhs(0);
-    if (isSimpleInt(*op.lhs, lhs) && lhs.kind != Operand::Kind::imm && isSimpleInt(*op.rhs, rhs) &&
-        !(lhs.kind == Operand::Kind::mem && rhs.kind == Operand::Kind::mem)) {
-        code_.cmp(lhs, rhs);  // a variable against a constant or a register: no load
-        return kSigned[which];
-    }
-    generateAs(*op.lhs, ValueType::integer(), pos);
-    if (isSimpleInt(*op.rhs, rhs)) {
-        if (rhs.kind == Operand::Kind::imm && rhs.immediate.value == 0) code_.test(Reg::eax, Reg::eax);
-        else code_.cmp(Reg::eax, rhs);
-    } else {
-        code_.push(Reg::eax);
-        generateAs(*op.rhs, ValueType::integer(), pos);
-        code_.pop(Reg::ecx);
-        code_.cmp(Reg::ecx, Reg::eax);
-    }
-    return kSigned[which];
-}
-
-bool CodeGenerator::isPureBoolean(const Expr& expr) const {
-    if (const auto* i = std::get_if<IntLiteral>(&expr.node)) return i->value == 0 || i->value == 1;
-    if (const auto* u = std::get_if<UnaryExpr>(&expr.node))
-        return u->op == UnaryOp::Not && isPureBoolean(*u->operand);
-    const auto* b = std::get_if<BinaryExpr>(&expr.node);
-    if (b == nullptr) return false;
-    const auto pure = [](const Expr& e, auto& self) -> bool {
-        return std::visit(
-            [&](const auto& node) -> bool {
-                using T = std::decay_t<decltype(node)>;
-                if constexpr (std::is_same_v<T, IntLiteral> || std::is_same_v<T, FloatLiteral> ||
-                              std::is_same_v<T, NameExpr>) {
-                    return true;
-                } else if constexpr (std::is_same_v<T, UnaryExpr>) {
-                    return self(*node.operand, self);
-                } else if constexpr (std::is_same_v<T, BinaryExpr>) {
-                    return node.op != BinaryOp::Div && node.op != BinaryOp::Mod &&
-                           self(*node.lhs, self) && self(*node.rhs, self);
-                } else {
-                    return false;
-                }
-            },
-            e.node);
-    };
-    if (isComparison(b->op)) return pure(*b->lhs, pure) && pure(*b->rhs, pure);
-    if (b->op == BinaryOp::And || b->op == BinaryOp::Or)
-        return isPureBoolean(*b->lhs) && isPureBoolean(*b->rhs);
-    return false;
-}
-
-void CodeGenerator::branch(const Expr& condition, bool when, Label target) {
-    if (const auto* u = std::get_if<UnaryExpr>(&condition.node); u && u->op == UnaryOp::Not)
-        return branch(*u->operand, !when, target);
-    if (const auto* b = std::get_if<BinaryExpr>(&condition.node)) {
-        if (isComparison(b->op)) {
-            const ValueType a = typeOf(*b->lhs);
-            const ValueType c = typeOf(*b->rhs);
-            const bool floats = (a.kind == ValueType::Kind::Float ||
-                                 c.kind == ValueType::Kind::Float) &&
-                                a.kind != ValueType::Kind::String &&
-                                c.kind != ValueType::Kind::String;
-            const Cond cond = compare(*b, condition.pos);
-            if (floats && !when) {
-                // Unordered (NaN) compares false: skip when the negated test would take it.
-                const Label fallThrough = code_.newLabel();
-                code_.jcc(Cond::p, b->op == BinaryOp::Ne ? fallThrough : target);
-                code_.jcc(negate(cond), target);
-                code_.bind(fallThrough);
-                return;
-            }
-            if (floats && when) {
-                const Label skip = code_.newLabel();
-                code_.jcc(Cond::p, b->op == BinaryOp::Ne ? target : skip);
-                code_.jcc(cond, target);
-                code_.bind(skip);
-                return;
-            }
-            code_.jcc(when ? cond : negate(cond), target);
-            return;
-        }
-        if ((b->op == BinaryOp::And || b->op == BinaryOp::Or) && isPureBoolean(condition)) {
-            // Both operands are 0 or 1 without side effects: the bitwise result is the logical one.
-            const bool isAnd = b->op == BinaryOp::And;
-            if (isAnd != when) {  // And jumping when false, Or jumping when true: either decides
-                branch(*b->lhs, when, target);
-                branch(*b->rhs, when, target);
-            } else {
-                const Label skip = code_.newLabel();
-                branch(*b->lhs, !when, skip);
-                branch(*b->rhs, when, target);
-                code_.bind(skip);
-            }
-            return;
-        }
-    }
-    if (const auto* i = std::get_if<IntLiteral>(&condition.node)) {
-        if ((i->value != 0) == when) code_.jmp(target);
-        return;
-    }
-    const ValueType type = typeOf(condition);
-    switch (type.kind) {
-        case ValueType::Kind::Float:
-            generate(condition);
-            code_.fldz();
-            code_.fcomip(st(1));
-            code_.fstp(st(0));
-            break;
-        case ValueType::Kind::Object:
-        case ValueType::Kind::Null:
-            code_.push(0);
-            generate(condition);
-            code_.push(Reg::eax);
-            callRoutine("__txObjCompare", 8);
-            code_.test(Reg::eax, Reg::eax);
-            break;
-        default:
-            generateAs(condition, ValueType::integer(), condition.pos);
-            code_.test(Reg::eax, Reg::eax);
-            break;
-    }
-    code_.jcc(when ? Cond::ne : Cond::e, target);
 }
 
 }  // namespace tx::txc

@@ -92,8 +92,10 @@ void CodeGenerator::prologue() {
     if (f.info != nullptr) code_.mov(dword(Reg::ebp, f.resultOffset), Reg::eax);
     for (const auto& [name, var] : f.locals) {
         if (var.param) continue;
-        if (var.inRegister) code_.xor_(var.reg, var.reg);
-        else code_.mov(dword(Reg::ebp, var.offset), Reg::eax);
+        if (var.inRegister)
+            code_.xor_(var.reg, var.reg);
+        else
+            code_.mov(dword(Reg::ebp, var.offset), Reg::eax);
     }
     for (const auto& [name, var] : f.locals) {
         if (var.param && var.inRegister) code_.mov(var.reg, dword(Reg::ebp, var.offset));
@@ -149,8 +151,7 @@ void CodeGenerator::epilogue() {
         }
     }
     if (!f.saved.empty()) {
-        code_.lea(Reg::esp,
-                  dword(Reg::ebp, -f.size - 4 * static_cast<int32_t>(f.saved.size())));
+        code_.lea(Reg::esp, dword(Reg::ebp, -f.size - 4 * static_cast<int32_t>(f.saved.size())));
         for (auto it = f.saved.rbegin(); it != f.saved.rend(); ++it) code_.pop(*it);
     }
     code_.leave();
@@ -178,8 +179,9 @@ void CodeGenerator::generateMain() {
 
 void CodeGenerator::generateFunction(const FunctionInfo& info) {
     if (const CommandInfo* command = commands_.find(info.decl->name)) {
-        error(info.decl->pos, "the function '" + info.decl->name + "' has the name of the command '" +
-                                  command->name + "'; choose another name");
+        error(info.decl->pos, "the function '" + info.decl->name +
+                                  "' has the name of the command '" + command->name +
+                                  "'; choose another name");
     }
     Frame frame;
     frame.function = info.decl;
@@ -247,7 +249,8 @@ void CodeGenerator::emitData() {
         }
         code_.dd(imm(static_cast<int32_t>(type->fields.size())));
         for (const FieldInfo& field : type->fields) {
-            code_.dd(addressOf(field.vectorCount != 0 ? field.vectorSymbol : typeSymbol(field.type)));
+            code_.dd(
+                addressOf(field.vectorCount != 0 ? field.vectorSymbol : typeSymbol(field.type)));
         }
     }
     for (const VectorTypeInfo& vector : symbols_.vectorTypes()) {

@@ -53,22 +53,24 @@ void CodeGenerator::statement(const Stmt& stmt) {
                 frame_->loopExits.push_back(exit);
                 block(node.body);
                 frame_->loopExits.pop_back();
-                if (node.until) branch(*node.until, false, body);
-                else code_.jmp(body);
+                if (node.until)
+                    branch(*node.until, false, body);
+                else
+                    code_.jmp(body);
                 code_.bind(exit);
             } else if constexpr (std::is_same_v<T, ForStmt>) {
                 forStmt(stmt, node);
             } else if constexpr (std::is_same_v<T, ForEachStmt>) {
                 forEachStmt(node, pos);
             } else if constexpr (std::is_same_v<T, ExitStmt>) {
-                if (frame_->loopExits.empty()) error(pos, "Exit can only be used inside a loop");
-                else code_.jmp(frame_->loopExits.back());
+                if (frame_->loopExits.empty())
+                    error(pos, "Exit can only be used inside a loop");
+                else
+                    code_.jmp(frame_->loopExits.back());
             } else if constexpr (std::is_same_v<T, SelectStmt>) {
                 selectStmt(stmt, node);
             } else if constexpr (std::is_same_v<T, LabelStmt>) {
-                auto [it, added] = frame_->labels.emplace(foldCase(node.name), Label{});
-                if (added) it->second = code_.newLabel();
-                code_.bind(it->second);
+                code_.bind(programLabel(node.name));
             } else if constexpr (std::is_same_v<T, GotoStmt>) {
                 gotoStmt(node, pos);
             } else if constexpr (std::is_same_v<T, ReturnStmt>) {
@@ -79,7 +81,8 @@ void CodeGenerator::statement(const Stmt& stmt) {
                 dimStmt(node);
             } else if constexpr (std::is_same_v<T, DeleteStmt>) {
                 const ValueType type = generate(*node.object);
-                if (!type.isObjectLike()) error(pos, "Delete needs an object, not " + describe(type));
+                if (!type.isObjectLike())
+                    error(pos, "Delete needs an object, not " + describe(type));
                 code_.push(Reg::eax);
                 callRoutine("__txObjDelete", 4);
             } else if constexpr (std::is_same_v<T, DeleteEachStmt>) {
@@ -114,8 +117,10 @@ void CodeGenerator::statement(const Stmt& stmt) {
                         program_.declarations.findLabel(node.label, frame_->function);
                     if (label == nullptr && frame_->function != nullptr)
                         label = program_.declarations.findLabel(node.label, nullptr);
-                    if (label == nullptr) error(pos, "there is no label called '" + node.label + "'");
-                    else offset = static_cast<int32_t>(8 * label->dataIndex);
+                    if (label == nullptr)
+                        error(pos, "there is no label called '" + node.label + "'");
+                    else
+                        offset = static_cast<int32_t>(8 * label->dataIndex);
                 }
                 code_.push(addressOf("__DATA", offset));
                 callRoutine("__txRestore", 4);
@@ -143,8 +148,10 @@ void CodeGenerator::callStatement(const CallStmt& callStmt, SourcePos pos) {
 void CodeGenerator::assign(const Expr& target, const Expr& value, SourcePos pos) {
     if (const auto* name = std::get_if<NameExpr>(&target.node)) {
         if (!findVariable(name->name)) {
-            if (symbols_.findConst(name->name)) error(pos, "'" + name->name + "' is a constant");
-            else error(pos, "'" + name->name + "' is not a variable");
+            if (symbols_.findConst(name->name))
+                error(pos, "'" + name->name + "' is a constant; it cannot be given a new value");
+            else
+                error(pos, "'" + name->name + "' is not a variable");
             return;
         }
         const VarRef var = variable(name->name, name->tag, target.pos);
@@ -162,8 +169,10 @@ void CodeGenerator::assign(const Expr& target, const Expr& value, SourcePos pos)
             typeOf(*sum->rhs).kind == ValueType::Kind::Int && isSimpleInt(*sum->rhs, step) &&
             !(step.kind == Operand::Kind::mem && !var.inRegister)) {
             const Operand cell = var.inRegister ? Operand(var.reg) : Operand(var.cell);
-            if (sum->op == BinaryOp::Add) code_.add(cell, step);
-            else code_.sub(cell, step);
+            if (sum->op == BinaryOp::Add)
+                code_.add(cell, step);
+            else
+                code_.sub(cell, step);
             return;
         }
         generateAs(value, var.type, value.pos);
@@ -199,12 +208,14 @@ void CodeGenerator::storeInto(const Expr& target, ValueType type, SourcePos pos)
                 code_.push(Reg::eax);
                 addressOfCell(var);
                 code_.push(Reg::eax);
-                callRoutine(var.type.kind == ValueType::Kind::String ? "__txStrStore" : "__txObjStore",
-                            8);
+                callRoutine(
+                    var.type.kind == ValueType::Kind::String ? "__txStrStore" : "__txObjStore", 8);
                 return;
             default:
-                if (var.inRegister) code_.mov(var.reg, Reg::eax);
-                else code_.mov(var.cell, Reg::eax);
+                if (var.inRegister)
+                    code_.mov(var.reg, Reg::eax);
+                else
+                    code_.mov(var.cell, Reg::eax);
                 return;
         }
     }
@@ -287,6 +298,7 @@ void CodeGenerator::forStmt(const Stmt& stmt, const ForStmt& loop) {
                                 ? std::get<float>(stepValue)
                                 : static_cast<float>(std::get<int32_t>(stepValue));
     const bool down = stepFloat < 0;
+    if (stepFloat == 0) error(loop.step->pos, "the Step of a For loop cannot be 0");
     const Mem limitSlot = dword(Reg::ebp, frame_->temps.at(&stmt));
 
     generateAs(*loop.from, var.type, loop.from->pos);
@@ -295,8 +307,10 @@ void CodeGenerator::forStmt(const Stmt& stmt, const ForStmt& loop) {
     if (constantLimit && std::holds_alternative<std::string>(*constantLimit)) constantLimit.reset();
     if (isFloat || !constantLimit) {
         generateAs(*loop.to, var.type, loop.to->pos);
-        if (isFloat) code_.fstp(limitSlot);
-        else code_.mov(limitSlot, Reg::eax);
+        if (isFloat)
+            code_.fstp(limitSlot);
+        else
+            code_.mov(limitSlot, Reg::eax);
     }
     const Label body = code_.newLabel();
     const Label check = code_.newLabel();
@@ -321,14 +335,18 @@ void CodeGenerator::forStmt(const Stmt& stmt, const ForStmt& loop) {
                                  ? std::get<int32_t>(stepValue)
                                  : static_cast<int32_t>(std::nearbyint(stepFloat));
         const Operand cell = var.inRegister ? Operand(var.reg) : Operand(var.cell);
-        if (step == 1) code_.inc(cell);
-        else if (step == -1) code_.dec(cell);
-        else code_.add(cell, step);
+        if (step == 1)
+            code_.inc(cell);
+        else if (step == -1)
+            code_.dec(cell);
+        else
+            code_.add(cell, step);
         code_.bind(check);
         if (constantLimit) {
-            const int32_t limit = std::holds_alternative<int32_t>(*constantLimit)
-                                      ? std::get<int32_t>(*constantLimit)
-                                      : static_cast<int32_t>(std::nearbyint(std::get<float>(*constantLimit)));
+            const int32_t limit =
+                std::holds_alternative<int32_t>(*constantLimit)
+                    ? std::get<int32_t>(*constantLimit)
+                    : static_cast<int32_t>(std::nearbyint(std::get<float>(*constantLimit)));
             code_.cmp(cell, limit);
         } else if (var.inRegister) {
             code_.cmp(var.reg, limitSlot);
@@ -381,8 +399,10 @@ void CodeGenerator::selectStmt(const Stmt& stmt, const SelectStmt& select) {
         return;
     }
     generate(*select.subject);
-    if (type.kind == ValueType::Kind::Float) code_.fstp(slot);
-    else code_.mov(slot, Reg::eax);
+    if (type.kind == ValueType::Kind::Float)
+        code_.fstp(slot);
+    else
+        code_.mov(slot, Reg::eax);
 
     std::vector<Label> bodies;
     for (const SelectCase& c : select.cases) {
@@ -397,9 +417,14 @@ void CodeGenerator::selectStmt(const Stmt& stmt, const SelectStmt& select) {
                 code_.push(Reg::eax);
                 callRoutine("__txStrCompare", 8);
                 code_.test(Reg::eax, Reg::eax);
-            } else if (type.kind == ValueType::Kind::Float || given.kind == ValueType::Kind::Float) {
+            } else if (type.kind == ValueType::Kind::Float ||
+                       given.kind == ValueType::Kind::Float) {
                 if (type.kind == ValueType::Kind::Int) {
-                    code_.fild(slot);
+                    code_.fild(slot);  // rounded to single precision, as every integer
+                    code_.sub(Reg::esp, 4);
+                    code_.fstp(dword(Reg::esp));
+                    code_.fld(dword(Reg::esp));
+                    code_.add(Reg::esp, 4);
                 } else {
                     code_.fld(slot);
                 }
@@ -454,12 +479,16 @@ void CodeGenerator::dimStmt(const DimStmt& dim) {
         const int32_t d = array->dimensions;
         if (static_cast<int32_t>(item.dims.size()) != d) {
             error(item.pos, "the array '" + item.name + "' has " + std::to_string(d) +
-                                (d == 1 ? " dimension" : " dimensions") + " where it was first dimensioned");
+                                (d == 1 ? " dimension" : " dimensions") +
+                                " where it was first dimensioned");
             continue;
         }
         if (item.tag.present() &&
             !(symbols_.typeOfTag(item.tag, item.pos, array->element) == array->element)) {
-            error(item.pos, "the array '" + item.name + "' holds " + describe(array->element));
+            error(item.pos,
+                  "the array '" + item.name + "' was first dimensioned for " +
+                      describePlural(array->element) + "; it cannot hold " +
+                      describePlural(symbols_.typeOfTag(item.tag, item.pos, array->element)));
         }
         code_.push(addressOf(array->symbol));
         callRoutine("__txUndimArray", 4);
@@ -510,10 +539,22 @@ void CodeGenerator::gotoStmt(const GotoStmt& jump, SourcePos pos) {
                        (frame_->function ? " in this function" : ""));
         return;
     }
-    auto [it, added] = frame_->labels.emplace(foldCase(jump.label), Label{});
-    if (added) it->second = code_.newLabel();
-    if (jump.gosub) code_.call(it->second);
-    else code_.jmp(it->second);
+    if (jump.gosub)
+        code_.call(programLabel(jump.label));
+    else
+        code_.jmp(programLabel(jump.label));
+}
+
+// A label of the program, named as the image names them: "_l", the function's name and a dot
+// for a label inside a function, then the label's name, all in lower case.
+Label CodeGenerator::programLabel(const std::string& name) {
+    const std::string folded = foldCase(name);
+    auto [it, added] = frame_->labels.emplace(folded, Label{});
+    if (added) {
+        const std::string scope = frame_->function ? foldCase(frame_->function->name) + "." : "";
+        it->second = code_.newLabel("_l" + scope + folded);
+    }
+    return it->second;
 }
 
 void CodeGenerator::returnStmt(const ReturnStmt& ret, SourcePos pos) {
@@ -526,8 +567,10 @@ void CodeGenerator::returnStmt(const ReturnStmt& ret, SourcePos pos) {
         const ValueType result = frame_->info->result;
         const Mem slot = dword(Reg::ebp, frame_->resultOffset);
         generateAs(*ret.value, result, ret.value->pos);
-        if (result.kind == ValueType::Kind::Float) code_.fstp(slot);
-        else code_.mov(slot, Reg::eax);
+        if (result.kind == ValueType::Kind::Float)
+            code_.fstp(slot);
+        else
+            code_.mov(slot, Reg::eax);
     }
     code_.jmp(frame_->leave);
 }

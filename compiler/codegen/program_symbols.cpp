@@ -35,8 +35,25 @@ std::string describe(ValueType type) {
             return "an object of type " + (type.object ? type.object->name : std::string("?"));
         case ValueType::Kind::Null:
             return "Null";
+        case ValueType::Kind::Error:
+            return "?";
     }
     return "?";
+}
+
+std::string describePlural(ValueType type) {
+    switch (type.kind) {
+        case ValueType::Kind::Int:
+            return "integers";
+        case ValueType::Kind::Float:
+            return "floats";
+        case ValueType::Kind::String:
+            return "strings";
+        case ValueType::Kind::Object:
+            return "objects of type " + (type.object ? type.object->name : std::string("?"));
+        default:
+            return describe(type);
+    }
 }
 
 ValueType typeOf(const ConstValue& value) {
@@ -108,8 +125,10 @@ ProgramSymbols::ProgramSymbols(const Program& program, Diagnostics& diagnostics)
                                !std::holds_alternative<std::string>(*value)) {
                         value = std::visit(
                             [](auto v) -> ConstValue {
-                                if constexpr (std::is_same_v<decltype(v), std::string>) return v;
-                                else return std::string();
+                                if constexpr (std::is_same_v<decltype(v), std::string>)
+                                    return v;
+                                else
+                                    return std::string();
                             },
                             *value);
                         diagnostics_.error(param.defaultValue->pos,
@@ -186,7 +205,7 @@ ValueType ProgramSymbols::typeOfTag(const TypeTag& tag, SourcePos pos, ValueType
         case TypeTag::Kind::Object:
             if (const TypeInfo* type = findType(tag.typeName)) return ValueType::of(type);
             diagnostics_.error(pos, "there is no type called '" + tag.typeName + "'");
-            return ValueType::integer();
+            return ValueType::error();
     }
     return fallback;
 }
@@ -204,8 +223,7 @@ int32_t ProgramSymbols::vectorCount(const Expr& last) {
     if (!value) return 1;
     const int32_t* highest = std::get_if<int32_t>(&*value);
     if (highest == nullptr || *highest < 0 || *highest >= (1 << 24)) {
-        diagnostics_.error(last.pos,
-                           "the size of a vector must be an integer from 0 to 16777215");
+        diagnostics_.error(last.pos, "the size of a vector must be an integer from 0 to 16777215");
         return 1;
     }
     return *highest + 1;
@@ -317,7 +335,8 @@ std::optional<ConstValue> ProgramSymbols::evaluate(const Expr& expr, bool report
                 return fail("this operator does not apply to strings");
         }
     }
-    const bool integers = std::holds_alternative<int32_t>(*a) && std::holds_alternative<int32_t>(*b);
+    const bool integers =
+        std::holds_alternative<int32_t>(*a) && std::holds_alternative<int32_t>(*b);
     const auto intOf = [](const ConstValue& v) {
         return std::holds_alternative<int32_t>(v) ? std::get<int32_t>(v)
                                                   : roundToInt(std::get<float>(v));
@@ -336,8 +355,8 @@ std::optional<ConstValue> ProgramSymbols::evaluate(const Expr& expr, bool report
         case BinaryOp::Sar:
             return intOf(*a) >> (intOf(*b) & 31);
         case BinaryOp::Power:
-            return static_cast<float>(std::pow(static_cast<double>(toFloat(*a)),
-                                               static_cast<double>(toFloat(*b))));
+            return static_cast<float>(
+                std::pow(static_cast<double>(toFloat(*a)), static_cast<double>(toFloat(*b))));
         default:
             break;
     }
@@ -356,7 +375,8 @@ std::optional<ConstValue> ProgramSymbols::evaluate(const Expr& expr, bool report
             case BinaryOp::Div:
             case BinaryOp::Mod:
                 if (sy == 0) return fail("division by zero in a constant");
-                if (sx == INT32_MIN && sy == -1) return fail("this division overflows");
+                if (sy == -1)  // wraps as at run time: the smallest integer stays itself
+                    return binary->op == BinaryOp::Div ? static_cast<int32_t>(0u - x) : 0;
                 return binary->op == BinaryOp::Div ? sx / sy : sx % sy;
             case BinaryOp::Eq:
                 return int32_t{sx == sy};

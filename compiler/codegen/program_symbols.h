@@ -22,7 +22,9 @@ struct TypeInfo;
 // The type of a value: nothing (a command without a result), a 32-bit integer, a 32-bit float,
 // a string, or a reference to an object of a user type.
 struct ValueType {
-    enum class Kind : uint8_t { Void, Int, Float, String, Object, Null };
+    // Error: the type of something already reported as wrong; it converts to anything
+    // silently, so one mistake gives one message.
+    enum class Kind : uint8_t { Void, Int, Float, String, Object, Null, Error };
     Kind kind = Kind::Int;
     const TypeInfo* object = nullptr;  // for Object
 
@@ -31,6 +33,7 @@ struct ValueType {
     static ValueType string() { return {Kind::String, nullptr}; }
     static ValueType none() { return {Kind::Void, nullptr}; }
     static ValueType null() { return {Kind::Null, nullptr}; }
+    static ValueType error() { return {Kind::Error, nullptr}; }
     static ValueType of(const TypeInfo* type) { return {Kind::Object, type}; }
 
     bool isNumber() const { return kind == Kind::Int || kind == Kind::Float; }
@@ -41,11 +44,13 @@ struct ValueType {
 
 // "an integer", "a float", "a string", "an object of type T", ...
 std::string describe(ValueType type);
+// "integers", "floats", "strings", "objects of type T", ...
+std::string describePlural(ValueType type);
 
 struct FieldInfo {
     std::string name;  // as declared
     ValueType type;
-    int32_t vectorCount = 0;  // a vector field: its element count; 0 for a plain field
+    int32_t vectorCount = 0;   // a vector field: its element count; 0 for a plain field
     std::string vectorSymbol;  // the field's vector type descriptor
 };
 
@@ -133,7 +138,7 @@ private:
     std::map<std::string, GlobalInfo> globals_;
     std::map<std::string, ConstValue> consts_;
     std::map<std::string, const ConstItem*> constDecls_;  // for constants used before their line
-    std::vector<std::string> evaluating_;                   // against constants defined in a circle
+    std::vector<std::string> evaluating_;                 // against constants defined in a circle
     std::vector<VectorTypeInfo> vectorTypes_;
 };
 

@@ -305,7 +305,9 @@ StmtPtr Parser::parseNameStatement() {
         if (call) args = std::move(call->args);
         return makeStmt(name.pos, CallStmt{name.text, name.tag, std::move(args)});
     }
-    if (!bareName && !call) {
+    // `Name (a)\f` or `Name (a)[i]` not followed by '=' is a call whose first argument starts
+    // with a parenthesis; any other element or field must be assigned.
+    if (!bareName && !call && tokens_[nameAt + 1].kind != Tok::LParen) {
         fail("expected '=' to give this element or field a value, found " + describe(tok()));
     }
     at_ = nameAt + 1;

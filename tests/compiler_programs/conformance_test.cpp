@@ -1,0 +1,51 @@
+// Every program in programs/: compiled, run, and held to the DebugLog lines, runtime error and
+// RuntimeStats counts written in its own comments (see program_runner.h).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "program_runner.h"
+#include "test_files.h"
+
+namespace tx {
+namespace {
+
+std::vector<std::string> programNames() {
+    std::vector<std::string> names;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(TERVEX_COMPILER_PROGRAMS "/programs"))
+        if (entry.path().extension() == ".tx") names.push_back(entry.path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class Conformance : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Conformance, LogsWhatItsCommentsSay) {
+    const std::string path = TERVEX_COMPILER_PROGRAMS "/programs/" + GetParam() + ".tx";
+    const std::string source = test::fileText(path);
+    const test::Expectations expected = test::readExpectations(source);
+    ASSERT_FALSE(expected.log.empty() && expected.error.empty()) << "the program checks nothing";
+    // A program that ends by itself must account for its strings and objects.
+    if (expected.error.empty()) {
+        ASSERT_TRUE(expected.stats.has_value()) << "no ;stats line";
+    }
+    test::checkProgram(path, source);
+}
+
+// Checks and statement hooks change nothing else: the same lines, the same counts, the same error
+// (named with its place). Programs that show what happens without checks are left out.
+TEST_P(Conformance, SameInADebugBuild) {
+    if (GetParam().ends_with("_unchecked")) GTEST_SKIP() << "shows a run without checks";
+    const std::string path = TERVEX_COMPILER_PROGRAMS "/programs/" + GetParam() + ".tx";
+    test::checkProgram(path, test::fileText(path), true);
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, Conformance, ::testing::ValuesIn(programNames()),
+                         [](const auto& info) { return info.param; });
+
+}  // namespace
+}  // namespace tx

@@ -1,0 +1,163 @@
+// Compiles Tervex Basic programs in-process and runs them through the runtime with a recording
+// debugger. A program states what it must do in comments of its own:
+//   ;> text        the next DebugLog line (";>" alone: an empty line)
+//   ;! message     the runtime error that ends it; written on the line of the statement that
+//                  raises it, which a debug build names before the message ("file:line: ")
+//   ;stats s/o/u   the counts of every RuntimeStats report, in order, space-separated
+//                  (live strings / active objects / unreleased objects)
+//   ;debug         compile with checks and run with the debug flag
+// An expectation comment may follow code on the same line.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <regex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compile.h"
+#include "guest_machine.h"
+#include "linker.h"
+#include "recording_debugger.h"
+#include "runtime_interface.h"
+
+namespace tx::test {
+
+struct Expectations {
+    std::vector<std::string> log;
+    std::vector<int> logLines;  // the source line of each expected DebugLog line
+    std::string error;
+    int errorLine = 0;
+    std::optional<std::string> stats;
+    bool debug = false;
+};
+
+struct ProgramRun {
+    std::string diagnostics;  // empty when the program compiled
+    LinkResult link;
+    RunOutcome outcome = RunOutcome::Ended;
+    std::vector<std::string> log;
+    std::vector<std::string> errors;
+    std::string stats;  // the RuntimeStats counts, as in ;stats
+};
+
+// The comment of a line: from the first ';' outside a string literal, or "" when none.
+inline std::string_view commentOf(std::string_view line) {
+    bool inString = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') inString = !inString;
+        if (line[i] == ';' && !inString) return line.substr(i);
+    }
+    return {};
+}
+
+inline Expectations readExpectations(std::string_view source) {
+    Expectations expected;
+    for (int number = 1; !source.empty(); ++number) {
+        const size_t end = source.find('\n');
+        std::string_view line = source.substr(0, end);
+        source.remove_prefix(end == std::string_view::npos ? source.size() : end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const std::string_view comment = commentOf(line);
+        const auto rest = [&](size_t prefix) {
+            std::string_view text = comment.substr(prefix);
+            if (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+            return std::string(text);
+        };
+        if (comment.starts_with(";>")) {
+            expected.log.push_back(rest(2));
+            expected.logLines.push_back(number);
+        }
+        if (comment.starts_with(";!")) {
+            expected.error = rest(2);
+            expected.errorLine = number;
+        }
+        if (comment.starts_with(";stats")) expected.stats = rest(6);
+        if (comment.starts_with(";debug")) expected.debug = true;
+    }
+    return expected;
+}
+
+// The counts of every RuntimeStats report in the text, as "strings/objects/unreleased ...".
+inline std::string statsCounts(const std::string& text) {
+    static const std::regex report(
+        "Active strings:(-?\\d+)\nActive objects:(-?\\d+)\nUnreleased Objects:(-?\\d+)\n");
+    std::string counts;
+    for (std::sregex_iterator it(text.begin(), text.end(), report), end; it != end; ++it)
+        counts += (counts.empty() ? "" : " ") + (*it)[1].str() + "/" + (*it)[2].str() + "/" +
+                  (*it)[3].str();
+    return counts;
+}
+
+inline const txc::CommandCatalog& runtimeCommands() {
+    static const txc::CommandCatalog catalog = txc::CommandCatalog::fromRuntime();
+    return catalog;
+}
+
+// Links a module image into a fresh guest and executes it, recording its DebugLog lines, its
+// runtime errors and what RuntimeStats wrote.
+inline ProgramRun runImage(const std::vector<uint8_t>& image, bool debug) {
+    ProgramRun run;
+    GuestMachine machine;
+    RuntimeInterface& runtime = runtimeGetRuntime();
+    run.link = link(runtime, image, machine);
+    if (run.link.status != LinkResult::Status::Linked) return run;
+    RecordingDebugger debugger;
+    testing::internal::CaptureStderr();
+    run.outcome = runtime.execute(ProgramEntry{&machine, run.link.entry}, "", &debugger, debug, 0);
+    run.stats = statsCounts(testing::internal::GetCapturedStderr());
+    for (const std::string& event : debugger.events)
+        if (event.starts_with("log ")) run.log.push_back(event.substr(4));
+    run.errors = debugger.errors;
+    return run;
+}
+
+inline ProgramRun compileAndRun(const std::filesystem::path& file, bool debug) {
+    const txc::CompileResult compiled =
+        txc::compileFile(file, runtimeCommands(), txc::CompileOptions{.debug = debug});
+    if (!compiled.ok()) {
+        ProgramRun run;
+        run.diagnostics = compiled.diagnosticsText();
+        if (run.diagnostics.empty()) run.diagnostics = "(failed without a message)";
+        return run;
+    }
+    return runImage(compiled.imageBytes(), debug);
+}
+
+// Compiles and runs the program, then checks it against the expectations in its comments.
+// With inDebugBuild, the program is compiled with checks whatever its comments say.
+inline void checkProgram(const std::filesystem::path& file, std::string_view source,
+                         bool inDebugBuild = false) {
+    Expectations expected = readExpectations(source);
+    expected.debug = expected.debug || inDebugBuild;
+    const ProgramRun run = compileAndRun(file, expected.debug);
+    ASSERT_EQ(run.diagnostics, "");
+    ASSERT_EQ(run.link.status, LinkResult::Status::Linked) << run.link.message;
+    // The first line that differs, with the line of the program that expects it.
+    for (size_t i = 0; i < std::min(run.log.size(), expected.log.size()); ++i) {
+        if (run.log[i] != expected.log[i]) {
+            ADD_FAILURE() << "DebugLog line " << i + 1 << " (expected at line "
+                          << expected.logLines[i] << "): \"" << run.log[i] << "\" instead of \""
+                          << expected.log[i] << "\"";
+            break;
+        }
+    }
+    std::string extra;
+    for (size_t i = expected.log.size(); i < run.log.size(); ++i) extra += run.log[i] + "\n";
+    EXPECT_EQ(run.log.size(), expected.log.size()) << "DebugLog lines; unexpected:\n" << extra;
+    std::string error = expected.error;
+    if (expected.debug && !error.empty())
+        error = file.string() + ":" + std::to_string(expected.errorLine) + ": " + error;
+    EXPECT_EQ(run.errors.empty() ? "" : run.errors.front(), error);
+    EXPECT_LE(run.errors.size(), 1u);
+    EXPECT_EQ(run.outcome, expected.error.empty() ? RunOutcome::Ended : RunOutcome::RuntimeError);
+    if (expected.stats) {
+        EXPECT_EQ(run.stats, *expected.stats);
+    }
+}
+
+}  // namespace tx::test
