@@ -82,8 +82,11 @@ public:
     explicit Child(pid_t pid) : pid_(pid) {}
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
+    // Asked to end first, so that Xvfb removes its socket and lock file.
     ~Child() {
-        if (pid_ > 0) {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        if (waitExit(2s) == -1 && pid_ > 0) {
             ::kill(pid_, SIGKILL);
             ::waitpid(pid_, nullptr, 0);
         }
