@@ -1,7 +1,7 @@
 // What the player gets from the window whatever the program: Alt+Enter between a window and
-// desktop full screen, integer scaling, F12 screenshots and a runtime error drawn over the
-// picture. The program's mode, input devices and picture are untouched by each. On SDL's
-// offscreen driver, reading back what the window's renderer shows.
+// desktop full screen, integer scaling and F12 screenshots (the error box is tested with a
+// program, tests/guest). The program's mode and input are untouched by each. On SDL's offscreen
+// driver, reading back what the window's renderer shows.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -64,9 +64,15 @@ void expectBlocksIn(const Screen& shown, PixelRect r) {
             EXPECT_EQ(shown.at(x, y), block(bx, by)) << x << "," << y;
         }
     }
-    if (r.x > 0) EXPECT_EQ(shown.at(r.x - 1, r.y + r.h / 2), 0u);
-    if (r.y > 0) EXPECT_EQ(shown.at(r.x + r.w / 2, r.y - 1), 0u);
-    if (r.x + r.w < shown.width) EXPECT_EQ(shown.at(r.x + r.w, r.y + r.h / 2), 0u);
+    if (r.x > 0) {
+        EXPECT_EQ(shown.at(r.x - 1, r.y + r.h / 2), 0u);
+    }
+    if (r.y > 0) {
+        EXPECT_EQ(shown.at(r.x + r.w / 2, r.y - 1), 0u);
+    }
+    if (r.x + r.w < shown.width) {
+        EXPECT_EQ(shown.at(r.x + r.w, r.y + r.h / 2), 0u);
+    }
 }
 
 class PlayerComforts : public ::testing::Test {
@@ -214,39 +220,6 @@ TEST_F(PlayerComforts, F12WritesTheFrameAsPresentedAndIsTakenFromTheProgram) {
     display().flip(false);
     EXPECT_NE(display().lastScreenshot(), first);
     EXPECT_TRUE(std::filesystem::is_regular_file(display().lastScreenshot()));
-}
-
-// The error box goes over the last picture, scaled with it; full screen is left first.
-TEST_F(PlayerComforts, AnErrorIsDrawnOverTheLastPictureBeforeTheDebuggerHearsOfIt) {
-    struct SolidBox final : MessagePainter {
-        void paintMessage(std::string_view, std::string_view message, int32_t width, int32_t height,
-                          const Show& show) override {
-            said = message;
-            std::vector<uint32_t> pixels(40 * 20, 0xFFFFFF);
-            show({reinterpret_cast<const uint8_t*>(pixels.data()), 40 * 4, 40, 20, 32},
-                 {(width - 40) / 2, (height - 20) / 2, 40, 20});
-        }
-        std::string said;
-    } painter;
-    display().setMessagePainter(&painter);
-    ASSERT_TRUE(display().openGraphics(640, 480, 32, 0, 0));
-    TestFrame frame(640, 480, 32);
-    fillBlocks(frame, 640, 480);
-    display().showFrames(&frame, &frame);
-    ASSERT_TRUE(runtime->idle());
-
-    runtime->debugError("Image does not exist");
-    EXPECT_EQ(painter.said, "Image does not exist");
-    EXPECT_EQ(debugger.errors, std::vector<std::string>{"Image does not exist"});
-    EXPECT_FALSE(fullscreen()) << "the dialog that follows must not hide behind the picture";
-    const Screen shown = screen();
-    const auto [w, h] = windowSize();
-    const PixelRect r = placePicture(Placement::letterbox, w, h, 640, 480);
-    // The box covers the centre, scaled with the picture; the blocks around it stay.
-    EXPECT_EQ(shown.at(r.x + r.w / 2, r.y + r.h / 2), 0xFFFFFFu);
-    EXPECT_EQ(shown.at(r.x + r.w / 8, r.y + r.h / 4), block(0, 0));
-    EXPECT_EQ(shown.at(r.x + r.w * 7 / 8, r.y + r.h * 3 / 4), block(3, 1));
-    display().setMessagePainter(nullptr);
 }
 
 TEST(PicturePlacement, IntegerScalingTakesTheLargestWholeFactorOrShrinksToFit) {

@@ -2,6 +2,9 @@
 // SDL header.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 namespace tx::test {
 
 // Pushes SDL's quit event (what a session or the window manager sends) from any thread; false
@@ -15,6 +18,10 @@ bool pushSdlKey(int scancode, bool down, bool repeat = false);
 bool pushSdlMouseButton(int button, bool down);
 bool pushSdlMouseMotion(int x, int y, int dx, int dy);
 bool pushSdlWheel(int notches);
+
+// What the runtime's window shows, read back from its renderer as 0x00RRGGBB words, rows top
+// first; empty when no window with a renderer exists.
+std::vector<uint32_t> windowPixels(int& width, int& height);
 
 // The refresh rate of the first display as the runtime takes it (60 when SDL reports none);
 // 0 when SDL's video cannot start.
