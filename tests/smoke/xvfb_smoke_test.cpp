@@ -228,12 +228,15 @@ protected:
         const size_t before = pngs().size();
         press(w, XK_F12);
         if (!waitUntil([&] { return pngs().size() > before; }, 5s)) return {};
-        std::this_thread::sleep_for(100ms);  // the name is claimed before the bytes are written
         std::vector<std::string> names = pngs();
-        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-            return std::filesystem::last_write_time(a) < std::filesystem::last_write_time(b);
-        });
-        return loadPng(names.back());
+        const auto newest = std::max_element(
+            names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+                return std::filesystem::last_write_time(a) < std::filesystem::last_write_time(b);
+            });
+        // The name is claimed before the picture is written into it.
+        Picture picture;
+        waitUntil([&] { return (picture = loadPng(*newest)).width > 0; }, 5s);
+        return picture;
     }
     std::vector<std::string> pngs() {
         std::vector<std::string> names;
