@@ -349,10 +349,9 @@ int32_t Display::scanLine() const {
 void Display::setPointerVisible(bool visible) {
     if (visible == pointerVisible_) return;
     pointerVisible_ = visible;
-    // Full screen always hides the pointer; without a graphics mode the window is hidden.
-    const GraphicsMode mode = graphicsMode();
-    if (mode == GraphicsMode::WindowedScaled || mode == GraphicsMode::WindowedFixed)
-        video_.showPointer(visible);
+    // A full-screen mode covering the monitor always hides the pointer (shown as a window, it
+    // follows this like any window); without a graphics mode the window is hidden.
+    if (graphicsOpen() && !suspendsWhenAway()) video_.showPointer(visible);
 }
 
 void Display::moveMouse(int32_t x, int32_t y) {

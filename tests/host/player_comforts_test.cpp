@@ -184,12 +184,17 @@ TEST_F(PlayerComforts, AFullScreenModeToggledToAWindowLetsThePointerGo) {
     EXPECT_FALSE(display().inputCaptured());
     EXPECT_FALSE(display().suspendsWhenAway());
     expectBlocksIn(screen(), {0, 0, 640, 480});
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE) << "a window shows the pointer";
+    display().setPointerVisible(false);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "as the program sets it";
 
     pressAltEnter();
     ASSERT_TRUE(runtime->idle());
     EXPECT_TRUE(fullscreen());
     EXPECT_TRUE(display().inputCaptured());
     EXPECT_TRUE(display().suspendsWhenAway());
+    display().setPointerVisible(true);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "covering the monitor hides it";
     EXPECT_EQ(display().inputCaptureChanges(), changes) << "the devices keep their state";
     display().closeGraphics();
     EXPECT_EQ(display().inputCaptureChanges(), changes + 1) << "the program's own change counts";
