@@ -1,13 +1,12 @@
 // The player's comforts seen from the program: the full-screen toggle, a screenshot and the
 // error box change nothing it can read (size, depth, buffers and their pixels); the screenshot
 // holds the picture and the error box draws the message over it.
-#include <FreeImage.h>
-
 #include <ctime>
 #include <fstream>
 #include <vector>
 
 #include "graphics_fixture.h"
+#include "png_pixels.h"
 #include "screenshot.h"
 #include "test_files.h"
 
@@ -23,24 +22,6 @@ std::vector<uint32_t> pictureOf(uint32_t buffer) {
     for (int32_t y = 0; y < kHeight; ++y)
         for (int32_t x = 0; x < kWidth; ++x)
             pixels.push_back(static_cast<uint32_t>(readPixel(x, y, buffer)) & 0xFFFFFF);
-    return pixels;
-}
-
-// A PNG file's pixels, rows top first, 0x00RRGGBB; empty when it cannot be read.
-std::vector<uint32_t> pngPixels(const std::string& path, int32_t& width, int32_t& height) {
-    FIBITMAP* bitmap = FreeImage_Load(FIF_PNG, path.c_str(), 0);
-    if (bitmap == nullptr) return {};
-    width = static_cast<int32_t>(FreeImage_GetWidth(bitmap));
-    height = static_cast<int32_t>(FreeImage_GetHeight(bitmap));
-    std::vector<uint32_t> pixels;
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            RGBQUAD c{};
-            FreeImage_GetPixelColor(bitmap, x, height - 1 - y, &c);
-            pixels.push_back(uint32_t{c.rgbRed} << 16 | uint32_t{c.rgbGreen} << 8 | c.rgbBlue);
-        }
-    }
-    FreeImage_Unload(bitmap);
     return pixels;
 }
 
@@ -74,9 +55,9 @@ TEST_F(GraphicsTest, TheProgramSeesNoneOfThePlayersToggleScreenshotOrErrorBox) {
     const std::string shot = display.lastScreenshot();
     display.requestScreenshot();
     EXPECT_NE(display.lastScreenshot(), shot);
-    int32_t w = 0, h = 0;
-    EXPECT_EQ(pngPixels(shot, w, h), std::get<2>(before));
-    EXPECT_EQ(std::pair(w, h), std::pair(kWidth, kHeight));
+    const PngPicture png = loadPng(shot);
+    EXPECT_EQ(png.pixels, std::get<2>(before));
+    EXPECT_EQ(std::pair(png.width, png.height), std::pair(kWidth, kHeight));
 
     runtime->debugError("Image does not exist: a long message that the box wraps over lines");
     EXPECT_EQ(programView(), before);
@@ -110,8 +91,7 @@ TEST(Screenshots, NamesCountUpWithinTheSameSecondAndNeverOverwrite) {
     EXPECT_EQ(saveScreenshot(frame, dir.path(), when), base + ".png");
     EXPECT_EQ(saveScreenshot(frame, dir.path(), when), base + "-2.png");
     EXPECT_EQ(fileText(base + "-1.png"), "kept");
-    int32_t w = 0, h = 0;
-    EXPECT_EQ(pngPixels(base + "-2.png", w, h), (std::vector<uint32_t>{0x123456, 0xABCDEF}));
+    EXPECT_EQ(loadPng(base + "-2.png").pixels, (std::vector<uint32_t>{0x123456, 0xABCDEF}));
     EXPECT_FALSE(saveScreenshot(frame, dir.path() + "/missing", when));
 }
 

@@ -5,7 +5,6 @@
 // gtest before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
 // clang-format off
-#include <FreeImage.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -26,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "png_pixels.h"
 #include "stand_in_window_manager.h"
 #include "test_files.h"
 
@@ -60,19 +60,6 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
         std::this_thread::sleep_for(20ms);
     }
     return true;
-}
-
-bool onPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string_view rest = path != nullptr ? path : "";
-    while (!rest.empty()) {
-        const size_t colon = rest.find(':');
-        const std::string dir(rest.substr(0, colon));
-        if (!dir.empty() && ::access((dir + "/" + program).c_str(), X_OK) == 0) return true;
-        if (colon == std::string_view::npos) break;
-        rest.remove_prefix(colon + 1);
-    }
-    return false;
 }
 
 // A child process started here and ended (or reaped) by the owner.
@@ -127,31 +114,12 @@ int startXvfb(Child& server) {
     return number.empty() ? -1 : std::stoi(number);
 }
 
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB, rows top first
-    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+// Pictures as the X server and the screenshots give them.
+struct Picture : PngPicture {
+    Picture() = default;
+    Picture(PngPicture png) : PngPicture(std::move(png)) {}
     size_t colours() const { return std::set<uint32_t>(pixels.begin(), pixels.end()).size(); }
 };
-
-Picture loadPng(const std::string& path) {
-    Picture picture;
-    FIBITMAP* bitmap = FreeImage_Load(FIF_PNG, path.c_str(), 0);
-    if (bitmap == nullptr) return picture;
-    picture.width = static_cast<int>(FreeImage_GetWidth(bitmap));
-    picture.height = static_cast<int>(FreeImage_GetHeight(bitmap));
-    for (int y = 0; y < picture.height; ++y) {
-        for (int x = 0; x < picture.width; ++x) {
-            RGBQUAD c{};
-            FreeImage_GetPixelColor(bitmap, x, picture.height - 1 - y, &c);
-            picture.pixels.push_back(uint32_t{c.rgbRed} << 16 | uint32_t{c.rgbGreen} << 8 |
-                                     c.rgbBlue);
-        }
-    }
-    FreeImage_Unload(bitmap);
-    return picture;
-}
 
 class XvfbSmoke : public ::testing::Test {
 protected:
@@ -252,7 +220,8 @@ protected:
 };
 
 TEST_F(XvfbSmoke, TheGameShowsItsWindowTakesScreenshotsTogglesAndEndsWhenClosed) {
-    if (!onPath("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+    if (std::system("command -v Xvfb >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "Xvfb is not installed";
     const int number = startXvfb(server);
     ASSERT_GE(number, 0) << "Xvfb did not start";
     const std::string display = ":" + std::to_string(number);
