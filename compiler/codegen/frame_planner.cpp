@@ -38,11 +38,13 @@ void CodeGenerator::planFrame(Frame& frame, const Block& body) {
     }
     planBlock(frame, body, 0);
 
-    // The integer locals used most go to the registers the calling convention preserves.
+    // The integer and object locals used most go to the registers the calling convention
+    // preserves.
     std::vector<LocalVar*> candidates;
     for (auto& [name, var] : frame.locals) {
-        if (var.type.kind == ValueType::Kind::Int && var.vectorCount == 0 && var.weight > 0)
-            candidates.push_back(&var);
+        const bool kind =
+            var.type.kind == ValueType::Kind::Int || var.type.kind == ValueType::Kind::Object;
+        if (kind && var.vectorCount == 0 && var.weight > 0) candidates.push_back(&var);
     }
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const LocalVar* a, const LocalVar* b) { return a->weight > b->weight; });
@@ -53,7 +55,10 @@ void CodeGenerator::planFrame(Frame& frame, const Block& body) {
         frame.saved.push_back(registers[i]);
     }
     for (auto& [name, var] : frame.locals) {
-        if (!var.param && !var.inRegister) var.offset = allocate(frame, 4);
+        // An object variable keeps its cell, which holds its counted reference; the register
+        // mirrors the cell and is reloaded whenever the cell changes.
+        if (!var.param && (!var.inRegister || var.type.kind == ValueType::Kind::Object))
+            var.offset = allocate(frame, 4);
     }
 }
 

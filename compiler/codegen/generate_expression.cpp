@@ -578,22 +578,39 @@ ValueType CodeGenerator::binary(const Expr& expr, const BinaryExpr& op) {
         return ValueType::floating();
     }
     if (result.kind == ValueType::Kind::Float) {
-        generateAs(*op.lhs, result, pos);
+        // A float operand in memory (a variable, a constant, or a field or element whose address
+        // needs no call) is used in place. When only the left one is, the right is computed
+        // first and the operation reversed; when neither is, the left waits on the stack.
+        const auto inPlace = [&](const Expr& e, Mem& m) {
+            if (isSimpleFloat(e, m)) return 1;
+            return typeOf(e).kind == ValueType::Kind::Float && isPureAddress(e) ? 2 : 0;
+        };
+        const auto operand = [&](const Expr& e, Mem& m, int how) {
+            if (how == 2) {
+                ValueType ignored;
+                elementAddress(e, ignored);
+                m = dword(Reg::eax);
+            }
+        };
         Mem simple;
-        bool direct = isSimpleFloat(*op.rhs, simple);
-        if (!direct && typeOf(*op.rhs).kind == ValueType::Kind::Float && isPureAddress(*op.rhs)) {
-            ValueType ignored;
-            elementAddress(*op.rhs, ignored);
-            simple = dword(Reg::eax);
-            direct = true;
-        }
-        if (!direct) {
+        bool reversed = false;
+        bool spilled = false;
+        if (const int how = inPlace(*op.rhs, simple)) {
+            generateAs(*op.lhs, result, pos);
+            operand(*op.rhs, simple, how);
+        } else if (const int lhsHow = inPlace(*op.lhs, simple)) {
+            generateAs(*op.rhs, result, pos);
+            operand(*op.lhs, simple, lhsHow);
+            reversed = true;
+        } else {
+            generateAs(*op.lhs, result, pos);
             code_.sub(Reg::esp, 4);
             code_.fstp(dword(Reg::esp));
             generateAs(*op.rhs, result, pos);
             simple = dword(Reg::esp);
+            reversed = spilled = true;
         }
-        // st(0) = lhs op m when direct; = m op st(0)... reversed when lhs was spilled.
+        // st(0) = st(0) op m, or m op st(0) when reversed.
         switch (op.op) {
             case BinaryOp::Add:
                 code_.fadd(simple);
@@ -602,13 +619,13 @@ ValueType CodeGenerator::binary(const Expr& expr, const BinaryExpr& op) {
                 code_.fmul(simple);
                 break;
             case BinaryOp::Sub:
-                direct ? code_.fsub(simple) : code_.fsubr(simple);
+                reversed ? code_.fsubr(simple) : code_.fsub(simple);
                 break;
             default:  // Div
-                direct ? code_.fdiv(simple) : code_.fdivr(simple);
+                reversed ? code_.fdivr(simple) : code_.fdiv(simple);
                 break;
         }
-        if (!direct) code_.add(Reg::esp, 4);
+        if (spilled) code_.add(Reg::esp, 4);
         return result;
     }
     // Integers.

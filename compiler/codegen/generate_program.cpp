@@ -92,9 +92,8 @@ void CodeGenerator::prologue() {
     if (f.info != nullptr) code_.mov(dword(Reg::ebp, f.resultOffset), Reg::eax);
     for (const auto& [name, var] : f.locals) {
         if (var.param) continue;
-        if (var.inRegister)
-            code_.xor_(var.reg, var.reg);
-        else
+        if (var.inRegister) code_.xor_(var.reg, var.reg);
+        if (!var.inRegister || var.type.kind == ValueType::Kind::Object)
             code_.mov(dword(Reg::ebp, var.offset), Reg::eax);
     }
     for (const auto& [name, var] : f.locals) {

@@ -210,6 +210,7 @@ void CodeGenerator::storeInto(const Expr& target, ValueType type, SourcePos pos)
                 code_.push(Reg::eax);
                 callRoutine(
                     var.type.kind == ValueType::Kind::String ? "__txStrStore" : "__txObjStore", 8);
+                if (var.inRegister) code_.mov(var.reg, var.cell);
                 return;
             default:
                 if (var.inRegister)
@@ -377,6 +378,7 @@ void CodeGenerator::forEachStmt(const ForEachStmt& loop, SourcePos pos) {
     addressOfCell(var);
     code_.push(Reg::eax);
     callRoutine("__txObjEachFirst", 8);
+    if (var.inRegister) code_.mov(var.reg, var.cell);
     code_.test(Reg::eax, Reg::eax);
     code_.jcc(Cond::e, exit);
     code_.bind(body);
@@ -386,6 +388,7 @@ void CodeGenerator::forEachStmt(const ForEachStmt& loop, SourcePos pos) {
     addressOfCell(var);
     code_.push(Reg::eax);
     callRoutine("__txObjEachNext", 4);
+    if (var.inRegister) code_.mov(var.reg, var.cell);
     code_.test(Reg::eax, Reg::eax);
     code_.jcc(Cond::ne, body);
     code_.bind(exit);

@@ -6,22 +6,14 @@
 
 #include "audio_session.h"
 
-namespace tx {
+namespace tx::test {
 namespace {
-
-using namespace std::chrono_literals;
-using test::AudioCommands;
-using test::Burst;
-using test::burstsOf;
-using test::kRate;
-using test::kSilence;
-using test::kToneHz;
 
 // Volume and pan reach the mix as engine units (0.5 is 127 of 255; -1 is the left channel
 // alone); a sound's pitch changes for its next PlaySound and leaves its playing channels alone.
 TEST_F(AudioCommands, SoundsPlayAtTheirVolumePanAndPitch) {
-    test::writeTone(dir / "tone.wav", kToneHz, 0.15);
-    test::writeTone(dir / "long.wav", kToneHz, 0.4);
+    writeTone(dir / "tone.wav", kToneHz, 0.15);
+    writeTone(dir / "long.wav", kToneHz, 0.4);
     const uint32_t tone = load(dir / "tone.wav"), tune = load(dir / "long.wav");
     ASSERT_NE(tone, 0u);
     const auto playAndWait = [&](uint32_t sound, auto wait) {
@@ -40,7 +32,7 @@ TEST_F(AudioCommands, SoundsPlayAtTheirVolumePanAndPitch) {
     playAndWait(tune, 850ms);  // the second plays for twice its length, an octave down
     EXPECT_NE(first, 0u);
 
-    const test::Capture mix = hear();
+    const Capture mix = hear();
     const std::vector<Burst> bursts = burstsOf(mix);
     ASSERT_EQ(bursts.size(), 4u);
     const auto rms = [&](const Burst& b, int channel) {
@@ -60,7 +52,7 @@ TEST_F(AudioCommands, SoundsPlayAtTheirVolumePanAndPitch) {
 // A looped sound plays on without a gap at its loop point while its channel is panned, pitched,
 // paused (still playing, silent), resumed and stopped.
 TEST_F(AudioCommands, ChannelsLoopSeamlesslyAndAreTunedWhilePlaying) {
-    test::writeTone(dir / "cycles.wav", kToneHz, 4400.0 / kRate);  // 44 whole cycles
+    writeTone(dir / "cycles.wav", kToneHz, 4400.0 / kRate);  // 44 whole cycles
     const uint32_t sound = load(dir / "cycles.wav");
     loopSound(sound);
     const uint32_t channel = playSound(*state, sound);
@@ -78,7 +70,7 @@ TEST_F(AudioCommands, ChannelsLoopSeamlesslyAndAreTunedWhilePlaying) {
     stopChannel(channel);
     EXPECT_EQ(channelPlaying(channel), 0);
 
-    const test::Capture mix = hear();
+    const Capture mix = hear();
     const std::vector<Burst> bursts = burstsOf(mix);
     ASSERT_EQ(bursts.size(), 2u) << "one burst before the pause, one after";
     const Burst& b = bursts[0];
@@ -100,7 +92,7 @@ TEST_F(AudioCommands, ChannelsLoopSeamlesslyAndAreTunedWhilePlaying) {
 // 32 channels are all there is. The CD channel is one, always playing; handle 0 and bad files
 // do nothing.
 TEST_F(AudioCommands, ChannelsAreReusedOnlyOnceTheirSoundHasEnded) {
-    test::writeTone(dir / "blip.wav", kToneHz, 0.03);
+    writeTone(dir / "blip.wav", kToneHz, 0.03);
     const uint32_t blip = load(dir / "blip.wav");
     const uint32_t first = playSound(*state, blip), second = playSound(*state, blip);
     EXPECT_NE(first, second);
@@ -142,4 +134,4 @@ TEST_F(AudioCommands, ChannelsAreReusedOnlyOnceTheirSoundHasEnded) {
 }
 
 }  // namespace
-}  // namespace tx
+}  // namespace tx::test

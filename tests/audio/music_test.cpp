@@ -8,15 +8,8 @@
 #include "audio_session.h"
 #include "decoder.h"
 
-namespace tx {
+namespace tx::test {
 namespace {
-
-using namespace std::chrono_literals;
-using test::AudioCommands;
-using test::Burst;
-using test::burstsOf;
-using test::kSilence;
-using test::kToneHz;
 
 struct MusicFile {
     const char* name;
@@ -24,18 +17,15 @@ struct MusicFile {
 };
 
 TEST_F(AudioCommands, MusicOfEveryKindPlaysAtItsPitch) {
-    test::writeTone(dir / "tone.wav", kToneHz, 1.0);
-    test::writeTone(dir / "tone.mp3", kToneHz, 1.0);
+    writeTone(dir / "tone.wav", kToneHz, 1.0);
+    writeTone(dir / "tone.mp3", kToneHz, 1.0);
     std::filesystem::copy_file(dir / "tone.mp3", dir / "TONE.MP3");
-    test::writeTone(dir / "tone.ogg", kToneHz, 1.0);
+    writeTone(dir / "tone.ogg", kToneHz, 1.0);
     std::filesystem::copy_file(TERVEX_TEST_DATA "/tone.mod", dir / "tone.mod");
     std::filesystem::copy_file(TERVEX_TEST_DATA "/tone.mid", dir / "tone.mid");
-    const MusicFile files[] = {{"tone.wav", kToneHz},
-                               {"tone.mp3", kToneHz},
-                               {"TONE.MP3", kToneHz},
-                               {"tone.ogg", kToneHz},
-                               {"tone.mod", test::kToneModuleHz},
-                               {"tone.mid", 440.0}};
+    const MusicFile files[] = {{"tone.wav", kToneHz},       {"tone.mp3", kToneHz},
+                               {"TONE.MP3", kToneHz},       {"tone.ogg", kToneHz},
+                               {"tone.mod", kToneModuleHz}, {"tone.mid", 440.0}};
     const size_t playable = sound::midiFilesPlayable() ? std::size(files) : std::size(files) - 1;
     for (const MusicFile& file : std::span(files, playable)) {
         const uint32_t channel = music(dir / file.name);
@@ -46,7 +36,7 @@ TEST_F(AudioCommands, MusicOfEveryKindPlaysAtItsPitch) {
         EXPECT_EQ(channelPlaying(channel), 0) << file.name;
         std::this_thread::sleep_for(150ms);
     }
-    const test::Capture mix = hear();
+    const Capture mix = hear();
     const std::vector<Burst> bursts = burstsOf(mix);
     ASSERT_EQ(bursts.size(), playable);
     for (size_t i = 0; i < playable; ++i) {
@@ -61,7 +51,7 @@ TEST_F(AudioCommands, MusicOfEveryKindPlaysAtItsPitch) {
 // playing, silent, and resumes where it was; a half-second stall of the program's thread leaves
 // no gap, since the engine's own thread refills the stream.
 TEST_F(AudioCommands, StreamsRestartPauseAndOutlastAStalledProgram) {
-    test::writeTone(dir / "short.wav", kToneHz, 0.3);
+    writeTone(dir / "short.wav", kToneHz, 0.3);
     const uint32_t channel = music(dir / "short.wav");
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(music(dir / "short.wav"), channel);
@@ -71,7 +61,7 @@ TEST_F(AudioCommands, StreamsRestartPauseAndOutlastAStalledProgram) {
     EXPECT_EQ(channelPlaying(channel), 0) << "a stream plays once";
     std::this_thread::sleep_for(150ms);
 
-    test::writeTone(dir / "long.wav", kToneHz, 1.2);
+    writeTone(dir / "long.wav", kToneHz, 1.2);
     const uint32_t stream = music(dir / "long.wav");
     std::this_thread::sleep_for(150ms);
     pauseChannel(stream);
@@ -81,7 +71,7 @@ TEST_F(AudioCommands, StreamsRestartPauseAndOutlastAStalledProgram) {
     std::this_thread::sleep_for(500ms);  // the program's thread stalls
     stopChannel(stream);
 
-    const test::Capture mix = hear();
+    const Capture mix = hear();
     const std::vector<Burst> bursts = burstsOf(mix);
     ASSERT_EQ(bursts.size(), 3u) << "short.wav, long.wav paused, long.wav resumed";
     EXPECT_GT(bursts[0].seconds(), 0.33) << "part of its 300 ms, then all of it again";
@@ -91,4 +81,4 @@ TEST_F(AudioCommands, StreamsRestartPauseAndOutlastAStalledProgram) {
 }
 
 }  // namespace
-}  // namespace tx
+}  // namespace tx::test

@@ -28,11 +28,12 @@ std::vector<uint32_t> maskFromPixels(const HostCanvas& c) {
     return out;
 }
 
-// The mask follows the pixels after every kind of drawing, in every format; rows of three
-// words, the last with columns past the width, which stay 0.
+// The mask follows the pixels after every kind of drawing, in every format (alpha playing no
+// part, a colour that differs in blue alone counting); rows of three words, the last with
+// columns past the width, which stay 0.
 TEST(CollisionMaskTest, EveryDrawingOperationKeepsTheMaskCurrent) {
-    for (const PixelFormat& format :
-         {PixelFormat::rgb565(), PixelFormat::rgb888(), PixelFormat::xrgb8888()}) {
+    for (const PixelFormat& format : {PixelFormat::rgb565(), PixelFormat::rgb888(),
+                                      PixelFormat::xrgb8888(), PixelFormat::argb8888()}) {
         auto c = test::makeCanvas(75, 40, format);
         auto sprite = test::makeCanvas(20, 20, format);
         sprite->oval(0, 0, 20, 20, true);
@@ -70,7 +71,7 @@ TEST(CollisionMaskTest, EveryDrawingOperationKeepsTheMaskCurrent) {
         };
         int step = 0;
         for (const auto& draw : steps) {
-            c->setColor(step % 2 ? 0xFF00FF00 : 0xFFFFFFFF);
+            c->setColor(step % 3 == 0 ? 0xFFFFFFFF : step % 3 == 1 ? 0xFF00FF00 : 0xFF000008);
             draw();
             EXPECT_EQ(maskOf(*c), maskFromPixels(*c))
                 << "step " << step << ", " << format.depth() << " bits";

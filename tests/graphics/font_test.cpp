@@ -1,10 +1,12 @@
-// Fonts through the commands: the default font, loading faces and files, measuring, the
-// default character, styles, and fonts across FreeFont, SetBuffer and mode changes.
+// Fonts and text through the commands: the default font, loading faces and files, measuring, the
+// default character, styles, fonts across FreeFont, SetBuffer and mode changes; Text's centring,
+// clipping and buffer. (Glyph pixels are checked against a reference on canvases.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -29,23 +31,37 @@ protected:
         return loadFont(state(), arg(name), height, bold, italic, underline);
     }
     static int32_t width(std::string_view s) { return stringWidth(state(), arg(s)); }
-    // The front buffer's pixels after drawing the string at (2, 2) on black, as text ('#' for
-    // lit pixels), so two strings can be compared glyph for glyph.
-    static std::string drawn(std::string_view s) {
-        HostCanvas& front = state().graphics->frontBuffer();
-        front.cls();
-        text(state(), 2, 2, arg(s), 0, 0);
+    static void draw(int32_t x, int32_t y, std::string_view s, int32_t cx = 0, int32_t cy = 0) {
+        text(state(), x, y, arg(s), cx, cy);
+    }
+    // The current buffer's pixels in a rectangle at the top left, as text: '#' where not the
+    // background, one line per row.
+    static std::string picture(int32_t width, int32_t height) {
         std::string out;
-        for (int32_t y = 0; y < fontHeight(state()) + 4; ++y) {
-            for (int32_t x = 0; x < 120; ++x)
-                out += (front.getPixelFast(x, y) & 0xFFFFFF) ? '#' : '.';
+        for (int32_t y = 0; y < height; ++y) {
+            for (int32_t x = 0; x < width; ++x)
+                out += static_cast<uint32_t>(readPixel(x, y, 0)) != 0xFF000000u ? '#' : '.';
             out += '\n';
         }
         return out;
     }
+    // The string drawn at (2, 2) on black, so two strings can be compared glyph for glyph.
+    static std::string drawn(std::string_view s) {
+        cls();
+        draw(2, 2, s);
+        return picture(120, fontHeight(state()) + 4);
+    }
     static int32_t lit(std::string_view s) {
-        const std::string picture = drawn(s);
-        return static_cast<int32_t>(std::count(picture.begin(), picture.end(), '#'));
+        const std::string shape = drawn(s);
+        return static_cast<int32_t>(std::count(shape.begin(), shape.end(), '#'));
+    }
+    // How many pixels of each ARGB colour the front buffer holds.
+    static std::map<uint32_t, int32_t> histogram() {
+        std::map<uint32_t, int32_t> colours;
+        for (int32_t y = 0; y < graphicsHeight(state()); ++y)
+            for (int32_t x = 0; x < graphicsWidth(state()); ++x)
+                ++colours[static_cast<uint32_t>(readPixel(x, y, frontBuffer(state())))];
+        return colours;
     }
 };
 
@@ -123,22 +139,22 @@ TEST_F(FontTest, StylesChangeTheGlyphs) {
         ASSERT_NE(font, 0u);
         setFont(state(), font);
         EXPECT_EQ(fontHeight(state()), 12);
-        const std::string picture = drawn(sample);
+        const std::string shape = drawn(sample);
         if (style.bold) {
             EXPECT_GT(lit(sample), regular);
             EXPECT_GE(width(sample), regularWidth);
         }
         if (style.italic) {
-            EXPECT_NE(picture, regularPicture);
+            EXPECT_NE(shape, regularPicture);
             EXPECT_EQ(width(sample), regularWidth);
         }
         if (style.underline) {
             // A row lit across the whole string.
             const int32_t w = width(sample);
             bool found = false;
-            for (size_t row = 0; row + 121 <= picture.size(); row += 121)
-                found = found || picture.substr(row + 2, w) == std::string(w, '#');
-            EXPECT_TRUE(found) << picture;
+            for (size_t row = 0; row + 121 <= shape.size(); row += 121)
+                found = found || shape.substr(row + 2, w) == std::string(w, '#');
+            EXPECT_TRUE(found) << shape;
             EXPECT_EQ(width(sample), regularWidth);
         }
         freeFont(state(), font);
@@ -230,6 +246,71 @@ TEST_F(FontTest, TheCellHeightIsTheHeightAskedFor) {
     }
     EXPECT_EQ(load("courier", 100000), 0u);
     EXPECT_EQ(load("courier", -100000), 0u);
+}
+
+// Centring moves the string left by half its width and up by half the font's height, each half
+// truncated toward zero; the string argument plays no part in the vertical move.
+TEST_F(FontTest, CentringMovesByHalfTheWidthAndHeight) {
+    const std::string s = "abc";
+    const int32_t w = stringWidth(state(), arg(s));
+    ASSERT_EQ(w % 2, 1) << "an odd width tells truncation from flooring";
+    const int32_t h = fontHeight(state());
+    const struct {
+        int32_t x, y, cx, cy;
+        int32_t atX, atY;
+    } cases[] = {
+        {50, 40, 0, 0, 50, 40},          {50, 40, 1, 0, 50 - w / 2, 40},
+        {50, 40, 0, 1, 50, 40 - h / 2},  {50, 40, -7, 3, 50 - w / 2, 40 - h / 2},
+        {3, 0, 1, 1, 3 - w / 2, -h / 2},  // partly off the buffer
+    };
+    for (const auto& c : cases) {
+        cls();
+        draw(c.atX, c.atY, s);
+        const std::string expected = picture(100, 60);
+        cls();
+        draw(c.x, c.y, s, c.cx, c.cy);
+        EXPECT_EQ(picture(100, 60), expected) << c.cx << "," << c.cy;
+        cls();
+        draw(c.atX - 1, c.atY, s);
+        if (c.cx != 0) {
+            EXPECT_NE(picture(100, 60), expected) << "flooring would draw here";
+        }
+    }
+}
+
+// A string wholly outside the viewport draws nothing, also where its position plus its width
+// would wrap round in 32 bits. (What a viewport cuts is checked pixel by pixel on canvases.)
+TEST_F(FontTest, AStringOutsideTheViewportDrawsNothing) {
+    const std::string s = "MWMWMWMWMWMWMWMW";
+    const int32_t w = stringWidth(state(), arg(s));
+    const int32_t h = fontHeight(state());
+    cls();
+    viewport(100, 100, 50, 50);
+    for (const auto& [x, y] : {std::pair{150, 100}, std::pair{100 - w, 100}, std::pair{100, 150},
+                               std::pair{100, 100 - h}, std::pair{INT32_MIN, 100}})
+        draw(x, y, s);
+    viewport(0, 0, 400, 300);
+    EXPECT_EQ(histogram().size(), 1u) << "nothing drawn";
+}
+
+// Text goes to the current buffer, in its colour and with the current font; without a font
+// nothing is drawn.
+TEST_F(FontTest, TextDrawsIntoTheCurrentBuffer) {
+    const uint32_t canvas = newCanvas(60, 20);
+    setBuffer(state(), canvas);
+    color(0, 255, 0);
+    draw(0, 0, "xyz");
+    int32_t green = 0;
+    for (int32_t y = 0; y < 20; ++y)
+        for (int32_t x = 0; x < 60; ++x)
+            green += static_cast<uint32_t>(readPixel(x, y, canvas)) == 0xFF00FF00u;
+    EXPECT_GT(green, 10);
+    setBuffer(state(), frontBuffer(state()));
+    EXPECT_EQ(histogram().size(), 1u);
+
+    state().graphics->frontBuffer().setFont(nullptr);
+    draw(0, 0, "xyz");
+    EXPECT_EQ(histogram().size(), 1u);
 }
 
 }  // namespace

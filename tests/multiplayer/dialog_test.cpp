@@ -129,8 +129,10 @@ protected:
     std::multimap<uint32_t, std::function<void()>> script;
 };
 
-TEST_F(DialogTest, CancelAndTheCloseBoxEndWithZeroAndThePictureComesBack) {
-    for (const bool closeBox : {false, true}) {
+// Cancel, the close box and closing the window each end the dialog with 0 (closing the window
+// also ends the program), and the program's picture comes back.
+TEST_F(DialogTest, CancelTheCloseBoxOrClosingTheWindowEndWithZeroAndThePictureComesBack) {
+    for (const int way : {0, 1, 2}) {
         HostCanvas& picture = front();
         picture.setColor(0xFF123456u);
         picture.rect(0, 0, picture.getWidth(), picture.getHeight(), true);
@@ -148,42 +150,33 @@ TEST_F(DialogTest, CancelAndTheCloseBoxEndWithZeroAndThePictureComesBack) {
                    front().getPixel(l.control(Control::Name).centreX(),
                                     l.control(Control::Name).centreY()) == colors::kFace;
         });
-        clickAt(now + 200, closeBox ? layout().closeBox() : layout().control(Control::Cancel));
+        if (way == 2)
+            at(now + 200, [] { tx::test::pushSdlQuit(); });
+        else
+            clickAt(now + 200, way == 1 ? layout().closeBox() : layout().control(Control::Cancel));
         const DialogOutcome outcome = run();
-        EXPECT_TRUE(seen) << "the dialog as it opens";
-        EXPECT_EQ(outcome.result, 0);
-        EXPECT_FALSE(outcome.mustEnd);
+        EXPECT_TRUE(seen) << way << ": the dialog as it opens";
+        EXPECT_EQ(outcome.result, 0) << way;
+        EXPECT_EQ(outcome.mustEnd, way == 2);
         EXPECT_EQ(front().getPixel(200, 150), 0xFFFF0000u) << "the program's picture is back";
         EXPECT_EQ(front().getPixel(layout().frame().x + 5, layout().frame().y + 5), 0xFF123456u);
     }
     EXPECT_TRUE(network.searched.empty());
+    EXPECT_LT(now, kGiveUpMs);
 }
 
-TEST_F(DialogTest, TcpIpAndANameTypedCreateAGameAndEndWithTwo) {
-    connectAt(100, "10.0.0.9");
-    typeAt(500, "arena");
-    bool usable = false;
-    at(600, [&] {
-        const DialogLayout l = layout();
-        usable = shows(l.control(Control::Connections), "TCP/IP", colors::kText) &&
-                 shows(l.control(Control::Create), "Create new game", colors::kText) &&
-                 shows(l.control(Control::Name), "arena", colors::kText);
-    });
-    clickAt(700, layout().control(Control::Create));
-    const DialogOutcome outcome = run();
-    EXPECT_TRUE(usable) << "TCP/IP chosen, the name typed and Create usable";
-    EXPECT_EQ(outcome.result, 2);
-    EXPECT_EQ(outcome.createdName, "arena");
-    EXPECT_EQ(network.hosted, std::vector<std::string>{"arena"});
-    ASSERT_FALSE(network.searched.empty());
-    EXPECT_EQ(network.searched[0], "10.0.0.9");
-}
-
-TEST_F(DialogTest, AnEmptyNameIsAskedForAndTheDialogStays) {
+// With no games found the list is greyed and cannot be joined; Create without a name shows the
+// message box and Enter dismisses it; games found later are listed and a click selects one;
+// the name typed creates the game.
+TEST_F(DialogTest, ANameIsAskedForThenTheGameTypedIsCreatedAndEndsWithTwo) {
     connectAt(100, "");
-    clickAt(500, layout().control(Control::Create));
-    bool asked = false;
-    at(600, [&] {
+    bool greyed = false, asked = false, usable = false;
+    at(500,
+       [&] { greyed = shows(layout().listRow(0), "<no games found>", colors::kDisabledText); });
+    clickAt(600, layout().listRow(0));
+    clickAt(700, layout().listRow(0));
+    clickAt(800, layout().control(Control::Create));
+    at(900, [&] {
         const ConnectionDialogModel::Message message{"Please enter a name for the new game",
                                                      "DirectPlay Request", true};
         const OverlayBox box = messageBoxOf(layout(), font(), message);
@@ -191,42 +184,37 @@ TEST_F(DialogTest, AnEmptyNameIsAskedForAndTheDialogStays) {
                 shows(box.caption, message.caption, colors::kSelectedText) &&
                 shows(box.ok, "OK", colors::kText);
     });
-    typeAt(700, "\n");  // dismisses the message
-    clickAt(800, layout().control(Control::Cancel));
-    std::vector<std::string> messages;
+    typeAt(1000, "\n");  // dismisses the message
+    at(1000, [this] { network.games = {test::game("alpha", 1), test::game("beta", 2)}; });
+    clickAt(1500, layout().listRow(1));  // found again at 1300
+    int32_t selected = -1;
     hooks.frameShown = [&](const ConnectionDialogModel& model) {
-        if (model.message() && (messages.empty() || messages.back() != model.message()->text))
-            messages.push_back(model.message()->text);
+        selected = std::max(selected, model.selectedGame());
     };
+    typeAt(1600, "arena");
+    at(1700, [&] {
+        const DialogLayout l = layout();
+        usable = shows(l.control(Control::Connections), "TCP/IP", colors::kText) &&
+                 shows(l.listRow(0), "alpha", colors::kText) &&
+                 shows(l.control(Control::Create), "Create new game", colors::kText) &&
+                 shows(l.control(Control::Name), "arena", colors::kText);
+    });
+    clickAt(1800, layout().control(Control::Create));
     const DialogOutcome outcome = run();
+    EXPECT_TRUE(greyed);
     EXPECT_TRUE(asked);
-    EXPECT_EQ(messages, std::vector<std::string>{"Please enter a name for the new game"});
-    EXPECT_EQ(outcome.result, 0) << "Cancel, after the message";
-    EXPECT_TRUE(network.hosted.empty());
+    EXPECT_TRUE(usable) << "TCP/IP chosen, the games listed, the name typed and Create usable";
+    EXPECT_EQ(selected, 1) << "the second row clicked";
+    EXPECT_TRUE(network.joined.empty());
+    EXPECT_EQ(outcome.result, 2);
+    EXPECT_EQ(outcome.createdName, "arena");
+    EXPECT_EQ(network.hosted, std::vector<std::string>{"arena"});
     EXPECT_EQ(network.searched.at(0), "") << "an empty address searches the local network";
 }
 
-TEST_F(DialogTest, AGameDoubleClickedIsJoinedAndEndsWithOne) {
-    network.games = {test::game("alpha", 1), test::game("beta", 2)};
-    connectAt(100, "");
-    bool listed = false;
-    at(500, [&] {
-        listed = shows(layout().listRow(0), "alpha", colors::kText) &&
-                 shows(layout().listRow(1), "beta", colors::kText);
-    });
-    clickAt(600, layout().listRow(1));
-    clickAt(800, layout().listRow(1));
-    const DialogOutcome outcome = run();
-    EXPECT_TRUE(listed);
-    EXPECT_EQ(outcome.result, 1);
-    ASSERT_EQ(network.joined.size(), 1u);
-    EXPECT_EQ(network.joined[0].name, "beta");
-    ASSERT_TRUE(outcome.joined.has_value());
-    EXPECT_EQ(outcome.joined->instance, network.games[1].instance);
-}
-
-// A game another runtime hosts on the real network is listed and joined: the dialog ends with
-// the joined session, in which the host's player is known.
+// A game another runtime hosts on the real network, at an address typed, is listed and joined
+// by a double click: the dialog ends with the joined session, in which the host's player is
+// known.
 TEST_F(DialogTest, AGameHostedOnTheNetworkIsListedAndJoined) {
     ::setenv("TERVEX_NET_PORT", std::to_string(tx::test::freeUdpPort()).c_str(), 1);
     std::unique_ptr<NetSession> other = NetSession::host("lan party");
@@ -241,26 +229,12 @@ TEST_F(DialogTest, AGameHostedOnTheNetworkIsListedAndJoined) {
     const DialogOutcome outcome = run();
     EXPECT_TRUE(listed);
     ASSERT_EQ(outcome.result, 1);
+    ASSERT_TRUE(outcome.joined.has_value());
+    EXPECT_EQ(outcome.joined->name, "lan party");
     ASSERT_NE(outcome.session, nullptr);
     const auto players = outcome.session->remotePlayers();
     ASSERT_EQ(players.size(), 1u);
     EXPECT_EQ(players[0].id, player);
-}
-
-TEST_F(DialogTest, NoGamesFoundShowsGreyedAndClosingTheWindowEndsWithZero) {
-    connectAt(100, "");
-    bool greyed = false;
-    at(500,
-       [&] { greyed = shows(layout().listRow(0), "<no games found>", colors::kDisabledText); });
-    clickAt(600, layout().listRow(0));
-    clickAt(700, layout().listRow(0));
-    at(800, [] { tx::test::pushSdlQuit(); });
-    const DialogOutcome outcome = run();
-    EXPECT_TRUE(greyed);
-    EXPECT_TRUE(network.joined.empty());
-    EXPECT_EQ(outcome.result, 0);
-    EXPECT_TRUE(outcome.mustEnd);
-    EXPECT_LT(now, kGiveUpMs);
 }
 
 }  // namespace
