@@ -46,6 +46,7 @@ std::unique_ptr<HostGraphics> HostGraphics::open(Display& display, HandleTable<H
     graphics->front_->setFont(graphics->defaultFont_.get());
     graphics->back_->setFont(graphics->defaultFont_.get());
     display.showFrames(&graphics->frontFrame_, &graphics->backFrame_);
+    display.setMessagePainter(graphics.get());
     return graphics;
 }
 
@@ -62,6 +63,7 @@ HostGraphics::HostGraphics(Key, Display& display, HandleTable<HostCanvas>& handl
 
 HostGraphics::~HostGraphics() {
     // The display stops reading the buffers before they go.
+    if (display_.messagePainter() == this) display_.setMessagePainter(nullptr);
     display_.closeGraphics();
     for (auto& [handle, canvas] : canvases_) handles_.remove(handle);
     canvases_.clear();

@@ -15,10 +15,11 @@
 #include "handle_table.h"
 #include "host_canvas.h"
 #include "host_font.h"
+#include "message_painter.h"
 
 namespace tx {
 
-class HostGraphics {
+class HostGraphics final : public MessagePainter {
 public:
     // Opens the mode (flags and depth as Display::openGraphics takes them) with cleared
     // buffers whose handles go into `handles`. Null when the mode cannot be set.
@@ -80,6 +81,11 @@ public:
     void flip(bool vwait);
     void vwait() { display_.vwait(); }
     int32_t scanLine() const { return display_.scanLine(); }
+    // A box with the title and the message, wrapped to fit the picture, in the default font
+    // (the display shows it over the picture on a runtime error).
+    void paintMessage(std::string_view title, std::string_view message, int32_t width,
+                      int32_t height, const Show& show) override;
+
     // There is no video memory apart from host memory.
     int32_t totalVidMem() const { return 0; }
     int32_t availVidMem() const { return 0; }

@@ -1,9 +1,13 @@
 #include "display.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "debugger_relay.h"
+#include "screenshot.h"
 
 namespace tx {
 namespace {
@@ -13,6 +17,9 @@ using Clock = std::chrono::steady_clock;
 // A front buffer drawn without a flip shows within this time.
 constexpr auto kRepaintPeriod = std::chrono::milliseconds(100);
 constexpr int32_t kDepthChoices[] = {16, 24, 32};
+// A renderer whose vsync lets this many flips through in less than half their periods does
+// not wait for the blank.
+constexpr int32_t kSyncedFlipsMeasured = 10;
 
 // Scales a picture coordinate into the window with truncating integer arithmetic.
 int32_t scaleCoordinate(int32_t value, int32_t pictureSide, int32_t offset, int32_t placedSide) {
@@ -31,15 +38,22 @@ int32_t unscaleCoordinate(int32_t value, int32_t pictureSide, int32_t offset, in
 
 }  // namespace
 
-Placement Display::OpenMode::placement() const {
-    switch (mode) {
-        case GraphicsMode::WindowedFixed:
-            return Placement::actualSize;
-        case GraphicsMode::WindowedScaled:
-            return Placement::stretch;
-        default:
-            return Placement::letterbox;
-    }
+bool integerScalingRequested() {
+    const char* value = std::getenv("TERVEX_INTEGER_SCALE");
+    return value != nullptr && *value != '\0' && std::string_view(value) != "0";
+}
+
+Display::Display(VideoDevice& video, DebuggerRelay& debugger)
+    : video_(video), debugger_(debugger), integerScaling_(integerScalingRequested()) {}
+
+// A fixed window shows the picture at its size; a scaled window stretches it; whatever covers
+// a monitor, and a full-screen mode's window, keeps the aspect ratio. Integer scaling replaces
+// stretching and letterboxing.
+Placement Display::placement() const {
+    const bool windowOnly = !open_->shownFullscreen && open_->mode != GraphicsMode::Fullscreen;
+    if (windowOnly && open_->mode == GraphicsMode::WindowedFixed) return Placement::actualSize;
+    if (integerScaling_) return Placement::integer;
+    return windowOnly ? Placement::stretch : Placement::letterbox;
 }
 
 bool Display::OpenMode::changedSincePresented() const {
@@ -135,12 +149,13 @@ std::optional<int32_t> Display::openFullscreen(int32_t width, int32_t height, in
     mode.width = width;
     mode.height = height;
     mode.depth = chosen;
+    mode.shownFullscreen = true;
     mode.blank =
         VerticalBlank(video_.monitor(driver.monitor, false).refreshRate, height, Clock::now());
     if (!video_.enterFullscreen(width, height, driver.monitor)) return std::nullopt;
     video_.showPointer(false);
     open_ = mode;
-    captureInput(true);
+    captureInput(true, true);
     return chosen;
 }
 
@@ -155,9 +170,11 @@ void Display::showFrames(const FrameSource* front, const FrameSource* back) {
 void Display::closeGraphics() {
     if (!open_) return;
     if (open_->mode == GraphicsMode::Fullscreen) {
-        captureInput(false);
+        captureInput(false, true);
         video_.leaveFullscreen();
         video_.showPointer(true);
+    } else if (open_->shownFullscreen) {
+        video_.setDesktopFullscreen(false);
     }
     video_.releasePresentation();
     open_.reset();
@@ -170,15 +187,23 @@ bool Display::paint() {
     mode.frontStamp = mode.front->presentStamp();
     mode.backStamp = mode.back->presentStamp();
     mode.presented = true;
-    return video_.present(mode.front->pixels(), mode.placement());
+    const FramePixels frame = mode.front->pixels();
+    if (mode.screenshotPending) {
+        mode.screenshotPending = false;
+        writeScreenshot(frame);
+    }
+    return video_.present(frame, placement());
 }
 
 void Display::flip(bool vwait) {
     if (!open_ || open_->front == nullptr) return;
-    // A renderer that syncs waits in its present; otherwise the modelled blank paces the flip.
-    // Without a display there is no real blank to sync to.
-    const bool rendererSyncs = !video_.headless() && video_.setVSync(vwait) && vwait;
+    // A renderer that syncs waits in its present; otherwise the modelled blank paces the flip:
+    // without a display there is no real blank to sync to, and some renderers accept vsync
+    // but return at once.
+    const bool rendererSyncs =
+        !video_.headless() && video_.setVSync(vwait) && vwait && !open_->vsyncDoesNotBlock;
     if (vwait && !rendererSyncs) open_->blank.waitForBlank();
+    if (rendererSyncs) noteSyncedFlip(open_->changedSincePresented());
     if (open_->changedSincePresented()) {
         if (!paint() && open_->mode == GraphicsMode::Fullscreen) {
             // Only a debugger hears of it; the program goes on.
@@ -189,6 +214,22 @@ void Display::flip(bool vwait) {
     } else if (rendererSyncs) {
         open_->blank.waitForBlank();  // nothing to present: still one frame per blank
     }
+}
+
+void Display::noteSyncedFlip(bool presented) {
+    OpenMode& mode = *open_;
+    const Clock::time_point now = Clock::now();
+    // Only back-to-back presenting flips measure the renderer; anything else starts afresh.
+    if (!presented || mode.syncedFlips == 0) {
+        mode.syncedFlips = presented ? 1 : 0;
+        mode.syncedSince = now;
+        return;
+    }
+    if (++mode.syncedFlips <= kSyncedFlipsMeasured) return;
+    const auto expected = mode.blank.framePeriod() * kSyncedFlipsMeasured;
+    if (now - mode.syncedSince < expected / 2) mode.vsyncDoesNotBlock = true;
+    mode.syncedFlips = 1;
+    mode.syncedSince = now;
 }
 
 void Display::repaint() {
@@ -208,22 +249,79 @@ void Display::repaintIfDrawn() {
 // ---- Suspend and resume
 
 void Display::leaveFullscreenForSuspend() {
-    if (graphicsMode() != GraphicsMode::Fullscreen) return;
-    captureInput(false);
+    if (!suspendsWhenAway()) return;
+    captureInput(false, true);
     video_.minimize();
 }
 
 void Display::returnFullscreenFromSuspend() {
-    if (graphicsMode() != GraphicsMode::Fullscreen) return;
+    if (!suspendsWhenAway()) return;
     video_.restore();
-    captureInput(true);
+    captureInput(true, true);
 }
 
-void Display::captureInput(bool captured) {
+void Display::captureInput(bool captured, bool forProgram) {
+    if (forProgram && captured != programCaptured_) {
+        programCaptured_ = captured;
+        ++inputCaptureChanges_;
+    }
     if (captured == inputCaptured_) return;
     inputCaptured_ = captured;
-    ++inputCaptureChanges_;
     video_.captureMouse(captured);
+}
+
+// ---- The player's comforts
+
+bool Display::toggleFullscreen() {
+    if (!open_) return false;
+    OpenMode& mode = *open_;
+    const bool cover = !mode.shownFullscreen;
+    if (!video_.setDesktopFullscreen(cover)) return false;
+    mode.shownFullscreen = cover;
+    if (mode.mode == GraphicsMode::Fullscreen) {
+        // The full-screen mode's own window: the picture's size, the pointer free and shown as
+        // the program set it; covering the monitor again captures and hides it as before.
+        if (!cover && !mode.shownAsWindow) video_.showResizable(mode.width, mode.height);
+        mode.shownAsWindow = mode.shownAsWindow || !cover;
+        video_.showPointer(cover ? false : pointerVisible_);
+        captureInput(cover, false);
+    }
+    if (mode.front != nullptr) paint();
+    return true;
+}
+
+void Display::setIntegerScaling(bool on) {
+    integerScaling_ = on;
+    repaint();
+}
+
+void Display::requestScreenshot() {
+    if (!open_ || open_->front == nullptr) return;
+    // The front buffer holds what was presented unless either buffer changed since: then the
+    // frame is taken as it is presented.
+    if (open_->presented && !open_->changedSincePresented())
+        writeScreenshot(open_->front->pixels());
+    else
+        open_->screenshotPending = true;
+}
+
+void Display::writeScreenshot(const FramePixels& frame) {
+    const std::optional<std::string> path =
+        saveScreenshot(frame, screenshotDirectory_, std::time(nullptr));
+    lastScreenshot_ = path.value_or("");
+    if (path)
+        std::fprintf(stderr, "Tervex: screenshot saved as %s\n", path->c_str());
+    else
+        std::fprintf(stderr, "Tervex: the screenshot could not be written\n");
+}
+
+void Display::showMessage(std::string_view title, std::string_view message) {
+    if (!open_ || open_->front == nullptr || painter_ == nullptr) return;
+    if (open_->shownFullscreen) toggleFullscreen();
+    if (!open_->presented) paint();
+    painter_->paintMessage(
+        title, message, open_->width, open_->height,
+        [&](const FramePixels& box, PixelRect at) { video_.presentOverlay(box, at, placement()); });
 }
 
 // The pixels of every canvas live in host memory, so a full-screen display has nothing to
@@ -251,10 +349,9 @@ int32_t Display::scanLine() const {
 void Display::setPointerVisible(bool visible) {
     if (visible == pointerVisible_) return;
     pointerVisible_ = visible;
-    // Full screen always hides the pointer; without a graphics mode the window is hidden.
-    const GraphicsMode mode = graphicsMode();
-    if (mode == GraphicsMode::WindowedScaled || mode == GraphicsMode::WindowedFixed)
-        video_.showPointer(visible);
+    // A full-screen mode covering the monitor always hides the pointer (shown as a window, it
+    // follows this like any window); without a graphics mode the window is hidden.
+    if (graphicsOpen() && !suspendsWhenAway()) video_.showPointer(visible);
 }
 
 void Display::moveMouse(int32_t x, int32_t y) {
@@ -264,7 +361,7 @@ void Display::moveMouse(int32_t x, int32_t y) {
     }
     const PixelRect client = video_.clientArea();
     const PixelRect placed =
-        placePicture(open_->placement(), client.w, client.h, open_->width, open_->height);
+        placePicture(placement(), client.w, client.h, open_->width, open_->height);
     video_.warpPointer(scaleCoordinate(x, open_->width, placed.x, placed.w),
                        scaleCoordinate(y, open_->height, placed.y, placed.h));
 }
@@ -273,7 +370,7 @@ std::pair<int32_t, int32_t> Display::pictureOfWindow(int32_t x, int32_t y) {
     if (!open_) return {x, y};
     const PixelRect client = video_.clientArea();
     const PixelRect placed =
-        placePicture(open_->placement(), client.w, client.h, open_->width, open_->height);
+        placePicture(placement(), client.w, client.h, open_->width, open_->height);
     return {
         std::clamp(unscaleCoordinate(x, open_->width, placed.x, placed.w), 0, open_->width - 1),
         std::clamp(unscaleCoordinate(y, open_->height, placed.y, placed.h), 0, open_->height - 1)};

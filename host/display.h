@@ -8,17 +8,22 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "display_devices.h"
 #include "display_frame.h"
+#include "message_painter.h"
 #include "vertical_blank.h"
 #include "video_device.h"
 
 namespace tx {
 
 class DebuggerRelay;
+
+// TERVEX_INTEGER_SCALE set to anything but empty or "0".
+bool integerScalingRequested();
 
 // Which graphics mode is open on the window.
 enum class GraphicsMode : int32_t {
@@ -36,7 +41,8 @@ public:
     // Largest width or height of a mode.
     static constexpr int32_t kMaxSide = 32768;
 
-    Display(VideoDevice& video, DebuggerRelay& debugger) : video_(video), debugger_(debugger) {}
+    // Integer scaling starts as TERVEX_INTEGER_SCALE says (integerScalingRequested).
+    Display(VideoDevice& video, DebuggerRelay& debugger);
     ~Display() { closeGraphics(); }
     Display(const Display&) = delete;
     Display& operator=(const Display&) = delete;
@@ -73,6 +79,41 @@ public:
     // The line the display is scanning; 0 in the vertical blank or without a mode.
     int32_t scanLine() const;
 
+    // ---- The player's comforts, never seen by the program: its mode, size, depth and buffers
+    // stay as they are.
+    // Alt+Enter: a window covers its monitor, or the window that covers it becomes a window
+    // again (a full-screen mode's shows the picture at its own size, resizable). False when
+    // nothing is open or the platform refused.
+    bool toggleFullscreen();
+    // Whether the window covers a monitor now (a full-screen mode, or a toggled window).
+    bool showingFullscreen() const { return open_ && open_->shownFullscreen; }
+    // Whether losing the focus suspends the program: a full-screen mode that covers the
+    // monitor. A full-screen mode the player made a window, and a window the player made
+    // cover the monitor, run on as windows do.
+    bool suspendsWhenAway() const {
+        return graphicsMode() == GraphicsMode::Fullscreen && showingFullscreen();
+    }
+    // Scales the scaled window and full screen by the largest whole factor that fits.
+    void setIntegerScaling(bool on);
+    bool integerScaling() const { return integerScaling_; }
+    // F12: writes the front buffer as presented into the current directory (see screenshot.h):
+    // at once when the front buffer is what was last presented, else as the next frame is
+    // presented. A line on standard error names the file.
+    void requestScreenshot();
+    // Shows a message box drawn by the painter over the last presented picture (leaving full
+    // screen first, so that a dialog shown next is not hidden behind it). Nothing without an
+    // open mode or a painter.
+    void showMessage(std::string_view title, std::string_view message);
+    // The graphics side's painter (null: none); it must outlive its registration.
+    void setMessagePainter(MessagePainter* painter) { painter_ = painter; }
+    MessagePainter* messagePainter() const { return painter_; }
+    // Where screenshots go; the current directory unless a test says otherwise.
+    void setScreenshotDirectory(std::string directory) {
+        screenshotDirectory_ = std::move(directory);
+    }
+    // The path of the last screenshot written ("" before any, or when the last one failed).
+    const std::string& lastScreenshot() const { return lastScreenshot_; }
+
     // Full screen always hides the pointer; windowed modes show it as set here.
     void setPointerVisible(bool visible);
     bool pointerVisible() const { return pointerVisible_; }
@@ -87,7 +128,9 @@ public:
         return open_ ? std::pair{open_->width, open_->height} : std::pair{0, 0};
     }
     // Full screen owns the keyboard and mouse (the pointer is captured) while it shows; each
-    // change of ownership counts one more, so that the input devices start afresh.
+    // change of ownership by the program's mode or a suspension counts one more, so that the
+    // input devices start afresh. The player's full-screen toggle moves the capture (a
+    // full-screen mode shown as a window lets the pointer go) without counting.
     bool inputCaptured() const { return inputCaptured_; }
     uint32_t inputCaptureChanges() const { return inputCaptureChanges_; }
 
@@ -122,8 +165,19 @@ private:
         uint32_t frontStamp = 0;
         uint32_t backStamp = 0;
         std::chrono::steady_clock::time_point nextRepaintCheck{};
+        // The window covers the monitor (full-screen mode, or toggled there by the player).
+        bool shownFullscreen = false;
+        // A full-screen mode has been shown as a window (which keeps its placement after).
+        bool shownAsWindow = false;
+        // A screenshot waits for the next frame presented.
+        bool screenshotPending = false;
+        // Flips presented with the renderer's vsync since `syncedSince`, and whether the
+        // renderer was found to return at once (its vsync does not block), so the modelled
+        // blank paces those flips instead.
+        int32_t syncedFlips = 0;
+        std::chrono::steady_clock::time_point syncedSince{};
+        bool vsyncDoesNotBlock = false;
 
-        Placement placement() const;
         bool changedSincePresented() const;
     };
 
@@ -131,9 +185,16 @@ private:
     std::optional<int32_t> openFullscreen(int32_t width, int32_t height, int32_t depth,
                                           int32_t driverIndex);
     const std::vector<GraphicsDriverInfo>& drivers();
+    Placement placement() const;
     // Uploads and presents the front buffer; false when the upload failed.
     bool paint();
-    void captureInput(bool captured);
+    // Captures the pointer or lets it go. forProgram: the program's own mode (full screen
+    // takes the input, a window or suspension gives it back), which counts as a change of
+    // ownership; the player's toggles do not.
+    void captureInput(bool captured, bool forProgram);
+    void writeScreenshot(const FramePixels& frame);
+    // Paces vsync flips by the modelled blank once the renderer is seen not to wait.
+    void noteSyncedFlip(bool presented);
 
     VideoDevice& video_;
     DebuggerRelay& debugger_;
@@ -141,7 +202,12 @@ private:
     bool allDriversEnumerated_ = false;
     bool pointerVisible_ = true;
     bool inputCaptured_ = false;
+    bool programCaptured_ = false;
     uint32_t inputCaptureChanges_ = 0;
+    bool integerScaling_ = false;
+    MessagePainter* painter_ = nullptr;
+    std::string screenshotDirectory_ = ".";
+    std::string lastScreenshot_;
     std::optional<OpenMode> open_;
 };
 

@@ -59,10 +59,16 @@ void EventPump::handle(HostEvent event) {
             break;
         case HostEvent::focusLost:
             // Switching away from a full-screen program suspends it; windowed programs run on.
-            if (display_.graphicsMode() == GraphicsMode::Fullscreen && !paused_) suspend();
+            if (display_.suspendsWhenAway() && !paused_) suspend();
             break;
         case HostEvent::focusGained:
-            if (display_.graphicsMode() == GraphicsMode::Fullscreen && paused_) resume();
+            if (display_.suspendsWhenAway() && paused_) resume();
+            break;
+        case HostEvent::toggleFullscreen:
+            display_.toggleFullscreen();
+            break;
+        case HostEvent::screenshot:
+            display_.requestScreenshot();
             break;
     }
 }

@@ -19,6 +19,9 @@ enum class HostEvent {
     focusLost,
     focusGained,
     windowLost,  // the window was destroyed from outside
+    // The player's keys, taken before the program's input sees them.
+    toggleFullscreen,  // Alt+Enter
+    screenshot,        // F12
 };
 
 class EventSource {

@@ -51,6 +51,8 @@ void HostRuntime::debugInfo(const char* message) {
 }
 
 void HostRuntime::debugError(const char* message) {
+    // The player sees it in the window too, over the last picture, before any dialog.
+    display_.showMessage("Error!", message);
     Debugger* debugger = debugger_.detach();
     if (debugger == nullptr) return;
     pump_.endForReport();

@@ -14,6 +14,14 @@ PixelRect placePicture(Placement placement, int32_t outWidth, int32_t outHeight,
             return {0, 0, outWidth, outHeight};
         case Placement::letterbox:
             break;
+        case Placement::integer:
+            if (width > 0 && height > 0) {
+                const int32_t factor = std::min(outWidth / width, outHeight / height);
+                if (factor >= 1)
+                    return {(outWidth - width * factor) / 2, (outHeight - height * factor) / 2,
+                            width * factor, height * factor};
+            }
+            break;
     }
     if (width <= 0 || height <= 0) return {0, 0, 0, 0};
     const double scale =

@@ -1,7 +1,10 @@
 #include "vertical_blank.h"
 
+#include <time.h>
+
 #include <algorithm>
-#include <thread>
+#include <cerrno>
+#include <type_traits>
 
 namespace tx {
 namespace {
@@ -34,8 +37,19 @@ VerticalBlank::Clock::time_point VerticalBlank::nextBlank(Clock::time_point now)
     return now + std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(wait));
 }
 
+// Sleeps to an absolute time on the monotonic clock (the steady clock's), so time spent before
+// the sleep starts never adds up: frames keep the display's period on average, and a late frame
+// waits for the next blank rather than catching up.
 void VerticalBlank::waitForBlank() const {
-    std::this_thread::sleep_until(nextBlank(Clock::now()));
+    static_assert(std::is_same_v<Clock, std::chrono::steady_clock>);
+    const int64_t target = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                               nextBlank(Clock::now()).time_since_epoch())
+                               .count();
+    timespec at{};
+    at.tv_sec = static_cast<time_t>(target / 1'000'000'000);
+    at.tv_nsec = static_cast<long>(target % 1'000'000'000);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
 }
 
 bool VerticalBlank::inBlank(Clock::time_point now) const {

@@ -17,6 +17,8 @@ enum class Placement {
     actualSize,  // 1:1 at the top left
     stretch,     // to the whole client area
     letterbox,   // as large as fits with its aspect ratio kept, centred, black around it
+    integer,     // the largest whole multiple that fits, centred, black around it (letterbox
+                 // when not even one fits)
 };
 
 struct PixelRect {
@@ -63,6 +65,13 @@ public:
     virtual bool enterFullscreen(int32_t width, int32_t height, int32_t monitor) = 0;
     // Gives the window the placement it had before enterFullscreen.
     virtual void leaveFullscreen() = 0;
+    // The player's full-screen toggle: covers the window's monitor, or gives the window back
+    // the placement it had before (the picture's own size and depth never change). False
+    // (nothing changed) when that cannot be done.
+    virtual bool setDesktopFullscreen(bool on) = 0;
+    // Shows the window with a resizable client area of about width x height (no larger than
+    // the monitor), centred on the monitor it is on.
+    virtual void showResizable(int32_t width, int32_t height) = 0;
     virtual void minimize() = 0;
     // Restores a minimised window and raises it.
     virtual void restore() = 0;
@@ -83,6 +92,9 @@ public:
     virtual void releasePresentation() = 0;
     // Shows the frame; false when it could not (nothing is shown).
     virtual bool present(const FramePixels& frame, Placement placement) = 0;
+    // Shows the last frame presented again with `overlay` drawn over it at `at` (in the
+    // frame's pixels, scaled with it). False when nothing could be shown.
+    virtual bool presentOverlay(const FramePixels& overlay, PixelRect at, Placement placement) = 0;
     // Makes present wait for the vertical blank; false when it cannot.
     virtual bool setVSync(bool on) = 0;
 };

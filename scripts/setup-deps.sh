@@ -8,7 +8,7 @@ packages=(
     libunicorn-dev libsdl2-dev libx11-dev libfreeimage-dev libgtest-dev libgmock-dev libbenchmark-dev
     libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core libsdl2-ttf-dev
     libopenal-dev libsndfile1-dev libopenmpt-dev libfluidsynth-dev timgm6mb-soundfont libsdl2-mixer-dev
-    libenet-dev
+    libenet-dev xvfb
     clang-format python3
 )
 

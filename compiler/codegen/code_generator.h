@@ -93,6 +93,7 @@ private:
 
     // generate_statement.cpp
     void block(const Block& body);
+    void loopBody(const Block& body, x86::Label exit);  // Exit inside it jumps to exit
     void statement(const Stmt& stmt);
     void assign(const Expr& target, const Expr& value, SourcePos pos);
     void storeInto(const Expr& target, ValueType valueType, SourcePos pos);

@@ -10,19 +10,6 @@ using namespace ::txc::x86;
 
 namespace {
 
-ValueType typeOfSigil(char sigil) {
-    switch (sigil) {
-        case '%':
-            return ValueType::integer();
-        case '#':
-            return ValueType::floating();
-        case '$':
-            return ValueType::string();
-        default:
-            return ValueType::none();
-    }
-}
-
 std::string parameterCount(size_t n) {
     return n == 1 ? "1 parameter" : std::to_string(n) + " parameters";
 }

@@ -101,18 +101,8 @@ ValueType CodeGenerator::typeOf(const Expr& expr) {
             } else if constexpr (std::is_same_v<T, CallExpr>) {
                 if (const ArrayInfo* array = symbols_.findArray(node.name)) return array->element;
                 if (const FunctionInfo* f = symbols_.findFunction(node.name)) return f->result;
-                if (const CommandInfo* c = commands_.find(node.name)) {
-                    switch (c->resultSigil) {
-                        case '%':
-                            return ValueType::integer();
-                        case '#':
-                            return ValueType::floating();
-                        case '$':
-                            return ValueType::string();
-                        default:
-                            return ValueType::none();
-                    }
-                }
+                if (const CommandInfo* c = commands_.find(node.name))
+                    return typeOfSigil(c->resultSigil);
                 if (node.args.size() == 1) return typeOf(*node.args[0]);  // Abs, Sgn
                 return ValueType::integer();
             } else if constexpr (std::is_same_v<T, IndexExpr>) {

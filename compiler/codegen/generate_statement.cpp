@@ -13,6 +13,12 @@ void CodeGenerator::block(const Block& body) {
     for (const StmtPtr& stmt : body) statement(*stmt);
 }
 
+void CodeGenerator::loopBody(const Block& body, Label exit) {
+    frame_->loopExits.push_back(exit);
+    block(body);
+    frame_->loopExits.pop_back();
+}
+
 void CodeGenerator::statement(const Stmt& stmt) {
     const SourcePos pos = stmt.pos;
     const bool executable =
@@ -40,9 +46,7 @@ void CodeGenerator::statement(const Stmt& stmt) {
                 const Label exit = code_.newLabel();
                 code_.jmp(check);
                 code_.bind(body);
-                frame_->loopExits.push_back(exit);
-                block(node.body);
-                frame_->loopExits.pop_back();
+                loopBody(node.body, exit);
                 code_.bind(check);
                 branch(*node.condition, true, body);
                 code_.bind(exit);
@@ -50,9 +54,7 @@ void CodeGenerator::statement(const Stmt& stmt) {
                 const Label body = code_.newLabel();
                 const Label exit = code_.newLabel();
                 code_.bind(body);
-                frame_->loopExits.push_back(exit);
-                block(node.body);
-                frame_->loopExits.pop_back();
+                loopBody(node.body, exit);
                 if (node.until)
                     branch(*node.until, false, body);
                 else
@@ -318,9 +320,7 @@ void CodeGenerator::forStmt(const Stmt& stmt, const ForStmt& loop) {
     const Label exit = code_.newLabel();
     code_.jmp(check);
     code_.bind(body);
-    frame_->loopExits.push_back(exit);
-    block(loop.body);
-    frame_->loopExits.pop_back();
+    loopBody(loop.body, exit);
     if (isFloat) {
         code_.fld(var.cell);
         code_.fadd(floatConstant(stepFloat));
@@ -382,9 +382,7 @@ void CodeGenerator::forEachStmt(const ForEachStmt& loop, SourcePos pos) {
     code_.test(Reg::eax, Reg::eax);
     code_.jcc(Cond::e, exit);
     code_.bind(body);
-    frame_->loopExits.push_back(exit);
-    block(loop.body);
-    frame_->loopExits.pop_back();
+    loopBody(loop.body, exit);
     addressOfCell(var);
     code_.push(Reg::eax);
     callRoutine("__txObjEachNext", 4);

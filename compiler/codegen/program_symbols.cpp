@@ -62,6 +62,19 @@ ValueType typeOf(const ConstValue& value) {
     return ValueType::string();
 }
 
+ValueType typeOfSigil(char sigil) {
+    switch (sigil) {
+        case '%':
+            return ValueType::integer();
+        case '#':
+            return ValueType::floating();
+        case '$':
+            return ValueType::string();
+        default:
+            return ValueType::none();
+    }
+}
+
 const FieldInfo* TypeInfo::findField(std::string_view name, int32_t& index) const {
     const std::string folded = foldCase(name);
     for (size_t i = 0; i < fields.size(); ++i) {

@@ -66,6 +66,8 @@ struct TypeInfo {
 // A constant's value as the program folded it.
 using ConstValue = std::variant<int32_t, float, std::string>;
 ValueType typeOf(const ConstValue& value);
+// The type a signature's sigil gives: '%', '#', '$', or nothing.
+ValueType typeOfSigil(char sigil);
 
 struct FunctionInfo {
     const FunctionDecl* decl = nullptr;

@@ -1,6 +1,7 @@
 #include "presenter.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "frame_convert.h"
 
@@ -102,7 +103,7 @@ bool Presenter::upload(const FramePixels& frame) {
     return true;
 }
 
-void Presenter::show(Placement placement) {
+void Presenter::show(Placement placement, SDL_Texture* overlay, PixelRect at) {
     int outWidth = 0, outHeight = 0;
     SDL_GetRendererOutputSize(renderer_, &outWidth, &outHeight);
     const PixelRect placed =
@@ -115,7 +116,44 @@ void Presenter::show(Placement placement) {
         SDL_RenderClear(renderer_);
     }
     if (texture_ != nullptr) SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+    if (overlay != nullptr && textureWidth_ > 0 && textureHeight_ > 0) {
+        const auto scaleX = [&](int64_t v) {
+            return static_cast<int>(placed.x + v * placed.w / textureWidth_);
+        };
+        const auto scaleY = [&](int64_t v) {
+            return static_cast<int>(placed.y + v * placed.h / textureHeight_);
+        };
+        const SDL_Rect box{scaleX(at.x), scaleY(at.y), scaleX(at.x + at.w) - scaleX(at.x),
+                           scaleY(at.y + at.h) - scaleY(at.y)};
+        SDL_RenderCopy(renderer_, overlay, nullptr, &box);
+    }
     SDL_RenderPresent(renderer_);
+}
+
+bool Presenter::presentOverlay(const FramePixels& overlay, PixelRect at, Placement placement) {
+    if (texture_ == nullptr || overlay.pixels == nullptr || overlay.width <= 0 ||
+        overlay.height <= 0)
+        return false;
+    // Widened to 0x00RRGGBB words whatever the frame's depth: it is drawn once.
+    std::vector<uint32_t> words(static_cast<size_t>(overlay.width) * overlay.height);
+    const uint8_t* in = overlay.pixels;
+    for (int32_t y = 0; y < overlay.height; ++y, in += overlay.pitch) {
+        uint32_t* out = words.data() + static_cast<size_t>(y) * overlay.width;
+        if (overlay.depth == 16)
+            convertRow565(out, in, overlay.width);
+        else if (overlay.depth == 24)
+            convertRowBgr24(out, in, overlay.width);
+        else
+            std::copy_n(reinterpret_cast<const uint32_t*>(in), overlay.width, out);
+    }
+    SDL_Texture* texture = SDL_CreateTexture(renderer_, wordFormat(info_), SDL_TEXTUREACCESS_STATIC,
+                                             overlay.width, overlay.height);
+    if (texture == nullptr) return false;
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    const bool uploaded = SDL_UpdateTexture(texture, nullptr, words.data(), overlay.width * 4) == 0;
+    if (uploaded) show(placement, texture, at);
+    SDL_DestroyTexture(texture);
+    return uploaded;
 }
 
 bool Presenter::present(const FramePixels& frame, Placement placement) {

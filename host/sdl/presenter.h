@@ -39,6 +39,10 @@ public:
     // Uploads the frame and presents it. False when the upload failed (nothing is shown).
     bool present(const FramePixels& frame, Placement placement);
 
+    // Presents the last frame again with the overlay over it at `at` (frame pixels, scaled with
+    // the frame). False when no frame was uploaded or the overlay could not be.
+    bool presentOverlay(const FramePixels& overlay, PixelRect at, Placement placement);
+
     // Asks the renderer to wait for the vertical blank when presenting; false when it cannot.
     bool setVSync(bool on);
 
@@ -48,7 +52,8 @@ private:
     enum class Upload { direct, from565, fromBgr24 };
 
     bool upload(const FramePixels& frame);
-    void show(Placement placement);
+    // Copies the texture (and an overlay texture at `at`, in the texture's pixels) and presents.
+    void show(Placement placement, SDL_Texture* overlay = nullptr, PixelRect at = {});
 
     SDL_Renderer* renderer_;
     SDL_RendererInfo info_{};

@@ -29,10 +29,38 @@ std::optional<HostEvent> SdlEvents::poll() {
     if (takeX11WindowLoss()) return HostEvent::windowLost;
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
+        std::optional<HostEvent> request;
+        if (takePlayerKey(event, request)) {
+            if (request) return request;
+            continue;
+        }
         if (deliverInput(event)) continue;
         if (std::optional<HostEvent> ours = translate(event)) return ours;
     }
     return std::nullopt;
+}
+
+bool SdlEvents::takePlayerKey(const SDL_Event& event, std::optional<HostEvent>& request) {
+    if ((event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) || !ofOurWindow(event.key.windowID))
+        return false;
+    const SDL_Scancode key = event.key.keysym.scancode;
+    if (key < 0 || key >= SDL_NUM_SCANCODES) return false;
+    if (event.type == SDL_KEYUP) {
+        if (!taken_[key]) return false;
+        taken_[key] = false;
+        return true;
+    }
+    if (taken_[key]) return true;             // a repeat of a taken key
+    if (event.key.repeat != 0) return false;  // a key held before Alt went down
+    const bool enter = key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER;
+    if (enter && (event.key.keysym.mod & KMOD_ALT) != 0)
+        request = HostEvent::toggleFullscreen;
+    else if (key == SDL_SCANCODE_F12)
+        request = HostEvent::screenshot;
+    else
+        return false;
+    taken_[key] = true;
+    return true;
 }
 
 bool SdlEvents::deliverInput(const SDL_Event& event) const {
@@ -94,7 +122,7 @@ std::optional<HostEvent> SdlEvents::wait(int32_t timeoutMs) {
 std::optional<HostEvent> SdlEvents::translate(const SDL_Event& event) const {
     if (event.type == requestType_) {
         // Posted by post below: the code is the event.
-        if (event.user.code < 0 || event.user.code > static_cast<int32_t>(HostEvent::windowLost))
+        if (event.user.code < 0 || event.user.code > static_cast<int32_t>(HostEvent::screenshot))
             return std::nullopt;
         return static_cast<HostEvent>(event.user.code);
     }

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <bitset>
 #include <memory>
 
 #include "event_source.h"
@@ -29,11 +30,16 @@ private:
     std::optional<HostEvent> translate(const SDL_Event& event) const;
     // Gives a keyboard or mouse event to the input feed; false for any other event.
     bool deliverInput(const SDL_Event& event) const;
+    // Takes the player's keys (Alt+Enter, F12) and their releases away from the program: true
+    // when the event was one, with the request for the pump in `request` (none for releases).
+    bool takePlayerKey(const SDL_Event& event, std::optional<HostEvent>& request);
     bool ofOurWindow(uint32_t windowId) const { return windowId == windowId_ || windowId == 0; }
 
     std::shared_ptr<SdlSession> session_;
     uint32_t windowId_;
     uint32_t requestType_;
+    // Keys whose press was taken: their release is taken too.
+    std::bitset<SDL_NUM_SCANCODES> taken_;
 };
 
 // SDL never gives user event types back, so the type is registered once per process and every

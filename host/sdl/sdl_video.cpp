@@ -1,5 +1,6 @@
 #include "sdl_video.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "modal_dialog.h"
@@ -89,9 +90,41 @@ bool SdlVideo::enterFullscreen(int32_t width, int32_t height, int32_t monitor) {
 void SdlVideo::leaveFullscreen() {
     SDL_Window* w = window();
     SDL_SetWindowFullscreen(w, 0);
+    toggledFrom_.reset();
     SDL_SetWindowResizable(w, savedResizable_ ? SDL_TRUE : SDL_FALSE);
     SDL_SetWindowSize(w, savedRect_.w, savedRect_.h);
     SDL_SetWindowPosition(w, savedRect_.x, savedRect_.y);
+}
+
+bool SdlVideo::setDesktopFullscreen(bool on) {
+    SDL_Window* w = window();
+    SDL_Rect from{};
+    SDL_GetWindowPosition(w, &from.x, &from.y);
+    SDL_GetWindowSize(w, &from.w, &from.h);
+    if (SDL_SetWindowFullscreen(w, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+    if (on) {
+        toggledFrom_ = from;
+    } else if (toggledFrom_) {
+        SDL_SetWindowSize(w, toggledFrom_->w, toggledFrom_->h);
+        SDL_SetWindowPosition(w, toggledFrom_->x, toggledFrom_->y);
+        toggledFrom_.reset();
+    }
+    return true;
+}
+
+void SdlVideo::showResizable(int32_t width, int32_t height) {
+    SDL_Window* w = window();
+    const int display = std::max(SDL_GetWindowDisplayIndex(w), 0);
+    SDL_Rect usable{0, 0, width, height};
+    SDL_GetDisplayUsableBounds(display, &usable);
+    const int clientWidth = std::min(width, usable.w);
+    const int clientHeight = std::min(height, usable.h);
+    SDL_SetWindowBordered(w, SDL_TRUE);
+    SDL_SetWindowResizable(w, SDL_TRUE);
+    SDL_SetWindowSize(w, clientWidth, clientHeight);
+    SDL_SetWindowPosition(w, usable.x + (usable.w - clientWidth) / 2,
+                          usable.y + (usable.h - clientHeight) / 2);
+    SDL_ShowWindow(w);
 }
 
 void SdlVideo::minimize() {
@@ -161,6 +194,10 @@ void SdlVideo::releasePresentation() {
 
 bool SdlVideo::present(const FramePixels& frame, Placement placement) {
     return presenter_ != nullptr && presenter_->present(frame, placement);
+}
+
+bool SdlVideo::presentOverlay(const FramePixels& overlay, PixelRect at, Placement placement) {
+    return presenter_ != nullptr && presenter_->presentOverlay(overlay, at, placement);
 }
 
 bool SdlVideo::setVSync(bool on) {

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <memory>
+#include <optional>
 
 #include "presenter.h"
 #include "sdl_session.h"
@@ -25,6 +26,8 @@ public:
     void showWindowed(int32_t width, int32_t height, bool scaled) override;
     bool enterFullscreen(int32_t width, int32_t height, int32_t monitor) override;
     void leaveFullscreen() override;
+    bool setDesktopFullscreen(bool on) override;
+    void showResizable(int32_t width, int32_t height) override;
     void minimize() override;
     void restore() override;
     PixelRect clientArea() override;
@@ -38,6 +41,7 @@ public:
     bool preparePresentation(int32_t width, int32_t height, int32_t depth) override;
     void releasePresentation() override;
     bool present(const FramePixels& frame, Placement placement) override;
+    bool presentOverlay(const FramePixels& overlay, PixelRect at, Placement placement) override;
     bool setVSync(bool on) override;
 
     SDL_Window* window() const { return session_->window; }
@@ -51,6 +55,8 @@ private:
     // Full screen: the window's placement to give back when it ends.
     SDL_Rect savedRect_{};
     bool savedResizable_ = false;
+    // The player's toggle: the window's placement to give back (not every driver keeps it).
+    std::optional<SDL_Rect> toggledFrom_;
 };
 
 }  // namespace tx

@@ -98,6 +98,45 @@ TEST_F(InputOnNullBackend, FullScreenCapturesTheMouseAndEveryChangeStartsTheDevi
     EXPECT_EQ(keyHit(*state, 57), 0);
 }
 
+// Integer scaling places the picture by a whole factor and the mouse maps through the same
+// placement. The player's full-screen toggle keeps what the devices hold; a full-screen mode
+// shown as a window reads the pointer where it is, and takes up relative motion from there
+// when it covers the monitor again.
+TEST_F(InputOnNullBackend, IntegerScalingMapsTheMouseAndThePlayersToggleKeepsTheDevices) {
+    HostInput& feed = state->input;
+    Display& display = runtime->display();
+    display.setIntegerScaling(true);
+    // 320 x 240 three times in the null device's 1024 x 768: 960 x 720 at (32, 24).
+    open(320, 240, Display::kWindowed | Display::kScaled);
+    const struct {
+        int32_t windowX, windowY, x, y;
+    } points[] = {{32 + 300 + 2, 24 + 150, 100, 50}, {10, 10, 0, 0}, {1020, 760, 319, 239}};
+    for (const auto& p : points) {
+        feed.mouseMoved(p.windowX, p.windowY, 0, 0);
+        EXPECT_EQ(std::pair(mouseX(*state), mouseY(*state)), std::pair(p.x, p.y)) << p.windowX;
+    }
+    feed.keyChanged(30, true);
+    feed.mouseButtonChanged(1, true);
+    ASSERT_TRUE(display.toggleFullscreen());
+    EXPECT_EQ(keyDown(*state, 30), 1);
+    EXPECT_EQ(keyHit(*state, 30), 1);
+    EXPECT_EQ(mouseDown(*state, 1), 1);
+    EXPECT_EQ(mouseX(*state), 319);
+    display.closeGraphics();
+
+    open(1024, 768, 0);
+    feed.mouseMoved(0, 0, 50, 30);
+    feed.keyChanged(57, true);
+    ASSERT_TRUE(display.toggleFullscreen());
+    EXPECT_EQ(keyDown(*state, 57), 1);
+    feed.mouseMoved(700, 500, 5, 5);
+    EXPECT_EQ(std::pair(mouseX(*state), mouseY(*state)), std::pair(700, 500));
+    ASSERT_TRUE(display.toggleFullscreen());
+    feed.mouseMoved(0, 0, -100, 10);
+    EXPECT_EQ(std::pair(mouseX(*state), mouseY(*state)), std::pair(600, 510));
+    EXPECT_EQ(keyDown(*state, 57), 1);
+}
+
 TEST_F(InputOnNullBackend, JoysticksComeAndGoAndArePolledAtMostEveryThreeMilliseconds) {
     EXPECT_EQ(joyType(*state, 0), 0);
     const int32_t pad = joysticks->plug(JoystickDevices::kGamepad);

@@ -1,7 +1,8 @@
 /* The graphics module from compiled code. The command line picks the case: "picture" opens a
  * 640 x 480 full-screen mode, draws every primitive into the back buffer, flips, saves both
  * buffers as BMP files into TX_DIR and loads them back to check where every pixel landed;
- * "state" opens mode 0 under the debug flag; the rest are the mode and driver index errors. */
+ * "state" opens mode 0 under the debug flag; "pacing" flips 300 frames with vsync; "error" ends
+ * a full-screen picture with a runtime error; the rest are the mode and driver index errors. */
 #include "check.h"
 
 enum {
@@ -134,6 +135,31 @@ static void picture(void) {
     checkFront();
 }
 
+/* 300 frames of Flip 1 in a 640 x 480 window after one to start on a blank; the milliseconds
+ * they took go to the debugger's log. */
+static void pacing(void) {
+    Graphics(640, 480, 0, 2);
+    SetBuffer(BackBuffer());
+    Flip(1);
+    const int start = MilliSecs();
+    for (int frame = 0; frame < 300; ++frame) {
+        Cls();
+        Rect(frame * 2, 200, 40, 40, 1);
+        Flip(1);
+    }
+    DebugLog(_txStrFromInt(MilliSecs() - start));
+}
+
+/* A runtime error over a full-screen picture: a red rectangle at the top left. */
+static void error(void) {
+    Graphics(640, 480, 0, 1);
+    SetBuffer(BackBuffer());
+    Color(255, 0, 0);
+    Rect(0, 0, 100, 100, 1);
+    Flip(0);
+    RuntimeError(S("Image does not exist"));
+}
+
 /* Under the debug flag mode 0 is a window, so a size no full-screen mode has is taken. */
 static void state(void) {
     Graphics(320, 200, 0, 0);
@@ -141,7 +167,7 @@ static void state(void) {
 }
 
 TX_MAIN {
-    static const txCase cases[] = {{"picture", picture}, {"state", state}};
+    static const txCase cases[] = {{"picture", picture}, {"state", state}, {"pacing", pacing}, {"error", error}};
     if (RUN_CASE(cases)) return;
     if (argumentIs("modeindex")) GfxModeWidth(1);
     if (argumentIs("modeheight")) GfxModeHeight(CountGfxModes() + 1);

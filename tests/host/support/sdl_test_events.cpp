@@ -57,4 +57,30 @@ bool pushSdlWheel(int notches) {
     return push(event);
 }
 
+std::vector<uint32_t> windowPixels(int& width, int& height) {
+    // Window ids only grow within a process; the runtime's window is the one with a renderer.
+    for (uint32_t id = 1; id < 65536; ++id) {
+        SDL_Window* window = SDL_GetWindowFromID(id);
+        SDL_Renderer* renderer = window != nullptr ? SDL_GetRenderer(window) : nullptr;
+        if (renderer == nullptr || SDL_GetRendererOutputSize(renderer, &width, &height) != 0)
+            continue;
+        std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+        if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB888, pixels.data(),
+                                 width * 4) != 0)
+            return {};
+        for (uint32_t& p : pixels) p &= 0xFFFFFF;
+        return pixels;
+    }
+    return {};
+}
+
+int displayRefreshRate() {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    SDL_DisplayMode mode{};
+    const int rate =
+        SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return rate;
+}
+
 }  // namespace tx::test

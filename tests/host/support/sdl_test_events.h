@@ -1,5 +1,9 @@
-// SDL events for tests above the host layer, which see no SDL header.
+// SDL events (and the display's refresh rate) for tests above the host layer, which see no
+// SDL header.
 #pragma once
+
+#include <cstdint>
+#include <vector>
 
 namespace tx::test {
 
@@ -14,5 +18,13 @@ bool pushSdlKey(int scancode, bool down, bool repeat = false);
 bool pushSdlMouseButton(int button, bool down);
 bool pushSdlMouseMotion(int x, int y, int dx, int dy);
 bool pushSdlWheel(int notches);
+
+// What the runtime's window shows, read back from its renderer as 0x00RRGGBB words, rows top
+// first; empty when no window with a renderer exists.
+std::vector<uint32_t> windowPixels(int& width, int& height);
+
+// The refresh rate of the first display as the runtime takes it (60 when SDL reports none);
+// 0 when SDL's video cannot start.
+int displayRefreshRate();
 
 }  // namespace tx::test
