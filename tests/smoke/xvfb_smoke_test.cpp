@@ -1,7 +1,8 @@
-// The game executable on a real X server (Xvfb, skipped when it is not installed; a stand-in
-// window manager grants full screen): a compiled program's 640 x 480 window appears and shows
-// its picture, F12 writes that picture, Alt+Enter covers the screen and comes back keeping it,
-// and closing the window as a window manager does ends the game with 0.
+// Game executables on a real X server (Xvfb, skipped when it is not installed; a stand-in
+// window manager grants full screen). A compiled program with a still picture: its 640 x 480
+// window appears and shows the picture, F12 writes that picture, Alt+Enter covers the screen and
+// comes back keeping it, and closing the window as a window manager does ends it with 0. The
+// game `tervex` carries: its window appears, is not blank, toggles and closes the same way.
 // gtest before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
 // clang-format off
@@ -129,8 +130,8 @@ protected:
         windowManager.reset();
     }
 
-    // The game's top-level window, once mapped; 0 before.
-    Window findWindow() {
+    // The top-level window of that title, once mapped; 0 before.
+    Window findWindow(const std::string& title = kTitle) {
         Window root = DefaultRootWindow(x), parent = 0, *children = nullptr;
         unsigned count = 0;
         Window found = 0;
@@ -139,7 +140,7 @@ protected:
             char* name = nullptr;
             XWindowAttributes attributes{};
             if (XFetchName(x, children[i], &name) != 0 && name != nullptr) {
-                if (std::string(name) == kTitle &&
+                if (std::string(name) == title &&
                     XGetWindowAttributes(x, children[i], &attributes) != 0 &&
                     attributes.map_state == IsViewable)
                     found = children[i];
@@ -213,38 +214,61 @@ protected:
         return names;
     }
 
+    // Xvfb and the window manager, and a connection to them; false when Xvfb cannot run.
+    bool startServer() {
+        const int number = startXvfb(server);
+        if (number < 0) return false;
+        display = ":" + std::to_string(number);
+        windowManager = std::make_unique<StandInWindowManager>(display);
+        x = XOpenDisplay(display.c_str());
+        return windowManager->running() && x != nullptr;
+    }
+    // The executable at path, run in the test's directory on the X server.
+    pid_t launch(const std::string& path) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (::chdir(dir.path().c_str()) != 0) ::_exit(126);
+            ::setenv("DISPLAY", display.c_str(), 1);
+            ::unsetenv("SDL_VIDEODRIVER");
+            ::unsetenv("WAYLAND_DISPLAY");
+            ::setenv("TERVEX_NO_DIALOGS", "1", 1);
+            ::setenv("ALSOFT_DRIVERS", "null", 1);
+            ::execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        return pid;
+    }
+    // Closes the window as a window manager closes windows.
+    void closeWindow(Window w) {
+        XEvent close{};
+        close.xclient.type = ClientMessage;
+        close.xclient.window = w;
+        close.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+        close.xclient.format = 32;
+        close.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+        close.xclient.data.l[1] = CurrentTime;
+        XSendEvent(x, w, False, NoEventMask, &close);
+        XFlush(x);
+    }
+
     TempDir dir;
+    std::string display;
     Child server;
     std::unique_ptr<StandInWindowManager> windowManager;
     ::Display* x = nullptr;
 };
 
-TEST_F(XvfbSmoke, TheGameShowsItsWindowTakesScreenshotsTogglesAndEndsWhenClosed) {
+TEST_F(XvfbSmoke, AProgramShowsItsWindowTakesScreenshotsTogglesAndEndsWhenClosed) {
     if (std::system("command -v Xvfb >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "Xvfb is not installed";
-    const int number = startXvfb(server);
-    ASSERT_GE(number, 0) << "Xvfb did not start";
-    const std::string display = ":" + std::to_string(number);
-    windowManager = std::make_unique<StandInWindowManager>(display);
-    ASSERT_TRUE(windowManager->running());
-    x = XOpenDisplay(display.c_str());
-    ASSERT_NE(x, nullptr);
+    ASSERT_TRUE(startServer()) << "Xvfb did not start";
 
     std::ofstream(dir.file("smoke.tx")) << kProgram;
     const std::string compile = std::string(TERVEX_BIN_DIR) + "/txc --exe " + dir.file("smoke.tx") +
                                 " -o " + dir.file("smoke");
     ASSERT_EQ(std::system(compile.c_str()), 0) << compile;
 
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::chdir(dir.path().c_str()) != 0) ::_exit(126);
-        ::setenv("DISPLAY", display.c_str(), 1);
-        ::unsetenv("SDL_VIDEODRIVER");
-        ::unsetenv("WAYLAND_DISPLAY");
-        ::setenv("TERVEX_NO_DIALOGS", "1", 1);
-        ::execl("./smoke", "smoke", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    const pid_t pid = launch(dir.file("smoke"));
     Child game(pid);
 
     Window w = 0;
@@ -283,16 +307,28 @@ TEST_F(XvfbSmoke, TheGameShowsItsWindowTakesScreenshotsTogglesAndEndsWhenClosed)
     EXPECT_EQ(screenshot(w).pixels, first.pixels);
     EXPECT_TRUE(waitUntil([&] { return grab(w).pixels == onScreen.pixels; }, 3s));
 
-    // Closed as a window manager closes windows.
-    XEvent close{};
-    close.xclient.type = ClientMessage;
-    close.xclient.window = w;
-    close.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
-    close.xclient.format = 32;
-    close.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
-    close.xclient.data.l[1] = CurrentTime;
-    XSendEvent(x, w, False, NoEventMask, &close);
-    XFlush(x);
+    closeWindow(w);
+    EXPECT_EQ(game.waitExit(10s), 0);
+}
+
+TEST_F(XvfbSmoke, TheCarriedGameOpensItsWindowTogglesAndEndsWhenClosed) {
+    if (std::system("command -v Xvfb >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_TRUE(startServer()) << "Xvfb did not start";
+    Child game(launch(std::string(TERVEX_BIN_DIR) + "/tervex"));
+
+    Window w = 0;
+    ASSERT_TRUE(waitUntil([&] { return (w = findWindow("Star Volley")) != 0; }, 20s))
+        << "no window";
+    EXPECT_EQ(sizeOf(w), std::pair(640, 480));
+    // The title screen moves, so its picture is judged by how much it shows, not pixel by pixel.
+    EXPECT_TRUE(waitUntil([&] { return grab(w).colours() >= 8; }, 10s)) << "the window is blank";
+    altEnter(w);
+    EXPECT_TRUE(waitUntil([&] { return sizeOf(w) == std::pair(1024, 768); }, 3s));
+    EXPECT_TRUE(waitUntil([&] { return grab(w).colours() >= 8; }, 3s));
+    altEnter(w);
+    EXPECT_TRUE(waitUntil([&] { return sizeOf(w) == std::pair(640, 480); }, 3s));
+    closeWindow(w);
     EXPECT_EQ(game.waitExit(10s), 0);
 }
 
