@@ -1,9 +1,10 @@
 // Star Volley, the carried game, compiled from payload/ with the compiler library and run in this
 // process on the offscreen display, played by SDL events that a script pushes as the game's
 // DebugLog lines say where it is: start from the title, fly with the arrows and the mouse while
-// firing, lose the three ships (or give up with Escape after half a minute), type a name with Shift
-// held, leave the table. It starts from a table whose last save was cut short after hiscores.new
-// was complete: the game must take that table, add the new score and leave one good hiscores.txt.
+// firing, lose the three ships (or give up with Escape after about a minute), type a name with
+// Shift held, leave the table. It starts from a table whose last save was cut short after
+// hiscores.new was complete: the game must take that table, add the new score and leave one good
+// hiscores.txt.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -98,7 +99,7 @@ void playScript(const GameLog& log, const std::atomic<bool>& over) {
             const int x = 320 + static_cast<int>(250 * std::sin(step * 0.05));
             test::pushSdlMouseMotion(x, 400, 5, 0);
             test::pushSdlMouseButton(1, step % 40 < 30);
-        } else if (played > 30s) {  // still alive: give up
+        } else if (played > 55s) {  // still alive after about a minute of play: give up
             tap(kEscape);
             std::this_thread::sleep_for(1s);
         }
