@@ -186,17 +186,10 @@ void BM_CompileGeneratedProgram(benchmark::State& state) {
 
 // Counts a run's DebugLog lines and keeps the last: the benchmark shows it, so that the two
 // versions' results at the benchmark's size can be compared (the test compares them at its own).
-class LogTail final : public Debugger {
+class LogTail final : public QuietDebugger {
 public:
     int lines = 0;
     std::string last;
-    void debugRun() override {}
-    void debugStop() override {}
-    void debugStmt(int32_t, const char*) override {}
-    void debugEnter(uint32_t, uint32_t, uint32_t) override {}
-    void debugLeave() override {}
-    void debugInfo(const char*) override {}
-    void debugError(const char*) override {}
     void debugLog(const char* message) override {
         ++lines;
         last = message;

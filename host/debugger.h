@@ -18,4 +18,17 @@ public:
     virtual void debugLog(const char* message) = 0;
 };
 
+// A debugger that lets every event pass; one that wants only some derives from it.
+class QuietDebugger : public Debugger {
+public:
+    void debugRun() override {}
+    void debugStop() override {}
+    void debugStmt(int32_t, const char*) override {}
+    void debugEnter(uint32_t, uint32_t, uint32_t) override {}
+    void debugLeave() override {}
+    void debugInfo(const char*) override {}
+    void debugError(const char*) override {}
+    void debugLog(const char*) override {}
+};
+
 }  // namespace tx

@@ -33,15 +33,9 @@ std::string joinCommandLine(int argc, const char* const* argv);
 // Shows a runtime error to the user: always on standard error, and in an "Error!" box when a
 // display is available. DebugLog lines go to the log output it is given. Everything else it is
 // told is ignored.
-class StandaloneDebugger final : public Debugger {
+class StandaloneDebugger final : public QuietDebugger {
 public:
     explicit StandaloneDebugger(DebugLogOutput log = {}) : log_(std::move(log)) {}
-    void debugRun() override {}
-    void debugStop() override {}
-    void debugStmt(int32_t, const char*) override {}
-    void debugEnter(uint32_t, uint32_t, uint32_t) override {}
-    void debugLeave() override {}
-    void debugInfo(const char*) override {}
     void debugError(const char* message) override;
     void debugLog(const char* message) override { log_.writeLine(message); }
 

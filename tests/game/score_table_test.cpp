@@ -16,12 +16,14 @@
 #include "linker.h"
 #include "recording_debugger.h"
 #include "runtime_interface.h"
+#include "score_table_file.h"
 #include "test_files.h"
 
 namespace tx {
 namespace {
 
 namespace fs = std::filesystem;
+using test::tableFile;
 
 const fs::path kPayload = fs::path(TERVEX_TEST_DATA) / ".." / ".." / "payload";
 
@@ -41,19 +43,6 @@ std::string driverSource() {
            "CloseFile out\n"
            "InsertScore TablePlace(500), \"NEW\", 500, 2\n"
            "If Not SaveScores() Then RuntimeError \"not saved\"\n";
-}
-
-// The table file the game writes for these entry lines (name, tab, score, tab, wave).
-std::string tableFile(const std::vector<std::string>& entries) {
-    std::string text = "STAR VOLLEY SCORES 1\r\n";
-    uint32_t sum = 0;
-    for (const std::string& line : entries) {
-        uint32_t lineSum = static_cast<uint32_t>(line.size());
-        for (const char c : line) lineSum = (lineSum * 31 + static_cast<uint8_t>(c)) & 0xFFFFFF;
-        sum = (sum + lineSum) & 0xFFFFFF;
-        text += line + "\r\n";
-    }
-    return text + "END " + std::to_string(entries.size()) + " " + std::to_string(sum) + "\r\n";
 }
 
 TEST(CarriedGame, HighScoresSurviveACrashAtAnyPointOfASave) {

@@ -23,6 +23,7 @@
 #include "guest_machine.h"
 #include "linker.h"
 #include "runtime_interface.h"
+#include "score_table_file.h"
 #include "sdl_test_events.h"
 #include "test_files.h"
 
@@ -30,17 +31,12 @@ namespace tx {
 namespace {
 
 namespace fs = std::filesystem;
+using test::tableFile;
 using namespace std::chrono_literals;
 
 // The game's DebugLog lines and runtime errors, readable from the script's thread.
-class GameLog : public Debugger {
+class GameLog : public QuietDebugger {
 public:
-    void debugRun() override {}
-    void debugStop() override {}
-    void debugStmt(int32_t, const char*) override {}
-    void debugEnter(uint32_t, uint32_t, uint32_t) override {}
-    void debugLeave() override {}
-    void debugInfo(const char*) override {}
     void debugError(const char* message) override { add("error: " + std::string(message)); }
     void debugLog(const char* message) override { add(message); }
 
@@ -125,19 +121,6 @@ void playScript(const GameLog& log, const std::atomic<bool>& over) {
         tap(kSpace);
         std::this_thread::sleep_for(200ms);
     }
-}
-
-// A table file as the game writes it.
-std::string tableFile(const std::vector<std::string>& entries) {
-    std::string text = "STAR VOLLEY SCORES 1\r\n";
-    uint32_t sum = 0;
-    for (const std::string& line : entries) {
-        uint32_t lineSum = static_cast<uint32_t>(line.size());
-        for (const char c : line) lineSum = (lineSum * 31 + static_cast<uint8_t>(c)) & 0xFFFFFF;
-        sum = (sum + lineSum) & 0xFFFFFF;
-        text += line + "\r\n";
-    }
-    return text + "END " + std::to_string(entries.size()) + " " + std::to_string(sum) + "\r\n";
 }
 
 void writeFile(const fs::path& file, const std::string& text) {
