@@ -1,6 +1,7 @@
 // Wrong programs and the exact messages and positions they get.
 #include <gtest/gtest.h>
 
+#include "diagnostic_lines.h"
 #include "frontend.h"
 
 namespace tx::txc {
@@ -12,13 +13,7 @@ struct ErrorCase {
 };
 
 std::string messagesOf(const std::string& source) {
-    const FrontEndResult result = parseSource(source, "bad.tx");
-    std::string text;
-    for (const auto& d : result.diagnostics) {
-        text += std::to_string(d.pos.line) + ":" + std::to_string(d.pos.column) + ": " +
-                (d.severity == Diagnostic::Severity::Note ? "note: " : "") + d.message + "\n";
-    }
-    return text;
+    return test::diagnosticLines(parseSource(source, "bad.tx").diagnostics);
 }
 
 void checkTable(const std::vector<ErrorCase>& table) {

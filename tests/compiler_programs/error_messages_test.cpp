@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "compile.h"
+#include "diagnostic_lines.h"
 #include "program_runner.h"
 
 namespace tx::txc {
@@ -19,12 +20,7 @@ struct ErrorCase {
 std::string messagesOf(const std::string& source) {
     const CompileResult result = compileSource(source, "bad.tx", test::runtimeCommands());
     EXPECT_FALSE(result.ok()) << source;
-    std::string text;
-    for (const auto& d : result.diagnostics) {
-        text += std::to_string(d.pos.line) + ":" + std::to_string(d.pos.column) + ": " +
-                (d.severity == Diagnostic::Severity::Note ? "note: " : "") + d.message + "\n";
-    }
-    return text;
+    return test::diagnosticLines(result.diagnostics);
 }
 
 void checkTable(const std::vector<ErrorCase>& table) {
