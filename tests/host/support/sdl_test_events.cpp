@@ -57,6 +57,35 @@ bool pushSdlWheel(int notches) {
     return push(event);
 }
 
+bool VirtualGamepad::plug() {
+    if (device_ != nullptr) return true;
+    if (SDL_WasInit(SDL_INIT_JOYSTICK) == 0) return false;
+    const int index = SDL_JoystickAttachVirtual(
+        SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    if (index >= 0) device_ = SDL_JoystickOpen(index);
+    return device_ != nullptr;
+}
+
+VirtualGamepad::~VirtualGamepad() {
+    if (device_ == nullptr) return;
+    auto* joystick = static_cast<SDL_Joystick*>(device_);
+    const SDL_JoystickID id = SDL_JoystickInstanceID(joystick);
+    SDL_JoystickClose(joystick);
+    for (int index = 0; index < SDL_NumJoysticks(); ++index)
+        if (SDL_JoystickGetDeviceInstanceID(index) == id) SDL_JoystickDetachVirtual(index);
+}
+
+void VirtualGamepad::setButton(int button, bool down) {
+    if (device_ != nullptr)
+        SDL_JoystickSetVirtualButton(static_cast<SDL_Joystick*>(device_), button, down ? 1 : 0);
+}
+
+void VirtualGamepad::setAxis(int axis, int value) {
+    if (device_ != nullptr)
+        SDL_JoystickSetVirtualAxis(static_cast<SDL_Joystick*>(device_), axis,
+                                   static_cast<Sint16>(value));
+}
+
 std::vector<uint32_t> windowPixels(int& width, int& height) {
     // Window ids only grow within a process; the runtime's window is the one with a renderer.
     for (uint32_t id = 1; id < 65536; ++id) {

@@ -19,6 +19,26 @@ bool pushSdlMouseButton(int button, bool down);
 bool pushSdlMouseMotion(int x, int y, int dx, int dy);
 bool pushSdlWheel(int notches);
 
+// A game controller plugged in as SDL's virtual device once SDL's joysticks run (plug() tries),
+// unplugged when the object goes; until it is plugged in, it does nothing. Buttons and axes are
+// SDL's game-controller ones (0 the A button, 0 the left stick's x axis; axis values -32768 to
+// 32767). An offscreen window never has the focus, so a test that reads the device through a
+// window sets SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS=1 first.
+class VirtualGamepad {
+public:
+    VirtualGamepad() = default;
+    ~VirtualGamepad();
+    VirtualGamepad(const VirtualGamepad&) = delete;
+    VirtualGamepad& operator=(const VirtualGamepad&) = delete;
+
+    bool plug();  // true once plugged in
+    void setButton(int button, bool down);
+    void setAxis(int axis, int value);
+
+private:
+    void* device_ = nullptr;  // the SDL_Joystick opened on it
+};
+
 // What the runtime's window shows, read back from its renderer as 0x00RRGGBB words, rows top
 // first; empty when no window with a renderer exists.
 std::vector<uint32_t> windowPixels(int& width, int& height);
