@@ -100,6 +100,12 @@ void Encoder::word16(uint16_t v) {
     byte(static_cast<uint8_t>(v >> 8));
 }
 
+void Encoder::immediateOfSize(const Imm& value, int size) {
+    if (size == 4) absoluteWord(value.target, value.value);
+    if (size == 2) word16(static_cast<uint16_t>(value.value));
+    if (size == 1) byte(static_cast<uint8_t>(value.value));
+}
+
 void Encoder::absoluteWord(const Target& target, int32_t value) {
     if (target.label.valid()) {
         checkLabel(target.label);
@@ -229,9 +235,7 @@ void Encoder::mov(const Operand& dst, const Operand& src) {
         } else {
             invalid("mov into an immediate");
         }
-        if (size == 4) absoluteWord(src.immediate.target, src.immediate.value);
-        if (size == 2) word16(static_cast<uint16_t>(src.immediate.value));
-        if (size == 1) byte(static_cast<uint8_t>(src.immediate.value));
+        immediateOfSize(src.immediate, size);
     } else if (dst.isReg() && isAccumulator(dst) && isAbsolute(src)) {
         byte(0xA0 | f.w);
         absoluteWord(src.mem.target, src.mem.disp);
@@ -304,11 +308,7 @@ void Encoder::alu(AluOp op, const Operand& dst, const Operand& src) {
                 byte(0x81);
                 modrm(n, dst);
             }
-            if (size == 2) {
-                word16(static_cast<uint16_t>(src.immediate.value));
-            } else {
-                absoluteWord(src.immediate.target, src.immediate.value);
-            }
+            immediateOfSize(src.immediate, size);
         }
     } else if (src.isReg()) {
         byte(static_cast<uint8_t>(n << 3 | f.w));
@@ -335,9 +335,7 @@ void Encoder::test(const Operand& a, const Operand& b) {
             byte(0xF6 | f.w);
             modrm(0, a);
         }
-        if (size == 4) absoluteWord(b.immediate.target, b.immediate.value);
-        if (size == 2) word16(static_cast<uint16_t>(b.immediate.value));
-        if (size == 1) byte(static_cast<uint8_t>(b.immediate.value));
+        immediateOfSize(b.immediate, size);
     } else if (b.isReg()) {
         byte(0x84 | f.w);
         modrm(b.code, a);

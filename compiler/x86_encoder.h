@@ -195,6 +195,8 @@ private:
     void word16(uint16_t v);
     // A 32-bit word that refers to target plus value.
     void absoluteWord(const Target& target, int32_t value);
+    // An immediate as 1, 2 or 4 bytes (only 4 may refer to a symbol).
+    void immediateOfSize(const Imm& value, int size);
     void modrm(uint8_t reg, const Operand& rm);
     void memory(uint8_t reg, const Mem& m);
     void simple(std::initializer_list<uint8_t> b, std::string text);

@@ -24,6 +24,10 @@ namespace tx::txc {
 
 namespace x86 = ::txc::x86;
 
+inline bool isComparison(BinaryOp op) {
+    return op >= BinaryOp::Eq && op <= BinaryOp::Ge;
+}
+
 // A local variable or parameter of a function (or of the main program).
 struct LocalVar {
     std::string name;
@@ -96,7 +100,7 @@ private:
     void loopBody(const Block& body, x86::Label exit);  // Exit inside it jumps to exit
     void statement(const Stmt& stmt);
     void assign(const Expr& target, const Expr& value, SourcePos pos);
-    void storeInto(const Expr& target, ValueType valueType, SourcePos pos);
+    void storeInto(const Expr& target, ValueType valueType);  // the value in eax or st(0)
     void ifStmt(const IfStmt& stmt);
     void forStmt(const Stmt& stmt, const ForStmt& loop);
     void forEachStmt(const ForEachStmt& loop, SourcePos pos);
@@ -134,6 +138,9 @@ private:
     void loadFromAddress(ValueType type);  // the cell at eax into eax or st(0)
     void checkObject(SourcePos pos);       // debug builds: eax must be an object that exists
     void release(ValueType type);          // drops a value left in eax or st(0)
+    // An integer in memory onto the FPU, rounded to single precision as every integer that meets
+    // a float is (16777217 becomes 16777216).
+    void fildRounded(const x86::Mem& integer);
     bool isSimpleInt(const Expr& expr, x86::Operand& operand);
     bool isSimpleFloat(const Expr& expr, x86::Mem& operand);
     // An element or field whose address comes without calls, using eax and ecx only: a field of

@@ -139,7 +139,6 @@ ValueType CodeGenerator::callFunction(const FunctionInfo& function, const ExprLi
     for (size_t i = count; i-- > 0;) {
         const ValueType want = function.params[i];
         if (i < args.size()) {
-            const ValueType given = typeOf(*args[i]);
             generateAs(*args[i], want, args[i]->pos);
             if (want.kind == ValueType::Kind::Float) {
                 code_.sub(Reg::esp, 4);
@@ -147,7 +146,6 @@ ValueType CodeGenerator::callFunction(const FunctionInfo& function, const ExprLi
             } else {
                 code_.push(Reg::eax);
             }
-            (void)given;
             continue;
         }
         if (function.nullDefault[i]) {

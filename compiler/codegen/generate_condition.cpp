@@ -5,14 +5,6 @@ namespace tx::txc {
 
 using namespace ::txc::x86;
 
-namespace {
-
-bool isComparison(BinaryOp op) {
-    return op >= BinaryOp::Eq && op <= BinaryOp::Ge;
-}
-
-}  // namespace
-
 Cond CodeGenerator::compare(const BinaryExpr& op, SourcePos pos) {
     using K = ValueType::Kind;
     const ValueType a = typeOf(*op.lhs);

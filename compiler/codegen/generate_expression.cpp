@@ -11,10 +11,6 @@ using namespace ::txc::x86;
 
 namespace {
 
-bool isComparison(BinaryOp op) {
-    return op >= BinaryOp::Eq && op <= BinaryOp::Ge;
-}
-
 bool isIntegerOnly(BinaryOp op) {
     return op == BinaryOp::Shl || op == BinaryOp::Shr || op == BinaryOp::Sar ||
            op == BinaryOp::And || op == BinaryOp::Or || op == BinaryOp::Xor;
@@ -202,6 +198,14 @@ bool CodeGenerator::isSimpleFloat(const Expr& expr, Mem& operand) {
     return false;
 }
 
+void CodeGenerator::fildRounded(const Mem& integer) {
+    code_.fild(integer);
+    code_.sub(Reg::esp, 4);
+    code_.fstp(dword(Reg::esp));
+    code_.fld(dword(Reg::esp));
+    code_.add(Reg::esp, 4);
+}
+
 void CodeGenerator::release(ValueType type) {
     if (type.kind == ValueType::Kind::String) {
         code_.push(Reg::eax);
@@ -234,12 +238,8 @@ void CodeGenerator::convert(ValueType from, ValueType to, SourcePos pos) {
             break;
         case K::Float:
             if (from.kind == K::Int) {
-                // Through memory as a float, so the integer is rounded to single precision
-                // before it meets another float (16777217 becomes 16777216).
                 code_.push(Reg::eax);
-                code_.fild(dword(Reg::esp));
-                code_.fstp(dword(Reg::esp));
-                code_.fld(dword(Reg::esp));
+                fildRounded(dword(Reg::esp));
                 code_.add(Reg::esp, 4);
                 return;
             }
@@ -309,11 +309,7 @@ void CodeGenerator::generateAs(const Expr& expr, ValueType want, SourcePos pos) 
             std::optional<VarRef> var = findVariable(name->name);
             if (var && var->type.kind == ValueType::Kind::Int && !var->inRegister &&
                 var->vectorCount == 0) {
-                code_.fild(var->cell);
-                code_.sub(Reg::esp, 4);
-                code_.fstp(dword(Reg::esp));
-                code_.fld(dword(Reg::esp));
-                code_.add(Reg::esp, 4);
+                fildRounded(var->cell);
                 return;
             }
         }

@@ -178,7 +178,7 @@ void CodeGenerator::assign(const Expr& target, const Expr& value, SourcePos pos)
             return;
         }
         generateAs(value, var.type, value.pos);
-        storeInto(target, var.type, pos);
+        storeInto(target, var.type);
         return;
     }
     const ValueType element = typeOf(target);
@@ -195,10 +195,10 @@ void CodeGenerator::assign(const Expr& target, const Expr& value, SourcePos pos)
         return;
     }
     generateAs(value, element, value.pos);
-    storeInto(target, element, pos);
+    storeInto(target, element);
 }
 
-void CodeGenerator::storeInto(const Expr& target, ValueType type, SourcePos pos) {
+void CodeGenerator::storeInto(const Expr& target, ValueType type) {
     if (const auto* name = std::get_if<NameExpr>(&target.node)) {
         const VarRef var = variable(name->name, name->tag, target.pos);
         switch (var.type.kind) {
@@ -250,7 +250,6 @@ void CodeGenerator::storeInto(const Expr& target, ValueType type, SourcePos pos)
         code_.push(Reg::eax);
     }
     elementAddress(target, element);
-    (void)pos;
     if (type.kind == ValueType::Kind::String || type.kind == ValueType::Kind::Object) {
         code_.push(Reg::eax);
         callRoutine(type.kind == ValueType::Kind::String ? "__txStrStore" : "__txObjStore", 8);
@@ -305,7 +304,7 @@ void CodeGenerator::forStmt(const Stmt& stmt, const ForStmt& loop) {
     const Mem limitSlot = dword(Reg::ebp, frame_->temps.at(&stmt));
 
     generateAs(*loop.from, var.type, loop.from->pos);
-    storeInto(Expr{pos, 1, NameExpr{loop.var, loop.tag}}, var.type, pos);
+    storeInto(Expr{pos, 1, NameExpr{loop.var, loop.tag}}, var.type);
     std::optional<ConstValue> constantLimit = symbols_.evaluate(*loop.to, false);
     if (constantLimit && std::holds_alternative<std::string>(*constantLimit)) constantLimit.reset();
     if (isFloat || !constantLimit) {
@@ -421,11 +420,7 @@ void CodeGenerator::selectStmt(const Stmt& stmt, const SelectStmt& select) {
             } else if (type.kind == ValueType::Kind::Float ||
                        given.kind == ValueType::Kind::Float) {
                 if (type.kind == ValueType::Kind::Int) {
-                    code_.fild(slot);  // rounded to single precision, as every integer
-                    code_.sub(Reg::esp, 4);
-                    code_.fstp(dword(Reg::esp));
-                    code_.fld(dword(Reg::esp));
-                    code_.add(Reg::esp, 4);
+                    fildRounded(slot);
                 } else {
                     code_.fld(slot);
                 }
@@ -526,7 +521,7 @@ void CodeGenerator::readStmt(const ReadStmt& read) {
                 error(target->pos, "Read cannot read " + describe(type));
                 continue;
         }
-        storeInto(*target, type, target->pos);
+        storeInto(*target, type);
     }
 }
 
