@@ -58,4 +58,13 @@ void convertRowBgr24(uint32_t* out, const uint8_t* in, int32_t width) {
     }
 }
 
+void convertRow(uint32_t* out, const uint8_t* in, int32_t width, int32_t depth) {
+    if (depth == 16)
+        convertRow565(out, in, width);
+    else if (depth == 24)
+        convertRowBgr24(out, in, width);
+    else
+        std::memcpy(out, in, static_cast<size_t>(width) * 4);
+}
+
 }  // namespace tx

@@ -13,4 +13,7 @@ void convertRow565(uint32_t* out, const uint8_t* in, int32_t width);
 // Bytes blue, green, red to 0x00RRGGBB.
 void convertRowBgr24(uint32_t* out, const uint8_t* in, int32_t width);
 
+// A row of a canvas of the given depth (16, 24 or 32 bits) to 0x00RRGGBB words.
+void convertRow(uint32_t* out, const uint8_t* in, int32_t width, int32_t depth);
+
 }  // namespace tx

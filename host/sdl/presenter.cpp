@@ -61,13 +61,13 @@ bool Presenter::prepare(int32_t width, int32_t height, int32_t depth) {
         case 16:
             // Always widened here: renderers that take 5-6-5 textures convert them at every
             // present anyway, and SDL's software blitter rounds (white would show as 0xFFFEFF).
-            upload_ = Upload::from565;
+            upload_ = Upload::converted;
             break;
         case 24:
             if (rendererTakes(info_, SDL_PIXELFORMAT_BGR24))
                 format = SDL_PIXELFORMAT_BGR24;
             else
-                upload_ = Upload::fromBgr24;
+                upload_ = Upload::converted;
             break;
         case 32:
             break;
@@ -93,12 +93,8 @@ bool Presenter::upload(const FramePixels& frame) {
     if (SDL_LockTexture(texture_, nullptr, &target, &targetPitch) != 0) return false;
     auto* out = static_cast<uint8_t*>(target);
     const uint8_t* in = frame.pixels;
-    for (int32_t y = 0; y < frame.height; ++y, out += targetPitch, in += frame.pitch) {
-        if (upload_ == Upload::from565)
-            convertRow565(reinterpret_cast<uint32_t*>(out), in, frame.width);
-        else
-            convertRowBgr24(reinterpret_cast<uint32_t*>(out), in, frame.width);
-    }
+    for (int32_t y = 0; y < frame.height; ++y, out += targetPitch, in += frame.pitch)
+        convertRow(reinterpret_cast<uint32_t*>(out), in, frame.width, frame.depth);
     SDL_UnlockTexture(texture_);
     return true;
 }
@@ -137,15 +133,9 @@ bool Presenter::presentOverlay(const FramePixels& overlay, PixelRect at, Placeme
     // Widened to 0x00RRGGBB words whatever the frame's depth: it is drawn once.
     std::vector<uint32_t> words(static_cast<size_t>(overlay.width) * overlay.height);
     const uint8_t* in = overlay.pixels;
-    for (int32_t y = 0; y < overlay.height; ++y, in += overlay.pitch) {
-        uint32_t* out = words.data() + static_cast<size_t>(y) * overlay.width;
-        if (overlay.depth == 16)
-            convertRow565(out, in, overlay.width);
-        else if (overlay.depth == 24)
-            convertRowBgr24(out, in, overlay.width);
-        else
-            std::copy_n(reinterpret_cast<const uint32_t*>(in), overlay.width, out);
-    }
+    for (int32_t y = 0; y < overlay.height; ++y, in += overlay.pitch)
+        convertRow(words.data() + static_cast<size_t>(y) * overlay.width, in, overlay.width,
+                   overlay.depth);
     SDL_Texture* texture = SDL_CreateTexture(renderer_, wordFormat(info_), SDL_TEXTUREACCESS_STATIC,
                                              overlay.width, overlay.height);
     if (texture == nullptr) return false;

@@ -49,7 +49,7 @@ public:
     SDL_Renderer* renderer() const { return renderer_; }
 
 private:
-    enum class Upload { direct, from565, fromBgr24 };
+    enum class Upload { direct, converted };  // rows widened to 0x00RRGGBB words
 
     bool upload(const FramePixels& frame);
     // Copies the texture (and an overlay texture at `at`, in the texture's pixels) and presents.
