@@ -17,49 +17,32 @@
 #include "display_devices.h"
 #include "display_frame.h"
 #include "display_test_frames.h"
-#include "host_runtime.h"
 #include "presenter.h"
-#include "recording_debugger.h"
-#include "sdl_video.h"
 
 namespace tx {
 namespace {
 
+using test::expectBlocksIn;
 using test::paintOver;
-using test::readScreen;
 using test::Screen;
 using test::TestFrame;
 
 constexpr uint32_t kWindowed = Display::kWindowed;
 constexpr uint32_t kScaled = Display::kScaled;
 
-// A runtime on SDL (offscreen) with a debugger that records stops and runs.
-class DisplayTest : public ::testing::Test {
+// The SDL display fixture with the desktop's bounds, where windows are placed.
+class DisplayTest : public test::SdlDisplayTest {
 protected:
     void SetUp() override {
-        runtime = HostRuntime::open("", &debugger, 0);
-        ASSERT_NE(runtime, nullptr);
+        SdlDisplayTest::SetUp();
         ASSERT_EQ(SDL_GetDisplayBounds(0, &desktop), 0);
     }
-
-    Display& display() { return runtime->display(); }
-    SDL_Window* window() { return static_cast<SdlVideo&>(runtime->video()).window(); }
-    SDL_Renderer* renderer() { return static_cast<SdlVideo&>(runtime->video()).renderer(); }
-    Screen screen() { return readScreen(renderer()); }
     SDL_Rect windowRect() {
         SDL_Rect r{};
         SDL_GetWindowPosition(window(), &r.x, &r.y);
         SDL_GetWindowSize(window(), &r.w, &r.h);
         return r;
     }
-    bool pushWindowEvent(uint8_t what) {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
-        event.window.windowID = SDL_GetWindowID(window());
-        event.window.event = what;
-        return SDL_PushEvent(&event) == 1;
-    }
-    bool windowFlag(uint32_t flag) { return (SDL_GetWindowFlags(window()) & flag) != 0; }
     std::tuple<int, int> mouseAfterMoveTo(int32_t x, int32_t y) {
         display().moveMouse(x, y);
         int mx = 0, my = 0;
@@ -67,8 +50,6 @@ protected:
         return {mx, my};
     }
 
-    test::RecordingDebugger debugger;
-    std::unique_ptr<HostRuntime> runtime;
     SDL_Rect desktop{};
 };
 
@@ -145,7 +126,7 @@ TEST_F(DisplayTest, ScaledWindowKeepsTheSizeTheUserGaveIt) {
     display().closeGraphics();
     ASSERT_TRUE(display().openGraphics(800, 600, 0, 0, 0));
     display().closeGraphics();
-    EXPECT_FALSE(windowFlag(SDL_WINDOW_FULLSCREEN_DESKTOP));
+    EXPECT_FALSE(windowFlag(SDL_WINDOW_FULLSCREEN));
     r = windowRect();
     EXPECT_EQ(std::tuple(r.x, r.y, r.w, r.h), std::tuple(40, 50, 500, 410));
 
@@ -174,7 +155,7 @@ TEST_F(DisplayTest, FullScreenDepthIsTheOneAskedForOrTheFirstThatExists) {
     EXPECT_FALSE(display().openGraphics(100, -1, 0, 0, kWindowed));
     EXPECT_FALSE(display().openGraphics(Display::kMaxSide + 1, 10, 0, 0, kWindowed));
     EXPECT_FALSE(display().graphicsOpen());
-    EXPECT_FALSE(windowFlag(SDL_WINDOW_FULLSCREEN_DESKTOP));
+    EXPECT_FALSE(windowFlag(SDL_WINDOW_FULLSCREEN));
 }
 
 // The pointer hides in windows on request and always in full screen; MoveMouse places it in
@@ -200,8 +181,7 @@ TEST_F(DisplayTest, ThePointerHidesAndMovesInThePicturesCoordinates) {
     display().setPointerVisible(false);
     display().setPointerVisible(true);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "full screen keeps it hidden";
-    int w = 0, h = 0;
-    SDL_GetWindowSize(window(), &w, &h);
+    const auto [w, h] = windowSize();
     const auto [x, y] = mouseAfterMoveTo(320, 240);
     EXPECT_NEAR(x, w / 2, 1);
     EXPECT_NEAR(y, h / 2, 1);
@@ -244,7 +224,7 @@ TEST_F(DisplayTest, FullScreenIsSuspendedByStopsAndFocusLossAndKeepsItsPicture) 
 }
 
 // A scaled window stretches the picture over whatever size the user gives it; full screen keeps
-// the aspect ratio, centred with black around it. The picture is 4 x 2 blocks of colours.
+// the aspect ratio, centred with black around it.
 TEST_F(DisplayTest, ScaledWindowsStretchAndFullScreenLetterboxes) {
     const struct {
         uint32_t flags;
@@ -254,53 +234,40 @@ TEST_F(DisplayTest, ScaledWindowsStretchAndFullScreenLetterboxes) {
         {kWindowed | kScaled, 100, 50, Placement::stretch},
         {0, 640, 480, Placement::letterbox},
     };
-    auto block = [](int bx, int by) { return 0x102030u * (bx + 1) + 0x400000u * by; };
     for (const auto& c : cases) {
         ASSERT_TRUE(display().openGraphics(c.width, c.height, 32, 0, c.flags));
         TestFrame frame(c.width, c.height, 32);
-        for (int y = 0; y < c.height; ++y)
-            for (int x = 0; x < c.width; ++x)
-                frame.put(x, y, block(x * 4 / c.width, y * 2 / c.height));
+        frame.fillBlocks();
         display().showFrames(&frame, &frame);
         if (c.flags != 0) SDL_SetWindowSize(window(), 300, 200);  // the user drags the window
         ASSERT_TRUE(runtime->idle());
-
         const auto shown = screen();
-        int w = 0, h = 0;
-        SDL_GetWindowSize(window(), &w, &h);
+        const auto [w, h] = windowSize();
         ASSERT_EQ(std::pair(shown.width, shown.height), std::pair(w, h));
-        const PixelRect r = placePicture(c.placement, w, h, c.width, c.height);
-        // Each block, two pixels in from its edges and in its middle.
-        for (int by = 0; by < 2; ++by) {
-            for (int bx = 0; bx < 4; ++bx) {
-                const int x0 = r.x + r.w * bx / 4, x1 = r.x + r.w * (bx + 1) / 4 - 1;
-                const int y0 = r.y + r.h * by / 2, y1 = r.y + r.h * (by + 1) / 2 - 1;
-                for (int y : {y0 + 2, (y0 + y1) / 2, y1 - 2})
-                    for (int x : {x0 + 2, (x0 + x1) / 2, x1 - 2})
-                        EXPECT_EQ(shown.at(x, y), block(bx, by)) << x << "," << y;
-            }
-        }
-        // The corners reach the placed rectangle's; beside and above it all is black.
-        EXPECT_EQ(shown.at(r.x, r.y), block(0, 0));
-        EXPECT_EQ(shown.at(r.x + r.w - 1, r.y + r.h - 1), block(3, 1));
-        if (r.x > 0) {
-            EXPECT_EQ(shown.at(r.x - 1, h / 2), 0u);
-        }
-        if (r.y > 0) {
-            EXPECT_EQ(shown.at(w / 2, r.y - 1), 0u);
-        }
+        expectBlocksIn(shown, placePicture(c.placement, w, h, c.width, c.height));
         display().closeGraphics();
     }
 }
 
-TEST(PicturePlacement, LetterboxCentresTheLargestFitStretchFillsActualSizeStays) {
-    EXPECT_EQ(placePicture(Placement::letterbox, 1024, 768, 320, 200),
-              (PixelRect{0, 64, 1024, 640}));
-    EXPECT_EQ(placePicture(Placement::letterbox, 1920, 1080, 640, 480),
-              (PixelRect{240, 0, 1440, 1080}));
-    EXPECT_EQ(placePicture(Placement::stretch, 333, 222, 640, 480), (PixelRect{0, 0, 333, 222}));
-    const PixelRect actual = placePicture(Placement::actualSize, 333, 222, 640, 480);
-    EXPECT_EQ(std::pair(actual.w, actual.h), std::pair(640, 480));
+TEST(PicturePlacement, EachPlacementFitsThePictureAsItPromises) {
+    const struct {
+        Placement placement;
+        int32_t outWidth, outHeight, width, height;
+        PixelRect placed;
+    } cases[] = {
+        {Placement::letterbox, 1024, 768, 320, 200, {0, 64, 1024, 640}},
+        {Placement::letterbox, 1920, 1080, 640, 480, {240, 0, 1440, 1080}},
+        {Placement::stretch, 333, 222, 640, 480, {0, 0, 333, 222}},
+        {Placement::actualSize, 333, 222, 640, 480, {0, 0, 640, 480}},
+        // Integer scaling: the largest whole factor, or letterboxed when less than once fits.
+        {Placement::integer, 1024, 768, 320, 240, {32, 24, 960, 720}},
+        {Placement::integer, 1920, 1080, 640, 480, {320, 60, 1280, 960}},
+        {Placement::integer, 700, 2000, 320, 200, {30, 800, 640, 400}},
+        {Placement::integer, 300, 200, 640, 480, {16, 0, 267, 200}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(placePicture(c.placement, c.outWidth, c.outHeight, c.width, c.height), c.placed)
+            << static_cast<int>(c.placement) << " " << c.outWidth << "x" << c.outHeight;
 }
 
 // A fixed window shows its one picture one to one; front and back buffer share it, each with a

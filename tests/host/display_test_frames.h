@@ -1,4 +1,5 @@
-// Frames in host memory for the display tests, and the window's renderer read back.
+// Frames in host memory for the display tests, the window's renderer read back, and a runtime
+// on SDL (offscreen) to show them in.
 #pragma once
 
 #include <SDL.h>
@@ -6,9 +7,15 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "display_frame.h"
+#include "host_runtime.h"
+#include "recording_debugger.h"
+#include "sdl_video.h"
+#include "video_device.h"
 
 namespace tx::test {
 
@@ -39,6 +46,14 @@ public:
     void fillPattern() {
         for (int32_t y = 0; y < height_; ++y)
             for (int32_t x = 0; x < width_; ++x) put(x, y, pattern(x, y) & 0xFFFFFF);
+    }
+    // 4 x 2 blocks of colours, so that a scaled picture can be checked block by block.
+    static uint32_t block(int bx, int by) {
+        return 0x102030u * static_cast<uint32_t>(bx + 1) + 0x400000u * static_cast<uint32_t>(by);
+    }
+    void fillBlocks() {
+        for (int32_t y = 0; y < height_; ++y)
+            for (int32_t x = 0; x < width_; ++x) put(x, y, block(x * 4 / width_, y * 2 / height_));
     }
 
     uint32_t stamp = 0;
@@ -73,6 +88,23 @@ inline Screen readScreen(SDL_Renderer* renderer) {
     return screen;
 }
 
+// Each block of TestFrame::fillBlocks shows in the middle of its place in r, r's corners hold the
+// corner blocks, and black lies beside and above r.
+inline void expectBlocksIn(const Screen& shown, PixelRect r) {
+    for (int by = 0; by < 2; ++by) {
+        for (int bx = 0; bx < 4; ++bx) {
+            const int x = r.x + r.w * (2 * bx + 1) / 8, y = r.y + r.h * (2 * by + 1) / 4;
+            EXPECT_EQ(shown.at(x, y), TestFrame::block(bx, by)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(shown.at(r.x, r.y), TestFrame::block(0, 0));
+    EXPECT_EQ(shown.at(r.x + r.w - 1, r.y + r.h - 1), TestFrame::block(3, 1));
+    const auto black = [&](int x, int y) { EXPECT_EQ(shown.at(x, y), 0u) << x << "," << y; };
+    if (r.x > 0) black(r.x - 1, r.y + r.h / 2);
+    if (r.y > 0) black(r.x + r.w / 2, r.y - 1);
+    if (r.x + r.w < shown.width) black(r.x + r.w, r.y + r.h / 2);
+}
+
 // Covers the output with one colour behind the runtime's back, so a test can see whether the
 // runtime presents again.
 inline void paintOver(SDL_Renderer* renderer, uint8_t r, uint8_t g, uint8_t b) {
@@ -80,5 +112,35 @@ inline void paintOver(SDL_Renderer* renderer, uint8_t r, uint8_t g, uint8_t b) {
     SDL_RenderClear(renderer);
     SDL_RenderPresent(renderer);
 }
+
+// A runtime on SDL (offscreen) with a debugger that records stops and runs.
+class SdlDisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        runtime = HostRuntime::open("", &debugger, 0);
+        ASSERT_NE(runtime, nullptr);
+    }
+
+    Display& display() { return runtime->display(); }
+    SDL_Window* window() { return static_cast<SdlVideo&>(runtime->video()).window(); }
+    SDL_Renderer* renderer() { return static_cast<SdlVideo&>(runtime->video()).renderer(); }
+    Screen screen() { return readScreen(renderer()); }
+    std::pair<int, int> windowSize() {
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window(), &w, &h);
+        return {w, h};
+    }
+    bool windowFlag(uint32_t flag) { return (SDL_GetWindowFlags(window()) & flag) == flag; }
+    bool pushWindowEvent(uint8_t what) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.windowID = SDL_GetWindowID(window());
+        event.window.event = what;
+        return SDL_PushEvent(&event) == 1;
+    }
+
+    RecordingDebugger debugger;
+    std::unique_ptr<HostRuntime> runtime;
+};
 
 }  // namespace tx::test

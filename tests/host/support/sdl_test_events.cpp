@@ -26,11 +26,12 @@ bool pushSdlQuit() {
     return push(event);
 }
 
-bool pushSdlKey(int scancode, bool down, bool repeat) {
+bool pushSdlKey(int scancode, bool down, bool repeat, int modifiers) {
     SDL_Event event = emptyEvent(down ? SDL_KEYDOWN : SDL_KEYUP);
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.repeat = repeat ? 1 : 0;
     event.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
+    event.key.keysym.mod = static_cast<uint16_t>(modifiers);
     return push(event);
 }
 

@@ -12,9 +12,9 @@ namespace tx::test {
 bool pushSdlQuit();
 
 // SDL's keyboard and mouse events as the window would deliver them (scancode: SDL's, which is
-// the key's USB usage code; button: SDL's, 1 left, 2 middle, 3 right). False when SDL's event
-// queue is not running.
-bool pushSdlKey(int scancode, bool down, bool repeat = false);
+// the key's USB usage code; modifiers: SDL's KMOD_ bits; button: SDL's, 1 left, 2 middle,
+// 3 right). False when SDL's event queue is not running.
+bool pushSdlKey(int scancode, bool down, bool repeat = false, int modifiers = 0);
 bool pushSdlMouseButton(int button, bool down);
 bool pushSdlMouseMotion(int x, int y, int dx, int dy);
 bool pushSdlWheel(int notches);
