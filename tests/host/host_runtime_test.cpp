@@ -14,7 +14,6 @@
 
 #include "end_request.h"
 #include "host_runtime.h"
-#include "modal_dialog.h"
 #include "null_events.h"
 #include "recording_debugger.h"
 #include "sdl_video.h"
@@ -136,19 +135,6 @@ TEST_F(HostEventLoop, AnEndRequestOrALostWindowEndsThePumpWithoutAsking) {
         runtime.reset();
         SetUp();
     }
-}
-
-TEST(HostDialogs, TervexNoDialogsTurnsThemOff) {
-    const std::pair<const char*, bool> cases[] = {
-        {nullptr, false}, {"", false}, {"0", false}, {"1", true}, {"yes", true}};
-    for (const auto& [value, off] : cases) {
-        if (value == nullptr)
-            unsetenv("TERVEX_NO_DIALOGS");
-        else
-            setenv("TERVEX_NO_DIALOGS", value, 1);
-        EXPECT_EQ(dialogsTurnedOff(), off) << (value != nullptr ? value : "unset");
-    }
-    unsetenv("TERVEX_NO_DIALOGS");
 }
 
 // One runtime at a time; requests posted to a closed one do not reach the next.

@@ -67,27 +67,18 @@ TEST(KeyCharacters, UsLayoutWithShiftCtrlAndAltAndTheFixedControlCodes) {
         {30, {kRightShift}, 'A'},
         {3, {}, '2'},
         {3, {kShift}, '@'},
-        {41, {kShift}, '~'},
-        {43, {}, '\\'},
-        {53, {kShift}, '?'},
         {57, {}, ' '},
         {28, {}, 13},
         {156, {}, 13},
         {181, {}, '/'},  // keypad Enter, '/'
         {1, {}, 27},
-        {14, {}, 8},
-        {15, {}, 9},
         {46, {kCtrl}, 3},
         {26, {kCtrl}, 27},
         {28, {kCtrl}, 10},
         {3, {kCtrl}, 0},
         {30, {kCtrl, kRightAlt}, 0},  // AltGr gives nothing here
         {30, {kRightAlt}, 'a'},
-        {55, {}, '*'},
-        {74, {}, '-'},
-        {59, {}, 0},
-        {87, {}, 0},
-        {29, {}, 0},  // F1, F11, Ctrl
+        {59, {}, 0},  // F1
         {199, {}, 1},
         {207, {}, 2},
         {210, {}, 3},

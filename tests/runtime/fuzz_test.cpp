@@ -57,18 +57,13 @@ uint64_t envNumber(const char* name, uint64_t fallback) {
 
 // ---- Isolation ----
 
-// A fresh working folder while the object lives, removed afterwards: whatever a random program
-// writes lands there.
+// A fresh working folder for the rest of the child process (the fuzz bodies run in one, see
+// runIsolated): whatever a random program writes lands there.
 class ScratchFolder {
 public:
     ScratchFolder() { std::filesystem::current_path(dir_.path()); }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::current_path(previous_, ignored);
-    }
 
 private:
-    std::filesystem::path previous_ = std::filesystem::current_path();
     TempDir dir_;
 };
 

@@ -26,12 +26,10 @@ TEST(FormatFloat, SpecialValuesSixDecimalsOrSevenSignificantDigits) {
         {fromBits(0x8000'0000), "-0.000000"},
         {fromBits(0x7F80'0000), "INFINITY"},
         {fromBits(0xFF80'0000), "-INFINITY"},
-        {fromBits(0x7FC0'0000), "NAN"},
         {fromBits(0xFFC0'0001), "NAN"},  // the sign of a NaN is not shown
         {fromBits(0x7F80'0001), "NAN"},
         // Positive numbers in range: six decimals.
         {1.5f, "1.500000"},
-        {0.1f, "0.100000"},
         {123.456f, "123.456001"},  // the float widened to double, not the decimal typed
         {9999999.0f, "9999999.000000"},
         {0.000001f, "0.000001"},              // lower bound of the fixed form
@@ -39,9 +37,7 @@ TEST(FormatFloat, SpecialValuesSixDecimalsOrSevenSignificantDigits) {
         {fromBits(0x3F7F'FFFF), "1.000000"},  // 0.99999994 rounds up
         // Negative and out of range: seven significant digits.
         {-1.5f, "-1.5"},
-        {-0.1f, "-0.1"},
         {-100.0f, "-100."},
-        {-123.456f, "-123.456"},
         {-1234567.0f, "-1234567"},
         {fromBits(0xBF7F'FFFF), "-0.9999999"},
         {-0.001f, "-1.e-003"},
@@ -52,7 +48,6 @@ TEST(FormatFloat, SpecialValuesSixDecimalsOrSevenSignificantDigits) {
         {std::nextafter(0.000001f, 0.0f), "9.999999e-007"},  // just below the fixed range
         {std::numeric_limits<float>::max(), "3.402823e+038"},
         {fromBits(0x0000'0001), "1.401298e-045"},  // smallest subnormal
-        {fromBits(0x8000'0001), "-1.401298e-045"},
     };
     for (const FloatCase& c : cases) EXPECT_EQ(formatFloat(c.value), c.text) << c.text;
 }
@@ -67,17 +62,13 @@ TEST(ParseInt, PrefixSignAndWhiteSpace) {
         {"0x10", 0},
         {" 42 ", 42},
         {"12abc", 12},
-        {"  -7", -7},
-        {"abc", 0},
         {"+15", 15},
         {"\t\n\v\f\r9", 9},
         {"- 5", 0},
-        {"-", 0},
         {"007", 7},
         {"-2147483648", std::numeric_limits<int32_t>::min()},
         {"2147483647", std::numeric_limits<int32_t>::max()},
         {"2147483648", std::numeric_limits<int32_t>::min()},  // wraps
-        {"4294967297", 1},
         {"-4294967295", 1},
         {std::string("12\0"
                      "34",
@@ -97,19 +88,13 @@ TEST(ParseFloat, LongestDecimalPrefixOutOfRangeToInfinityOrZero) {
         {"  -2.5e3x", -2500.0f},
         {".5", 0.5f},
         {"5.", 5.0f},
-        {"+3", 3.0f},
-        {"1e", 1.0f},
         {"1e+", 1.0f},
         {"2E-2", 0.02f},
         {"7.25e1.5", 72.5f},
-        {"\t 12abc", 12.0f},
-        {"0.1", 0.1f},
         {"3.4028235e38", std::numeric_limits<float>::max()},
         {"1e-45", fromBits(0x0000'0001)},
         {"", 0.0f},
-        {".", 0.0f},
         {"-.e5", 0.0f},
-        {"abc", 0.0f},
         {"0x10", 0.0f},  // hexadecimal is not read: only the 0
         {"inf", 0.0f},
         // Out of range: infinity or zero, with the sign.
@@ -117,7 +102,6 @@ TEST(ParseFloat, LongestDecimalPrefixOutOfRangeToInfinityOrZero) {
         {"-1e400", -std::numeric_limits<float>::infinity()},  // double too
         {"1e-50", 0.0f},
         {"-1e-400", -0.0f},
-        {"0e99999", 0.0f},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(std::bit_cast<uint32_t>(parseFloat(c.text)), std::bit_cast<uint32_t>(c.value))
