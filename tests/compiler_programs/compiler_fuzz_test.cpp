@@ -125,14 +125,6 @@ std::string mutate(std::string text, std::mt19937& rng, const std::vector<Source
     return text;
 }
 
-TEST(WholeCompilerFuzz, ConformanceProgramsCompileAndLink) {
-    for (const Source& source : corpus()) {
-        Tally tally;
-        compileAndLink(source.text, source.path, tally);
-        EXPECT_EQ(tally.refused, 0) << source.path;
-    }
-}
-
 TEST(WholeCompilerFuzz, MutatedPrograms) {
     const std::vector<Source> sources = corpus();
     ASSERT_FALSE(sources.empty());
