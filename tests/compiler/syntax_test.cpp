@@ -94,12 +94,13 @@ TEST(CompilerSyntax, CallStatements) {
 }
 
 // The shapes the conformance programs cannot tell apart by running: where an Else binds, an
-// empty ElseIf, a Step that is a signed constant, an empty Case.
+// empty ElseIf, a Step that is a signed constant, an empty Case; a loop closed by Forever.
 TEST(CompilerSyntax, ConditionalsAndLoops) {
     checkTable({
         {"If a Then If b Then c Else d", "(if a ((if b ((do c)) else ((do d)))))"},
         {"If a Then\n b\nElseIf c Then\n d\nElseIf e\nElse\n f\nEndIf",
          "(if a ((do b)) elseif c ((do d)) elseif e () else ((do f)))"},
+        {"Repeat : Exit : Forever", "(repeat ((exit)) forever)"},
         {"For i = 0 To 9 Step -N : Next", "(for i 0 9 step (neg N) ())"},
         {"While 1\n For i = 1 To 2\n  If i Then Exit\n Next\nWend",
          "(while 1 ((for i 1 2 ((if i ((exit)))))))"},
@@ -113,6 +114,7 @@ TEST(CompilerSyntax, Declarations) {
         {"Global a, b# = 1.5, c$[4], p.Point = Null",
          "(global (a) (b# 1.5) (c$ [4]) (p.Point null))"},
         {"Local v[10], n% = 3", "(local (v [10]) (n% 3))"},
+        {"Delete Each Point : Stop", "(delete-each Point)\n(stop)"},
         {"Function add%(a, b# = 1.5, c$ = \"x\", d = -1)\n Return a + b\nEnd Function",
          "(function add% ((a) (b# 1.5) (c$ \"x\") (d -1)) ((return (+ a b))))"},
     });
