@@ -39,6 +39,44 @@ TEST(CompilerInclude, ExpandsInPlaceOnceRelativeToTheIncludingFile) {
     EXPECT_EQ(main[2]->pos.line, 2u);
 }
 
+// Globals, constants, arrays (dimensioned once or more), types, and Data values and labels
+// counted in the order of the expanded program, included files in the place of their Include;
+// a label in a function is the function's own.
+TEST(CompilerInclude, DeclarationsAreGatheredInProgramOrder) {
+    test::TempDir dir;
+    write(dir / "main.tx",
+          "Global g, h$\nConst C = 1\nDim arr(3)\nData 1\nInclude \"more.tx\"\nDim arr(5)\n"
+          ".here\nData 4\nType T\n Field x\nEnd Type\n");
+    write(dir / "more.tx",
+          "Data 2\n.inside\nData 3\nFunction f()\n .here\n Data 99\nEnd Function\n");
+    const FrontEndResult result = parseProgram(dir / "main.tx");
+    ASSERT_TRUE(result.ok()) << result.diagnosticsText();
+    const Declarations& d = result.program.declarations;
+    std::string values;
+    for (const Expr* value : d.data) values += dumpExpr(value) + " ";
+    EXPECT_EQ(values, "1 2 3 99 4 ");
+    ASSERT_EQ(d.globals.size(), 2u);
+    EXPECT_EQ(d.globals[1]->name, "h");
+    EXPECT_EQ(d.consts.size(), 1u);
+    ASSERT_EQ(d.arrays.size(), 1u);
+    EXPECT_EQ(dumpExpr(d.arrays[0]->dims[0].get()), "3");
+    ASSERT_NE(d.findType("t"), nullptr);
+    EXPECT_EQ(d.findType("t")->fields.size(), 1u);
+    const FunctionDecl* f = d.findFunction("F");
+    ASSERT_NE(f, nullptr);
+    const LabelInfo* inside = d.findLabel("INSIDE", nullptr);
+    ASSERT_NE(inside, nullptr);
+    EXPECT_EQ(inside->dataIndex, 2u);
+    EXPECT_EQ(inside->pos.file, 1u);
+    ASSERT_NE(d.findLabel("here", nullptr), nullptr);
+    EXPECT_EQ(d.findLabel("here", nullptr)->dataIndex, 4u);
+    EXPECT_EQ(d.findLabel("here", nullptr)->pos.line, 7u);
+    ASSERT_NE(d.findLabel("here", f), nullptr);
+    EXPECT_EQ(d.findLabel("here", f)->dataIndex, 3u);
+    EXPECT_EQ(d.findLabel("here", f)->pos.line, 5u);
+    EXPECT_EQ(d.findLabel("inside", f), nullptr);
+}
+
 TEST(CompilerInclude, ErrorsNameTheIncludedFile) {
     test::TempDir dir;
     write(dir / "main.tx", "Function f()\nEnd Function\nInclude \"sub/c.tx\"\nq = )\n");

@@ -64,11 +64,8 @@ TEST(CompilerSyntax, PrecedenceAndAssociativity) {
 TEST(CompilerSyntax, ObjectsCallsAndElements) {
     checkTable({
         {"p.Point = New Point", "(assign p.Point (new Point))"},
-        {"p = First Point : q = Last Point", "(assign p (first Point))\n(assign q (last Point))"},
         {"p = After p : q = Before p\\nxt",
          "(assign p (after p))\n(assign q (before (field p nxt)))"},
-        {"h = Handle(p) : p = Object.Point(h)",
-         "(assign h (handle p))\n(assign p (object Point h))"},
         {"x = p\\pos\\x#", "(assign x (field (field p pos) x#))"},
         {"x = a(1, 2) + f() + v[i + 1]",
          "(assign x (+ (+ (call a 1 2) (call f)) (index v (+ i 1))))"},
@@ -88,43 +85,27 @@ TEST(CompilerSyntax, CallStatements) {
         {"Cls", "(do Cls)"},
         {"Flip()", "(do Flip)"},
         {"Print (a + b) * 2, c", "(do Print (* (+ a b) 2) c)"},
+        {"Print (p)\\x + 1, 2", "(do Print (+ (field p x) 1) 2)"},
+        {"Print (First T)\\y", "(do Print (field (first T) y))"},
         {"Move -5, 3", "(do Move -5 3)"},
         {"Print$ \"x\"", "(do Print$ \"x\")"},
         {"WaitKey : End", "(do WaitKey)\n(end)"},
     });
 }
 
+// The shapes the conformance programs cannot tell apart by running: where an Else binds, an
+// empty ElseIf, a Step that is a signed constant, an empty Case; a loop closed by Forever.
 TEST(CompilerSyntax, ConditionalsAndLoops) {
     checkTable({
-        {"If a Then b = 1 Else b = 2", "(if a ((assign b 1)) else ((assign b 2)))"},
-        {"If a Then b = 1 : c = 2", "(if a ((assign b 1) (assign c 2)))"},
         {"If a Then If b Then c Else d", "(if a ((if b ((do c)) else ((do d)))))"},
         {"If a Then\n b\nElseIf c Then\n d\nElseIf e\nElse\n f\nEndIf",
          "(if a ((do b)) elseif c ((do d)) elseif e () else ((do f)))"},
-        {"if a\n b\nend if", "(if a ((do b)))"},
-        {"IF A THEN\nENDIF", "(if A ())"},
-        {"While x < 10\n x = x + 1\nWend", "(while (< x 10) ((assign x (+ x 1))))"},
-        {"Repeat\n x = x + 1\nUntil x = 10", "(repeat ((assign x (+ x 1))) until (= x 10))"},
         {"Repeat : Exit : Forever", "(repeat ((exit)) forever)"},
-        {"For i = 1 To 10\nNext", "(for i 1 10 ())"},
-        {"For i# = 10 To 0 Step -0.5\n Print i\nNext i", "(for i# 10 0 step -0.5 ((do Print i)))"},
-        {"For i = a To b Step Stride : Next", "(for i a b step Stride ())"},
         {"For i = 0 To 9 Step -N : Next", "(for i 0 9 step (neg N) ())"},
-        {"For p.Point = Each Point\n Delete p\nNext", "(foreach p.Point Point ((delete p)))"},
         {"While 1\n For i = 1 To 2\n  If i Then Exit\n Next\nWend",
          "(while 1 ((for i 1 2 ((if i ((exit)))))))"},
         {"Select k\nCase 1, 2\n a\nCase 3\nDefault\n b\nEnd Select",
          "(select k (case 1 2 ((do a))) (case 3 ()) (default ((do b))))"},
-    });
-}
-
-TEST(CompilerSyntax, JumpsLabelsAndData) {
-    checkTable({
-        {".start\nGoto start\nGosub .start\nReturn",
-         "(label start)\n(goto start)\n(gosub start)\n(return)"},
-        {"Data 1, -2, 3.5, \"x\", N\nRead a, b$, c(1), o\\f\nRestore\nRestore start",
-         "(data 1 -2 3.5 \"x\" N)\n(read a b$ (call c 1) (field o f))\n(restore)\n(restore start)"},
-        {"End\nStop", "(end)\n(stop)"},
     });
 }
 
@@ -133,23 +114,16 @@ TEST(CompilerSyntax, Declarations) {
         {"Global a, b# = 1.5, c$[4], p.Point = Null",
          "(global (a) (b# 1.5) (c$ [4]) (p.Point null))"},
         {"Local v[10], n% = 3", "(local (v [10]) (n% 3))"},
-        {"Dim a(10), grid#(w, h)", "(dim (a 10) (grid# w h))"},
-        {"Const W = 640, NAME$ = \"x\"", "(const (W 640) (NAME$ \"x\"))"},
-        {"Delete Each Point\nInsert a Before b\nInsert a After First T",
-         "(delete-each Point)\n(insert a before b)\n(insert a after (first T))"},
-        {"Type Point\n Field x, y#, name$\n Field nxt.Point, v[8]\nEnd Type",
-         "(type Point (x) (y#) (name$) (nxt.Point) (v [8]))"},
+        {"Delete Each Point : Stop", "(delete-each Point)\n(stop)"},
         {"Function add%(a, b# = 1.5, c$ = \"x\", d = -1)\n Return a + b\nEnd Function",
          "(function add% ((a) (b# 1.5) (c$ \"x\") (d -1)) ((return (+ a b))))"},
-        {"x = 1\nFunction f()\nEnd Function\ny = 2\nType T\nEnd Type\nz = 3",
-         "(type T)\n(function f () ())\n(assign x 1)\n(assign y 2)\n(assign z 3)"},
     });
 }
 
 TEST(CompilerSyntax, SeparatorsCommentsAndCase) {
     checkTable({
         {"; a comment\n\nx = 1 ; another\r\n: : y = 2", "(assign x 1)\n(assign y 2)"},
-        {"WHILE x : wEnD", "(while x ())"},
+        {"IF A THEN\nend if : WHILE x : wEnD", "(if A ())\n(while x ())"},
         {"x=\"\xE9\xFF\"", "(assign x \"\xE9\xFF\")"},
     });
 }
@@ -179,34 +153,6 @@ TEST(CompilerSyntax, RecoveryKeepsTheRest) {
         if (!tree.empty() && tree.back() == '\n') tree.pop_back();
         EXPECT_EQ(tree, row.tree) << row.source;
     }
-}
-
-TEST(CompilerSyntax, DeclarationsAreCollected) {
-    FrontEndResult result = parseSource(
-        "Global g, h$\nConst C = 1\nDim arr(3)\nDim arr(5)\nData 1, 2\n.here\nData 3\n"
-        "Function f(a)\n.here\n Data 4\nEnd Function\nType T\n Field x\nEnd Type\n",
-        "decl.tx");
-    ASSERT_TRUE(result.ok()) << result.diagnosticsText();
-    const Declarations& d = result.program.declarations;
-    ASSERT_EQ(d.globals.size(), 2u);
-    EXPECT_EQ(d.globals[1]->name, "h");
-    ASSERT_EQ(d.consts.size(), 1u);
-    ASSERT_EQ(d.arrays.size(), 1u);
-    EXPECT_EQ(dumpExpr(d.arrays[0]->dims[0].get()), "3");
-    ASSERT_EQ(d.data.size(), 4u);
-    EXPECT_EQ(dumpExpr(d.data[3]), "4");
-    ASSERT_EQ(d.labels.size(), 2u);
-    const LabelInfo* main = d.findLabel("HERE", nullptr);
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(main->dataIndex, 2u);
-    const FunctionDecl* f = d.findFunction("F");
-    ASSERT_NE(f, nullptr);
-    const LabelInfo* inF = d.findLabel("here", f);
-    ASSERT_NE(inF, nullptr);
-    EXPECT_EQ(inF->dataIndex, 3u);
-    EXPECT_EQ(inF->pos.line, 9u);
-    ASSERT_NE(d.findType("t"), nullptr);
-    EXPECT_EQ(d.findType("t")->fields.size(), 1u);
 }
 
 }  // namespace

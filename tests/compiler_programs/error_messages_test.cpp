@@ -39,6 +39,7 @@ TEST(CompilerErrorMessages, NamesThatDoNotExist) {
         {"x = foo(1)", "1:5: there is no function, command or array called 'foo'"},
         {"foo 1, 2", "1:1: there is no function, command or array called 'foo'"},
         {"Goto nowhere", "1:1: there is no label called 'nowhere'"},
+        {"Dim a(2)\na(1)", "2:1: 'a' is an array; an element alone is not a statement"},
         {"Restore nowhere", "1:1: there is no label called 'nowhere'"},
         {"x = grid(1)", "1:5: there is no function, command or array called 'grid'"},
         {"x = v[1]", "1:6: 'v' is not a vector"},
@@ -46,6 +47,7 @@ TEST(CompilerErrorMessages, NamesThatDoNotExist) {
          "2:2: there is no label called 'outside' in this function"},
         {withTypes("p.T = New T\np\\c = 1"), "8:2: the type T has no field called 'c'"},
         {withTypes("p.T = New T\nx = p\\b"), "8:6: the type T has no field called 'b'"},
+        {withTypes("p.T = New T\np\\a[1] = 2"), "8:4: the field 'a' is not a vector"},
     });
 }
 
@@ -126,6 +128,8 @@ TEST(CompilerErrorMessages, EachFaultIsReportedOnce) {
     checkTable({
         {"p.Missing = Null", "1:1: there is no type called 'Missing'"},
         {"x = First Missing", "1:5: there is no type called 'Missing'"},
+        {"x = Object.Missing(1)", "1:5: there is no type called 'Missing'"},
+        {"For q = Each Missing\nNext", "1:1: there is no type called 'Missing'"},
         {"x = 1\nx$ = \"a\"", "2:1: 'x' is an integer, not a string"},
         {"x = DebugLog(\"a\")",
          "1:5: 'DebugLog' gives no value, so it cannot be used in an expression"},

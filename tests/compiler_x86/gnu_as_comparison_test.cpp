@@ -1,6 +1,7 @@
 // Thousands of instructions with operands drawn from a fixed seed, each family of the encoder
 // covered: the listing assembled by GNU as must give the same bytes and relocations.
 #include <functional>
+#include <initializer_list>
 #include <random>
 
 #include "gnu_as.h"
@@ -68,6 +69,11 @@ private:
 
 using Family = std::function<void(Encoder&, Draw&)>;
 
+// Runs one of the choices, drawn uniformly.
+void pick(Draw& d, std::initializer_list<std::function<void()>> choices) {
+    choices.begin()[d.below(static_cast<int>(choices.size()))]();
+}
+
 std::vector<Family> generalFamilies() {
     std::vector<Family> f;
     f.push_back([](Encoder& e, Draw& d) {
@@ -99,16 +105,9 @@ std::vector<Family> generalFamilies() {
     f.push_back([](Encoder& e, Draw& d) {
         const int s = d.size();
         const auto op = static_cast<AluOp>(d.below(8));
-        switch (d.below(3)) {
-            case 0:
-                e.alu(op, d.rm(s), d.registerOf(s));
-                break;
-            case 1:
-                e.alu(op, d.registerOf(s), d.rm(s));
-                break;
-            default:
-                e.alu(op, d.chance(25) ? d.registerOf(s, 0) : d.rm(s), d.immediate(s));
-        }
+        pick(d, {[&] { e.alu(op, d.rm(s), d.registerOf(s)); },
+                 [&] { e.alu(op, d.registerOf(s), d.rm(s)); },
+                 [&] { e.alu(op, d.chance(25) ? d.registerOf(s, 0) : d.rm(s), d.immediate(s)); }});
     });
     f.push_back([](Encoder& e, Draw& d) {
         const int s = d.size();
@@ -118,32 +117,12 @@ std::vector<Family> generalFamilies() {
     });
     f.push_back([](Encoder& e, Draw& d) {
         const Operand op = d.rm(d.size());
-        switch (d.below(7)) {
-            case 0:
-                return e.inc(op);
-            case 1:
-                return e.dec(op);
-            case 2:
-                return e.neg(op);
-            case 3:
-                return e.not_(op);
-            case 4:
-                return e.mul(op);
-            case 5:
-                return e.div(op);
-            default:
-                return e.idiv(op);
-        }
+        pick(d, {[&] { e.inc(op); }, [&] { e.dec(op); }, [&] { e.neg(op); }, [&] { e.not_(op); },
+                 [&] { e.mul(op); }, [&] { e.div(op); }, [&] { e.idiv(op); }});
     });
     f.push_back([](Encoder& e, Draw& d) {
-        switch (d.below(3)) {
-            case 0:
-                return e.imul(d.reg(), d.rm(4));
-            case 1:
-                return e.imul(d.reg(), d.rm(4), d.number(4));
-            default:
-                return e.imul(d.reg(), imm(d.number(4)));
-        }
+        pick(d, {[&] { e.imul(d.reg(), d.rm(4)); }, [&] { e.imul(d.reg(), d.rm(4), d.number(4)); },
+                 [&] { e.imul(d.reg(), imm(d.number(4))); }});
     });
     f.push_back([](Encoder& e, Draw& d) {
         static const ShiftOp ops[] = {ShiftOp::rol, ShiftOp::ror, ShiftOp::rcl, ShiftOp::rcr,
@@ -153,40 +132,19 @@ std::vector<Family> generalFamilies() {
     });
     f.push_back([](Encoder& e, Draw& d) { e.setcc(static_cast<Cond>(d.below(16)), d.rm(1)); });
     f.push_back([](Encoder& e, Draw& d) {
-        switch (d.below(5)) {
-            case 0:
-                return e.push(d.reg());
-            case 1:
-                return e.push(d.immediate(4));
-            case 2:
-                return e.push(d.mem(Width::dword));
-            case 3:
-                return e.pop(d.reg());
-            default:
-                return e.pop(d.mem(Width::dword));
-        }
+        pick(d, {[&] { e.push(d.reg()); }, [&] { e.push(d.immediate(4)); },
+                 [&] { e.push(d.mem(Width::dword)); }, [&] { e.pop(d.reg()); },
+                 [&] { e.pop(d.mem(Width::dword)); }});
     });
     f.push_back([](Encoder& e, Draw& d) {
-        switch (d.below(9)) {
-            case 0:
-                return e.call(d.symbol());
-            case 1:
-                return e.call(d.rm(4));
-            case 2:
-                return e.jmp(d.symbol());
-            case 3:
-                return e.jmp(d.rm(4));
-            case 4:
-                return e.jcc(static_cast<Cond>(d.below(16)), d.symbol());
-            case 5:
-                return e.ret(static_cast<uint16_t>(d.number(2)));
-            case 6:
-                return e.cdq();
-            case 7:
-                return e.leave();
-            default:
-                return e.dd(Imm{d.number(4), {d.chance(50) ? d.symbol() : "", {}}});
-        }
+        pick(d,
+             {[&] { e.call(d.symbol()); }, [&] { e.call(d.rm(4)); }, [&] { e.jmp(d.symbol()); },
+              [&] { e.jmp(d.rm(4)); }, [&] { e.jcc(static_cast<Cond>(d.below(16)), d.symbol()); },
+              [&] { e.ret(static_cast<uint16_t>(d.number(2))); }, [&] { e.cdq(); },
+              [&] { e.leave(); },
+              [&] {
+                  e.dd(Imm{d.number(4), {d.chance(50) ? d.symbol() : "", {}}});
+              }});
     });
     f.push_back([](Encoder& e, Draw& d) {
         std::string text;
@@ -200,67 +158,27 @@ std::vector<Family> fpuFamilies() {
     std::vector<Family> f;
     f.push_back([](Encoder& e, Draw& d) {
         const Mem m = d.mem(d.chance(50) ? Width::dword : Width::qword);
-        switch (d.below(5)) {
-            case 0:
-                return e.fld(m);
-            case 1:
-                return e.fst(m);
-            case 2:
-                return e.fstp(m);
-            case 3:
-                return e.fcom(m);
-            default:
-                return e.fcomp(m);
-        }
+        pick(d, {[&] { e.fld(m); }, [&] { e.fst(m); }, [&] { e.fstp(m); }, [&] { e.fcom(m); },
+                 [&] { e.fcomp(m); }});
     });
     f.push_back([](Encoder& e, Draw& d) {
-        switch (d.below(9)) {
-            case 0:
-                return e.fld(d.st());
-            case 1:
-                return e.fst(d.st());
-            case 2:
-                return e.fstp(d.st());
-            case 3:
-                return e.fxch(d.st());
-            case 4:
-                return e.fcomi(d.st());
-            case 5:
-                return e.fcomip(d.st());
-            case 6:
-                return e.fucomi(d.st());
-            case 7:
-                return e.fucomip(d.st());
-            default:
-                return e.ffree(d.st());
-        }
+        pick(d, {[&] { e.fld(d.st()); }, [&] { e.fst(d.st()); }, [&] { e.fstp(d.st()); },
+                 [&] { e.fxch(d.st()); }, [&] { e.fcomi(d.st()); }, [&] { e.fcomip(d.st()); },
+                 [&] { e.fucomi(d.st()); }, [&] { e.fucomip(d.st()); }, [&] { e.ffree(d.st()); }});
     });
     f.push_back([](Encoder& e, Draw& d) {
         static const Width widths[] = {Width::word, Width::dword, Width::qword};
         const Mem m = d.mem(widths[d.below(3)]);
-        switch (d.below(3)) {
-            case 0:
-                return e.fild(m);
-            case 1:
-                return e.fistp(m);
-            default:
-                return m.width == Width::qword ? e.fild(m) : e.fist(m);
-        }
+        pick(d, {[&] { e.fild(m); }, [&] { e.fistp(m); },
+                 [&] { m.width == Width::qword ? e.fild(m) : e.fist(m); }});
     });
     f.push_back([](Encoder& e, Draw& d) {
         static const FpuOp ops[] = {FpuOp::add,  FpuOp::mul, FpuOp::sub,
                                     FpuOp::subr, FpuOp::div, FpuOp::divr};
         const FpuOp op = ops[d.below(6)];
-        switch (d.below(4)) {
-            case 0:
-                return e.fpu(op, d.mem(d.chance(50) ? Width::dword : Width::qword));
-            case 1:
-                return e.fpu(op, st(0), d.st());
-            case 2:
-                return e.fpu(op, d.st(), st(0));
-            default:
-                return e.fpuPop(op, d.st());
-        }
+        pick(d, {[&] { e.fpu(op, d.mem(d.chance(50) ? Width::dword : Width::qword)); },
+                 [&] { e.fpu(op, st(0), d.st()); }, [&] { e.fpu(op, d.st(), st(0)); },
+                 [&] { e.fpuPop(op, d.st()); }});
     });
     f.push_back([](Encoder& e, Draw& d) {
         const Mem m = d.mem(Width::word);
