@@ -1,7 +1,8 @@
 // The whole compiler under random and mutated programs: compileSource never crashes or throws,
-// and every program it accepts becomes an image the runtime's linker takes. The front end's own
-// fuzz test covers parsing; these inputs mostly parse, so that the checker and the code
-// generator see them. Seeded, so every run sees the same inputs.
+// every refusal names its mistakes at positions inside a file, and every program it accepts
+// becomes an image the runtime's linker takes. The front end's own fuzz test feeds it bytes
+// that seldom parse; these inputs mostly parse, so that the checker and the code generator see
+// them too. Seeded, so every run sees the same inputs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,6 +33,12 @@ void compileAndLink(const std::string& source, const std::string& fileName, Tall
                                                     txc::CompileOptions{.debug = debug}));
         if (!result.ok()) {
             ASSERT_FALSE(result.diagnostics.empty());
+            for (const auto& d : result.diagnostics) {
+                ASSERT_LT(d.pos.file, result.files.size()) << d.message;
+                ASSERT_GE(d.pos.line, 1u) << d.message;
+                ASSERT_GE(d.pos.column, 1u) << d.message;
+                ASSERT_FALSE(d.message.empty());
+            }
             ++tally.refused;
             continue;
         }
