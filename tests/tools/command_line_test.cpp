@@ -51,9 +51,7 @@ const Case kCases[] = {
     // txrun
     {"TX/txrun", 64, "usage: txrun IMAGE [ARGS...]"},
     {"TX/txrun --bogus", 64, "usage: txrun IMAGE [ARGS...]"},
-    {"TX/txrun -", 64, "usage: txrun IMAGE [ARGS...]"},
     {"TX/txrun --signatures extra", 64, "usage: txrun IMAGE [ARGS...]"},
-    {"TX/txrun --c-header a b", 64, "usage: txrun IMAGE [ARGS...]"},
     {"TX/txrun --bogus 2>/dev/null", 64, ""},  // nothing on standard output
     {"TX/txrun --help 2>/dev/null", 0, "usage: txrun IMAGE [ARGS...]"},
     {"TX/txrun @/missing.tmi", 255,
