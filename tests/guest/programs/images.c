@@ -80,6 +80,7 @@ static void wholeStrip(void) {
     TFormFilter(1);
     Origin(0, 0);
     CHECK(rgb(40, 100, FrontBuffer()) == 0xFF0000 && rgb(200, 200, FrontBuffer()) == 0);
+    CHECK(LoadBuffer(FrontBuffer(), dirPath("/missing.bmp")) == 0);
 
     /* Cells of 25 x 16 in reading order from the third: the strip's (50, 0), (75, 0), (0, 16). */
     grid = LoadAnimImage(stripPath(), 25, 16, 2, 3);
@@ -88,6 +89,7 @@ static void wholeStrip(void) {
 
     /* What cannot be made is nothing. */
     CHECK(CreateImage(40000, 1, 1) == 0 && CreateImage(8, 8, 0) == 0);
+    CHECK(LoadAnimImage(stripPath(), -32, -32, 0, 3) == 0);
     CHECK(RectsOverlap(0, 0, 10, 10, 9, 9, 10, 10) == 1);
     FreeImage(part);
     FreeImage(pic);
