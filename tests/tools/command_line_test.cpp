@@ -36,8 +36,6 @@ const Case kCases[] = {
     {"TX/tximage @/missing.o -o @/out.tmi", 1,
      "cannot open '@/missing.o': No such file or directory"},
     {"TX/tximage @ -o @/out.tmi", 1, "cannot read '@': Is a directory"},
-    {"TX/tximage /dev/zero -o @/out.tmi", 1,
-     "cannot read '/dev/zero': not a regular file or a pipe"},
     {"TX/tximage", 2, "usage: tximage INPUT.o -o OUTPUT.tmi"},
     {"TX/tximage @/ok.o", 2, "usage"},
     {"TX/tximage -o @/out.tmi", 2, "usage"},
@@ -51,9 +49,7 @@ const Case kCases[] = {
     // txrun
     {"TX/txrun", 64, "usage: txrun IMAGE [ARGS...]"},
     {"TX/txrun --bogus", 64, "usage: txrun IMAGE [ARGS...]"},
-    {"TX/txrun -", 64, "usage: txrun IMAGE [ARGS...]"},
     {"TX/txrun --signatures extra", 64, "usage: txrun IMAGE [ARGS...]"},
-    {"TX/txrun --c-header a b", 64, "usage: txrun IMAGE [ARGS...]"},
     {"TX/txrun --bogus 2>/dev/null", 64, ""},  // nothing on standard output
     {"TX/txrun --help 2>/dev/null", 0, "usage: txrun IMAGE [ARGS...]"},
     {"TX/txrun @/missing.tmi", 255,
@@ -70,8 +66,6 @@ const Case kCases[] = {
     {"TX/txrun --attach TX/../tervex @/ok.o @/out.tmi", 64, "txrun --attach RUNTIME IMAGE -o GAME"},
     {"TX/txrun --attach TX/../tervex @/missing.tmi -o @/out.tmi", 1,
      "txrun: cannot read '@/missing.tmi': No such file or directory"},
-    {"TX/txrun --attach TX/../tervex @/oversized.tmi -o @/out.tmi", 1,
-     "txrun: cannot read '@/oversized.tmi': larger than the limit of 256 MiB"},
     {"printf '' | TX/txrun --attach TX/../tervex /dev/stdin -o @/out.tmi", 1,
      "txrun: the module image is empty"},
     {"TX/txrun --attach @/missing -o @/ok.o -o @/out.tmi", 64, "usage"},

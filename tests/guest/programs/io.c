@@ -234,9 +234,7 @@ TX_MAIN {
     if (argumentIs("int7")) result = PeekInt(bank, 7);
     if (argumentIs("intmax")) result = PeekInt(bank, 2147483647);
     if (argumentIs("short8")) PokeShort(bank, 8, 1);
-    if (argumentIs("short9")) PokeShort(bank, 9, 1);
     if (argumentIs("negative")) PokeInt(bank, -2, -1);
-    if (argumentIs("float7")) PokeFloat(bank, 7, 1.0f);
     if (argumentIs("copysrc")) CopyBank(bank, 5, bank, 0, 6);
     if (argumentIs("writebytes")) result = WriteBytes(bank, a, 0, 11);
     CHECK(result == 0);

@@ -13,19 +13,14 @@ static int fingerprint(void) {
 }
 
 static void values(void) {
-    SAME_FLOAT(Sin(180.0f), -8.742278e-8f);
     SAME_FLOAT(Cos(90.0f), -4.371139e-8f);
     SAME_FLOAT(Tan(90.0f), -22877332.0f);
     SAME_FLOAT(Sin(30.0f) * 2.0f, 1.0f);
-    SAME_FLOAT(ASin(1.0f), 90.0f);
     SAME_FLOAT(ACos(0.0f), 90.0f);
     SAME_FLOAT(ATan(1.0f), 45.0f);
     SAME_FLOAT(ATan2(1.0f, 0.0f), 90.0f); /* y comes first */
     SAME_FLOAT(ATan2(0.0f, 1.0f), 0.0f);
     SAME_FLOAT(ATan2(0.0f, -1.0f), 180.0f);
-    SAME_FLOAT(Sqr(16.0f), 4.0f);
-    SAME_FLOAT(Floor(-0.5f), -1.0f);
-    SAME_FLOAT(Ceil(2.1f), 3.0f);
     SAME_FLOAT(Exp(1.0f), 2.71828175f);
     SAME_FLOAT(Log(2.0f), 0.693147182f);
     SAME_FLOAT(Log10(1000.0f), 3.0f);
@@ -40,10 +35,6 @@ TX_MAIN {
                                           0.31705474853515625f, 0.40476226806640625f,
                                           0.58036041259765625f};
         for (int i = 0; i < 5; ++i) SAME_FLOAT(Rnd(0.0f, 1.0f), expected[i]);
-    } else if (argumentIs("rand")) {
-        CHECK(Rand(1, 6) == 3);
-    } else if (argumentIs("rnd")) {
-        SAME_FLOAT(Rnd(1.0f, 0.0f), 0.64434051513671875f); /* to defaults to 0 */
     } else if (argumentIs("seeds")) {
         /* Only the low sixteen bits of a seed count, and 0 acts as 1. */
         SeedRnd(1);
