@@ -7,12 +7,17 @@
 //     (SDL_UpdateTexture, SDL_RenderCopy, SDL_RenderPresent) on a software renderer.
 //   BM_GraphicsFlip/depth: the Flip command in a full-screen mode: the pages' exchange, the
 //     upload and the present scaled to the desktop.
+//   BM_VsyncFlip: Flip 1 in a window, which waits for the display's next frame: the mean frame
+//     time against the refresh period, and the share of it the process spent on the CPU (a
+//     paced flip sleeps rather than spins).
 //   BM_StartupWindow: what every program pays for the graphics module: opening the 400 x 300
 //     window and painting it once, then closing it, against BM_RuntimeAlone.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -126,6 +131,40 @@ void BM_GraphicsFlip(benchmark::State& state) {
     closeGraphicsModule();
 }
 BENCHMARK(BM_GraphicsFlip)->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
+
+// The refresh rate of the first display as the runtime takes it (60 when SDL reports none).
+int displayRefreshRate() {
+    SDL_DisplayMode mode{};
+    return SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate
+                                                                             : 60;
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void BM_VsyncFlip(benchmark::State& state) {
+    auto runtime = openHeadless();
+    if (runtime == nullptr || !openGraphicsModule(*runtime)) {
+        state.SkipWithError("no display");
+        return;
+    }
+    GraphicsState& module = *graphicsState();
+    graphics(module, kWidth, kHeight, 32, 2);
+    flip(module, 1);  // the first frame starts the display's clock
+    const double cpuStart = cpuSeconds();
+    const auto wallStart = std::chrono::steady_clock::now();
+    for (auto _ : state) flip(module, 1);
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    state.counters["cpu_share"] = (cpuSeconds() - cpuStart) / wall;
+    state.counters["refresh_ms"] = 1000.0 / displayRefreshRate();  // while the video is up
+    closeGraphicsModule();
+}
+BENCHMARK(BM_VsyncFlip)->Unit(benchmark::kMillisecond)->Iterations(120)->UseRealTime();
 
 void BM_RuntimeAlone(benchmark::State& state) {
     for (auto _ : state) {

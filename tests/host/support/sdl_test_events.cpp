@@ -104,13 +104,4 @@ std::vector<uint32_t> windowPixels(int& width, int& height) {
     return {};
 }
 
-int displayRefreshRate() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
-    SDL_DisplayMode mode{};
-    const int rate =
-        SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return rate;
-}
-
 }  // namespace tx::test

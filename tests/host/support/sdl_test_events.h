@@ -43,8 +43,4 @@ private:
 // first; empty when no window with a renderer exists.
 std::vector<uint32_t> windowPixels(int& width, int& height);
 
-// The refresh rate of the first display as the runtime takes it (60 when SDL reports none);
-// 0 when SDL's video cannot start.
-int displayRefreshRate();
-
 }  // namespace tx::test
