@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "graphics_commands.h"
 #include "graphics_fixture.h"
@@ -119,6 +120,17 @@ TEST_F(FontTest, AProportionalFaceMeasuresEachCharacterAndFontWidthIsTheWidest) 
         EXPECT_GT(lit(s), 0);
     }
     EXPECT_NE(drawn("\xE9"), drawn("e"));
+
+    // The cell is the height asked for; a negative height is pixels per em (the cell is then
+    // taller); absurd heights make no font.
+    for (const auto [asked, low, high] : {std::tuple(8, 8, 8), std::tuple(40, 40, 40),
+                                          std::tuple(-20, 21, 26), std::tuple(0, 12, 12)}) {
+        setFont(state(), load("Liberation Sans", asked));
+        EXPECT_GE(fontHeight(state()), low) << asked;
+        EXPECT_LE(fontHeight(state()), high) << asked;
+    }
+    EXPECT_EQ(load("courier", 100000), 0u);
+    EXPECT_EQ(load("courier", -100000), 0u);
 }
 
 // Bold is heavier (and no narrower), italic leans, underline adds a line under every cell.
@@ -224,24 +236,6 @@ TEST_F(FontTest, EveryBufferKeepsALiveFontAcrossFreeFontAndModeChanges) {
     cls();
     draw(0, 0, "xyz");
     EXPECT_EQ(histogram().size(), 1u);
-}
-
-// Heights: the cell is the height asked for; a negative height is pixels per em (the cell is
-// then taller); absurd heights make no font.
-TEST_F(FontTest, TheCellHeightIsTheHeightAskedFor) {
-    const struct {
-        int32_t asked;
-        int32_t low, high;  // cell height range
-    } cases[] = {{8, 8, 8}, {40, 40, 40}, {-20, 21, 26}, {0, 12, 12}};
-    for (const auto& c : cases) {
-        const uint32_t font = load("Liberation Sans", c.asked);
-        ASSERT_NE(font, 0u) << c.asked;
-        setFont(state(), font);
-        EXPECT_GE(fontHeight(state()), c.low) << c.asked;
-        EXPECT_LE(fontHeight(state()), c.high) << c.asked;
-    }
-    EXPECT_EQ(load("courier", 100000), 0u);
-    EXPECT_EQ(load("courier", -100000), 0u);
 }
 
 // Centring moves the string left by half its width and up by half the font's height, each half

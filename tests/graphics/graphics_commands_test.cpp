@@ -98,26 +98,22 @@ TEST_F(GraphicsTest, IllegalModesChangeNothingAndAnImpossibleOneLeavesNoDisplay)
     EXPECT_EQ(readPixel(1, 1, 0), 0);
 }
 
+// The mode list is read by CountGfxModes and emptied by SetGfxDriver; indexes outside it, or
+// outside the driver list, answer 0 or "" with the debug flag clear.
 TEST_F(GraphicsTest, TheModeListIsReadByCountGfxModesAndEmptiedBySetGfxDriver) {
     EXPECT_EQ(gfxModeWidth(state(), 1), 0) << "no list before CountGfxModes";
     const int32_t count = countGfxModes(state());
-    ASSERT_EQ(count, runtime->display().countGraphicsModes(0));
     ASSERT_GT(count, 0);
-    const DisplayModeInfo mode = runtime->display().graphicsModeInfo(0, count - 1);
+    const DisplayModeInfo last = runtime->display().graphicsModeInfo(0, count - 1);
     EXPECT_EQ(std::tuple(gfxModeWidth(state(), count), gfxModeHeight(state(), count),
                          gfxModeDepth(state(), count)),
-              std::tuple(mode.width, mode.height, mode.depth));
-    EXPECT_EQ(gfxModeWidth(state(), 0), 0);
+              std::tuple(last.width, last.height, last.depth));
     EXPECT_EQ(gfxModeDepth(state(), count + 1), 0);
-
-    ASSERT_GE(countGfxDrivers(state()), 1);
-    EXPECT_FALSE(take(gfxDriverName(state(), 1)).empty());
-    // With the debug flag clear any index outside the list names no driver.
-    for (const int32_t bad : {0, INT32_MIN, countGfxDrivers(state()) + 1}) {
-        EXPECT_EQ(take(gfxDriverName(state(), bad)), "") << bad;
-    }
     EXPECT_EQ(gfxModeExists(state(), 640, 480, 24), 1);
     EXPECT_EQ(gfxModeExists(state(), 640, 480, 0), 0) << "depth 0 matches no mode";
+    EXPECT_FALSE(take(gfxDriverName(state(), 1)).empty());
+    for (const int32_t bad : {0, INT32_MIN, countGfxDrivers(state()) + 1})
+        EXPECT_EQ(take(gfxDriverName(state(), bad)), "") << bad;
     setGfxDriver(state(), 1);
     EXPECT_EQ(gfxModeWidth(state(), 1), 0) << "SetGfxDriver empties the list";
     setGfxDriver(state(), countGfxDrivers(state()) + 1);
