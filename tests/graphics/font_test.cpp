@@ -123,8 +123,8 @@ TEST_F(FontTest, AProportionalFaceMeasuresEachCharacterAndFontWidthIsTheWidest) 
 
     // The cell is the height asked for; a negative height is pixels per em (the cell is then
     // taller); absurd heights make no font.
-    for (const auto [asked, low, high] : {std::tuple(8, 8, 8), std::tuple(40, 40, 40),
-                                          std::tuple(-20, 21, 26), std::tuple(0, 12, 12)}) {
+    for (const auto& [asked, low, high] : {std::tuple(8, 8, 8), std::tuple(40, 40, 40),
+                                           std::tuple(-20, 21, 26), std::tuple(0, 12, 12)}) {
         setFont(state(), load("Liberation Sans", asked));
         EXPECT_GE(fontHeight(state()), low) << asked;
         EXPECT_LE(fontHeight(state()), high) << asked;
