@@ -118,6 +118,7 @@ TEST_F(AudioCommands, ChannelsAreReusedOnlyOnceTheirSoundHasEnded) {
     const uint32_t cd = playCDTrack(*state, 1, 1);
     EXPECT_EQ(playCDTrack(*state, 2, 3), cd);
     channelPitch(cd, 100);
+    channelPan(cd, 1.0f);
     EXPECT_EQ(channelPlaying(cd), 1);
     stopChannel(0);
     EXPECT_EQ(channelPlaying(0), 0);

@@ -152,6 +152,8 @@ TEST_F(GraphicsTest, SelectingABufferResetsOriginAndViewportButKeepsTheColours) 
         viewport(100, 100, 10, 10);
         setBuffer(state(), buffer);
         const HostCanvas& selected = *state().buffers.find(buffer);
+        EXPECT_EQ(&selected, buffer == frontBuffer(state()) ? &state().graphics->frontBuffer()
+                                                            : &state().graphics->backBuffer());
         EXPECT_EQ(selected.getOrigin(), (Point{0, 0}));
         EXPECT_EQ(selected.getViewport(), (Rect{0, 0, 400, 300}));
         EXPECT_EQ(colour(), 0x0A141Eu);

@@ -1,6 +1,6 @@
-// The player's comforts seen from the program: the full-screen toggle and a screenshot change
-// nothing it can read (size, buffers and their pixels); the screenshot holds the picture and
-// takes a name no file has.
+// The player's comforts seen from the program: the full-screen toggle, a screenshot and the
+// error box change nothing it can read (size, buffers and their pixels); the screenshot holds
+// the picture and takes a name no file has, and the error box is drawn over the picture.
 #include <ctime>
 #include <fstream>
 #include <vector>
@@ -13,7 +13,7 @@
 namespace tx::test {
 namespace {
 
-TEST_F(GraphicsTest, TheProgramSeesNoneOfThePlayersToggleOrScreenshot) {
+TEST_F(GraphicsTest, TheProgramSeesNoneOfThePlayersToggleScreenshotOrErrorBox) {
     graphics(state(), 320, 240, 0, 2);
     color(255, 0, 0);
     rect(10, 10, 100, 50, 1);
@@ -39,7 +39,13 @@ TEST_F(GraphicsTest, TheProgramSeesNoneOfThePlayersToggleOrScreenshot) {
     display.requestScreenshot();
     const PngPicture png = loadPng(display.lastScreenshot());
     EXPECT_EQ(png.pixels, std::get<2>(before));
+
+    runtime->debugError("Image does not exist: a long message that the box wraps over lines");
     EXPECT_EQ(programView(), before);
+    int32_t border = 0;  // the box's border on the middle row, around the message
+    for (int32_t x = 0; x < 320; ++x) border += shownAt(x, 120) == 0xE04040u;
+    EXPECT_GE(border, 2);
+    EXPECT_EQ(shownAt(20, 20), 0xFF0000u) << "the picture around the box as it was";
 }
 
 // The screenshot's name is never one that exists: the time, then -1, -2 and so on.
