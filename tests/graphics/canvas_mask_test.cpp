@@ -80,32 +80,23 @@ TEST(CollisionMaskTest, EveryDrawingOperationKeepsTheMaskCurrent) {
     }
 }
 
+// A new mask colour waits for drawing to refresh the mask: a plot refreshes its whole word,
+// UpdateMask whole words of its rectangle (clipped to the canvas; an empty one does nothing)
+// and pixel writes all of it when the lock is released.
 TEST(CollisionMaskTest, ANewMaskColourWaitsForDrawingToRefreshTheMask) {
-    // Two words per row, all black; the mask says "all transparent".
-    auto c = test::makeCanvas(64, 1);
+    auto c = test::makeCanvas(70, 2);
     c->ensureMask();
-    c->setMask(0xFFFFFF);
-    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0}));
-    // A plot refreshes its whole word against the new colour, and only that word.
+    c->setMask(0xFFFFFF);  // now every black pixel differs; the mask says "all transparent"
+    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0, 0, 0, 0, 0}));
     c->setColor(0xFFFF0000);
     c->plot(40, 0);
-    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0xFFFFFFFF}));
-    // Pixel writes rebuild the whole mask when the lock is released.
-    c->setPixel(63, 0, 0xFFFFFFFF);
-    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0xFFFFFFFF, 0xFFFFFFFE}));
-}
-
-TEST(CollisionMaskTest, UpdateMaskRefreshesWholeWordsOfTheRectangle) {
-    auto c = test::makeCanvas(70, 3);
-    c->ensureMask();
-    c->setMask(0xFFFFFF);  // now every black pixel differs
-    c->updateMask({33, 1, 34, 2});
-    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0, 0, 0, 0xFFFFFFFF, 0, 0, 0, 0}));
-    c->updateMask({60, 0, 200, 1});  // clipped to the canvas; the last word has 6 columns
-    EXPECT_EQ(maskOf(*c),
-              (std::vector<uint32_t>{0, 0xFFFFFFFF, 0xFC000000, 0, 0xFFFFFFFF, 0, 0, 0, 0}));
-    c->updateMask({5, 5, 1, 1});  // empty
-    EXPECT_EQ(maskOf(*c)[0], 0u);
+    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0xFFFFFFFF, 0, 0, 0, 0}));
+    c->updateMask({60, 1, 200, 2});  // the last word has 6 columns
+    c->updateMask({5, 5, 1, 1});
+    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0xFFFFFFFF, 0, 0, 0xFFFFFFFF, 0xFC000000}));
+    c->setPixel(69, 0, 0xFFFFFFFF);
+    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0xFFFFFFFF, 0xFFFFFFFF, 0xF8000000, 0xFFFFFFFF,
+                                                 0xFFFFFFFF, 0xFC000000}));
 }
 
 }  // namespace

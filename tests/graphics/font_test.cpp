@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "graphics_commands.h"
 #include "graphics_fixture.h"
@@ -66,11 +67,10 @@ protected:
 };
 
 // The display's own font: 12 pixels high and monospaced; StringHeight ignores its text and the
-// empty string is 0 wide.
-TEST_F(FontTest, TheDefaultFontIsATwelvePixelMonospacedFace) {
-    ASSERT_NE(state().currentFont, nullptr);
+// empty string is 0 wide. Its glyphs are one bit deep: white text on black holds two colours,
+// in the same shape on 16-, 24- and 32-bit displays.
+TEST_F(FontTest, TheDefaultFontIsATwelvePixelMonospacedOneBitFace) {
     EXPECT_EQ(state().currentFont, state().graphics->defaultFont());
-    EXPECT_EQ(state().graphics->frontBuffer().font(), state().currentFont);
     EXPECT_EQ(fontHeight(state()), 12);
     EXPECT_EQ(stringHeight(state(), arg("anything")), 12);
     EXPECT_EQ(width(""), 0);
@@ -79,11 +79,20 @@ TEST_F(FontTest, TheDefaultFontIsATwelvePixelMonospacedFace) {
     for (std::string_view s : {"i", "M", ".", " ", "\xE9"}) EXPECT_EQ(width(s), w) << s;
     EXPECT_EQ(width("iMiM"), 4 * w);
     EXPECT_EQ(fontWidth(state()), w);
+
+    const std::string shape = drawn("Tervex @8");
+    for (const int32_t depth : {16, 24, 32}) {
+        graphics(state(), 640, 480, depth, 1);
+        EXPECT_EQ(drawn("Tervex @8"), shape) << depth;
+        EXPECT_EQ(histogram().size(), 2u) << depth << " bits: no shades between";
+    }
 }
 
-// FontWidth of a proportional face is its widest character, far above the average; each
-// character is measured by its own advance.
-TEST_F(FontTest, FontWidthOfAProportionalFaceIsItsWidestCharacter) {
+// A proportional face: FontWidth is its widest character, far above the average; each
+// character is measured by its own advance. Control bytes lie outside the range, and the code
+// page's undefined bytes are characters the face lacks: both are measured and drawn as '?'.
+// The code page's other high bytes are their own characters (the euro sign, e acute).
+TEST_F(FontTest, AProportionalFaceMeasuresEachCharacterAndFontWidthIsTheWidest) {
     const uint32_t font = load("Liberation Sans", 24);
     ASSERT_NE(font, 0u);
     setFont(state(), font);
@@ -99,63 +108,57 @@ TEST_F(FontTest, FontWidthOfAProportionalFaceIsItsWidestCharacter) {
     EXPECT_GT(widest, total / 255 + 2);
     EXPECT_LT(width("i"), width("W"));
     EXPECT_EQ(width("iW"), width("i") + width("W"));
-}
 
-// Control bytes lie outside the range, and the code page's undefined bytes are characters the
-// face lacks: both are measured and drawn as '?'. The code page's other high bytes are their
-// own characters (the euro sign, e acute).
-TEST_F(FontTest, BytesWithoutACharacterAreDrawnAsTheDefaultCharacter) {
-    const uint32_t font = load("Liberation Sans", 16);
-    ASSERT_NE(font, 0u);
-    setFont(state(), font);
     const std::string question = drawn("?");
     ASSERT_GT(lit("?"), 0);
     for (std::string_view s : {"\x01", "\x1F", "\x81", "\x8D", "\x9D"}) {
         EXPECT_EQ(width(s), width("?")) << static_cast<int>(static_cast<uint8_t>(s[0]));
         EXPECT_EQ(drawn(s), question) << static_cast<int>(static_cast<uint8_t>(s[0]));
     }
-    EXPECT_FALSE(state().currentFont->hasChar(0x1F));
-    EXPECT_TRUE(state().currentFont->hasChar(' '));
-    EXPECT_TRUE(state().currentFont->hasChar(0xFF));
     for (std::string_view s : {"\x80", "\xE9", "\x99"}) {
         EXPECT_NE(drawn(s), question) << static_cast<int>(static_cast<uint8_t>(s[0]));
         EXPECT_GT(lit(s), 0);
     }
     EXPECT_NE(drawn("\xE9"), drawn("e"));
-    EXPECT_EQ(width("a\x01z"), width("a?z"));
+
+    // The cell is the height asked for; a negative height is pixels per em (the cell is then
+    // taller); absurd heights make no font.
+    for (const auto& [asked, low, high] : {std::tuple(8, 8, 8), std::tuple(40, 40, 40),
+                                           std::tuple(-20, 21, 26), std::tuple(0, 12, 12)}) {
+        setFont(state(), load("Liberation Sans", asked));
+        EXPECT_GE(fontHeight(state()), low) << asked;
+        EXPECT_LE(fontHeight(state()), high) << asked;
+    }
+    EXPECT_EQ(load("courier", 100000), 0u);
+    EXPECT_EQ(load("courier", -100000), 0u);
 }
 
 // Bold is heavier (and no narrower), italic leans, underline adds a line under every cell.
 TEST_F(FontTest, StylesChangeTheGlyphs) {
     const std::string sample = "Hello";
-    const int32_t regular = lit(sample);
+    const int32_t regular = lit(sample), regularWidth = width(sample);
     const std::string regularPicture = drawn(sample);
-    const int32_t regularWidth = width(sample);
-    ASSERT_GT(regular, 0);
-
-    const struct { int32_t bold, italic, underline; } styles[] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-    for (const auto& style : styles) {
-        const uint32_t font = load("courier", 12, style.bold, style.italic, style.underline);
+    for (const int32_t style : {0, 1, 2}) {
+        const uint32_t font = load("courier", 12, style == 0, style == 1, style == 2);
         ASSERT_NE(font, 0u);
         setFont(state(), font);
         EXPECT_EQ(fontHeight(state()), 12);
         const std::string shape = drawn(sample);
-        if (style.bold) {
+        const int32_t w = width(sample);
+        if (style == 0) {
             EXPECT_GT(lit(sample), regular);
-            EXPECT_GE(width(sample), regularWidth);
+            EXPECT_GE(w, regularWidth);
+        } else {
+            EXPECT_EQ(w, regularWidth);
         }
-        if (style.italic) {
+        if (style == 1) {
             EXPECT_NE(shape, regularPicture);
-            EXPECT_EQ(width(sample), regularWidth);
         }
-        if (style.underline) {
-            // A row lit across the whole string.
-            const int32_t w = width(sample);
-            bool found = false;
+        if (style == 2) {
+            bool found = false;  // a row lit across the whole string
             for (size_t row = 0; row + 121 <= shape.size(); row += 121)
                 found = found || shape.substr(row + 2, w) == std::string(w, '#');
             EXPECT_TRUE(found) << shape;
-            EXPECT_EQ(width(sample), regularWidth);
         }
         freeFont(state(), font);
     }
@@ -170,8 +173,7 @@ TEST_F(FontTest, AFontFileIsLoadedByItsPath) {
     std::filesystem::copy_file(kMonoFile, dir.file("Fonts/MyMono.TTF"));
     const std::string expected = drawn("Tervex 12");
 
-    std::string mixed = dir.path() + "\\fONTS\\mymono.ttf";
-    const uint32_t font = load(mixed);
+    const uint32_t font = load(dir.path() + "\\fONTS\\mymono.ttf");
     ASSERT_NE(font, 0u);
     setFont(state(), font);
     EXPECT_EQ(drawn("Tervex 12"), expected);
@@ -181,20 +183,29 @@ TEST_F(FontTest, AFontFileIsLoadedByItsPath) {
     EXPECT_EQ(state().fonts.size(), 1u);
 }
 
-// SetFont gives the font to the current buffer and every buffer selected later; freeing the
-// current font goes back to the default font everywhere it was in use; a handle that names no
-// font changes nothing (the debug flag is clear).
-TEST_F(FontTest, FreeFontAndSetBufferKeepEveryBufferOnALiveFont) {
+// SetFont gives the font to the current buffer and every buffer selected later, and Text draws
+// there in its colour; freeing the current font, or a mode change, goes back to the default
+// font everywhere; a handle that names no font changes nothing (the debug flag is clear), and
+// a buffer without a font draws no text.
+TEST_F(FontTest, EveryBufferKeepsALiveFontAcrossFreeFontAndModeChanges) {
     const uint32_t big = load("courier", 30);
     const uint32_t other = load("courier", 20);
     ASSERT_NE(big, 0u);
     setFont(state(), big);
     EXPECT_EQ(fontHeight(state()), 30);
-    const uint32_t canvas = newCanvas(40, 40);
+    const uint32_t canvas = newCanvas(60, 40);
     setBuffer(state(), canvas);
     HostCanvas* image = state().buffers.find(canvas);
     EXPECT_EQ(image->font(), state().fonts.find(big));
+    color(0, 255, 0);
+    draw(0, 0, "xyz");
+    int32_t green = 0;
+    for (int32_t y = 0; y < 40; ++y)
+        for (int32_t x = 0; x < 60; ++x)
+            green += static_cast<uint32_t>(readPixel(x, y, canvas)) == 0xFF00FF00u;
+    EXPECT_GT(green, 10);
     setBuffer(state(), frontBuffer(state()));
+    EXPECT_EQ(histogram().size(), 1u) << "nothing drawn on the front buffer";
 
     freeFont(state(), other);  // not current: nothing changes
     EXPECT_EQ(fontHeight(state()), 30);
@@ -202,50 +213,29 @@ TEST_F(FontTest, FreeFontAndSetBufferKeepEveryBufferOnALiveFont) {
     EXPECT_EQ(fontHeight(state()), 12);
     EXPECT_EQ(state().graphics->frontBuffer().font(), state().graphics->defaultFont());
     EXPECT_EQ(image->font(), state().graphics->defaultFont()) << "no canvas keeps a freed font";
-    EXPECT_TRUE(state().fonts.size() == 0);
-
+    EXPECT_EQ(state().fonts.size(), 0u);
     setFont(state(), big);   // freed
     setFont(state(), 0);     // never a font
     freeFont(state(), big);  // twice
     EXPECT_EQ(fontHeight(state()), 12);
-}
 
-// Every font goes with its display: after Graphics and EndGraphics the handles name nothing and
-// the new display's default font is current.
-TEST_F(FontTest, AModeChangeFreesEveryFont) {
     const uint32_t font = load("courier", 25);
-    ASSERT_NE(font, 0u);
     setFont(state(), font);
     graphics(state(), 640, 480, 16, 1);
     EXPECT_EQ(state().fonts.find(font), nullptr);
     EXPECT_EQ(state().fonts.size(), 0u);
-    EXPECT_EQ(fontHeight(state()), 12);
     EXPECT_EQ(state().currentFont, state().graphics->defaultFont());
     EXPECT_EQ(state().graphics->frontBuffer().font(), state().currentFont);
-
     setFont(state(), load("courier", 25));
     endGraphics(state());
     EXPECT_EQ(state().fonts.size(), 0u);
     EXPECT_EQ(fontHeight(state()), 12);
     EXPECT_GT(lit("A"), 0);
-}
 
-// Heights: the cell is the height asked for; a negative height is pixels per em (the cell is
-// then taller); absurd heights make no font.
-TEST_F(FontTest, TheCellHeightIsTheHeightAskedFor) {
-    const struct {
-        int32_t asked;
-        int32_t low, high;  // cell height range
-    } cases[] = {{8, 8, 8}, {12, 12, 12}, {40, 40, 40}, {-20, 21, 26}, {0, 12, 12}};
-    for (const auto& c : cases) {
-        const uint32_t font = load("Liberation Sans", c.asked);
-        ASSERT_NE(font, 0u) << c.asked;
-        setFont(state(), font);
-        EXPECT_GE(fontHeight(state()), c.low) << c.asked;
-        EXPECT_LE(fontHeight(state()), c.high) << c.asked;
-    }
-    EXPECT_EQ(load("courier", 100000), 0u);
-    EXPECT_EQ(load("courier", -100000), 0u);
+    state().graphics->frontBuffer().setFont(nullptr);
+    cls();
+    draw(0, 0, "xyz");
+    EXPECT_EQ(histogram().size(), 1u);
 }
 
 // Centring moves the string left by half its width and up by half the font's height, each half
@@ -259,8 +249,9 @@ TEST_F(FontTest, CentringMovesByHalfTheWidthAndHeight) {
         int32_t x, y, cx, cy;
         int32_t atX, atY;
     } cases[] = {
-        {50, 40, 0, 0, 50, 40},          {50, 40, 1, 0, 50 - w / 2, 40},
-        {50, 40, 0, 1, 50, 40 - h / 2},  {50, 40, -7, 3, 50 - w / 2, 40 - h / 2},
+        {50, 40, 1, 0, 50 - w / 2, 40},
+        {50, 40, 0, 1, 50, 40 - h / 2},
+        {50, 40, -7, 3, 50 - w / 2, 40 - h / 2},
         {3, 0, 1, 1, 3 - w / 2, -h / 2},  // partly off the buffer
     };
     for (const auto& c : cases) {
@@ -291,26 +282,6 @@ TEST_F(FontTest, AStringOutsideTheViewportDrawsNothing) {
         draw(x, y, s);
     viewport(0, 0, 400, 300);
     EXPECT_EQ(histogram().size(), 1u) << "nothing drawn";
-}
-
-// Text goes to the current buffer, in its colour and with the current font; without a font
-// nothing is drawn.
-TEST_F(FontTest, TextDrawsIntoTheCurrentBuffer) {
-    const uint32_t canvas = newCanvas(60, 20);
-    setBuffer(state(), canvas);
-    color(0, 255, 0);
-    draw(0, 0, "xyz");
-    int32_t green = 0;
-    for (int32_t y = 0; y < 20; ++y)
-        for (int32_t x = 0; x < 60; ++x)
-            green += static_cast<uint32_t>(readPixel(x, y, canvas)) == 0xFF00FF00u;
-    EXPECT_GT(green, 10);
-    setBuffer(state(), frontBuffer(state()));
-    EXPECT_EQ(histogram().size(), 1u);
-
-    state().graphics->frontBuffer().setFont(nullptr);
-    draw(0, 0, "xyz");
-    EXPECT_EQ(histogram().size(), 1u);
 }
 
 }  // namespace

