@@ -91,6 +91,7 @@ TEST_F(DialogModelTest, TheGamesAreFoundAgainEverySecondAndTheSelectionFollowsIt
     EXPECT_EQ(network.searched.size(), 2u);
     EXPECT_EQ(model.gameEntries(), (std::vector<std::string>{"gamma", "beta"}));
     EXPECT_EQ(model.selectedGame(), 1) << "beta, still selected";
+    EXPECT_EQ(model.games()[1].name, "beta");
 
     // Not while a message is shown; a failed search says so and resets.
     model.create();
