@@ -217,22 +217,6 @@ TEST_F(SessionPackets, ALiveSessionShrugsOffGarbageAndForgeries) {
             member.send(bytes);
         EXPECT_TRUE(member.serviceFor(200ms));
     }
-    {
-        // Datagrams that are no ENet traffic, among them near-miss queries.
-        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        to.sin_port = htons(a.port);
-        for (int i = 0; i < 300; ++i) {
-            Bytes junk{'T', 'X', 'Q', '1'};
-            junk.resize(random() % 24);
-            for (size_t k = i % 2 ? 0 : 4; k < junk.size(); ++k)
-                junk[k] = static_cast<uint8_t>(random());
-            ::sendto(fd, junk.data(), junk.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-        }
-        ::close(fd);
-    }
     RawClient untagged(a.port, 0);
     EXPECT_FALSE(untagged.connected() && untagged.serviceFor(200ms));
 
