@@ -1,12 +1,13 @@
-// The committed assets of the carried game are exactly what scripts/make_game_assets.py makes:
-// the script is deterministic, and nobody changed it without making the assets again.
+// What the game carries is what it claims: the committed assets are exactly what
+// scripts/make_game_assets.py makes (the script is deterministic, and nobody changed it without
+// making the assets again), and the program of the README's "Write your first game" compiles as
+// it stands there.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <set>
-#include <string>
 
+#include "carried_game.h"
 #include "test_files.h"
 
 namespace tx {
@@ -22,18 +23,31 @@ std::set<std::string> fileNames(const fs::path& dir) {
 
 TEST(CarriedGame, AssetsAreWhatTheScriptMakes) {
     if (std::system("python3 -c '' 2>/dev/null") != 0) GTEST_SKIP() << "no python3 here";
-    const fs::path source = fs::path(TERVEX_TEST_DATA) / ".." / "..";
     const test::TempDir dir;
     const std::string command =
-        "python3 " + (source / "scripts" / "make_game_assets.py").string() + " " + dir.path();
+        "python3 " + (test::kPayload / ".." / "scripts" / "make_game_assets.py").string() + " " +
+        dir.path();
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    const fs::path committed = source / "payload" / "assets";
+    const fs::path committed = test::kPayload / "assets";
     ASSERT_EQ(fileNames(dir.path()), fileNames(committed));
     for (const std::string& name : fileNames(committed)) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(test::fileBytes(dir.file(name)) ==
                     test::fileBytes((committed / name).string()));
     }
+}
+
+TEST(CarriedGame, TheReadmesFirstGameCompiles) {
+    const std::string readme = test::fileText((test::kPayload / ".." / "README.md").string());
+    const size_t section = readme.find("## Write your first game");
+    ASSERT_NE(section, std::string::npos);
+    const size_t begin = readme.find("```basic\n", section);
+    ASSERT_NE(begin, std::string::npos);
+    const std::string program = readme.substr(begin + 9, readme.find("```", begin + 9) - begin - 9);
+    EXPECT_NE(program.find("PlaySound"), std::string::npos);
+    const txc::CompileResult compiled =
+        txc::compileSource(program, "first.tx", txc::CommandCatalog::fromRuntime());
+    EXPECT_TRUE(compiled.ok()) << compiled.diagnosticsText();
 }
 
 }  // namespace

@@ -5,27 +5,16 @@
 // hiscores.txt and no hiscores.new.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <optional>
-#include <string>
-#include <vector>
 
-#include "compile.h"
-#include "guest_machine.h"
-#include "linker.h"
-#include "recording_debugger.h"
-#include "runtime_interface.h"
-#include "score_table_file.h"
+#include "carried_game.h"
 #include "test_files.h"
 
 namespace tx {
 namespace {
 
-namespace fs = std::filesystem;
 using test::tableFile;
-
-const fs::path kPayload = fs::path(TERVEX_TEST_DATA) / ".." / ".." / "payload";
 
 // Loads the table, writes it to loaded.txt, then saves it with a new score of 500.
 std::string driverSource() {
@@ -33,7 +22,7 @@ std::string driverSource() {
            "Function UseFont(font)\n"
            "End Function\n"
            "Include \"" +
-           (kPayload / "scores.tx").string() +
+           (test::kPayload / "scores.tx").string() +
            "\"\n"
            "LoadScores()\n"
            "out = WriteFile(\"loaded.txt\")\n"
@@ -74,30 +63,19 @@ TEST(CarriedGame, HighScoresSurviveACrashAtAnyPointOfASave) {
         {"a changed score", checkSumFixed, std::nullopt, "", newSaved},
         {"no END line", ace.substr(0, ace.find("END")), std::nullopt, "", newSaved},
     };
-    RuntimeInterface& runtime = runtimeGetRuntime();
-    const fs::path previous = fs::current_path();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const test::TempDir dir;
         if (c.table) std::ofstream(dir / "hiscores.txt", std::ios::binary) << *c.table;
         if (c.newTable) std::ofstream(dir / "hiscores.new", std::ios::binary) << *c.newTable;
-        GuestMachine machine;
-        const LinkResult linked = link(runtime, compiled.imageBytes(), machine);
-        ASSERT_EQ(linked.status, LinkResult::Status::Linked);
-        fs::current_path(dir.path());
-        test::RecordingDebugger debugger;
-        const RunOutcome outcome =
-            runtime.execute(ProgramEntry{&machine, linked.entry}, "", &debugger, false, 0);
-        fs::current_path(previous);
-
-        EXPECT_EQ(outcome, RunOutcome::Ended)
-            << (debugger.errors.empty() ? "" : debugger.errors[0]);
+        test::GameLog log;
+        EXPECT_EQ(test::runIn(dir.path(), compiled, "", log), RunOutcome::Ended) << log.text();
         std::string loaded = test::fileText(dir.file("loaded.txt"));
-        for (size_t cr; (cr = loaded.find('\r')) != std::string::npos;) loaded.erase(cr, 1);
+        std::erase(loaded, '\r');
         EXPECT_EQ(loaded, c.loaded);
         // The save puts the new score in its place and leaves one whole table.
         EXPECT_EQ(test::fileText(dir.file("hiscores.txt")), tableFile(c.saved));
-        EXPECT_FALSE(fs::exists(dir / "hiscores.new"));
+        EXPECT_FALSE(std::filesystem::exists(dir / "hiscores.new"));
     }
 }
 

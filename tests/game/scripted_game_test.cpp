@@ -8,58 +8,19 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cmath>
-#include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <regex>
-#include <string>
 #include <thread>
-#include <vector>
 
-#include "compile.h"
-#include "debugger.h"
-#include "guest_machine.h"
-#include "linker.h"
-#include "runtime_interface.h"
-#include "score_table_file.h"
+#include "carried_game.h"
 #include "sdl_test_events.h"
 #include "test_files.h"
 
 namespace tx {
 namespace {
 
-namespace fs = std::filesystem;
-using test::tableFile;
 using namespace std::chrono_literals;
-
-// The game's DebugLog lines and runtime errors, readable from the script's thread.
-class GameLog : public QuietDebugger {
-public:
-    void debugError(const char* message) override { add("error: " + std::string(message)); }
-    void debugLog(const char* message) override { add(message); }
-
-    // The first line starting with the prefix, or "".
-    std::string find(const std::string& prefix) const {
-        const std::lock_guard lock(mutex_);
-        for (const std::string& line : lines_)
-            if (line.rfind(prefix, 0) == 0) return line;
-        return "";
-    }
-    std::vector<std::string> lines() const {
-        const std::lock_guard lock(mutex_);
-        return lines_;
-    }
-
-private:
-    void add(std::string line) {
-        const std::lock_guard lock(mutex_);
-        lines_.push_back(std::move(line));
-    }
-    mutable std::mutex mutex_;
-    std::vector<std::string> lines_;
-};
 
 // SDL scan codes.
 constexpr int kSpace = 44, kEnter = 40, kEscape = 41, kRight = 79, kLeft = 80, kShift = 225;
@@ -71,7 +32,7 @@ void tap(int key) {
 }
 
 // Plays the game through its screens; gives up on a step when the run is over.
-void playScript(const GameLog& log, const std::atomic<bool>& over) {
+void playScript(const test::GameLog& log, const std::atomic<bool>& over) {
     const auto until = [&](const std::string& prefix, const auto& action) {
         while (!over && log.find(prefix).empty()) {
             action();
@@ -138,52 +99,41 @@ void playScript(const GameLog& log, const std::atomic<bool>& over) {
     }
 }
 
-void writeFile(const fs::path& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
-}
-
 TEST(CarriedGame, PlaysAScriptedGameAndKeepsItsHighScores) {
     const txc::CompileResult compiled =
-        txc::compileFile(fs::path(TERVEX_TEST_DATA) / ".." / ".." / "payload" / "game.tx",
-                         txc::CommandCatalog::fromRuntime());
+        txc::compileFile(test::kPayload / "game.tx", txc::CommandCatalog::fromRuntime());
     ASSERT_TRUE(compiled.ok()) << compiled.diagnosticsText();
 
+    // The game finds assets/ and keeps its table in its directory.
     const test::TempDir dir;
-    fs::copy(fs::path(TERVEX_BIN_DIR) / "assets", dir / "assets");
-    writeFile(dir / "hiscores.txt", "STAR VOLLEY SCORES 1\r\nVETERAN\t10");  // cut short
-    writeFile(dir / "hiscores.new", tableFile({"VETERAN\t1000000\t9"}));
-    GuestMachine machine;
-    RuntimeInterface& runtime = runtimeGetRuntime();
-    const LinkResult linked = link(runtime, compiled.imageBytes(), machine);
-    ASSERT_EQ(linked.status, LinkResult::Status::Linked);
+    std::filesystem::copy(std::filesystem::path(TERVEX_BIN_DIR) / "assets", dir / "assets");
+    std::ofstream(dir / "hiscores.txt", std::ios::binary)
+        << "STAR VOLLEY SCORES 1\r\nVETERAN\t10";  // cut short
+    std::ofstream(dir / "hiscores.new", std::ios::binary)
+        << test::tableFile({"VETERAN\t1000000\t9"});
 
     // The offscreen window never has the focus, without which SDL drops a controller's input.
     ::setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir.path());  // the game finds assets/ and keeps its table here
-    GameLog log;
+    test::GameLog log;
     std::atomic<bool> over{false};
     std::thread script(playScript, std::cref(log), std::cref(over));
-    const RunOutcome outcome = runtime.execute(ProgramEntry{&machine, linked.entry},
-                                               "-rounds 1 -lives 3 -seed 7", &log, false, 0);
+    const RunOutcome outcome = test::runIn(dir.path(), compiled, "-rounds 1 -lives 3 -seed 7", log);
     over = true;
     script.join();
-    fs::current_path(previous);
 
     EXPECT_EQ(outcome, RunOutcome::Ended);
-    std::string lines;
-    for (const std::string& line : log.lines()) lines += line + "\n";
-    EXPECT_EQ(log.find("error"), "") << lines;
+    EXPECT_EQ(log.find("error"), "") << log.text();
     std::smatch end;
     const std::string gameOver = log.find("game over ");
     ASSERT_TRUE(std::regex_match(gameOver, end, std::regex("game over (\\d+) wave (\\d+)")))
-        << lines;
+        << log.text();
     EXPECT_GT(std::stoi(end[1]), 0) << "the shots hit something";
     EXPECT_EQ(log.find("game "), "game 7") << "the seed given";
-    EXPECT_EQ(log.find("saved "), "saved TESTER " + end[1].str()) << lines;
-    EXPECT_EQ(test::fileText(dir.file("hiscores.txt")),
-              tableFile({"VETERAN\t1000000\t9", "TESTER\t" + end[1].str() + "\t" + end[2].str()}));
-    EXPECT_FALSE(fs::exists(dir / "hiscores.new"));
+    EXPECT_EQ(log.find("saved "), "saved TESTER " + end[1].str()) << log.text();
+    EXPECT_EQ(
+        test::fileText(dir.file("hiscores.txt")),
+        test::tableFile({"VETERAN\t1000000\t9", "TESTER\t" + end[1].str() + "\t" + end[2].str()}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "hiscores.new"));
 }
 
 }  // namespace

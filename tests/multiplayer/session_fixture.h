@@ -85,4 +85,19 @@ inline bool sendText(Machine& m, int32_t from, int32_t to, std::string_view text
     return m.session->send(from, to, reliable, encodePayload(buffer, from, to, 1, text));
 }
 
+// A hosting machine with player a1 and a joined one with player b1, each knowing the other's.
+struct TwoMachines : ::testing::Test {
+    void SetUp() override {
+        a = hostGame("pair");
+        ASSERT_TRUE(a.session);
+        a1 = a.session->createPlayer("a-one");
+        b = joinGame(a);
+        ASSERT_TRUE(b.session);
+        b1 = b.session->createPlayer("b-one");
+        ASSERT_TRUE(waitFor({&a}, [&] { return a.count(SessionEvent::Kind::PlayerCreated) == 1; }));
+    }
+    Machine a, b;
+    int32_t a1 = 0, b1 = 0;
+};
+
 }  // namespace tx::net::test
