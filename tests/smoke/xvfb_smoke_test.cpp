@@ -1,7 +1,8 @@
-// The game `tervex` carries on a real X server (Xvfb, skipped when it is not installed): its
-// 640 x 480 window appears and is not blank, F12 writes its picture, and closing the window as a
-// window manager does ends the game with 0. Alt+Enter and the exact picture of a screenshot are
-// checked where they are made (tests/host/player_comforts_test.cpp).
+// The game `tervex` carries on a real X server (Xvfb, skipped when it is not installed; a stand-in
+// window manager grants full screen): its 640 x 480 window appears and is not blank, F12 writes
+// its picture, Alt+Enter covers the screen and comes back, and closing the window as a window
+// manager does ends the game with 0. The exact picture of a screenshot is checked where it is
+// made (tests/host/player_comforts_test.cpp).
 // gtest before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
 // clang-format off
@@ -22,6 +23,7 @@
 
 #include "child_process.h"
 #include "png_pixels.h"
+#include "stand_in_window_manager.h"
 #include "test_files.h"
 
 namespace tx::test {
@@ -75,18 +77,29 @@ size_t colours(::Display* x, Window w) {
     return seen.size();
 }
 
-void pressF12(::Display* x, Window w) {
-    for (const bool down : {true, false}) {
-        XEvent event{};
-        event.xkey.type = down ? KeyPress : KeyRelease;
-        event.xkey.display = x;
-        event.xkey.window = w;
-        event.xkey.root = DefaultRootWindow(x);
-        event.xkey.same_screen = True;
-        event.xkey.keycode = XKeysymToKeycode(x, XK_F12);
-        XSendEvent(x, w, True, down ? KeyPressMask : KeyReleaseMask, &event);
-    }
+void sendKey(::Display* x, Window w, KeySym symbol, bool down, unsigned state) {
+    XEvent event{};
+    event.xkey.type = down ? KeyPress : KeyRelease;
+    event.xkey.display = x;
+    event.xkey.window = w;
+    event.xkey.root = DefaultRootWindow(x);
+    event.xkey.same_screen = True;
+    event.xkey.state = state;
+    event.xkey.keycode = XKeysymToKeycode(x, symbol);
+    XSendEvent(x, w, True, down ? KeyPressMask : KeyReleaseMask, &event);
     XFlush(x);
+}
+
+void pressF12(::Display* x, Window w) {
+    sendKey(x, w, XK_F12, true, 0);
+    sendKey(x, w, XK_F12, false, 0);
+}
+
+void altEnter(::Display* x, Window w) {
+    sendKey(x, w, XK_Alt_L, true, 0);
+    sendKey(x, w, XK_Return, true, Mod1Mask);
+    sendKey(x, w, XK_Return, false, Mod1Mask);
+    sendKey(x, w, XK_Alt_L, false, Mod1Mask);
 }
 
 // Closes the window as a window manager closes windows.
@@ -102,7 +115,7 @@ void closeWindow(::Display* x, Window w) {
     XFlush(x);
 }
 
-TEST(XvfbSmoke, TheGameShowsItsWindowTakesAScreenshotAndEndsWhenClosed) {
+TEST(XvfbSmoke, TheGameShowsItsWindowTakesAScreenshotTogglesAndEndsWhenClosed) {
     if (std::system("command -v Xvfb >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "Xvfb is not installed";
     // Xvfb picks a free display number and writes it to the pipe.
@@ -116,6 +129,8 @@ TEST(XvfbSmoke, TheGameShowsItsWindowTakesAScreenshotAndEndsWhenClosed) {
     for (char c = 0; ::read(fds[0], &c, 1) == 1 && c != '\n';) display += c;
     ::close(fds[0]);
     ASSERT_GT(display.size(), 1u) << "Xvfb did not start";
+    const StandInWindowManager windowManager(display);
+    ASSERT_TRUE(windowManager.running());
 
     // With its assets at hand the game stays in the test's directory, where F12 writes.
     const TempDir dir;
@@ -150,6 +165,14 @@ TEST(XvfbSmoke, TheGameShowsItsWindowTakesAScreenshotAndEndsWhenClosed) {
     waitUntil([&] { return (shot = loadPng(png)).width > 0; }, 5s);
     EXPECT_EQ(std::pair(shot.width, shot.height), std::pair(640, 480));
     EXPECT_GE(std::set<uint32_t>(shot.pixels.begin(), shot.pixels.end()).size(), 8u);
+
+    altEnter(x.get(), w);
+    EXPECT_TRUE(waitUntil([&] { return sizeOf(x.get(), w) == std::pair(1024, 768); }, 3s))
+        << "the window did not cover the screen";
+    EXPECT_TRUE(waitUntil([&] { return colours(x.get(), w) >= 8; }, 3s));
+    altEnter(x.get(), w);
+    EXPECT_TRUE(waitUntil([&] { return sizeOf(x.get(), w) == std::pair(640, 480); }, 3s));
+    EXPECT_TRUE(waitUntil([&] { return colours(x.get(), w) >= 8; }, 3s));
 
     closeWindow(x.get(), w);
     EXPECT_EQ(game.wait(10s), 0);
