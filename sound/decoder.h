@@ -37,7 +37,6 @@ protected:
 struct PcmSample {
     PcmFormat format;
     std::vector<int16_t> samples;  // interleaved, frames * channels values
-    size_t frames() const { return format.channels > 0 ? samples.size() / format.channels : 0; }
 };
 
 // Sampled audio libsndfile reads (WAV, FLAC, Ogg Vorbis, Opus, MP3 and the rest it knows), or

@@ -109,6 +109,23 @@ TEST(CompilerSyntax, ConditionalsAndLoops) {
     });
 }
 
+TEST(CompilerSyntax, StatementsOfEveryKind) {
+    checkTable({
+        {".start\nGoto start\nGosub .start\nReturn",
+         "(label start)\n(goto start)\n(gosub start)\n(return)"},
+        {"Data 1, -2, 3.5, \"x\", N\nRead a, b$, c(1), o\\f\nRestore\nRestore start",
+         "(data 1 -2 3.5 \"x\" N)\n(read a b$ (call c 1) (field o f))\n(restore)\n(restore start)"},
+        {"Dim a(10), grid#(w, h)", "(dim (a 10) (grid# w h))"},
+        {"For p.Point = Each Point\n Delete p\nNext", "(foreach p.Point Point ((delete p)))"},
+        {"Repeat\n x = x + 1\nUntil x = 10", "(repeat ((assign x (+ x 1))) until (= x 10))"},
+        {"Insert a Before b\nInsert a After First T",
+         "(insert a before b)\n(insert a after (first T))"},
+        {"h = Handle(p) : p = Object.Point(h)",
+         "(assign h (handle p))\n(assign p (object Point h))"},
+        {"Type T\n Field v[8]\nEnd Type", "(type T (v [8]))"},
+    });
+}
+
 TEST(CompilerSyntax, Declarations) {
     checkTable({
         {"Global a, b# = 1.5, c$[4], p.Point = Null",

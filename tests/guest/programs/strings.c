@@ -5,6 +5,7 @@
 static txstr name;
 
 static void commands(void) {
+    CHECK(same(String(S("ab"), 3), "ababab"));
     CHECK(same(String(S("ab"), -2), ""));
     CHECK(same(Left(S("hello"), 2), "he"));
     CHECK(same(Left(S("hello"), 0), ""));
