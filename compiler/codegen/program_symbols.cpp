@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace tx::txc {
 namespace {
@@ -12,6 +13,28 @@ int32_t roundToInt(float value) {
     const double rounded = std::nearbyint(static_cast<double>(value));
     if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) return INT32_MIN;  // "indefinite"
     return static_cast<int32_t>(rounded);
+}
+
+// One of the six comparisons of two values of a type, as the language's truth value; nothing
+// for another operator.
+template <typename T>
+std::optional<int32_t> compared(BinaryOp op, const T& x, const T& y) {
+    switch (op) {
+        case BinaryOp::Eq:
+            return int32_t{x == y};
+        case BinaryOp::Ne:
+            return int32_t{x != y};
+        case BinaryOp::Lt:
+            return int32_t{x < y};
+        case BinaryOp::Gt:
+            return int32_t{x > y};
+        case BinaryOp::Le:
+            return int32_t{x <= y};
+        case BinaryOp::Ge:
+            return int32_t{x >= y};
+        default:
+            return std::nullopt;
+    }
 }
 
 float toFloat(const ConstValue& v) {
@@ -328,25 +351,9 @@ std::optional<ConstValue> ProgramSymbols::evaluate(const Expr& expr, bool report
             return fail("mixing strings and numbers is not a constant");
         const std::string& x = std::get<std::string>(*a);
         const std::string& y = std::get<std::string>(*b);
-        const int order = x < y ? -1 : (x == y ? 0 : 1);  // std::string compares bytes unsigned
-        switch (binary->op) {
-            case BinaryOp::Add:
-                return x + y;
-            case BinaryOp::Eq:
-                return int32_t{order == 0};
-            case BinaryOp::Ne:
-                return int32_t{order != 0};
-            case BinaryOp::Lt:
-                return int32_t{order < 0};
-            case BinaryOp::Gt:
-                return int32_t{order > 0};
-            case BinaryOp::Le:
-                return int32_t{order <= 0};
-            case BinaryOp::Ge:
-                return int32_t{order >= 0};
-            default:
-                return fail("this operator does not apply to strings");
-        }
+        if (binary->op == BinaryOp::Add) return x + y;
+        if (const auto truth = compared(binary->op, x, y)) return *truth;  // bytes, unsigned
+        return fail("this operator does not apply to strings");
     }
     const bool integers =
         std::holds_alternative<int32_t>(*a) && std::holds_alternative<int32_t>(*b);
@@ -391,19 +398,8 @@ std::optional<ConstValue> ProgramSymbols::evaluate(const Expr& expr, bool report
                 if (sy == -1)  // wraps as at run time: the smallest integer stays itself
                     return binary->op == BinaryOp::Div ? static_cast<int32_t>(0u - x) : 0;
                 return binary->op == BinaryOp::Div ? sx / sy : sx % sy;
-            case BinaryOp::Eq:
-                return int32_t{sx == sy};
-            case BinaryOp::Ne:
-                return int32_t{sx != sy};
-            case BinaryOp::Lt:
-                return int32_t{sx < sy};
-            case BinaryOp::Gt:
-                return int32_t{sx > sy};
-            case BinaryOp::Le:
-                return int32_t{sx <= sy};
-            case BinaryOp::Ge:
-                return int32_t{sx >= sy};
             default:
+                if (const auto truth = compared(binary->op, sx, sy)) return *truth;
                 break;
         }
     }
@@ -420,19 +416,8 @@ std::optional<ConstValue> ProgramSymbols::evaluate(const Expr& expr, bool report
             return x / y;
         case BinaryOp::Mod:
             return std::fmod(x, y);
-        case BinaryOp::Eq:
-            return int32_t{x == y};
-        case BinaryOp::Ne:
-            return int32_t{x != y};
-        case BinaryOp::Lt:
-            return int32_t{x < y};
-        case BinaryOp::Gt:
-            return int32_t{x > y};
-        case BinaryOp::Le:
-            return int32_t{x <= y};
-        case BinaryOp::Ge:
-            return int32_t{x >= y};
         default:
+            if (const auto truth = compared(binary->op, x, y)) return *truth;
             return fail("this is not a constant");
     }
 }
