@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
-#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +23,7 @@
 #include "linker.h"
 #include "recording_debugger.h"
 #include "runtime_interface.h"
+#include "runtime_stats.h"
 
 namespace tx::test {
 
@@ -80,17 +80,6 @@ inline Expectations readExpectations(std::string_view source) {
         if (comment.starts_with(";debug")) expected.debug = true;
     }
     return expected;
-}
-
-// The counts of every RuntimeStats report in the text, as "strings/objects/unreleased ...".
-inline std::string statsCounts(const std::string& text) {
-    static const std::regex report(
-        "Active strings:(-?\\d+)\nActive objects:(-?\\d+)\nUnreleased Objects:(-?\\d+)\n");
-    std::string counts;
-    for (std::sregex_iterator it(text.begin(), text.end(), report), end; it != end; ++it)
-        counts += (counts.empty() ? "" : " ") + (*it)[1].str() + "/" + (*it)[2].str() + "/" +
-                  (*it)[3].str();
-    return counts;
 }
 
 inline const txc::CommandCatalog& runtimeCommands() {

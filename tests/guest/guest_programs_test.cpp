@@ -9,13 +9,13 @@
 #include <chrono>
 #include <filesystem>
 #include <ostream>
-#include <regex>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
 #include "guest_runner.h"
+#include "runtime_stats.h"
 #include "sdl_test_events.h"
 #include "test_files.h"
 
@@ -128,17 +128,6 @@ std::vector<Run> runs() {
     return runs;
 }
 
-// The counts of every RuntimeStats report in the text, as "strings/objects/unreleased ...".
-std::string statsCounts(const std::string& text) {
-    static const std::regex report(
-        "Active strings:(\\d+)\nActive objects:(\\d+)\nUnreleased Objects:(\\d+)\n");
-    std::string counts;
-    for (std::sregex_iterator it(text.begin(), text.end(), report), end; it != end; ++it)
-        counts += (counts.empty() ? "" : " ") + (*it)[1].str() + "/" + (*it)[2].str() + "/" +
-                  (*it)[3].str();
-    return counts;
-}
-
 // Sends the request once; true when it is delivered for good (end and stop requests are sent
 // again every 20 ms until the run is over, so that none arrives too early and is lost).
 bool sendRequest(Request request, const std::string& endlessFile, const std::string& readyFile) {
@@ -214,7 +203,7 @@ TEST_P(GuestPrograms, EndAsExpected) {
     EXPECT_EQ(run.outcome, *c.message != 0 ? RunOutcome::RuntimeError : RunOutcome::Ended);
     EXPECT_LE(run.debugger.errors.size(), 1u) << "nothing runs after the first error";
     if (c.stats != nullptr) {
-        EXPECT_EQ(statsCounts(output), c.stats);
+        EXPECT_EQ(test::statsCounts(output), c.stats);
     }
     if (c.log != nullptr) {
         ASSERT_FALSE(run.debugger.events.empty());
