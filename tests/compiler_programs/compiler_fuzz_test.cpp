@@ -1,17 +1,19 @@
-// The whole compiler under random and mutated programs: compileSource never crashes or throws,
-// every refusal names its mistakes at positions inside a file, and every program it accepts
-// becomes an image the runtime's linker takes. The front end's own fuzz test feeds it bytes
-// that seldom parse; these inputs mostly parse, so that the checker and the code generator see
-// them too. Seeded, so every run sees the same inputs.
+// The compiler under random bytes, mutated programs and deep nesting: it never crashes, throws,
+// hangs or runs out of stack; every refusal names its mistakes at positions inside the text,
+// within the error cap; every program the front end accepts can be dumped, and every program
+// the compiler accepts becomes an image the runtime's linker takes. Random bytes seldom parse;
+// mutated programs mostly do, so that the checker and the code generator see them too. Seeded,
+// so every run sees the same inputs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <sstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "ast_dump.h"
 #include "program_runner.h"
 #include "test_files.h"
 
@@ -27,17 +29,27 @@ struct Tally {
 
 // Compiles the source with and without checks; an accepted program must link.
 void compileAndLink(const std::string& source, const std::string& fileName, Tally& tally) {
+    const auto lines = static_cast<uint32_t>(std::count(source.begin(), source.end(), '\n')) + 1;
     for (const bool debug : {false, true}) {
         txc::CompileResult result;
-        ASSERT_NO_THROW(result = txc::compileSource(source, fileName, test::runtimeCommands(),
-                                                    txc::CompileOptions{.debug = debug}));
+        ASSERT_NO_THROW({
+            txc::FrontEndResult parsed = txc::parseSource(source, fileName);
+            if (parsed.ok()) (void)txc::dumpProgram(parsed.program);
+            result = txc::compileProgram(std::move(parsed), test::runtimeCommands(),
+                                         txc::CompileOptions{.debug = debug});
+        });
         if (!result.ok()) {
             ASSERT_FALSE(result.diagnostics.empty());
+            ASSERT_LE(result.diagnostics.size(), txc::Diagnostics::kMaxErrors + 1);
             for (const auto& d : result.diagnostics) {
                 ASSERT_LT(d.pos.file, result.files.size()) << d.message;
                 ASSERT_GE(d.pos.line, 1u) << d.message;
                 ASSERT_GE(d.pos.column, 1u) << d.message;
                 ASSERT_FALSE(d.message.empty());
+                if (d.pos.file == 0) {  // included files have bounds of their own
+                    ASSERT_LE(d.pos.line, lines) << d.message;
+                    ASSERT_LE(d.pos.column, source.size() + 1) << d.message;
+                }
             }
             ++tally.refused;
             continue;
@@ -49,50 +61,109 @@ void compileAndLink(const std::string& source, const std::string& fileName, Tall
     }
 }
 
-// The programs of the other tests, by path (their includes are found next to them).
-struct Source {
-    std::string path;
-    std::string text;
-};
+// Compiles `count` sources drawn by make(rng), which gives a source and its file name.
+template <typename Make>
+Tally fuzz(uint32_t seed, int count, Make make) {
+    std::mt19937 rng(seed);
+    Tally tally;
+    for (int i = 0; i < count && !::testing::Test::HasFatalFailure(); ++i) {
+        SCOPED_TRACE(i);
+        const auto [source, name] = make(rng);
+        compileAndLink(source, name, tally);
+    }
+    return tally;
+}
 
-std::vector<Source> corpus() {
-    std::vector<Source> sources;
+TEST(CompilerFuzz, RandomBytes) {
+    fuzz(kSeed, 3000, [](std::mt19937& rng) {
+        std::string source(rng() % 300, '\0');
+        for (char& c : source) {
+            // Mostly printable text, with the occasional newline and arbitrary byte.
+            const uint32_t pick = rng() % 16;
+            c = pick == 0   ? '\n'
+                : pick == 1 ? static_cast<char>(rng() % 256)
+                            : static_cast<char>(32 + rng() % 95);
+        }
+        return std::pair(source, std::string("fuzz.tx"));
+    });
+}
+
+std::string repeated(const std::string& piece, size_t times) {
+    std::string text;
+    for (size_t i = 0; i < times; ++i) text += piece;
+    return text;
+}
+
+// 100,000 levels of each kind of nesting: an error about the depth, no stack overflow; nesting
+// up to the limit is still a program.
+TEST(CompilerFuzz, DeepNesting) {
+    constexpr size_t kLevels = 100000;
+    for (const std::string& source : {
+             "x = " + repeated("(", kLevels) + "1" + repeated(")", kLevels),
+             "x = " + repeated("(", kLevels),
+             "x = " + repeated("1 + ", kLevels) + "1",
+             "x = " + repeated("2 ^ ", kLevels) + "2",
+             "x = " + repeated("-", kLevels) + "1",
+             "x = " + repeated("Not ", kLevels) + "1",
+             "x = " + repeated("- Not ", kLevels) + "1",
+             "x = " + repeated("Str ", kLevels) + "1",
+             "x = " + repeated("f(", kLevels),
+             "x = " + repeated("a[", kLevels),
+             "x = o" + repeated("\\f", kLevels),
+             "Print " + repeated("(", kLevels),
+             repeated("If a Then ", kLevels) + "b",
+             repeated("While 1\n", kLevels) + repeated("Wend\n", kLevels),
+             repeated("If a\n", kLevels),
+             repeated("For i = 1 To 2\n", kLevels) + repeated("Next\n", kLevels),
+         }) {
+        const txc::FrontEndResult result = txc::parseSource(source, "deep.tx");
+        ASSERT_FALSE(result.ok()) << source.substr(0, 40);
+        EXPECT_NE(result.diagnostics.front().message.find("nested too deeply"), std::string::npos)
+            << source.substr(0, 40) << ": " << result.diagnostics.front().message;
+    }
+    for (const std::string& source : {"x = " + repeated("(", 200) + "1" + repeated(")", 200),
+                                      repeated("While 1\n", 200) + repeated("Wend\n", 200)}) {
+        const txc::CompileResult result =
+            txc::compileSource(source, "deep.tx", test::runtimeCommands());
+        EXPECT_TRUE(result.ok()) << result.diagnosticsText();
+    }
+}
+
+// The programs of the other tests as (path, text), by path (includes are found next to them).
+std::vector<std::pair<std::string, std::string>> corpus() {
+    std::vector<std::pair<std::string, std::string>> sources;
     for (const char* dir : {"/programs", "/differential"}) {
         for (const auto& entry :
              std::filesystem::directory_iterator(std::string(TERVEX_COMPILER_PROGRAMS) + dir))
             if (entry.path().extension() == ".tx")
-                sources.push_back({entry.path().string(), test::fileText(entry.path().string())});
+                sources.emplace_back(entry.path().string(), test::fileText(entry.path().string()));
     }
-    std::sort(sources.begin(), sources.end(),
-              [](const Source& a, const Source& b) { return a.path < b.path; });
+    std::sort(sources.begin(), sources.end());
     return sources;
 }
 
-// Pieces that keep a program mostly well-formed: whole lines of other programs, statements,
-// operands and operators of every type.
-const std::vector<std::string>& pieces() {
-    static const std::vector<std::string> words = [] {
-        // One piece after another, separated by '|'.
-        constexpr std::string_view kAll =
-            "x|y#|s$|p.T|1|-2|2.5|\"t\"|Null|+|-|*|/|Mod|^|Shl|Sar|And|Or|Not |=|<|<>|(|)|,|\\a|"
-            "[0]|Str |Int |Float |Len(s$)|Chr(65)|Mid(s$, 2)|Handle(p)|Object.T(1)|New T|First T|"
-            "After p|f(1)|f(\"a\", 2.5)|DebugLog |RuntimeStats|\n|\n|:| Then |If |Exit\n|Return\n|"
-            "Return x\n|Delete p\n|Delete Each T\n|Read x\n|Data 1, \"a\"\n|Dim d(2, 2)\n|"
-            "d(1, 1) = |Local v[3]\n|v[1] = |Gosub l\n|.l\n|Goto l\n|For i = 1 To 3\n|Next\n|"
-            "While x < 3\n|Wend\n|Select x\nCase 1\n|End Select\n|Function g$(a = 1)\n|"
-            "End Function\n";
-        std::vector<std::string> w;
-        for (size_t at = 0; at <= kAll.size();) {
-            const size_t end = std::min(kAll.find('|', at), kAll.size());
-            w.emplace_back(kAll.substr(at, end - at));
-            at = end + 1;
-        }
-        return w;
-    }();
-    return words;
+// Pieces that keep a program mostly well-formed: statements, operands and operators of every
+// type.
+const std::vector<std::string> kPieces = [] {
+    std::istringstream all(
+        "x|y#|s$|p.T|1|-2|2.5|\"t\"|Null|+|-|*|/|Mod|^|Shl|Sar|And|Or|Not |=|<|<>|(|)|,|\\a|"
+        "[0]|Str |Int |Float |Len(s$)|Chr(65)|Mid(s$, 2)|Handle(p)|Object.T(1)|New T|First T|"
+        "After p|f(1)|f(\"a\", 2.5)|DebugLog |RuntimeStats|\n|\n|:| Then |If |Exit\n|Return\n|"
+        "Return x\n|Delete p\n|Delete Each T\n|Read x\n|Data 1, \"a\"\n|Dim d(2, 2)\n|"
+        "d(1, 1) = |Local v[3]\n|v[1] = |Gosub l\n|.l\n|Goto l\n|For i = 1 To 3\n|Next\n|"
+        "While x < 3\n|Wend\n|Select x\nCase 1\n|End Select\n|Function g$(a = 1)\n|"
+        "End Function\n");
+    std::vector<std::string> pieces;
+    for (std::string piece; std::getline(all, piece, '|');) pieces.push_back(piece);
+    return pieces;
+}();
+
+const std::string& piece(std::mt19937& rng) {
+    return kPieces[rng() % kPieces.size()];
 }
 
-std::string mutate(std::string text, std::mt19937& rng, const std::vector<Source>& sources) {
+std::string mutate(std::string text, std::mt19937& rng,
+                   const std::vector<std::pair<std::string, std::string>>& sources) {
     const int edits = 1 + static_cast<int>(rng() % 3);
     for (int e = 0; e < edits && !text.empty(); ++e) {
         const size_t at = rng() % text.size();
@@ -101,11 +172,11 @@ std::string mutate(std::string text, std::mt19937& rng, const std::vector<Source
                 text.erase(at, 1 + rng() % 12);
                 break;
             case 1:
-                text.insert(at, pieces()[rng() % pieces().size()]);
+                text.insert(at, piece(rng));
                 break;
             case 2: {
                 // A line of another program.
-                const std::string& other = sources[rng() % sources.size()].text;
+                const std::string& other = sources[rng() % sources.size()].second;
                 const size_t from = other.find('\n', rng() % other.size());
                 if (from == std::string::npos) break;
                 const size_t to = other.find('\n', from + 1);
@@ -123,8 +194,7 @@ std::string mutate(std::string text, std::mt19937& rng, const std::vector<Source
             default: {
                 // An operand or a word swapped for another.
                 const size_t end = text.find_first_of(" \n(),:", at);
-                if (end != std::string::npos)
-                    text.replace(at, end - at, pieces()[rng() % pieces().size()]);
+                if (end != std::string::npos) text.replace(at, end - at, piece(rng));
                 break;
             }
         }
@@ -132,38 +202,26 @@ std::string mutate(std::string text, std::mt19937& rng, const std::vector<Source
     return text;
 }
 
-TEST(WholeCompilerFuzz, MutatedPrograms) {
-    const std::vector<Source> sources = corpus();
+TEST(CompilerFuzz, MutatedPrograms) {
+    const auto sources = corpus();
     ASSERT_FALSE(sources.empty());
-    std::mt19937 rng(kSeed);
-    Tally tally;
-    for (int i = 0; i < 2000; ++i) {
-        SCOPED_TRACE(i);
-        const Source& base = sources[rng() % sources.size()];
-        compileAndLink(mutate(base.text, rng, sources), base.path, tally);
-        if (HasFatalFailure()) return;
-    }
+    const Tally tally = fuzz(kSeed, 2000, [&](std::mt19937& rng) {
+        const auto& [path, text] = sources[rng() % sources.size()];
+        return std::pair(mutate(text, rng, sources), path);
+    });
     // The mutations keep enough programs valid for the back end to see them.
     EXPECT_GT(tally.compiled, 400);
     EXPECT_GT(tally.refused, 400);
 }
 
-TEST(WholeCompilerFuzz, PieceSoup) {
-    const std::string prelude =
-        "Type T\n Field a, s$, v[2]\nEnd Type\nFunction f(a, b# = 1)\n Return a\nEnd Function\n";
-    std::mt19937 rng(kSeed + 1);
-    Tally tally;
-    for (int i = 0; i < 3000; ++i) {
-        std::string source = prelude;
-        const size_t count = 1 + rng() % 40;
-        for (size_t t = 0; t < count; ++t) {
-            source += pieces()[rng() % pieces().size()];
-            source += ' ';
-        }
-        SCOPED_TRACE(i);
-        compileAndLink(source, "soup.tx", tally);
-        if (HasFatalFailure()) return;
-    }
+TEST(CompilerFuzz, PieceSoup) {
+    const Tally tally = fuzz(kSeed + 1, 3000, [](std::mt19937& rng) {
+        std::string source =
+            "Type T\n Field a, s$, v[2]\nEnd Type\nFunction f(a, b# = 1)\n Return a\nEnd "
+            "Function\n";
+        for (size_t count = 1 + rng() % 40; count > 0; --count) source += piece(rng) + ' ';
+        return std::pair(source, std::string("soup.tx"));
+    });
     EXPECT_GT(tally.compiled, 0);
 }
 
