@@ -16,28 +16,16 @@ std::string tokensOf(const std::string& source) {
     for (const auto& token : tokens) {
         if (token.kind == Tok::EndOfFile) break;
         if (!text.empty()) text += ' ';
-        switch (token.kind) {
-            case Tok::Ident:
-                text += "id:" + token.text + token.tag.suffix();
-                break;
-            case Tok::Int:
-                text += "int:" + std::to_string(token.intValue);
-                break;
-            case Tok::Float:
-                text += "float:" + token.text;
-                break;
-            case Tok::String:
-                text += "str:" + token.text;
-                break;
-            case Tok::Newline:
-                text += "nl";
-                break;
-            case Tok::Error:
-                text += "error";
-                break;
-            default:
-                text += describe(token.kind);
-                if (token.tag.present()) text += token.tag.suffix();
+        if (token.kind == Tok::Ident) {
+            text += "id:" + token.text + token.tag.suffix();
+        } else if (token.kind == Tok::Int) {
+            text += "int:" + std::to_string(token.intValue);
+        } else if (token.kind == Tok::Float || token.kind == Tok::String) {
+            text += (token.kind == Tok::Float ? "float:" : "str:") + token.text;
+        } else if (token.kind == Tok::Newline || token.kind == Tok::Error) {
+            text += token.kind == Tok::Newline ? "nl" : "error";
+        } else {
+            text += describe(token.kind) + token.tag.suffix();
         }
     }
     return text;
@@ -84,19 +72,15 @@ TEST(CompilerLexer, PositionsCountBytes) {
     ASSERT_TRUE(result.ok()) << result.diagnosticsText();
     const auto& main = result.program.main;
     ASSERT_EQ(main.size(), 2u);
-    const auto& assign = std::get<AssignStmt>(main[0]->node);
-    EXPECT_EQ(main[0]->pos.column, 2u);
-    const Expr& sum = *assign.value;
-    EXPECT_EQ(sum.pos.column, 11u);  // the '+'
-    EXPECT_EQ(std::get<BinaryExpr>(sum.node).rhs->pos.column, 13u);
-    EXPECT_EQ(std::get<BinaryExpr>(sum.node).lhs->pos.column, 6u);
-    const auto& branch = std::get<IfStmt>(main[1]->node).branches[0];
-    EXPECT_EQ(main[1]->pos.line, 2u);
-    EXPECT_EQ(main[1]->pos.column, 3u);
-    const auto& inner = std::get<AssignStmt>(branch.body[0]->node);
-    EXPECT_EQ(branch.body[0]->pos.column, 13u);
-    EXPECT_EQ(inner.value->pos.column, 19u);
-    EXPECT_EQ(inner.value->height, 2);
+    const auto& sum = std::get<BinaryExpr>(std::get<AssignStmt>(main[0]->node).value->node);
+    const Stmt& inner = *std::get<IfStmt>(main[1]->node).branches[0].body[0];
+    std::string positions;
+    for (const SourcePos& pos :
+         {main[0]->pos, std::get<AssignStmt>(main[0]->node).value->pos, sum.lhs->pos, sum.rhs->pos,
+          main[1]->pos, inner.pos, std::get<AssignStmt>(inner.node).value->pos})
+        positions += std::to_string(pos.line) + ":" + std::to_string(pos.column) + " ";
+    // The statement, the '+', its operands; the If, the statement in it, the '*'.
+    EXPECT_EQ(positions, "1:2 1:11 1:6 1:13 2:3 2:13 2:19 ");
 }
 
 }  // namespace

@@ -12,16 +12,17 @@ struct SyntaxCase {
     const char* tree;  // dumpProgram without its last newline
 };
 
-std::string treeOf(const char* source) {
+// The tree of a program with no errors, or with some when `wrong`.
+std::string treeOf(const char* source, bool wrong) {
     FrontEndResult result = parseSource(source, "snippet.tx");
-    EXPECT_TRUE(result.ok()) << source << "\n" << result.diagnosticsText();
+    EXPECT_EQ(result.ok(), !wrong) << source << "\n" << result.diagnosticsText();
     std::string tree = dumpProgram(result.program);
     if (!tree.empty() && tree.back() == '\n') tree.pop_back();
     return tree;
 }
 
-void checkTable(const std::vector<SyntaxCase>& table) {
-    for (const auto& row : table) EXPECT_EQ(treeOf(row.source), row.tree) << row.source;
+void checkTable(const std::vector<SyntaxCase>& table, bool wrong = false) {
+    for (const auto& row : table) EXPECT_EQ(treeOf(row.source, wrong), row.tree) << row.source;
 }
 
 TEST(CompilerSyntax, PrecedenceAndAssociativity) {
@@ -148,28 +149,21 @@ TEST(CompilerSyntax, SeparatorsCommentsAndCase) {
 // After an error the parser goes on with the next statement; a block whose first line is wrong
 // keeps its body, and a wrong one-line If loses its line only.
 TEST(CompilerSyntax, RecoveryKeepsTheRest) {
-    const struct {
-        const char* source;
-        const char* tree;
-    } rows[] = {
-        {"x = )\ny = 1", "(assign y 1)"},
-        {"While (\n z = 2\nWend\nw = 3", "(while <error> ((assign z 2)))\n(assign w 3)"},
-        {"If a Then b = : c = 1\nd = 2", "(assign d 2)"},
-        {"If (\n e = 1\nElse\n f = 2\nEndIf", "(if <error> ((assign e 1)) else ((assign f 2)))"},
-        {"a = 1 : b = ) : c = 3", "(assign a 1)\n(assign c 3)"},
-        {"For i = 1 To\n g = 1\nNext\nh = 2", "(for i 1 <error> ((assign g 1)))\n(assign h 2)"},
-        {"Function f(\n Return 1\nEnd Function\nk = 1",
-         "(function f () ((return 1)))\n(assign k 1)"},
-        {"Type T\n Field 3\n Field y\nEnd Type", "(type T (y))"},
-        {"Select\nCase 1\n m = 1\nEnd Select", "(select <error> (case 1 ((assign m 1))))"},
-    };
-    for (const auto& row : rows) {
-        const FrontEndResult result = parseSource(row.source, "recover.tx");
-        EXPECT_FALSE(result.ok()) << row.source;
-        std::string tree = dumpProgram(result.program);
-        if (!tree.empty() && tree.back() == '\n') tree.pop_back();
-        EXPECT_EQ(tree, row.tree) << row.source;
-    }
+    checkTable(
+        {
+            {"x = )\ny = 1", "(assign y 1)"},
+            {"While (\n z = 2\nWend\nw = 3", "(while <error> ((assign z 2)))\n(assign w 3)"},
+            {"If a Then b = : c = 1\nd = 2", "(assign d 2)"},
+            {"If (\n e = 1\nElse\n f = 2\nEndIf",
+             "(if <error> ((assign e 1)) else ((assign f 2)))"},
+            {"a = 1 : b = ) : c = 3", "(assign a 1)\n(assign c 3)"},
+            {"For i = 1 To\n g = 1\nNext\nh = 2", "(for i 1 <error> ((assign g 1)))\n(assign h 2)"},
+            {"Function f(\n Return 1\nEnd Function\nk = 1",
+             "(function f () ((return 1)))\n(assign k 1)"},
+            {"Type T\n Field 3\n Field y\nEnd Type", "(type T (y))"},
+            {"Select\nCase 1\n m = 1\nEnd Select", "(select <error> (case 1 ((assign m 1))))"},
+        },
+        true);
 }
 
 }  // namespace

@@ -3,61 +3,41 @@
 // on their own from another directory.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
-#include "test_files.h"
+#include "../tools/tools_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using tx::test::fileText;
+using txtest::runCommand;
+using txtest::writeText;
 
-const std::string kTxc = TERVEX_BIN_DIR "/txc";
-
-struct Outcome {
-    int exitCode = -1;
-    std::string output;  // standard output and standard error together
-};
-
-// Runs a shell command, headless, in dir; $TXC is txc.
-Outcome run(const tx::test::TempDir& dir, const std::string& command) {
-    const std::string line = "cd '" + dir.path() +
-                             "' && export SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null "
-                             "TERVEX_NO_DIALOGS=1 TXC=" +
-                             kTxc + " && " + command + " 2>&1";
-    Outcome outcome;
-    FILE* pipe = ::popen(line.c_str(), "r");
-    if (pipe == nullptr) return outcome;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        outcome.output.append(buffer, n);
-    const int status = ::pclose(pipe);
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
-
-void write(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
+// Runs a shell command, headless, in dir; $TXC is txc. Output: standard output and error.
+txtest::CommandResult run(const tx::test::TempDir& dir, const std::string& command) {
+    return runCommand("cd '" + dir.path() +
+                      "' && export SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null "
+                      "TERVEX_NO_DIALOGS=1 TXC=" TERVEX_BIN_DIR "/txc && " +
+                      command);
 }
 
 TEST(TxcTool, ReportsUsageAndCompileErrors) {
     tx::test::TempDir dir;
-    write(dir / "a.tx", "End\n");
+    writeText(dir / "a.tx", "End\n");
     for (const char* arguments : {"", "--bogus a.tx", "a.tx b.tx", "--run", "--exe --run a.tx",
                                   "a.tx -o", "a.tx --run", "a.tx -o a.tx", "-o x -o y a.tx"}) {
-        const Outcome outcome = run(dir, "$TXC " + std::string(arguments));
+        const auto outcome = run(dir, "$TXC " + std::string(arguments));
         EXPECT_EQ(outcome.exitCode, 64) << arguments;
         EXPECT_NE(outcome.output.find("usage: txc"), std::string::npos) << outcome.output;
     }
     EXPECT_EQ(fileText(dir.file("a.tx")), "End\n");
     EXPECT_EQ(run(dir, "$TXC --help").exitCode, 0);
 
-    write(dir / "bad.tx", "x = 1\ny = (2 +\nz = 3 *\n");
-    write(dir / "main.tx", "Include \"part.tx\"\nx = Cls()\n");  // Cls gives no value
-    write(dir / "part.tx", "a = 1\nUnknownCommand 1, 2\n");
+    writeText(dir / "bad.tx", "x = 1\ny = (2 +\nz = 3 *\n");
+    writeText(dir / "main.tx", "Include \"part.tx\"\nx = Cls()\n");  // Cls gives no value
+    writeText(dir / "part.tx", "a = 1\nUnknownCommand 1, 2\n");
     const struct {
         const char* arguments;
         std::vector<std::string> says;
@@ -67,7 +47,7 @@ TEST(TxcTool, ReportsUsageAndCompileErrors) {
         {"--run main.tx", {"part.tx:2:1: ", "main.tx:2:5: ", "Cls"}},
     };
     for (const auto& c : cases) {
-        const Outcome outcome = run(dir, "$TXC " + std::string(c.arguments));
+        const auto outcome = run(dir, "$TXC " + std::string(c.arguments));
         EXPECT_EQ(outcome.exitCode, 1) << c.arguments;
         for (const std::string& part : c.says)
             EXPECT_NE(outcome.output.find(part), std::string::npos) << part << " in\n"
@@ -79,10 +59,11 @@ TEST(TxcTool, ReportsUsageAndCompileErrors) {
 
 TEST(TxcTool, RunsProgramsWithTheirCommandLine) {
     tx::test::TempDir dir;
-    write(dir / "args.tx",
-          "If CommandLine() = \"end\" Then End\n"
-          "RuntimeError \"args=[\" + CommandLine() + \"]\"\n");
-    write(dir / "bounds.tx", "Dim a(2)\ni = 5\na(i) = 1\n");
+    writeText(dir / "args.tx",
+              "If CommandLine() = \"end\" Then End\n"
+              "RuntimeError \"args=[\" + CommandLine() + \"]\"\n");
+    // Out of the bank's range: an error only in a debug run, named with its line by a debug build.
+    writeText(dir / "bank.tx", "b = CreateBank(4)\nPokeByte b, 9, 1\n");
     const struct {
         const char* command;  // in dir
         int exitCode;
@@ -92,10 +73,10 @@ TEST(TxcTool, RunsProgramsWithTheirCommandLine) {
         {"$TXC --run args.tx end", 0, ""},
         {"$TXC args.tx -o x.tmi && " TERVEX_BIN_DIR "/tools/txrun x.tmi from txrun", 1,
          "Error! args=[from txrun]\n"},
-        {"$TXC --run --debug bounds.tx", 1, "Array index out of bounds"},
+        {"$TXC --run --debug bank.tx", 1, "Error! bank.tx:2: Offset out of range"},
     };
     for (const auto& c : cases) {
-        const Outcome outcome = run(dir, c.command);
+        const auto outcome = run(dir, c.command);
         EXPECT_EQ(outcome.exitCode, c.exitCode) << c.command << "\n" << outcome.output;
         EXPECT_NE(outcome.output.find(c.says), std::string::npos) << outcome.output;
         if (*c.says == '\0') {
@@ -107,21 +88,21 @@ TEST(TxcTool, RunsProgramsWithTheirCommandLine) {
 TEST(TxcTool, WritesGameExecutablesThatRunOnTheirOwn) {
     tx::test::TempDir dir;
     fs::create_directories(dir / "elsewhere");
-    write(dir / "game.tx",
-          "f = WriteFile(\"out.txt\")\n"
-          "WriteLine f, \"args=\" + CommandLine()\n"
-          "CloseFile f\n");
-    const Outcome built = run(dir, "$TXC --exe game.tx --listing game.lst");
+    writeText(dir / "game.tx",
+              "f = WriteFile(\"out.txt\")\n"
+              "WriteLine f, \"args=\" + CommandLine()\n"
+              "CloseFile f\n");
+    const auto built = run(dir, "$TXC --exe game.tx --listing game.lst");
     ASSERT_EQ(built.exitCode, 0) << built.output;
     EXPECT_EQ(built.output, "");
     EXPECT_NE(fileText(dir.file("game.lst")).find("ret"), std::string::npos);
     fs::rename(dir / "game", dir / "elsewhere/copy");
 
-    const Outcome ran = run(dir, "cd elsewhere && ./copy first \"second one\"");
+    const auto ran = run(dir, "cd elsewhere && ./copy first \"second one\"");
     EXPECT_EQ(ran.exitCode, 0) << ran.output;
     EXPECT_EQ(fileText(dir.file("elsewhere/out.txt")), "args=first \"second one\"\r\n");
 
-    const Outcome missing = run(dir, "TERVEX_RUNTIME=/no/tervex $TXC --exe game.tx");
+    const auto missing = run(dir, "TERVEX_RUNTIME=/no/tervex $TXC --exe game.tx");
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.output.find("/no/tervex"), std::string::npos) << missing.output;
     EXPECT_FALSE(fs::exists(dir / "game"));

@@ -1,7 +1,6 @@
 // Branches to labels: the short form exactly where the displacement fits, chains of branches
 // that push each other out of reach, alignment in between; checked against GNU as, which
 // settles branch sizes the same way, and against hand-computed layouts at the edges.
-#include <cstring>
 #include <random>
 
 #include "gnu_as.h"
@@ -63,7 +62,8 @@ TEST(BranchLayout, RandomBranchesMatchGnu) {
     }
 }
 
-// A jump over `gap` bytes, forwards or back: the short form while -128 <= displacement <= 127.
+// A jump over `gap` bytes, forwards or back: the short form while -128 <= displacement <= 127
+// (GNU as checks the bytes).
 TEST(BranchLayout, ShortExactlyWhileTheDisplacementFits) {
     struct Case {
         bool forward;
@@ -77,28 +77,15 @@ TEST(BranchLayout, ShortExactlyWhileTheDisplacementFits) {
         {false, true, 126, 2}, {false, true, 127, 6},  {true, true, 0, 2},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.forward) + " " + std::to_string(c.conditional) + " " +
-                     std::to_string(c.gap));
         Encoder e;
         const Label l = e.newLabel();
-        const auto jump = [&] { c.conditional ? e.jcc(Cond::ne, l) : e.jmp(l); };
         if (!c.forward) e.bind(l);
-        if (c.forward) jump();
+        if (c.forward) c.conditional ? e.jcc(Cond::ne, l) : e.jmp(l);
         e.db(std::vector<uint8_t>(c.gap, 0x90));
         if (c.forward) e.bind(l);
-        if (!c.forward) jump();
+        if (!c.forward) c.conditional ? e.jcc(Cond::ne, l) : e.jmp(l);
         const EncodedCode code = e.finish();
-        ASSERT_EQ(code.code.size(), c.gap + c.size);
-        const uint32_t jumpAt = c.forward ? 0 : c.gap;
-        const int64_t distance = int64_t{code.labelOffsets[l.id]} - (jumpAt + c.size);
-        if (c.size == 2) {
-            EXPECT_EQ(code.code[jumpAt], c.conditional ? 0x75 : 0xEB);
-            EXPECT_EQ(static_cast<int8_t>(code.code[jumpAt + 1]), distance);
-        } else {
-            int32_t stored;
-            std::memcpy(&stored, &code.code[jumpAt + c.size - 4], 4);
-            EXPECT_EQ(stored, distance);
-        }
+        EXPECT_EQ(code.code.size(), c.gap + c.size) << c.forward << c.conditional << c.gap;
         expectSameAsGnu(code);
     }
 }
