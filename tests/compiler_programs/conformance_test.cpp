@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "program_runner.h"
-#include "test_files.h"
 
 namespace tx {
 namespace {
@@ -24,24 +23,19 @@ std::vector<std::string> programNames() {
 
 class Conformance : public ::testing::TestWithParam<std::string> {};
 
+std::filesystem::path pathOf(const std::string& name) {
+    return TERVEX_COMPILER_PROGRAMS "/programs/" + name + ".tx";
+}
+
 TEST_P(Conformance, LogsWhatItsCommentsSay) {
-    const std::string path = TERVEX_COMPILER_PROGRAMS "/programs/" + GetParam() + ".tx";
-    const std::string source = test::fileText(path);
-    const test::Expectations expected = test::readExpectations(source);
-    ASSERT_FALSE(expected.log.empty() && expected.error.empty()) << "the program checks nothing";
-    // A program that ends by itself must account for its strings and objects.
-    if (expected.error.empty()) {
-        ASSERT_TRUE(expected.stats.has_value()) << "no ;stats line";
-    }
-    test::checkProgram(path, source);
+    test::checkProgram(pathOf(GetParam()), false);
 }
 
 // Checks and statement hooks change nothing else: the same lines, the same counts, the same error
 // (named with its place). Programs that show what happens without checks are left out.
 TEST_P(Conformance, SameInADebugBuild) {
     if (GetParam().ends_with("_unchecked")) GTEST_SKIP() << "shows a run without checks";
-    const std::string path = TERVEX_COMPILER_PROGRAMS "/programs/" + GetParam() + ".tx";
-    test::checkProgram(path, test::fileText(path), true);
+    test::checkProgram(pathOf(GetParam()), true);
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, Conformance, ::testing::ValuesIn(programNames()),

@@ -11,9 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,12 +24,12 @@
 #include "recording_debugger.h"
 #include "runtime_interface.h"
 #include "runtime_stats.h"
+#include "test_files.h"
 
 namespace tx::test {
 
 struct Expectations {
-    std::vector<std::string> log;
-    std::vector<int> logLines;  // the source line of each expected DebugLog line
+    std::string log;  // the DebugLog lines, each ended by a newline
     std::string error;
     int errorLine = 0;
     std::optional<std::string> stats;
@@ -45,33 +45,24 @@ struct ProgramRun {
     std::string stats;  // the RuntimeStats counts, as in ;stats
 };
 
-// The comment of a line: from the first ';' outside a string literal, or "" when none.
-inline std::string_view commentOf(std::string_view line) {
-    bool inString = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '"') inString = !inString;
-        if (line[i] == ';' && !inString) return line.substr(i);
-    }
-    return {};
-}
-
-inline Expectations readExpectations(std::string_view source) {
+inline Expectations readExpectations(const std::string& source) {
     Expectations expected;
-    for (int number = 1; !source.empty(); ++number) {
-        const size_t end = source.find('\n');
-        std::string_view line = source.substr(0, end);
-        source.remove_prefix(end == std::string_view::npos ? source.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        const std::string_view comment = commentOf(line);
+    std::istringstream lines(source);
+    int number = 0;
+    for (std::string line; std::getline(lines, line);) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // The comment: from the first ';' outside a string literal.
+        size_t at = 0;
+        for (bool inString = false; at < line.size() && (inString || line[at] != ';'); ++at)
+            if (line[at] == '"') inString = !inString;
+        const std::string_view comment = std::string_view(line).substr(at);
         const auto rest = [&](size_t prefix) {
             std::string_view text = comment.substr(prefix);
             if (!text.empty() && text.front() == ' ') text.remove_prefix(1);
             return std::string(text);
         };
-        if (comment.starts_with(";>")) {
-            expected.log.push_back(rest(2));
-            expected.logLines.push_back(number);
-        }
+        if (comment.starts_with(";>")) expected.log += rest(2) + "\n";
         if (comment.starts_with(";!")) {
             expected.error = rest(2);
             expected.errorLine = number;
@@ -108,36 +99,26 @@ inline ProgramRun runImage(const std::vector<uint8_t>& image, bool debug) {
 inline ProgramRun compileAndRun(const std::filesystem::path& file, bool debug) {
     const txc::CompileResult compiled =
         txc::compileFile(file, runtimeCommands(), txc::CompileOptions{.debug = debug});
-    if (!compiled.ok()) {
-        ProgramRun run;
-        run.diagnostics = compiled.diagnosticsText();
-        if (run.diagnostics.empty()) run.diagnostics = "(failed without a message)";
-        return run;
-    }
-    return runImage(compiled.imageBytes(), debug);
+    if (compiled.ok()) return runImage(compiled.imageBytes(), debug);
+    ProgramRun failed;
+    failed.diagnostics = "not compiled:\n" + compiled.diagnosticsText();
+    return failed;
 }
 
 // Compiles and runs the program, then checks it against the expectations in its comments.
 // With inDebugBuild, the program is compiled with checks whatever its comments say.
-inline void checkProgram(const std::filesystem::path& file, std::string_view source,
-                         bool inDebugBuild = false) {
-    Expectations expected = readExpectations(source);
+inline void checkProgram(const std::filesystem::path& file, bool inDebugBuild) {
+    Expectations expected = readExpectations(fileText(file.string()));
+    ASSERT_FALSE(expected.log.empty() && expected.error.empty()) << "the program checks nothing";
+    // A program that ends by itself must account for its strings and objects.
+    ASSERT_TRUE(expected.stats || !expected.error.empty()) << "no ;stats line";
     expected.debug = expected.debug || inDebugBuild;
     const ProgramRun run = compileAndRun(file, expected.debug);
     ASSERT_EQ(run.diagnostics, "");
     ASSERT_EQ(run.link.status, LinkResult::Status::Linked) << run.link.message;
-    // The first line that differs, with the line of the program that expects it.
-    for (size_t i = 0; i < std::min(run.log.size(), expected.log.size()); ++i) {
-        if (run.log[i] != expected.log[i]) {
-            ADD_FAILURE() << "DebugLog line " << i + 1 << " (expected at line "
-                          << expected.logLines[i] << "): \"" << run.log[i] << "\" instead of \""
-                          << expected.log[i] << "\"";
-            break;
-        }
-    }
-    std::string extra;
-    for (size_t i = expected.log.size(); i < run.log.size(); ++i) extra += run.log[i] + "\n";
-    EXPECT_EQ(run.log.size(), expected.log.size()) << "DebugLog lines; unexpected:\n" << extra;
+    std::string log;
+    for (const std::string& line : run.log) log += line + "\n";
+    EXPECT_EQ(log, expected.log);
     std::string error = expected.error;
     if (expected.debug && !error.empty())
         error = file.string() + ":" + std::to_string(expected.errorLine) + ": " + error;
