@@ -7,19 +7,9 @@
 namespace tx::txc {
 namespace {
 
-struct ErrorCase {
-    const char* source;
-    const char* messages;  // "line:column: message", one a line
-};
-
-std::string messagesOf(const std::string& source) {
-    return test::diagnosticLines(parseSource(source, "bad.tx").diagnostics);
-}
-
-void checkTable(const std::vector<ErrorCase>& table) {
-    for (const auto& row : table) {
-        EXPECT_EQ(messagesOf(row.source), std::string(row.messages) + "\n") << row.source;
-    }
+void checkTable(const std::vector<test::ErrorCase>& table) {
+    test::checkErrorTable(
+        table, [](const std::string& source) { return parseSource(source, "bad.tx").diagnostics; });
 }
 
 TEST(CompilerDiagnostics, Lexical) {
@@ -43,6 +33,7 @@ TEST(CompilerDiagnostics, Lexical) {
         {"x = 100000000000000000000000000000000000000000.0",
          "1:5: this number is too large for a float"},
         {"_x = 1", "1:1: a name must start with a letter, not '_'"},
+        {"x$ = Str$(5)", "1:9: 'Str' is a keyword and takes no type tag"},
     });
 }
 

@@ -1,7 +1,6 @@
 // Tokens, tags against hexadecimal and binary literals, and byte-counted positions.
 #include <gtest/gtest.h>
 
-#include "ast_dump.h"
 #include "frontend.h"
 #include "lexer.h"
 
@@ -57,12 +56,6 @@ TEST(CompilerLexer, TokensTagsAndLiterals) {
         {"\xEF\xBB\xBFx\n\xEF\xBB\xBF", "id:x nl error"},
     };
     for (const auto& row : rows) EXPECT_EQ(tokensOf(row.source), row.tokens) << row.source;
-}
-
-TEST(CompilerLexer, KeywordWithATagIsReportedOnce) {
-    const FrontEndResult result = parseSource("x$ = Str$(5)", "k.tx");
-    EXPECT_EQ(result.diagnosticsText(), "k.tx:1:9: 'Str' is a keyword and takes no type tag\n");
-    EXPECT_EQ(dumpProgram(result.program), "(assign x$ (str 5))\n");
 }
 
 // Columns count bytes from 1: a tab and each byte of a multi-byte character count one.

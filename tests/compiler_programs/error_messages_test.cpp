@@ -12,20 +12,12 @@
 namespace tx::txc {
 namespace {
 
-struct ErrorCase {
-    std::string source;
-    const char* messages;  // "line:column: message", one a line
-};
-
-std::string messagesOf(const std::string& source) {
-    const CompileResult result = compileSource(source, "bad.tx", test::runtimeCommands());
-    EXPECT_FALSE(result.ok()) << source;
-    return test::diagnosticLines(result.diagnostics);
-}
-
-void checkTable(const std::vector<ErrorCase>& table) {
-    for (const auto& row : table)
-        EXPECT_EQ(messagesOf(row.source), std::string(row.messages) + "\n") << row.source;
+void checkTable(const std::vector<test::ErrorCase>& table) {
+    test::checkErrorTable(table, [](const std::string& source) {
+        const CompileResult result = compileSource(source, "bad.tx", test::runtimeCommands());
+        EXPECT_FALSE(result.ok()) << source;
+        return result.diagnostics;
+    });
 }
 
 const char* const kTypes = "Type T\n Field a, s$\nEnd Type\nType U\n Field b\nEnd Type\n";
