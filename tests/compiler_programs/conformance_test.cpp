@@ -1,5 +1,7 @@
 // Every program in programs/: compiled, run, and held to the DebugLog lines, runtime error and
-// RuntimeStats counts written in its own comments (see program_runner.h).
+// RuntimeStats counts written in its own comments (see program_runner.h). The algorithms in
+// differential/, written in Tervex Basic and in C (built by gcc -m32), run in the same runtime:
+// their DebugLog lines must be equal.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,6 +42,28 @@ TEST_P(Conformance, SameInADebugBuild) {
 
 INSTANTIATE_TEST_SUITE_P(Programs, Conformance, ::testing::ValuesIn(programNames()),
                          [](const auto& info) { return info.param; });
+
+class Differential : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Differential, SameLinesAsTheCVersion) {
+    const std::string name = GetParam();
+    const test::ProgramRun basic =
+        test::compileAndRun(TERVEX_COMPILER_PROGRAMS "/differential/" + name + ".tx", false);
+    ASSERT_EQ(basic.diagnostics, "");
+    ASSERT_EQ(basic.link.status, LinkResult::Status::Linked) << basic.link.message;
+    const test::ProgramRun c =
+        test::runImage(test::fileBytes(TERVEX_DIFFERENTIAL_DIR "/" + name + ".tmi"), false);
+    ASSERT_EQ(c.link.status, LinkResult::Status::Linked) << c.link.message;
+    ASSERT_TRUE(c.errors.empty()) << c.errors.front();
+    ASSERT_GE(c.log.size(), 2u);
+    EXPECT_TRUE(basic.errors.empty()) << basic.errors.front();
+    EXPECT_EQ(basic.log, c.log);
+}
+
+INSTANTIATE_TEST_SUITE_P(Algorithms, Differential,
+                         ::testing::Values("insertion_sort", "physics", "string_building",
+                                           "quicksort", "sieve"),
+                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
 }  // namespace tx

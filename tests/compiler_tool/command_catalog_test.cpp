@@ -35,10 +35,7 @@ TEST(CommandCatalog, HoldsEveryEntryOfTheRuntimeRegistry) {
         for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         const CommandInfo* info = catalog.find(upper);
         ASSERT_NE(info, nullptr);
-        EXPECT_EQ(info->name, parsed->name);
-        EXPECT_EQ(info->resultSigil, parsed->resultSigil);
         EXPECT_EQ(info->linkKey, tx::linkKey(signature));
-        EXPECT_EQ(info->params.size(), parsed->params.size());
     }
     EXPECT_GT(commands, 250u);
     EXPECT_EQ(catalog.size(), commands);

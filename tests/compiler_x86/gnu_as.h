@@ -25,15 +25,12 @@ struct Assembled {
     std::vector<Relocation> relocations;
 };
 
-inline std::string gnuSource(const EncodedCode& code) {
+// Assembles the listing of `code` with GNU as; named labels are global, so that references to
+// them are relocations by name.
+inline Assembled assembleWithGnu(const EncodedCode& code) {
     std::string source = ".intel_syntax noprefix\n.text\n";
-    // Named labels are global, so that references to them are relocations by name.
     for (const CodeSymbol& symbol : code.symbols) source += ".globl " + symbol.name + "\n";
     for (const ListingLine& line : code.listing) source += line.text + "\n";
-    return source;
-}
-
-inline Assembled assembleWithGnu(const std::string& source) {
     txtest::TempDir dir;
     txtest::writeText(dir / "code.s", source);
     const auto result = txtest::runCommand("as --32 -o " + txtest::quoted(dir / "code.o") + " " +
@@ -43,9 +40,7 @@ inline Assembled assembleWithGnu(const std::string& source) {
     const tximage::ElfObject object(file);
     Assembled out;
     uint32_t text = 0;
-    for (uint32_t i = 0; i < object.sections().size(); ++i) {
-        if (object.sections()[i].name == ".text") text = i;
-    }
+    while (object.sections().at(text).name != ".text") ++text;
     const auto& contents = object.sections()[text].contents;
     out.code.assign(contents.begin(), contents.end());
     for (const auto& section : object.relocationSections()) {
@@ -59,18 +54,8 @@ inline Assembled assembleWithGnu(const std::string& source) {
     return out;
 }
 
-// The listing line holding the code byte at `offset`.
-inline std::string lineAt(const EncodedCode& code, size_t offset) {
-    for (const ListingLine& line : code.listing) {
-        if (line.size != 0 && offset >= line.address && offset < line.address + line.size) {
-            return line.text;
-        }
-    }
-    return "(past the end)";
-}
-
 inline void expectSameAsGnu(const EncodedCode& code) {
-    const Assembled gnu = assembleWithGnu(gnuSource(code));
+    const Assembled gnu = assembleWithGnu(code);
     const auto [ours, theirs] =
         std::mismatch(code.code.begin(), code.code.end(), gnu.code.begin(), gnu.code.end());
     if (ours != code.code.end() || theirs != gnu.code.end()) {
@@ -80,7 +65,10 @@ inline void expectSameAsGnu(const EncodedCode& code) {
             if (k < code.code.size()) bytes[0] += hexNumber(code.code[k]) + " ";
             if (k < gnu.code.size()) bytes[1] += hexNumber(gnu.code[k]) + " ";
         }
-        ADD_FAILURE() << "first difference at offset " << at << " in `" << lineAt(code, at)
+        std::string line = "(past the end)";  // the listing line holding the byte at `at`
+        for (const ListingLine& l : code.listing)
+            if (l.size != 0 && at >= l.address && at < l.address + l.size) line = l.text;
+        ADD_FAILURE() << "first difference at offset " << at << " in `" << line
                       << "`\n  ours: " << bytes[0] << "\n  GNU:  " << bytes[1];
         return;
     }
