@@ -37,6 +37,13 @@ TEST(CompilerInclude, ExpandsInPlaceOnceRelativeToTheIncludingFile) {
     EXPECT_EQ(main[0]->pos.line, 3u);
     EXPECT_EQ(main[2]->pos.file, 0u);
     EXPECT_EQ(main[2]->pos.line, 2u);
+    // Source text includes relative to the name it stands for.
+    const FrontEndResult text = parseSource("Include \"lib/b.tx\"\nw = 4\n", dir.file("v.tx"));
+    ASSERT_TRUE(text.ok()) << text.diagnosticsText();
+    // b.tx includes main.tx, which takes in a.tx: each file once, in the order they are met.
+    EXPECT_EQ(
+        dumpProgram(text.program),
+        "(type T)\n(function fa () ())\n(assign y 2)\n(assign x 1)\n(assign z 3)\n(assign w 4)\n");
 }
 
 // Globals, constants, arrays (dimensioned once or more), types, and Data values and labels
@@ -109,15 +116,6 @@ TEST(CompilerInclude, DeepChainsStopWithAnError) {
     EXPECT_EQ(result.diagnostics[0].message, "includes are nested too deeply (more than 64 files)");
     EXPECT_EQ(result.diagnostics[0].pos.file, 64u);
     EXPECT_EQ(result.program.main.size(), 65u);
-}
-
-TEST(CompilerInclude, SourceTextIncludesRelativeToItsName) {
-    test::TempDir dir;
-    write(dir / "part.tx", "Const P = 7\n");
-    const FrontEndResult result =
-        parseSource("Include \"part.tx\"\nx = P\n", (dir / "virtual.tx").string());
-    ASSERT_TRUE(result.ok()) << result.diagnosticsText();
-    EXPECT_EQ(dumpProgram(result.program), "(const (P 7))\n(assign x P)\n");
 }
 
 }  // namespace

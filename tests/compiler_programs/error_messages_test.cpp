@@ -33,7 +33,6 @@ TEST(CompilerErrorMessages, NamesThatDoNotExist) {
         {"Goto nowhere", "1:1: there is no label called 'nowhere'"},
         {"Dim a(2)\na(1)", "2:1: 'a' is an array; an element alone is not a statement"},
         {"Restore nowhere", "1:1: there is no label called 'nowhere'"},
-        {"x = grid(1)", "1:5: there is no function, command or array called 'grid'"},
         {"x = v[1]", "1:6: 'v' is not a vector"},
         {"Function f()\n Goto outside\nEnd Function\n.outside",
          "2:2: there is no label called 'outside' in this function"},

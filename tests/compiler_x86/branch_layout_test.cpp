@@ -1,6 +1,7 @@
 // Branches to labels: the short form exactly where the displacement fits, chains of branches
 // that push each other out of reach, alignment in between; checked against GNU as, which
 // settles branch sizes the same way, and against hand-computed layouts at the edges.
+#include <algorithm>
 #include <random>
 
 #include "gnu_as.h"
@@ -15,17 +16,16 @@ EncodedCode randomBranches(uint32_t seed, int labelCount, int steps) {
     Encoder e;
     std::vector<Label> labels;
     for (int i = 0; i < labelCount; ++i) labels.push_back(e.newLabel());
-    std::vector<int> unbound(labelCount);
-    for (int i = 0; i < labelCount; ++i) unbound[i] = i;
+    // Bound one after another in a random order, the rest at the end.
+    std::vector<Label> unbound = labels;
+    std::shuffle(unbound.begin(), unbound.end(), rng);
     for (int step = 0; step < steps; ++step) {
         const Label target = labels[below(labelCount)];
         switch (below(8)) {
             case 0:
-                if (!unbound.empty()) {
-                    const int k = below(static_cast<uint32_t>(unbound.size()));
-                    e.bind(labels[unbound[k]]);
-                    unbound.erase(unbound.begin() + k);
-                }
+                if (unbound.empty()) break;
+                e.bind(unbound.back());
+                unbound.pop_back();
                 break;
             case 1:
                 e.jmp(target);
@@ -37,19 +37,15 @@ EncodedCode randomBranches(uint32_t seed, int labelCount, int steps) {
                 e.call(target);
                 break;
             case 4:
-                if (below(4) == 0) {
-                    e.align(1u << below(4), 0);
-                } else {
-                    e.align(1u << below(7));
-                }
+                below(4) == 0 ? e.align(1u << below(4), 0) : e.align(1u << below(7));
                 break;
             default:
                 e.db(std::vector<uint8_t>(below(70), 0x90));
                 break;
         }
     }
-    for (int i : unbound) {
-        e.bind(labels[i]);
+    for (const Label& l : unbound) {
+        e.bind(l);
         e.nop();
     }
     return e.finish();
