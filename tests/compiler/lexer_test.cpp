@@ -31,11 +31,8 @@ std::string tokensOf(const std::string& source) {
 }
 
 TEST(CompilerLexer, TokensTagsAndLiterals) {
-    struct Row {
-        const char* source;
-        const char* tokens;
-    };
-    const Row rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
+        // source, tokens
         {"a$ = $FF", "id:a$ '=' int:255"},
         {"b%=%101", "id:b% '=' int:5"},
         {"c# = a %11", "id:c# '=' id:a int:3"},
@@ -55,7 +52,7 @@ TEST(CompilerLexer, TokensTagsAndLiterals) {
         {"To$FF", "'To' int:255"},
         {"\xEF\xBB\xBFx\n\xEF\xBB\xBF", "id:x nl error"},
     };
-    for (const auto& row : rows) EXPECT_EQ(tokensOf(row.source), row.tokens) << row.source;
+    for (const auto& [source, tokens] : rows) EXPECT_EQ(tokensOf(source), tokens) << source;
 }
 
 // Columns count bytes from 1: a tab and each byte of a multi-byte character count one.
