@@ -76,6 +76,7 @@ TEST(CompilerDiagnostics, BlockMatching) {
         {"Repeat\n x = 1", "2:7: 'Until' or 'Forever' missing for the 'Repeat' at line 1"},
         {"For i = 1 To 3\nWend",
          "2:1: 'Wend' without 'While'\n2:5: 'Next' missing for the 'For' at line 1"},
+        {"Select x\nCase 1", "2:7: 'End Select' missing for the 'Select' at line 1"},
         {"Select x", "1:9: 'End Select' missing for the 'Select' at line 1"},
         {"Select x\nCase )\n y = 1\nEnd Select", "2:6: expected an expression, found ')'"},
         {"Function f()\n If a\nFunction g()\nEnd Function",

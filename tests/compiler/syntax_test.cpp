@@ -132,6 +132,7 @@ TEST(CompilerSyntax, Declarations) {
         {"Global a, b# = 1.5, c$[4], p.Point = Null",
          "(global (a) (b# 1.5) (c$ [4]) (p.Point null))"},
         {"Local v[10], n% = 3", "(local (v [10]) (n% 3))"},
+        {"Const A = 1, B$ = \"x\"", "(const (A 1) (B$ \"x\"))"},
         {"Delete Each Point : Stop", "(delete-each Point)\n(stop)"},
         {"Function add%(a, b# = 1.5, c$ = \"x\", d = -1)\n Return a + b\nEnd Function",
          "(function add% ((a) (b# 1.5) (c$ \"x\") (d -1)) ((return (+ a b))))"},

@@ -14,6 +14,8 @@ TEST(LabelsAndFixups, ImageAndListingShowSymbolsAndFixups) {
     const Label text = e.newLabel("_7");
     const Label local = e.newLabel();
     e.push(addressOf(text, 3));
+    e.mov(Reg::eax, ptrLabel(Width::dword, text, 1));
+    e.fld(ptrSym(Width::qword, "_fcls", Reg::ecx, 8, 16));
     e.call("_fcls");
     e.call(text);
     e.bind(local);
@@ -23,22 +25,27 @@ TEST(LabelsAndFixups, ImageAndListingShowSymbolsAndFixups) {
     e.defineSymbol("_fa");
     const EncodedCode code = e.finish();
     const tx::ModuleImage image = code.moduleImage();
-    EXPECT_EQ(image.code, (std::vector<uint8_t>{0x68, 3, 0, 0, 0, 0xE8, 0xFC, 0xFF, 0xFF, 0xFF,
-                                                0xE8, 2, 0, 0, 0, 0xEB, 0xFE, 0xC3, 0x00}));
-    EXPECT_EQ(image.symbols, (std::vector<tx::ImageRecord>{{"_7", 17}, {"_fa", 18}, {"_fz", 0}}));
-    EXPECT_EQ(image.absoluteFixups, (std::vector<tx::ImageRecord>{{"_7", 1}}));
-    EXPECT_EQ(image.relativeFixups, (std::vector<tx::ImageRecord>{{"_fcls", 6}}));
+    std::vector<uint8_t> padded = code.code;  // the bytes the listing shows, and one for _fa
+    padded.push_back(0);
+    EXPECT_EQ(image.code, padded);
+    EXPECT_EQ(code.symbols, (std::vector<CodeSymbol>{{"_fz", 0}, {"_7", 29}, {"_fa", 30}}));
+    EXPECT_EQ(image.symbols, (std::vector<tx::ImageRecord>{{"_7", 29}, {"_fa", 30}, {"_fz", 0}}));
+    EXPECT_EQ(image.absoluteFixups,
+              (std::vector<tx::ImageRecord>{{"_7", 1}, {"_7", 6}, {"_fcls", 13}}));
+    EXPECT_EQ(image.relativeFixups, (std::vector<tx::ImageRecord>{{"_fcls", 18}}));
     EXPECT_TRUE(tx::readModuleImage(tx::writeModuleImage(image)).has_value());
     // The listing: label lines, then address, bytes and text of each instruction.
     EXPECT_EQ(code.listingText(),
               "_fz:\n"
               "00000000  68 03 00 00 00           push OFFSET _7+0x3\n"
-              "00000005  e8 fc ff ff ff           call _fcls\n"
-              "0000000a  e8 02 00 00 00           call _7\n"
+              "00000005  a1 01 00 00 00           mov eax, DWORD PTR [_7+0x1]\n"
+              "0000000a  dd 04 cd 10 00 00 00     fld QWORD PTR [_fcls+ecx*8+0x10]\n"
+              "00000011  e8 fc ff ff ff           call _fcls\n"
+              "00000016  e8 02 00 00 00           call _7\n"
               ".L2:\n"
-              "0000000f  eb fe                    jmp .L2\n"
+              "0000001b  eb fe                    jmp .L2\n"
               "_7:\n"
-              "00000011  c3                       ret\n"
+              "0000001d  c3                       ret\n"
               "_fa:\n");
 }
 
