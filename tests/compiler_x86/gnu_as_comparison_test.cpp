@@ -67,7 +67,8 @@ private:
     std::mt19937 rng_;
 };
 
-using Family = std::function<void(Encoder&, Draw&)>;
+// A family emits one instruction of its kind, with operands of `size` bytes where that applies.
+using Family = std::function<void(Encoder&, Draw&, int size)>;
 
 // Runs one of the choices, drawn uniformly.
 void pick(Draw& d, std::initializer_list<std::function<void()>> choices) {
@@ -76,67 +77,53 @@ void pick(Draw& d, std::initializer_list<std::function<void()>> choices) {
 
 std::vector<Family> generalFamilies() {
     std::vector<Family> f;
-    f.push_back([](Encoder& e, Draw& d) {
-        const int s = d.size();
-        e.mov(d.rm(s), d.registerOf(s));
-    });
-    f.push_back([](Encoder& e, Draw& d) {
-        const int s = d.size();
+    f.push_back([](Encoder& e, Draw& d, int s) { e.mov(d.rm(s), d.registerOf(s)); });
+    f.push_back([](Encoder& e, Draw& d, int s) {
         e.mov(d.registerOf(s), d.chance(30) ? Operand(d.mem(static_cast<Width>(s))) : d.rm(s));
     });
-    f.push_back([](Encoder& e, Draw& d) {
-        const int s = d.size();
-        e.mov(d.rm(s), d.immediate(s));
-    });
-    f.push_back([](Encoder& e, Draw& d) {  // the accumulator and an absolute address
-        const int s = d.size();
+    f.push_back([](Encoder& e, Draw& d, int s) { e.mov(d.rm(s), d.immediate(s)); });
+    f.push_back([](Encoder& e, Draw& d, int s) {  // the accumulator and an absolute address
         Mem m = d.mem(static_cast<Width>(s));
         m.base.reset();
         m.index.reset();
-        if (d.chance(50)) {
-            e.mov(d.registerOf(s, 0), m);
-        } else {
-            e.mov(m, d.registerOf(s, 0));
-        }
+        pick(d, {[&] { e.mov(d.registerOf(s, 0), m); }, [&] { e.mov(m, d.registerOf(s, 0)); }});
     });
-    f.push_back([](Encoder& e, Draw& d) { e.movzx(d.reg(), d.rm(d.chance(50) ? 1 : 2)); });
-    f.push_back([](Encoder& e, Draw& d) { e.movsx(d.reg(), d.rm(d.chance(50) ? 1 : 2)); });
-    f.push_back([](Encoder& e, Draw& d) { e.lea(d.reg(), d.mem(Width::dword)); });
-    f.push_back([](Encoder& e, Draw& d) {
-        const int s = d.size();
+    f.push_back([](Encoder& e, Draw& d, int) { e.movzx(d.reg(), d.rm(d.chance(50) ? 1 : 2)); });
+    f.push_back([](Encoder& e, Draw& d, int) { e.movsx(d.reg(), d.rm(d.chance(50) ? 1 : 2)); });
+    f.push_back([](Encoder& e, Draw& d, int) { e.lea(d.reg(), d.mem(Width::dword)); });
+    f.push_back([](Encoder& e, Draw& d, int s) {
         const auto op = static_cast<AluOp>(d.below(8));
         pick(d, {[&] { e.alu(op, d.rm(s), d.registerOf(s)); },
                  [&] { e.alu(op, d.registerOf(s), d.rm(s)); },
                  [&] { e.alu(op, d.chance(25) ? d.registerOf(s, 0) : d.rm(s), d.immediate(s)); }});
     });
-    f.push_back([](Encoder& e, Draw& d) {
-        const int s = d.size();
+    f.push_back([](Encoder& e, Draw& d, int s) {
         if (d.chance(20)) return e.test(d.registerOf(s), d.mem(static_cast<Width>(s)));
         if (d.chance(50)) return e.test(d.rm(s), d.registerOf(s));
         e.test(d.chance(25) ? d.registerOf(s, 0) : d.rm(s), d.immediate(s));
     });
-    f.push_back([](Encoder& e, Draw& d) {
-        const Operand op = d.rm(d.size());
+    f.push_back([](Encoder& e, Draw& d, int s) {
+        const Operand op = d.rm(s);
         pick(d, {[&] { e.inc(op); }, [&] { e.dec(op); }, [&] { e.neg(op); }, [&] { e.not_(op); },
                  [&] { e.mul(op); }, [&] { e.div(op); }, [&] { e.idiv(op); }});
     });
-    f.push_back([](Encoder& e, Draw& d) {
+    f.push_back([](Encoder& e, Draw& d, int) {
         pick(d, {[&] { e.imul(d.reg(), d.rm(4)); }, [&] { e.imul(d.reg(), d.rm(4), d.number(4)); },
                  [&] { e.imul(d.reg(), imm(d.number(4))); }});
     });
-    f.push_back([](Encoder& e, Draw& d) {
+    f.push_back([](Encoder& e, Draw& d, int s) {
         static const ShiftOp ops[] = {ShiftOp::rol, ShiftOp::ror, ShiftOp::rcl, ShiftOp::rcr,
                                       ShiftOp::shl, ShiftOp::shr, ShiftOp::sar};
         const Operand count = d.chance(30) ? Operand(Reg8::cl) : Operand(imm(d.below(32)));
-        e.shift(ops[d.below(7)], d.rm(d.size()), count);
+        e.shift(ops[d.below(7)], d.rm(s), count);
     });
-    f.push_back([](Encoder& e, Draw& d) { e.setcc(static_cast<Cond>(d.below(16)), d.rm(1)); });
-    f.push_back([](Encoder& e, Draw& d) {
+    f.push_back([](Encoder& e, Draw& d, int) { e.setcc(static_cast<Cond>(d.below(16)), d.rm(1)); });
+    f.push_back([](Encoder& e, Draw& d, int) {
         pick(d, {[&] { e.push(d.reg()); }, [&] { e.push(d.immediate(4)); },
                  [&] { e.push(d.mem(Width::dword)); }, [&] { e.pop(d.reg()); },
                  [&] { e.pop(d.mem(Width::dword)); }});
     });
-    f.push_back([](Encoder& e, Draw& d) {
+    f.push_back([](Encoder& e, Draw& d, int) {
         pick(d,
              {[&] { e.call(d.symbol()); }, [&] { e.call(d.rm(4)); }, [&] { e.jmp(d.symbol()); },
               [&] { e.jmp(d.rm(4)); }, [&] { e.jcc(static_cast<Cond>(d.below(16)), d.symbol()); },
@@ -146,7 +133,7 @@ std::vector<Family> generalFamilies() {
                   e.dd(Imm{d.number(4), {d.chance(50) ? d.symbol() : "", {}}});
               }});
     });
-    f.push_back([](Encoder& e, Draw& d) {
+    f.push_back([](Encoder& e, Draw& d, int) {
         std::string text;
         for (int n = d.below(12); n > 0; --n) text += static_cast<char>(1 + d.below(255));
         e.asciz(text);
@@ -156,23 +143,23 @@ std::vector<Family> generalFamilies() {
 
 std::vector<Family> fpuFamilies() {
     std::vector<Family> f;
-    f.push_back([](Encoder& e, Draw& d) {
+    f.push_back([](Encoder& e, Draw& d, int) {
         const Mem m = d.mem(d.chance(50) ? Width::dword : Width::qword);
         pick(d, {[&] { e.fld(m); }, [&] { e.fst(m); }, [&] { e.fstp(m); }, [&] { e.fcom(m); },
                  [&] { e.fcomp(m); }});
     });
-    f.push_back([](Encoder& e, Draw& d) {
+    f.push_back([](Encoder& e, Draw& d, int) {
         pick(d, {[&] { e.fld(d.st()); }, [&] { e.fst(d.st()); }, [&] { e.fstp(d.st()); },
                  [&] { e.fxch(d.st()); }, [&] { e.fcomi(d.st()); }, [&] { e.fcomip(d.st()); },
                  [&] { e.fucomi(d.st()); }, [&] { e.fucomip(d.st()); }, [&] { e.ffree(d.st()); }});
     });
-    f.push_back([](Encoder& e, Draw& d) {
+    f.push_back([](Encoder& e, Draw& d, int) {
         static const Width widths[] = {Width::word, Width::dword, Width::qword};
         const Mem m = d.mem(widths[d.below(3)]);
         pick(d, {[&] { e.fild(m); }, [&] { e.fistp(m); },
                  [&] { m.width == Width::qword ? e.fild(m) : e.fist(m); }});
     });
-    f.push_back([](Encoder& e, Draw& d) {
+    f.push_back([](Encoder& e, Draw& d, int) {
         static const FpuOp ops[] = {FpuOp::add,  FpuOp::mul, FpuOp::sub,
                                     FpuOp::subr, FpuOp::div, FpuOp::divr};
         const FpuOp op = ops[d.below(6)];
@@ -180,12 +167,12 @@ std::vector<Family> fpuFamilies() {
                  [&] { e.fpu(op, st(0), d.st()); }, [&] { e.fpu(op, d.st(), st(0)); },
                  [&] { e.fpuPop(op, d.st()); }});
     });
-    f.push_back([](Encoder& e, Draw& d) {
+    f.push_back([](Encoder& e, Draw& d, int) {
         const Mem m = d.mem(Width::word);
         if (d.chance(50)) return e.fnstcw(m);
         e.fldcw(m);
     });
-    f.push_back([](Encoder& e, Draw& d) {
+    f.push_back([](Encoder& e, Draw& d, int) {
         using Simple = void (Encoder::*)();
         static const Simple simple[] = {&Encoder::fld1,    &Encoder::fldz,    &Encoder::fldpi,
                                         &Encoder::fchs,    &Encoder::fabs,    &Encoder::fsqrt,
@@ -203,7 +190,7 @@ void runFamilies(const std::vector<Family>& families, uint32_t seed, int rounds)
     Draw draw(seed);
     Encoder e;
     for (int round = 0; round < rounds; ++round) {
-        for (const Family& family : families) family(e, draw);
+        for (const Family& family : families) family(e, draw, draw.size());
     }
     expectSameAsGnu(e.finish());
 }
