@@ -110,7 +110,7 @@ TEST(CompilerSyntax, ConditionalsAndLoops) {
     });
 }
 
-TEST(CompilerSyntax, StatementsOfEveryKind) {
+TEST(CompilerSyntax, StatementsAndDeclarations) {
     checkTable({
         {".start\nGoto start\nGosub .start\nReturn",
          "(label start)\n(goto start)\n(gosub start)\n(return)"},
@@ -124,11 +124,6 @@ TEST(CompilerSyntax, StatementsOfEveryKind) {
         {"h = Handle(p) : p = Object.Point(h)",
          "(assign h (handle p))\n(assign p (object Point h))"},
         {"Type T\n Field v[8]\nEnd Type", "(type T (v [8]))"},
-    });
-}
-
-TEST(CompilerSyntax, Declarations) {
-    checkTable({
         {"Global a, b# = 1.5, c$[4], p.Point = Null",
          "(global (a) (b# 1.5) (c$ [4]) (p.Point null))"},
         {"Local v[10], n% = 3", "(local (v [10]) (n% 3))"},

@@ -40,7 +40,7 @@ struct ProgramRun {
     std::string diagnostics;  // empty when the program compiled
     LinkResult link;
     RunOutcome outcome = RunOutcome::Ended;
-    std::vector<std::string> log;
+    std::string log;  // the DebugLog lines, each ended by a newline
     std::vector<std::string> errors;
     std::string stats;  // the RuntimeStats counts, as in ;stats
 };
@@ -91,7 +91,7 @@ inline ProgramRun runImage(const std::vector<uint8_t>& image, bool debug) {
     run.outcome = runtime.execute(ProgramEntry{&machine, run.link.entry}, "", &debugger, debug, 0);
     run.stats = statsCounts(testing::internal::GetCapturedStderr());
     for (const std::string& event : debugger.events)
-        if (event.starts_with("log ")) run.log.push_back(event.substr(4));
+        if (event.starts_with("log ")) run.log += event.substr(4) + "\n";
     run.errors = debugger.errors;
     return run;
 }
@@ -116,9 +116,7 @@ inline void checkProgram(const std::filesystem::path& file, bool inDebugBuild) {
     const ProgramRun run = compileAndRun(file, expected.debug);
     ASSERT_EQ(run.diagnostics, "");
     ASSERT_EQ(run.link.status, LinkResult::Status::Linked) << run.link.message;
-    std::string log;
-    for (const std::string& line : run.log) log += line + "\n";
-    EXPECT_EQ(log, expected.log);
+    EXPECT_EQ(run.log, expected.log);
     std::string error = expected.error;
     if (expected.debug && !error.empty())
         error = file.string() + ":" + std::to_string(expected.errorLine) + ": " + error;
