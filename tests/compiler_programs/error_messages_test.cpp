@@ -20,10 +20,9 @@ void checkTable(const std::vector<test::ErrorCase>& table) {
     });
 }
 
-const char* const kTypes = "Type T\n Field a, s$\nEnd Type\nType U\n Field b\nEnd Type\n";
-
+// The source after two types, on line 7.
 std::string withTypes(const char* source) {
-    return kTypes + std::string(source);
+    return "Type T\n Field a, s$\nEnd Type\nType U\n Field b\nEnd Type\n" + std::string(source);
 }
 
 TEST(CompilerErrorMessages, NamesThatDoNotExist) {
