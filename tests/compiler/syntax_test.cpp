@@ -110,6 +110,7 @@ TEST(CompilerSyntax, ConditionalsAndLoops) {
     });
 }
 
+// With comments, blank lines, empty statements and keywords in any case.
 TEST(CompilerSyntax, StatementsAndDeclarations) {
     checkTable({
         {".start\nGoto start\nGosub .start\nReturn",
@@ -131,11 +132,6 @@ TEST(CompilerSyntax, StatementsAndDeclarations) {
         {"Delete Each Point : Stop", "(delete-each Point)\n(stop)"},
         {"Function add%(a, b# = 1.5, c$ = \"x\", d = -1)\n Return a + b\nEnd Function",
          "(function add% ((a) (b# 1.5) (c$ \"x\") (d -1)) ((return (+ a b))))"},
-    });
-}
-
-TEST(CompilerSyntax, SeparatorsCommentsAndCase) {
-    checkTable({
         {"; a comment\n\nx = 1 ; another\r\n: : y = 2", "(assign x 1)\n(assign y 2)"},
         {"IF A THEN\nend if : WHILE x : wEnD", "(if A ())\n(while x ())"},
         {"x=\"\xE9\xFF\"", "(assign x \"\xE9\xFF\")"},
