@@ -7,10 +7,8 @@
 namespace tx::txc {
 namespace {
 
-struct SyntaxCase {
-    const char* source;
-    const char* tree;  // dumpProgram without its last newline
-};
+// A source and its tree: dumpProgram without its last newline.
+using SyntaxCase = std::pair<const char*, const char*>;
 
 // The tree of a program with no errors, or with some when `wrong`.
 std::string treeOf(const char* source, bool wrong) {
@@ -22,7 +20,7 @@ std::string treeOf(const char* source, bool wrong) {
 }
 
 void checkTable(const std::vector<SyntaxCase>& table, bool wrong = false) {
-    for (const auto& row : table) EXPECT_EQ(treeOf(row.source, wrong), row.tree) << row.source;
+    for (const auto& [source, tree] : table) EXPECT_EQ(treeOf(source, wrong), tree) << source;
 }
 
 TEST(CompilerSyntax, PrecedenceAndAssociativity) {
