@@ -60,6 +60,7 @@ TEST(CompilerSyntax, PrecedenceAndAssociativity) {
     });
 }
 
+// Objects, calls, elements, and call statements, some with a first argument in parentheses.
 TEST(CompilerSyntax, ObjectsCallsAndElements) {
     checkTable({
         {"p.Point = New Point", "(assign p.Point (new Point))"},
@@ -74,11 +75,6 @@ TEST(CompilerSyntax, ObjectsCallsAndElements) {
         {"a(i, j) = 1 : o\\f = 2 : v[3] = 4 : a(1)\\f[2] = 5",
          "(assign (call a i j) 1)\n(assign (field o f) 2)\n(assign (index v 3) 4)\n"
          "(assign (index (field (call a 1) f) 2) 5)"},
-    });
-}
-
-TEST(CompilerSyntax, CallStatements) {
-    checkTable({
         {"Graphics 640, 480", "(do Graphics 640 480)"},
         {"Graphics(640, 480)", "(do Graphics 640 480)"},
         {"Cls", "(do Cls)"},

@@ -25,7 +25,7 @@ std::string withTypes(const char* source) {
     return "Type T\n Field a, s$\nEnd Type\nType U\n Field b\nEnd Type\n" + std::string(source);
 }
 
-TEST(CompilerErrorMessages, NamesThatDoNotExist) {
+TEST(CompilerErrorMessages, NamesAndWhatTheyHold) {
     checkTable({
         {"x = foo(1)", "1:5: there is no function, command or array called 'foo'"},
         {"foo 1, 2", "1:1: there is no function, command or array called 'foo'"},
@@ -38,6 +38,12 @@ TEST(CompilerErrorMessages, NamesThatDoNotExist) {
         {withTypes("p.T = New T\np\\c = 1"), "8:2: the type T has no field called 'c'"},
         {withTypes("p.T = New T\nx = p\\b"), "8:6: the type T has no field called 'b'"},
         {withTypes("p.T = New T\np\\a[1] = 2"), "8:4: the field 'a' is not a vector"},
+        {"Const C = 1\nC = 2", "2:1: 'C' is a constant; it cannot be given a new value"},
+        {"x = 2\nConst C = x", "2:11: 'x' is not a constant"},
+        {"n = 3\nLocal v[n]", "2:9: 'n' is not a constant"},
+        {"Dim a(2, 3)\nx = a(1)", "2:5: the array 'a' has 2 dimensions, not 1"},
+        {"Dim a(2)\nDim a$(3)",
+         "2:5: the array 'a' was first dimensioned for integers; it cannot hold strings"},
     });
 }
 
@@ -85,17 +91,6 @@ TEST(CompilerErrorMessages, OperatorsAndStatementsOnTheWrongType) {
          "7:13: the operator + does not apply to an object of type T"},
         {withTypes("Function f(p.T)\nEnd Function\nf(\"a\")"),
          "9:3: a string cannot be used as an object of type T"},
-    });
-}
-
-TEST(CompilerErrorMessages, VariablesAndConstants) {
-    checkTable({
-        {"Const C = 1\nC = 2", "2:1: 'C' is a constant; it cannot be given a new value"},
-        {"x = 2\nConst C = x", "2:11: 'x' is not a constant"},
-        {"n = 3\nLocal v[n]", "2:9: 'n' is not a constant"},
-        {"Dim a(2, 3)\nx = a(1)", "2:5: the array 'a' has 2 dimensions, not 1"},
-        {"Dim a(2)\nDim a$(3)",
-         "2:5: the array 'a' was first dimensioned for integers; it cannot hold strings"},
     });
 }
 
