@@ -6,7 +6,7 @@ namespace tx {
 namespace {
 
 TEST(GuestAudio, ProgramPlaysAPannedPitchedSoundThenMusic) {
-    test::WaveOutput::instance();
+    test::waveFile();
     const test::TempDir dir;
     test::writeTone(dir / "tone.wav", test::kToneHz, 0.15);
     std::filesystem::copy_file(TERVEX_TEST_DATA "/tone.mod", dir / "tone.mod");
@@ -16,7 +16,7 @@ TEST(GuestAudio, ProgramPlaysAPannedPitchedSoundThenMusic) {
     EXPECT_EQ(test::firstError(run), "");
     EXPECT_EQ(run.outcome, RunOutcome::Ended);
 
-    const test::Capture mix = test::readCapture(test::WaveOutput::instance().file());
+    const test::Capture mix = test::readCapture(test::waveFile());
     const std::vector<test::Burst> bursts = test::burstsOf(mix);
     ASSERT_EQ(bursts.size(), 2u);
     const test::Burst& tone = bursts[0];

@@ -17,12 +17,6 @@
 namespace tx::kernels {
 namespace {
 
-std::vector<uint8_t> stored(const PixelFormat& f, uint32_t argb) {
-    std::vector<uint8_t> bytes(static_cast<size_t>(f.bytesPerPixel()) + 1, 0xAA);
-    f.storeARGB(bytes.data(), argb);
-    return bytes;
-}
-
 // Sixteen-bit layouts keep the top bits of each channel and read back with the low bits zero;
 // byte layouts move the bytes unchanged.
 TEST(PixelFormatTest, StoredBytesAndWhatTheyReadBackAs) {
@@ -43,10 +37,11 @@ TEST(PixelFormatTest, StoredBytesAndWhatTheyReadBackAs) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.format.depth() << " bits, " << std::hex << c.argb);
-        std::vector<uint8_t> expected = c.bytes;
+        std::vector<uint8_t> bytes(c.bytes.size() + 1, 0xAA), expected = c.bytes;
         expected.push_back(0xAA);  // the byte after the pixel stays
-        EXPECT_EQ(stored(c.format, c.argb), expected);
-        EXPECT_EQ(c.format.loadARGB(expected.data()), c.back);
+        c.format.storeARGB(bytes.data(), c.argb);
+        EXPECT_EQ(bytes, expected);
+        EXPECT_EQ(c.format.loadARGB(bytes.data()), c.back);
         EXPECT_EQ(c.format.toARGB(c.format.fromARGB(c.argb)), c.back);
     }
 }
@@ -76,43 +71,33 @@ TEST(PixelFormatTest, FormatsByDepthAndFromMasks) {
     EXPECT_EQ(odd->toARGB(0xBDE9), 0x90B0DEFFu);
 }
 
-// The specialised routines against the conversion by masks.
-void expectCodecMatchesMasks(const PixelFormat& f) {
-    SCOPED_TRACE(f.depth());
-    uint8_t pixel[4];
-    visitCodec(f, [&](auto codec) {
-        // Every 16-bit surface value; a spread of wider ones.
-        const uint32_t valueStep = f.depth() == 16 ? 1 : 4099;
-        const uint64_t valueEnd = f.depth() == 32 ? 0x100000000ull : (1ull << f.depth());
-        for (uint64_t v = 0; v < valueEnd; v += valueStep) {
-            const uint32_t s = static_cast<uint32_t>(v) & f.valueBits();
-            ASSERT_EQ(codec.toARGB(s), f.toARGB(s)) << std::hex << s;
-            f.storeValue(pixel, s);
-            ASSERT_EQ(f.loadARGB(pixel), f.toARGB(s));
-        }
-        for (uint64_t argb = 0; argb < 0x100000000ull; argb += 65521) {
-            const uint32_t c = static_cast<uint32_t>(argb);
-            ASSERT_EQ(codec.fromARGB(c), f.fromARGB(c)) << std::hex << c;
-            f.storeARGB(pixel, c);
-            ASSERT_EQ(f.loadValue(pixel), f.fromARGB(c));
-        }
-    });
-}
-
+// The specialised routines against the conversion by masks: every 16-bit surface value, a spread
+// of wider ones, and a spread of colours.
 TEST(PixelFormatTest, SpecialisedRoutinesMatchTheMaskConversions) {
-    expectCodecMatchesMasks(PixelFormat::rgb565());
-    expectCodecMatchesMasks(PixelFormat::rgb555());
-    expectCodecMatchesMasks(PixelFormat::rgb888());
-    expectCodecMatchesMasks(PixelFormat::xrgb8888());
-    expectCodecMatchesMasks(PixelFormat::argb8888());
-    expectCodecMatchesMasks(*PixelFormat::fromMasks(32, 0, 0xFF, 0xFF00, 0xFF0000));
-    expectCodecMatchesMasks(*PixelFormat::fromMasks(16, 0xF000, 0x0F00, 0x00F0, 0x000F));
-}
-
-std::vector<const KernelSet*> vectorSets() {
-    std::vector<const KernelSet*> sets{&sse2Kernels()};
-    if (const KernelSet* avx2 = avx2Kernels()) sets.push_back(avx2);
-    return sets;
+    for (const PixelFormat& f :
+         {PixelFormat::rgb565(), PixelFormat::rgb555(), PixelFormat::rgb888(),
+          PixelFormat::xrgb8888(), PixelFormat::argb8888(),
+          *PixelFormat::fromMasks(32, 0, 0xFF, 0xFF00, 0xFF0000),
+          *PixelFormat::fromMasks(16, 0xF000, 0x0F00, 0x00F0, 0x000F)}) {
+        SCOPED_TRACE(f.depth());
+        uint8_t pixel[4];
+        visitCodec(f, [&](auto codec) {
+            const uint32_t valueStep = f.depth() == 16 ? 1 : 4099;
+            const uint64_t valueEnd = f.depth() == 32 ? 0x100000000ull : (1ull << f.depth());
+            for (uint64_t v = 0; v < valueEnd; v += valueStep) {
+                const uint32_t s = static_cast<uint32_t>(v) & f.valueBits();
+                ASSERT_EQ(codec.toARGB(s), f.toARGB(s)) << std::hex << s;
+                f.storeValue(pixel, s);
+                ASSERT_EQ(f.loadARGB(pixel), f.toARGB(s));
+            }
+            for (uint64_t argb = 0; argb < 0x100000000ull; argb += 65521) {
+                const uint32_t c = static_cast<uint32_t>(argb);
+                ASSERT_EQ(codec.fromARGB(c), f.fromARGB(c)) << std::hex << c;
+                f.storeARGB(pixel, c);
+                ASSERT_EQ(f.loadValue(pixel), f.fromARGB(c));
+            }
+        });
+    }
 }
 
 // Pixel rows with a guard zone around them, so stray writes show up.
@@ -215,7 +200,9 @@ void compareSets(const KernelSet& set) {
 }
 
 TEST(PixelKernelsTest, VectorSetsMatchTheScalarReference) {
-    for (const KernelSet* set : vectorSets()) {
+    std::vector<const KernelSet*> sets{&sse2Kernels()};
+    if (const KernelSet* avx2 = avx2Kernels()) sets.push_back(avx2);
+    for (const KernelSet* set : sets) {
         compareSets<2>(*set);
         compareSets<3>(*set);
         compareSets<4>(*set);

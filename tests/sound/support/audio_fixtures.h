@@ -19,11 +19,10 @@ void writeTone(const std::filesystem::path& path, double hz, double seconds, int
 
 // Song fixtures in tests/data, each 1.2 s long: tone.mod, a four-channel ProTracker module
 // whose one looped 32-byte sine cycle plays at Amiga period 428 on channels 1 (left) and 2
-// (right) for ten rows, and tone.mid, one flute note (General MIDI program 74) 69 held at 120
-// beats a minute.
+// (right) for ten rows, and tone.mid, one flute note (General MIDI program 74) 69 (440 Hz) held
+// at 120 beats a minute.
 inline constexpr double kToneModuleHz = 7093789.2 / (428.0 * 2.0) / 32.0;  // ~258.97 Hz
 inline constexpr double kSongSeconds = 1.2;
-double midiNoteHz(int note);  // 440 * 2^((note - 69) / 12)
 
 // Interleaved samples from -1 to 1 and what can be measured in them. Frame ranges are clamped
 // to the samples there are.
