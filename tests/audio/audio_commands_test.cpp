@@ -1,12 +1,13 @@
 // The audio commands over the sound engine, heard through OpenAL Soft's wave-file writer: each
-// test plays its sounds and music a short while apart, closes the driver and measures the mix by
-// bursts of sound (volume, left and right, pitch, gaps).
+// test (or the compiled program of the last) plays its sounds and music a short while apart,
+// closes the driver and measures the mix by bursts of sound (volume, left and right, pitch, gaps).
 #include <fstream>
 #include <set>
 #include <span>
 
 #include "audio_session.h"
 #include "decoder.h"
+#include "guest_runner.h"
 
 namespace tx::test {
 namespace {
@@ -201,6 +202,29 @@ TEST_F(AudioCommands, StreamsRestartPauseAndOutlastAStalledProgram) {
     const Burst& resumed = bursts[2];
     EXPECT_GT(resumed.seconds(), 0.3);
     EXPECT_LT(mix.longestSilence(resumed.begin, resumed.end, kSilence), 4u);
+}
+
+// A compiled program makes sound: what it plays is heard in the mix.
+TEST(GuestAudio, ProgramPlaysAPannedPitchedSoundThenMusic) {
+    waveFile();
+    const TempDir dir;
+    writeTone(dir / "tone.wav", kToneHz, 0.15);
+    std::filesystem::copy_file(TERVEX_TEST_DATA "/tone.mod", dir / "tone.mod");
+    ::setenv("TX_DIR", dir.path().c_str(), 1);
+    const GuestRun run = runGuest("audio");
+    ASSERT_EQ(run.link.status, LinkResult::Status::Linked) << run.link.message;
+    EXPECT_EQ(firstError(run), "");
+    EXPECT_EQ(run.outcome, RunOutcome::Ended);
+
+    const Capture mix = readCapture(waveFile());
+    const std::vector<Burst> bursts = burstsOf(mix);
+    ASSERT_EQ(bursts.size(), 2u);
+    const Burst& tone = bursts[0];
+    EXPECT_NEAR(tone.seconds(), 0.3, 0.02);
+    EXPECT_LT(mix.rms(1, tone.at(50), tone.at(250)), 0.001) << "panned left";
+    EXPECT_NEAR(mix.frequency(0, tone.at(50), tone.at(250)), kToneHz / 2, 3.0);
+    EXPECT_NEAR(mix.frequency(1, bursts[1].at(50), bursts[1].at(250)), kToneModuleHz,
+                kToneModuleHz * 0.03);
 }
 
 }  // namespace
