@@ -3,10 +3,8 @@
 // closes the driver and measures the mix by bursts of sound (volume, left and right, pitch, gaps).
 #include <fstream>
 #include <set>
-#include <span>
 
 #include "audio_session.h"
-#include "decoder.h"
 #include "guest_runner.h"
 
 namespace tx::test {
@@ -131,43 +129,6 @@ TEST_F(AudioCommands, ChannelsAreReusedOnlyOnceTheirSoundHasEnded) {
     for (const char* bad : {"garbage.wav", "empty.mod", "missing.ogg"}) {
         EXPECT_EQ(load(dir / bad), 0u) << bad;
         EXPECT_EQ(music(dir / bad), 0u) << bad;
-    }
-}
-
-// Music: streams (names holding ".wav", ".mp3" and the rest) and songs (everything else: tracker
-// modules, MIDI files, and audio files such as ".MP3", which the stream test does not match)
-// play at their pitch.
-TEST_F(AudioCommands, MusicOfEveryKindPlaysAtItsPitch) {
-    writeTone(dir / "tone.wav", kToneHz, 1.0);
-    writeTone(dir / "tone.mp3", kToneHz, 1.0);
-    std::filesystem::rename(dir / "tone.mp3", dir / "TONE.MP3");
-    std::filesystem::copy_file(TERVEX_TEST_DATA "/tone.mod", dir / "tone.mod");
-    std::filesystem::copy_file(TERVEX_TEST_DATA "/tone.mid", dir / "tone.mid");
-    const struct {
-        const char* name;
-        double hz;  // the pitch it must sound at
-    } files[] = {{"tone.wav", kToneHz},
-                 {"TONE.MP3", kToneHz},
-                 {"tone.mod", kToneModuleHz},
-                 {"tone.mid", 440.0}};
-    const size_t playable = sound::midiFilesPlayable() ? std::size(files) : std::size(files) - 1;
-    for (const auto& file : std::span(files, playable)) {
-        const uint32_t channel = music(dir / file.name);
-        ASSERT_NE(channel, 0u) << file.name;
-        EXPECT_EQ(channelPlaying(channel), 1) << file.name;
-        std::this_thread::sleep_for(300ms);
-        stopChannel(channel);
-        EXPECT_EQ(channelPlaying(channel), 0) << file.name;
-        std::this_thread::sleep_for(150ms);
-    }
-    const Capture mix = hear();
-    const std::vector<Burst> bursts = burstsOf(mix);
-    ASSERT_EQ(bursts.size(), playable);
-    for (size_t i = 0; i < playable; ++i) {
-        const Burst& b = bursts[i];
-        EXPECT_GT(mix.rms(0, b.at(50), b.at(250)), 0.02) << files[i].name;
-        EXPECT_NEAR(mix.frequency(0, b.at(50), b.at(250)), files[i].hz, files[i].hz * 0.03)
-            << files[i].name;
     }
 }
 

@@ -92,25 +92,6 @@ TEST(CollisionMaskTest, EveryDrawingOperationKeepsTheMaskCurrent) {
     }
 }
 
-// A new mask colour waits for drawing to refresh the mask: a plot refreshes its whole word,
-// UpdateMask whole words of its rectangle (clipped to the canvas; an empty one does nothing)
-// and pixel writes all of it when the lock is released.
-TEST(CollisionMaskTest, ANewMaskColourWaitsForDrawingToRefreshTheMask) {
-    auto c = makeCanvas(70, 2);
-    c->ensureMask();
-    c->setMask(0xFFFFFF);  // now every black pixel differs; the mask says "all transparent"
-    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0, 0, 0, 0, 0}));
-    c->setColor(0xFFFF0000);
-    c->plot(40, 0);
-    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0xFFFFFFFF, 0, 0, 0, 0}));
-    c->updateMask({60, 1, 200, 2});  // the last word has 6 columns
-    c->updateMask({5, 5, 1, 1});
-    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0, 0xFFFFFFFF, 0, 0, 0xFFFFFFFF, 0xFC000000}));
-    c->setPixel(69, 0, 0xFFFFFFFF);
-    EXPECT_EQ(maskOf(*c), (std::vector<uint32_t>{0xFFFFFFFF, 0xFFFFFFFF, 0xF8000000, 0xFFFFFFFF,
-                                                 0xFFFFFFFF, 0xFC000000}));
-}
-
 // The per-pixel answer: whether an opaque pixel of a, drawn at (ax, ay), lies where `other`
 // says a point is taken.
 bool slowHit(const HostCanvas& a, int32_t ax, int32_t ay,

@@ -1,6 +1,6 @@
-// Pixel formats (stored bytes, fields, the specialised codecs against the conversion by masks);
-// every vector kernel set against the scalar reference, bit for bit, and the set canvases draw
-// with.
+// Pixel formats (by depth and from masks, the specialised codecs against the conversion by
+// masks); every vector kernel set against the scalar reference, bit for bit, and the set
+// canvases draw with.
 #include "pixel_kernels.h"
 
 #include <gtest/gtest.h>
@@ -17,40 +17,9 @@
 namespace tx::kernels {
 namespace {
 
-// Sixteen-bit layouts keep the top bits of each channel and read back with the low bits zero;
-// byte layouts move the bytes unchanged.
-TEST(PixelFormatTest, StoredBytesAndWhatTheyReadBackAs) {
-    const struct {
-        PixelFormat format;
-        uint32_t argb;
-        std::vector<uint8_t> bytes;
-        uint32_t back;
-    } cases[] = {
-        {PixelFormat::rgb565(), 0xFFFFFFFF, {0xFF, 0xFF}, 0xFFF8FCF8},
-        {PixelFormat::rgb565(), 0xFFFF00FF, {0x1F, 0xF8}, 0xFFF800F8},
-        {PixelFormat::rgb565(), 0x00123456, {0xAA, 0x11}, 0xFF103450},
-        {PixelFormat::rgb565(), 0x00070307, {0x00, 0x00}, 0xFF000000},
-        {PixelFormat::rgb555(), 0xFFFFFFFF, {0xFF, 0x7F}, 0xFFF8F8F8},
-        {PixelFormat::xrgb8888(), 0x12345678, {0x78, 0x56, 0x34, 0x00}, 0xFF345678},
-        {PixelFormat::argb8888(), 0x12345678, {0x78, 0x56, 0x34, 0x12}, 0x12345678},
-        {PixelFormat::rgb888(), 0x12345678, {0x78, 0x56, 0x34}, 0xFF345678},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.format.depth() << " bits, " << std::hex << c.argb);
-        std::vector<uint8_t> bytes(c.bytes.size() + 1, 0xAA), expected = c.bytes;
-        expected.push_back(0xAA);  // the byte after the pixel stays
-        c.format.storeARGB(bytes.data(), c.argb);
-        EXPECT_EQ(bytes, expected);
-        EXPECT_EQ(c.format.loadARGB(bytes.data()), c.back);
-        EXPECT_EQ(c.format.toARGB(c.format.fromARGB(c.argb)), c.back);
-    }
-}
-
 // Formats by depth, a layout of its own and masks that make no format.
 TEST(PixelFormatTest, FormatsByDepthAndFromMasks) {
     EXPECT_EQ(*PixelFormat::forDepth(16), PixelFormat::rgb565());
-    EXPECT_EQ(*PixelFormat::forDepth(24), PixelFormat::rgb888());
-    EXPECT_EQ(*PixelFormat::forDepth(32), PixelFormat::xrgb8888());
     EXPECT_FALSE(PixelFormat::forDepth(8).has_value());
 
     EXPECT_FALSE(PixelFormat::fromMasks(15, 0, 0x7C00, 0x03E0, 0x001F));           // depth
