@@ -1,10 +1,11 @@
 // The audio commands over the sound engine, heard through OpenAL Soft's wave-file writer: each
-// test plays its sounds a short while apart, closes the driver and measures the mix by bursts
-// of sound (volume, left and right, pitch, gaps).
+// test (or the compiled program of the last) plays its sounds and music a short while apart,
+// closes the driver and measures the mix by bursts of sound (volume, left and right, pitch, gaps).
 #include <fstream>
 #include <set>
 
 #include "audio_session.h"
+#include "guest_runner.h"
 
 namespace tx::test {
 namespace {
@@ -129,6 +130,62 @@ TEST_F(AudioCommands, ChannelsAreReusedOnlyOnceTheirSoundHasEnded) {
         EXPECT_EQ(load(dir / bad), 0u) << bad;
         EXPECT_EQ(music(dir / bad), 0u) << bad;
     }
+}
+
+// The same name again restarts the same channel from the beginning; a paused stream is still
+// playing, silent, and resumes where it was; a half-second stall of the program's thread leaves
+// no gap, since the engine's own thread refills the stream.
+TEST_F(AudioCommands, StreamsRestartPauseAndOutlastAStalledProgram) {
+    writeTone(dir / "short.wav", kToneHz, 0.3);
+    const uint32_t channel = music(dir / "short.wav");
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(music(dir / "short.wav"), channel);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(channelPlaying(channel), 1) << "restarted, so not yet at its end";
+    for (int i = 0; i < 100 && channelPlaying(channel); ++i) std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(channelPlaying(channel), 0) << "a stream plays once";
+    std::this_thread::sleep_for(150ms);
+
+    writeTone(dir / "long.wav", kToneHz, 1.2);
+    const uint32_t stream = music(dir / "long.wav");
+    std::this_thread::sleep_for(150ms);
+    pauseChannel(stream);
+    EXPECT_EQ(channelPlaying(stream), 1);
+    std::this_thread::sleep_for(200ms);
+    resumeChannel(stream);
+    std::this_thread::sleep_for(500ms);  // the program's thread stalls
+    stopChannel(stream);
+
+    const Capture mix = hear();
+    const std::vector<Burst> bursts = burstsOf(mix);
+    ASSERT_EQ(bursts.size(), 3u) << "short.wav, long.wav paused, long.wav resumed";
+    EXPECT_GT(bursts[0].seconds(), 0.33) << "part of its 300 ms, then all of it again";
+    const Burst& resumed = bursts[2];
+    EXPECT_GT(resumed.seconds(), 0.3);
+    EXPECT_LT(mix.longestSilence(resumed.begin, resumed.end, kSilence), 4u);
+}
+
+// A compiled program makes sound: what it plays is heard in the mix.
+TEST(GuestAudio, ProgramPlaysAPannedPitchedSoundThenMusic) {
+    waveFile();
+    const TempDir dir;
+    writeTone(dir / "tone.wav", kToneHz, 0.15);
+    std::filesystem::copy_file(TERVEX_TEST_DATA "/tone.mod", dir / "tone.mod");
+    ::setenv("TX_DIR", dir.path().c_str(), 1);
+    const GuestRun run = runGuest("audio");
+    ASSERT_EQ(run.link.status, LinkResult::Status::Linked) << run.link.message;
+    EXPECT_EQ(firstError(run), "");
+    EXPECT_EQ(run.outcome, RunOutcome::Ended);
+
+    const Capture mix = readCapture(waveFile());
+    const std::vector<Burst> bursts = burstsOf(mix);
+    ASSERT_EQ(bursts.size(), 2u);
+    const Burst& tone = bursts[0];
+    EXPECT_NEAR(tone.seconds(), 0.3, 0.02);
+    EXPECT_LT(mix.rms(1, tone.at(50), tone.at(250)), 0.001) << "panned left";
+    EXPECT_NEAR(mix.frequency(0, tone.at(50), tone.at(250)), kToneHz / 2, 3.0);
+    EXPECT_NEAR(mix.frequency(1, bursts[1].at(50), bursts[1].at(250)), kToneModuleHz,
+                kToneModuleHz * 0.03);
 }
 
 }  // namespace

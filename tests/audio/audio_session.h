@@ -28,30 +28,21 @@ inline constexpr int kRate = 44100;
 inline constexpr double kToneHz = 441.0;  // 100 frames a cycle
 inline constexpr double kSilence = 0.002;
 
-// The process's OpenAL configuration (read once, at its first use) sends the mix to the
-// wave-file writer, into a file of the test's own, written in real time while a device is open
-// and complete once it closes.
-class WaveOutput {
-public:
-    // The process's capture; configures OpenAL on first use, before anything opens a device.
-    static WaveOutput& instance() {
-        static WaveOutput output;
-        return output;
-    }
-    const std::filesystem::path& file() const { return file_; }
-
-private:
-    WaveOutput() : file_(dir_ / "mix.wav") {
-        const std::filesystem::path config = dir_ / "alsoft.conf";
-        std::ofstream(config) << "[general]\nchannels=stereo\nsample-type=int16\nfrequency=44100\n"
-                              << "[wave]\nfile=" << file_.string() << "\n";
-        ::setenv("ALSOFT_CONF", config.c_str(), 1);
+// The process's capture file. Its first use, before anything opens a device, configures OpenAL
+// (read once per process) to send the mix to the wave-file writer: written in real time while a
+// device is open, complete once it closes.
+inline const std::filesystem::path& waveFile() {
+    static const TempDir dir;
+    static const std::filesystem::path file = [] {
+        std::ofstream(dir / "alsoft.conf")
+            << "[general]\nchannels=stereo\nsample-type=int16\nfrequency=44100\n"
+            << "[wave]\nfile=" << (dir / "mix.wav").string() << "\n";
+        ::setenv("ALSOFT_CONF", (dir / "alsoft.conf").c_str(), 1);
         ::setenv("ALSOFT_DRIVERS", "wave", 1);
-    }
-
-    TempDir dir_;
-    std::filesystem::path file_;
-};
+        return dir / "mix.wav";
+    }();
+    return file;
+}
 
 // A run of sound in the capture: its first frame and one past its last.
 struct Burst {
@@ -95,7 +86,7 @@ inline std::vector<Burst> burstsOf(const Capture& capture) {
 class AudioCommands : public ::testing::Test {
 protected:
     void SetUp() override {
-        WaveOutput::instance();
+        waveFile();
         auto engine = sound::SoundEngine::open(kRate, 32);
         ASSERT_NE(engine, nullptr);
         ASSERT_FALSE(engine->silent()) << "the wave writer did not open";
@@ -113,7 +104,7 @@ protected:
     // Closes the driver (the wave file is complete once its device closes) and reads the mix.
     Capture hear() {
         ModuleState<AudioState>::close();
-        return readCapture(WaveOutput::instance().file());
+        return readCapture(waveFile());
     }
 
     TempDir dir;

@@ -5,9 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <random>
-#include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "canvas_test_util.h"
@@ -16,56 +14,37 @@
 namespace tx {
 namespace {
 
-using Pixels = std::set<std::pair<int32_t, int32_t>>;
-
-// The non-black pixels of a canvas.
-Pixels lit(const HostCanvas& c) {
-    Pixels out;
-    for (int32_t y = 0; y < c.getHeight(); ++y)
-        for (int32_t x = 0; x < c.getWidth(); ++x)
-            if (c.format().loadValue(c.pixelAddress(x, y)) != 0) out.insert({x, y});
-    return out;
-}
-
-// The pixels from (x0, y0) on, n of them, each a step of (dx, dy) from the last.
-Pixels run(int32_t x0, int32_t y0, int32_t n, int32_t dx = 1, int32_t dy = 0) {
-    Pixels out;
-    for (int32_t i = 0; i < n; ++i) out.insert({x0 + i * dx, y0 + i * dy});
-    return out;
-}
-
-Pixels operator+(Pixels a, const Pixels& b) {
-    a.insert(b.begin(), b.end());
-    return a;
-}
-
 // Lines on a 30 x 30 canvas, most clipped to the window x 10..19, y 10..19. Clipped end points
 // move along the line by truncating division; far-away ones need products beyond 32 bits.
 TEST(LineTest, ClippedEndPointsUseTruncatingDivisionAndFarOnesClipExactly) {
-    const Pixels up = run(10, 16, 3) + run(13, 15, 4) + run(17, 14, 3);
+    const char* up = ".................###/.............####/..........###";
+    std::string diagonal;  // (10, 10) to (19, 19)
+    for (int i = 0; i < 10; ++i)
+        diagonal += std::string(i ? "/" : "") + std::string(10 + i, '.') + '#';
     const struct {
         const char* name;
         bool window;
         Point origin;
         int32_t x1, y1, x2, y2;
-        Pixels expected;
+        int32_t top;  // the first row of `lines`, as for ovals below
+        std::string lines;
     } cases[] = {
-        {"a point, plus the origin", false, {4, 2}, 3, 3, 3, 3, {{7, 5}}},
+        {"a point, plus the origin", false, {4, 2}, 3, 3, 3, 3, 5, ".......#"},
         // Left end to x 10, y 12 + 50/30 = 13; right end from (10, 13) to x 19, y 13 + 36/20.
-        {"down", true, {}, 0, 12, 30, 17, run(10, 13, 5) + run(15, 14, 5)},
+        {"down", true, {}, 0, 12, 30, 17, 13, "..........#####/...............#####"},
         // Left end y 18 + (-70/30 -> -2) = 16; right end from (10, 16): y 16 + (-45/20 -> -2) =
         // 14. Flooring would have given 15 and 13.
-        {"up", true, {}, 0, 18, 30, 11, up},
-        {"up, under an origin", true, {-5, 3}, 5, 15, 35, 8, up},
-        {"far diagonal", true, {}, -1000000, -1000000, 1000000, 1000000, run(10, 10, 10, 1, 1)},
-        {"far across", false, {}, -2147483647, 15, 2147483647, 15, run(0, 15, 30)},
+        {"up", true, {}, 0, 18, 30, 11, 14, up},
+        {"up, under an origin", true, {-5, 3}, 5, 15, 35, 8, 14, up},
+        {"far diagonal", true, {}, -1000000, -1000000, 1000000, 1000000, 10, diagonal},
+        {"far across", false, {}, -2147483647, 15, 2147483647, 15, 15, std::string(30, '#')},
     };
     for (const auto& k : cases) {
         auto c = test::makeCanvas(30, 30);
         if (k.window) c->setViewport(10, 10, 10, 10);
         c->setOrigin(k.origin.x, k.origin.y);
         c->line(k.x1, k.y1, k.x2, k.y2);
-        EXPECT_EQ(lit(*c), k.expected) << k.name;
+        EXPECT_EQ(test::art(*c), test::picture(30, 30, k.top, k.lines)) << k.name;
     }
 }
 
@@ -117,28 +96,21 @@ TEST(DrawingTest, ClippedDrawingIsTheWholeDrawingCutToTheViewport) {
 
 struct OvalCase {
     const char* name;
-    int32_t box[4];  // x, y, width, height
+    int32_t width, height;  // of the box at (1, 1)
     bool solid;
-    int32_t top;        // the first row of `lines`; the rest of the picture is blank
-    const char* lines;  // rows, '/' between them
+    const char* lines;  // rows from row 1 on, '/' between them; the rest of the picture is blank
 };
 
 const OvalCase kOvals[] = {
-    {"dot 1x1", {1, 1, 1, 1}, true, 1, ".#"},
-    {"2x2", {1, 1, 2, 2}, true, 1, ".##/.##"},
-    {"circle 4", {1, 1, 4, 4}, true, 1, "..##/.####/.####/..##"},
-    {"circle 5", {1, 1, 5, 5}, false, 1, "..###/.#...#/.#...#/.#...#/..###"},
-    {"wide 12x3", {1, 1, 12, 3}, false, 1, "...########/.##........##/...########"},
-    {"tall 3x8", {1, 1, 3, 8}, false, 1, "..#/.#.#/.#.#/.#.#/.#.#/.#.#/.#.#/..#"},
-    {"ellipse 10x8",
-     {1, 1, 10, 8},
-     true,
-     1,
+    {"dot 1x1", 1, 1, true, ".#"},
+    {"2x2", 2, 2, true, ".##/.##"},
+    {"circle 4", 4, 4, true, "..##/.####/.####/..##"},
+    {"circle 5", 5, 5, false, "..###/.#...#/.#...#/.#...#/..###"},
+    {"wide 12x3", 12, 3, false, "...########/.##........##/...########"},
+    {"tall 3x8", 3, 8, false, "..#/.#.#/.#.#/.#.#/.#.#/.#.#/.#.#/..#"},
+    {"ellipse 10x8", 10, 8, true,
      "....####/..########/.##########/.##########/.##########/.##########/..########/....####"},
-    {"ellipse 10x8",
-     {1, 1, 10, 8},
-     false,
-     1,
+    {"ellipse 10x8", 10, 8, false,
      "....####/..##....##/.#........#/.#........#/.#........#/.#........#/..##....##/....####"},
 };
 
@@ -148,8 +120,8 @@ TEST(OvalTest, DrawsExactlyTheseSpans) {
         for (const PixelFormat& format :
              {PixelFormat::xrgb8888(), PixelFormat::rgb565(), PixelFormat::rgb888()}) {
             auto canvas = test::makeCanvas(14, 10, format);
-            canvas->oval(c.box[0], c.box[1], c.box[2], c.box[3], c.solid);
-            EXPECT_EQ(test::art(*canvas), test::picture(14, 10, c.top, c.lines))
+            canvas->oval(1, 1, c.width, c.height, c.solid);
+            EXPECT_EQ(test::art(*canvas), test::picture(14, 10, 1, c.lines))
                 << c.name << (c.solid ? " solid, " : " outline, ") << format.depth() << " bits";
         }
     }

@@ -35,15 +35,13 @@ uint32_t sample(const HostCanvas& source, float sx, float sy, bool filter) {
     return value;
 }
 
-struct Matrix {
-    const char* name;
-    float a, b, c, d;
-};
-
 TEST(CanvasTransform, EveryPixelMatchesTheReference) {
     // Turns as RotateImage makes them: 33 degrees, and a quarter turn inexact in single
     // precision.
-    const Matrix matrices[] = {
+    const struct {
+        const char* name;
+        float a, b, c, d;
+    } matrices[] = {
         {"double", 2, 0, 0, 2},
         {"mirror", -1, 0, 0, 1},
         {"squash", 0.37f, 0, 0, 1.61f},

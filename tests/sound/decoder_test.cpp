@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <optional>
 #include <random>
 
@@ -24,48 +23,46 @@ constexpr double kSeconds = test::kSongSeconds;  // every fixture's length
 
 struct Format {
     const char* name;
-    const char* file;
-    std::function<void(const std::filesystem::path&)> write;
-    std::function<std::unique_ptr<Decoder>(const std::filesystem::path&, bool repeat)> open;
+    const char* file;  // its extension names the format
+    int toneChannels;  // of the tone written with libsndfile; 0 for a song fixture of tests/data
     double hz;
     int channels;
     int32_t rate;
-    bool sampled;  // read by libsndfile; also loads whole
-    double tail;   // seconds decoded past the song's length at most (a MIDI note's release)
-    int slack;     // the largest sample difference after a rewind (resampler state aside)
+    double tail;  // seconds decoded past the song's length at most (a MIDI note's release)
+    int slack;    // the largest sample difference after a rewind (resampler state aside)
+    bool sampled() const { return toneChannels > 0; }  // read by libsndfile; also loads whole
 };
-
-std::unique_ptr<Decoder> openSampled(const std::filesystem::path& path, bool) {
-    return openAudioFile(path);
-}
-
-std::function<void(const std::filesystem::path&)> tone(int channels) {
-    return [channels](const auto& path) { test::writeTone(path, 440, kSeconds, channels); };
-}
-
-std::function<void(const std::filesystem::path&)> copyOf(const char* fixture) {
-    return [fixture](const auto& path) {
-        std::filesystem::copy_file(std::filesystem::path(TERVEX_TEST_DATA) / fixture, path,
-                                   std::filesystem::copy_options::overwrite_existing);
-    };
-}
 
 const Format kFormats[] = {
-    {"WavMono", "t.wav", tone(1), openSampled, 440, 1, 44100, true, 0.06, 0},
-    {"WavStereo", "t.wav", tone(2), openSampled, 440, 2, 44100, true, 0.06, 0},
+    {"WavMono", "t.wav", 1, 440, 1, 44100, 0.06, 0},
+    {"WavStereo", "t.wav", 2, 440, 2, 44100, 0.06, 0},
     // More than two channels fold into stereo.
-    {"WavSurround", "t.wav", tone(6), openSampled, 440, 2, 44100, true, 0.06, 0},
-    {"Flac", "t.flac", tone(1), openSampled, 440, 1, 44100, true, 0.06, 0},
-    {"Vorbis", "t.ogg", tone(2), openSampled, 440, 2, 44100, true, 0.06, 0},
-    {"Opus", "t.opus", tone(1), openSampled, 440, 1, 48000, true, 0.06, 0},
-    {"Mp3", "t.mp3", tone(1), openSampled, 440, 1, 44100, true, 0.06, 0},
-    {"Module", "t.mod", copyOf("tone.mod"),
-     [](const auto& path, bool repeat) { return openTrackerModule(path, kRate, repeat); },
-     test::kToneModuleHz, 2, kRate, false, 0.15, 4},
-    {"Midi", "t.mid", copyOf("tone.mid"),
-     [](const auto& path, bool repeat) { return openMidiFile(path, kRate, repeat); },
-     test::midiNoteHz(69), 2, kRate, false, 1.5, 0},
+    {"WavSurround", "t.wav", 6, 440, 2, 44100, 0.06, 0},
+    {"Flac", "t.flac", 1, 440, 1, 44100, 0.06, 0},
+    {"Vorbis", "t.ogg", 2, 440, 2, 44100, 0.06, 0},
+    {"Opus", "t.opus", 1, 440, 1, 48000, 0.06, 0},
+    {"Mp3", "t.mp3", 1, 440, 1, 44100, 0.06, 0},
+    {"Module", "tone.mod", 0, test::kToneModuleHz, 2, kRate, 0.15, 4},
+    {"Midi", "tone.mid", 0, 440, 2, kRate, 1.5, 0},  // note 69
 };
+
+// The format's file in dir: its tone written, or its fixture copied.
+std::filesystem::path write(const Format& f, const std::filesystem::path& dir) {
+    const auto path = dir / f.file;
+    if (f.sampled()) {
+        test::writeTone(path, 440, kSeconds, f.toneChannels);
+    } else {
+        std::filesystem::copy_file(std::filesystem::path(TERVEX_TEST_DATA) / f.file, path,
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    return path;
+}
+
+std::unique_ptr<Decoder> open(const Format& f, const std::filesystem::path& path, bool repeat) {
+    if (f.sampled()) return openAudioFile(path);
+    if (path.extension() == ".mod") return openTrackerModule(path, kRate, repeat);
+    return openMidiFile(path, kRate, repeat);
+}
 
 // Everything the decoder gives, up to `limit` frames.
 std::vector<int16_t> readAll(Decoder& decoder, size_t limit) {
@@ -79,28 +76,16 @@ std::vector<int16_t> readAll(Decoder& decoder, size_t limit) {
     return pcm;
 }
 
-// MIDI needs FluidSynth, which sanitizer builds do not load.
-bool playable(const Format& format) {
-    return std::string_view(format.name) != "Midi" || midiFilesPlayable();
-}
-
-class DecoderTest : public ::testing::TestWithParam<Format> {
-protected:
-    void SetUp() override {
-        if (!playable(GetParam())) GTEST_SKIP() << "MIDI files do not play in this build";
-    }
-    std::filesystem::path written() {
-        const auto path = dir_ / GetParam().file;
-        GetParam().write(path);
-        return path;
-    }
-    TempDir dir_;
-};
+class DecoderTest : public ::testing::TestWithParam<Format> {};
 
 TEST_P(DecoderTest, DecodesTheToneAtItsPitchEndsAndRewinds) {
     const Format& format = GetParam();
-    const auto path = written();
-    auto decoder = format.open(path, false);
+    // MIDI needs FluidSynth, which sanitizer builds do not load.
+    if (format.file == std::string_view("tone.mid") && !midiFilesPlayable())
+        GTEST_SKIP() << "MIDI files do not play in this build";
+    const TempDir dir;
+    const auto path = write(format, dir.path());
+    auto decoder = open(format, path, false);
     ASSERT_NE(decoder, nullptr);
     EXPECT_EQ(decoder->format().rate, format.rate);
     ASSERT_EQ(decoder->format().channels, format.channels);
@@ -114,7 +99,7 @@ TEST_P(DecoderTest, DecodesTheToneAtItsPitchEndsAndRewinds) {
         SCOPED_TRACE(c);
         // Sampled files hold the tone at amplitude 0.5, each side of a fold-down too.
         const double rms = capture.rms(c, format.rate / 4, format.rate);
-        if (format.sampled) {
+        if (format.sampled()) {
             EXPECT_NEAR(rms, 0.5 / std::sqrt(2.0), 0.02);
         } else {
             EXPECT_GT(rms, 0.02);
@@ -128,7 +113,7 @@ TEST_P(DecoderTest, DecodesTheToneAtItsPitchEndsAndRewinds) {
     ASSERT_EQ(decoder->read(again), 4096u);
     for (size_t i = 0; i < again.size(); ++i)
         ASSERT_LE(std::abs(pcm[i] - again[i]), format.slack) << "sample " << i;
-    if (format.sampled) {
+    if (format.sampled()) {
         const auto whole = loadAudioFile(path);
         ASSERT_TRUE(whole.has_value());
         EXPECT_EQ(whole->format.rate, format.rate);
@@ -138,7 +123,7 @@ TEST_P(DecoderTest, DecodesTheToneAtItsPitchEndsAndRewinds) {
     }
     // Songs played with repeat go on past their end for as long as they are read, still
     // sounding.
-    auto repeating = format.open(path, true);
+    auto repeating = open(format, path, true);
     ASSERT_NE(repeating, nullptr);
     const auto frames = static_cast<size_t>(4 * kSeconds * format.rate);
     const Capture looped = test::captureFromPcm(format.rate, 2, readAll(*repeating, frames));
@@ -155,8 +140,7 @@ TEST(BrokenFilesTest, AreRefusedByEveryDecoder) {
     std::vector<uint8_t> noise(4096);
     for (auto& byte : noise) byte = static_cast<uint8_t>(random());
     for (const Format& format : kFormats) {
-        const auto good = dir / format.file;
-        format.write(good);
+        const auto good = write(format, dir.path());
         const std::vector<uint8_t> whole = test::fileBytes(good.string());
         auto prefix = [&](size_t size) {
             return std::vector<uint8_t>(whole.begin(), whole.begin() + size);
@@ -180,8 +164,8 @@ TEST(BrokenFilesTest, AreRefusedByEveryDecoder) {
             const auto path = dir / (std::string("broken-") + format.file);
             std::filesystem::remove(path);
             if (broken.bytes) test::putFile(path.string(), *broken.bytes);
-            auto decoder = format.open(path, false);
-            if (format.sampled) {
+            auto decoder = open(format, path, false);
+            if (format.sampled()) {
                 EXPECT_FALSE(loadAudioFile(path).has_value());
                 if (!broken.cut) {
                     EXPECT_EQ(decoder, nullptr);
@@ -201,13 +185,13 @@ TEST(SoundFontTest, TheEnvironmentChoosesTheFont) {
     const auto installed = generalMidiSoundFont();
     const auto fake = dir / "fake.sf2";
     test::putFile(fake.string(), {'R', 'I', 'F', 'F', 0, 0, 0, 0});
-    copyOf("tone.mid")(dir / "t.mid");
+    const auto midi = write(kFormats[std::size(kFormats) - 1], dir.path());
 
     ::setenv("TERVEX_SOUNDFONT", (dir / "missing.sf2").c_str(), 1);
     EXPECT_EQ(generalMidiSoundFont(), installed);
     ::setenv("TERVEX_SOUNDFONT", fake.c_str(), 1);
     EXPECT_EQ(generalMidiSoundFont(), fake);
-    EXPECT_EQ(openMidiFile(dir / "t.mid", kRate, false), nullptr);
+    EXPECT_EQ(openMidiFile(midi, kRate, false), nullptr);
     ::unsetenv("TERVEX_SOUNDFONT");
 }
 

@@ -31,36 +31,22 @@ int formatFor(const fs::path& path) {
 
 }  // namespace
 
-void writeTone(const fs::path& path, double hz, double seconds, int channels, int rate,
-               double amplitude) {
+void writeTone(const fs::path& path, double hz, double seconds, int channels) {
     SF_INFO info{};
     info.format = formatFor(path);
     info.channels = channels;
-    info.samplerate = (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_OPUS ? 48000 : rate;
-    if (!sf_format_check(&info))
-        throw std::runtime_error("libsndfile cannot write " + path.string());
+    info.samplerate = (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_OPUS ? 48000 : 44100;
     std::unique_ptr<SNDFILE, SndfileCloser> file(sf_open(path.c_str(), SFM_WRITE, &info));
     if (!file) throw std::runtime_error(std::string("cannot write tone: ") + sf_strerror(nullptr));
-    const auto frames = static_cast<size_t>(std::llround(seconds * info.samplerate));
-    std::vector<float> block;
-    for (size_t done = 0; done < frames;) {
-        const size_t count = std::min<size_t>(4096, frames - done);
-        block.resize(count * channels);
-        for (size_t f = 0; f < count; ++f) {
-            const double t = static_cast<double>(done + f) / info.samplerate;
-            const auto x = static_cast<float>(amplitude * std::sin(2 * std::numbers::pi * hz * t));
-            std::fill_n(block.begin() + f * channels, channels, x);
-        }
-        if (sf_writef_float(file.get(), block.data(), static_cast<sf_count_t>(count)) !=
-            static_cast<sf_count_t>(count)) {
-            throw std::runtime_error("short write to " + path.string());
-        }
-        done += count;
+    const auto frames = std::llround(seconds * info.samplerate);
+    std::vector<float> pcm(static_cast<size_t>(frames * channels));
+    for (size_t f = 0; f < pcm.size() / channels; ++f) {
+        const double t = static_cast<double>(f) / info.samplerate;
+        const auto x = static_cast<float>(0.5 * std::sin(2 * std::numbers::pi * hz * t));
+        std::fill_n(pcm.begin() + f * channels, channels, x);
     }
-}
-
-double midiNoteHz(int note) {
-    return 440.0 * std::pow(2.0, (note - 69) / 12.0);
+    if (sf_writef_float(file.get(), pcm.data(), frames) != frames)
+        throw std::runtime_error("short write to " + path.string());
 }
 
 double Capture::rms(int channel, size_t from, size_t to) const {

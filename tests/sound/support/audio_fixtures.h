@@ -10,20 +10,18 @@
 
 namespace tx::test {
 
-// A sine tone; the format follows the extension: .wav (16-bit PCM), .flac, .ogg (Vorbis),
-// .opus (Ogg Opus, always at 48000 Hz), .mp3 (MPEG layer III, which needs a libsndfile built with
-// LAME, as Debian's 1.2 is). Every channel carries the same tone. Throws std::runtime_error when
-// the file cannot be written.
-void writeTone(const std::filesystem::path& path, double hz, double seconds, int channels = 1,
-               int rate = 44100, double amplitude = 0.5);
+// A sine tone at amplitude 0.5 and 44100 Hz; the format follows the extension: .wav (16-bit PCM),
+// .flac, .ogg (Vorbis), .opus (Ogg Opus, always at 48000 Hz), .mp3 (MPEG layer III, which needs a
+// libsndfile built with LAME, as Debian's 1.2 is). Every channel carries the same tone. Throws
+// std::runtime_error when the file cannot be written.
+void writeTone(const std::filesystem::path& path, double hz, double seconds, int channels = 1);
 
 // Song fixtures in tests/data, each 1.2 s long: tone.mod, a four-channel ProTracker module
 // whose one looped 32-byte sine cycle plays at Amiga period 428 on channels 1 (left) and 2
-// (right) for ten rows, and tone.mid, one flute note (General MIDI program 74) 69 held at 120
-// beats a minute.
+// (right) for ten rows, and tone.mid, one flute note (General MIDI program 74) 69 (440 Hz) held
+// at 120 beats a minute.
 inline constexpr double kToneModuleHz = 7093789.2 / (428.0 * 2.0) / 32.0;  // ~258.97 Hz
 inline constexpr double kSongSeconds = 1.2;
-double midiNoteHz(int note);  // 440 * 2^((note - 69) / 12)
 
 // Interleaved samples from -1 to 1 and what can be measured in them. Frame ranges are clamped
 // to the samples there are.
