@@ -41,7 +41,6 @@ public:
     HostGraphics& operator=(const HostGraphics&) = delete;
 
     HostCanvas& frontBuffer() { return *front_; }
-    HostCanvas& backBuffer() { return *back_; }
     uint32_t frontHandle() const { return frontHandle_; }
     uint32_t backHandle() const { return backHandle_; }
     // Size and depth of the front buffer.
