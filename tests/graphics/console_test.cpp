@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 
+#include "canvas_test_util.h"
 #include "graphics_fixture.h"
 #include "host_font.h"
 #include "input_state.h"
@@ -51,12 +52,8 @@ protected:
     }
     static int32_t lineHeight() { return state().currentFont->getHeight(); }
     static HostCanvas& front() { return state().graphics->frontBuffer(); }
-    // Whether rows [y0, y1) of two canvases hold the same pixels.
-    static bool sameRows(const HostCanvas& a, const HostCanvas& b, int32_t y0, int32_t y1) {
-        for (int32_t y = y0; y < y1; ++y)
-            for (int32_t x = 0; x < a.getWidth(); ++x)
-                if (a.getPixel(x, y) != b.getPixel(x, y)) return false;
-        return true;
+    static std::pair<int32_t, int32_t> cursor() {
+        return {state().console.cursorX, state().console.cursorY};
     }
 };
 
@@ -65,13 +62,12 @@ TEST_F(ConsoleTest, WriteAndPrintShareALineAndTheLineBelowTheBottomScrollsByItsH
     const int32_t h = lineHeight();
     write(state(), arg("A"));
     print(state(), arg("B"));
-    EXPECT_EQ(state().console.cursorX, 0);
-    EXPECT_EQ(state().console.cursorY, h);
-    // The same two letters as one Text call draws them.
-    auto reference = HostCanvas::create(400, 300, front().format());
+    EXPECT_EQ(cursor(), std::pair(0, h));
+    // The same two letters as one Text call draws them on a black canvas.
+    auto reference = test::makeCanvas(400, 300, front().format());
     reference->setFont(state().currentFont);
     reference->text(0, 0, "AB");
-    EXPECT_TRUE(sameRows(front(), *reference, 0, h));
+    EXPECT_EQ(test::values(front()), test::values(*reference));
 
     // The bottom line: printing there needs no scroll; the next line scrolls by exactly h.
     clsColor(10, 20, 30);
@@ -87,11 +83,11 @@ TEST_F(ConsoleTest, WriteAndPrintShareALineAndTheLineBelowTheBottomScrollsByItsH
 
     // Locate clamps to the buffer, edges included.
     locate(state(), 9999, -5);
-    EXPECT_EQ(state().console.cursorX, 400);
-    EXPECT_EQ(state().console.cursorY, 0);
+    EXPECT_EQ(cursor(), std::pair(400, 0));
 }
 
-TEST_F(ConsoleTest, AFirstPrintWithoutAModeOpensTheWindowAndFreesWhatCameBefore) {
+// Also: Input without a keyboard, or when the program must end, gives an empty line.
+TEST_F(ConsoleTest, AFirstPrintWithoutAModeOpensTheWindowAndInputMayGiveNothing) {
     const uint32_t image = createImage(state(), 8, 8, 1);
     ASSERT_NE(image, 0u);
     ASSERT_FALSE(state().modeSetByProgram);
@@ -100,6 +96,13 @@ TEST_F(ConsoleTest, AFirstPrintWithoutAModeOpensTheWindowAndFreesWhatCameBefore)
     EXPECT_EQ(size(), std::make_tuple(400, 300, std::get<2>(size())));
     EXPECT_EQ(state().images.size(), 0u) << "the images went with the old display";
     EXPECT_EQ(state().console.cursorY, lineHeight());
+
+    ModuleState<InputState>::close();
+    EXPECT_EQ(take(input(state(), arg("name: "))), "");
+    ModuleState<InputState>::open(std::make_unique<InputState>(*runtime));
+    typeAt(20, 30);
+    script.emplace(40, [this] { runtime->asyncEnd(); });
+    EXPECT_EQ(errorOf([] { take(input(state(), arg(""))); }), "(quiet end)");
 }
 
 TEST_F(ConsoleTest, InputEditsTheLineWithItsKeysAndTheCaretBlinks) {
@@ -125,8 +128,7 @@ TEST_F(ConsoleTest, InputEditsTheLineWithItsKeysAndTheCaretBlinks) {
     EXPECT_EQ(take(input(state(), arg("? "))), "hi");
     EXPECT_EQ(shown, 0xFFFFFFFFu);
     EXPECT_EQ(hidden, 0xFF000000u);
-    EXPECT_EQ(state().console.cursorX, 0);
-    EXPECT_EQ(state().console.cursorY, 2 * lineHeight());
+    EXPECT_EQ(cursor(), std::pair(0, 2 * lineHeight()));
     EXPECT_TRUE(script.empty());
 }
 
@@ -138,15 +140,6 @@ TEST_F(ConsoleTest, AHeldKeyRepeatsAfter280MsThenEvery40Ms) {
     script.emplace(510, [] { keys().keyChanged(kA, false); });
     typeAt(600, kEnter);
     EXPECT_EQ(take(input(state(), arg(""))), "aaaaaaa");
-}
-
-TEST_F(ConsoleTest, InputWithoutAKeyboardOrWhenTheProgramMustEndGivesAnEmptyLine) {
-    ModuleState<InputState>::close();
-    EXPECT_EQ(take(input(state(), arg("name: "))), "");
-    ModuleState<InputState>::open(std::make_unique<InputState>(*runtime));
-    typeAt(20, 30);
-    script.emplace(40, [this] { runtime->asyncEnd(); });
-    EXPECT_EQ(errorOf([] { take(input(state(), arg(""))); }), "(quiet end)");
 }
 
 }  // namespace

@@ -5,16 +5,7 @@
 
 enum { kYellow = 0xFFFF00, kGreen = 0x00FF00, kEscape = 1, kRight = 205, kDown = 208 };
 
-static int saved;   /* the saved front buffer, loaded back */
 static txstr typed; /* the line Input gave (commands release the strings they are given) */
-
-static int at(int x, int y) {
-    return pixelOf(saved, x, y);
-}
-
-static int count(int x0, int y0, int x1, int y1, int colour) {
-    return countOf(saved, x0, y0, x1, y1, colour);
-}
 
 TX_MAIN {
     Graphics(320, 240, 0, 2);
@@ -50,12 +41,14 @@ TX_MAIN {
     DrawImage(sprite, x, y, 0);
 
     CHECK(SaveBuffer(FrontBuffer(), dirPath("/console.bmp")));
-    saved = LoadImage(dirPath("/console.bmp"));
-    CHECK(count(x, y, x + 8, y + 8, kGreen) == 64 && count(0, 130, 320, 240, kGreen) == 64);
+    const int saved = LoadImage(dirPath("/console.bmp"));
+    CHECK(countOf(saved, x, y, x + 8, y + 8, kGreen) == 64 &&
+          countOf(saved, 0, 130, 320, 240, kGreen) == 64);
     /* The text stays in its box: (160 - width / 2, 100 - height / 2), width x height. */
     const int left = 160 - width / 2, top = 100 - height / 2;
-    CHECK(count(left, top, left + width, top + height, kYellow) > 20);
-    CHECK(count(0, 0, 320, 240, kYellow) == count(left, top, left + width, top + height, kYellow));
+    CHECK(countOf(saved, left, top, left + width, top + height, kYellow) > 20);
+    CHECK(countOf(saved, 0, 0, 320, 240, kYellow) ==
+          countOf(saved, left, top, left + width, top + height, kYellow));
     /* The prompt and the line stay on the first console line, in the default font. */
-    CHECK(count(0, 0, 320, 12, 0xFFFFFF) > 20);
+    CHECK(countOf(saved, 0, 0, 320, 12, 0xFFFFFF) > 20);
 }

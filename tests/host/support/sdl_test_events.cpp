@@ -61,8 +61,11 @@ bool pushSdlWheel(int notches) {
 bool VirtualGamepad::plug() {
     if (device_ != nullptr) return true;
     if (SDL_WasInit(SDL_INIT_JOYSTICK) == 0) return false;
-    const int index = SDL_JoystickAttachVirtual(
-        SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    const int index =
+        flightStick_
+            ? SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_FLIGHT_STICK, 2, 4, 0)
+            : SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                        SDL_CONTROLLER_BUTTON_MAX, 0);
     if (index >= 0) device_ = SDL_JoystickOpen(index);
     return device_ != nullptr;
 }
