@@ -3,8 +3,6 @@
 // screen's captured mouse, and joysticks plugged in, moved and unplugged.
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "host_runtime.h"
 #include "input_commands.h"
 #include "null_joysticks.h"
@@ -12,8 +10,6 @@
 
 namespace tx {
 namespace {
-
-using namespace std::chrono_literals;
 
 // The joystick polls' clock, moved by hand.
 HostInput::Clock::time_point fakeNow{};
@@ -45,14 +41,14 @@ protected:
 TEST_F(InputOnNullBackend, MousePositionsMapIntoTheGraphicsOfEveryMode) {
     HostInput& feed = state->input;
     // The scaled window stretches 400 x 300 over the null device's 1024 x 768 client area;
-    // integer scaling makes it 800 x 600 at (112, 84).
+    // integer scaling makes it 800 x 600 at (112, 84), where (313, 184) is in pixel (100, 50).
     open(400, 300, Display::kWindowed | Display::kScaled);
     const struct {
         bool integer;
         int32_t windowX, windowY, x, y;
     } points[] = {{false, 512, 384, 200, 150},
                   {false, 5000, -20, 399, 0},
-                  {true, 112 + 200 + 1, 84 + 100, 100, 50},
+                  {true, 313, 184, 100, 50},
                   {true, 10, 10, 0, 0},
                   {true, 1020, 760, 399, 299}};
     for (const auto& p : points) {
