@@ -56,6 +56,9 @@ TEST_F(InputOnNullBackend, MousePositionsMapIntoTheGraphicsOfEveryMode) {
         feed.mouseMoved(p.windowX, p.windowY, 0, 0);
         EXPECT_EQ(std::pair(mouseX(*state), mouseY(*state)), std::pair(p.x, p.y)) << p.windowX;
     }
+    feed.keyChanged(30, true);
+    ASSERT_TRUE(runtime->display().toggleFullscreen());
+    EXPECT_EQ(keyHit(*state, 30), 1) << "the player's toggle keeps what the devices hold";
     runtime->display().closeGraphics();
 
     open(640, 480, Display::kWindowed);  // fixed: 1:1 at the top left
@@ -89,8 +92,8 @@ TEST_F(InputOnNullBackend, MousePositionsMapIntoTheGraphicsOfEveryMode) {
     feed.mouseMoved(999, 999, 1, 1);
     EXPECT_EQ(std::pair(mouseX(*state), mouseY(*state)), std::pair(11, 21));
 
-    // The player's toggle to a window keeps what the devices hold; giving the display back
-    // resets them.
+    // Toggled to a window, full screen reads the pointer as it is; giving the display back
+    // resets the devices.
     feed.keyChanged(57, true);
     ASSERT_TRUE(runtime->display().toggleFullscreen());
     EXPECT_EQ(keyHit(*state, 57), 1);
