@@ -133,13 +133,11 @@ TEST(GlyphTextTest, TextMatchesThePixelReference) {
 
                 const std::vector<uint32_t> want = reference(*canvas, before, *font, argb, x, y, s);
                 ASSERT_EQ(test::values(*canvas), want) << "round " << round << " \"" << s << "\"";
+                // The present stamp moves once, and must when pixels changed.
                 const uint32_t steps = canvas->presentStamp() - stamp;
-                EXPECT_LE(steps, 1u) << "round " << round;
+                EXPECT_TRUE(steps == 1 || (steps == 0 && want == before)) << "round " << round;
                 ++rounds;
-                if (want != before) {
-                    ++drew;
-                    EXPECT_EQ(steps, 1u) << "round " << round;
-                }
+                drew += want != before ? 1 : 0;
                 if (canvas->hasMask()) {
                     // The mask as a whole rebuild of the drawn pixels makes it.
                     auto rebuilt = test::makeCanvas(cw, ch, format);

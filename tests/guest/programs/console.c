@@ -1,6 +1,6 @@
 /* The console, fonts and input from compiled code: a prompt and a line typed through Input (the
  * test pushes the keys once TX_DIR/console-ready exists), the line drawn with Text in a bold
- * font, a sprite moved by the arrow keys until Escape, and the picture saved and checked. */
+ * font, a square moved by the arrow keys until Escape, and the picture saved and checked. */
 #include "check.h"
 
 enum { kYellow = 0xFFFF00, kGreen = 0x00FF00, kEscape = 1, kRight = 205, kDown = 208 };
@@ -23,13 +23,8 @@ TX_MAIN {
     const int width = StringWidth(_txStrLoad(&typed)), height = FontHeight();
     CHECK(width > 0 && height == 16);
 
-    /* Every arrow press moves the sprite 8 pixels; Escape ends the loop (its press is read
+    /* Every arrow press moves the square 8 pixels; Escape ends the loop (its press is read
      * first, so the arrows pressed before it are all counted). */
-    int sprite = CreateImage(8, 8, 1);
-    SetBuffer(ImageBuffer(sprite, 0));
-    Color(0, 255, 0);
-    Rect(0, 0, 8, 8, 1);
-    SetBuffer(FrontBuffer());
     int x = 100, y = 150;
     for (;;) {
         const int escape = KeyHit(kEscape);
@@ -38,7 +33,8 @@ TX_MAIN {
         if (escape) break;
     }
     CHECK(x == 124 && y == 166);
-    DrawImage(sprite, x, y, 0);
+    Color(0, 255, 0);
+    Rect(x, y, 8, 8, 1);
 
     CHECK(SaveBuffer(FrontBuffer(), dirPath("/console.bmp")));
     const int saved = LoadImage(dirPath("/console.bmp"));

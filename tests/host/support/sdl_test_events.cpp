@@ -2,8 +2,6 @@
 
 #include <SDL.h>
 
-#include <cstring>
-
 namespace tx::test {
 
 namespace {
@@ -13,8 +11,7 @@ bool push(SDL_Event& event) {
 }
 
 SDL_Event emptyEvent(uint32_t type) {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
+    SDL_Event event{};
     event.type = type;
     return event;
 }
