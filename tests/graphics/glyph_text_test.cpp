@@ -62,16 +62,12 @@ std::vector<uint32_t> reference(const HostCanvas& canvas, std::vector<uint32_t> 
     const Rect view = canvas.getViewport();
     int64_t left = int64_t{x} + canvas.getOrigin().x;
     const int64_t top = int64_t{y} + canvas.getOrigin().y;
-    int32_t sheetX = 0;  // the glyphs lie side by side from column 0 in character order
-    std::vector<int32_t> cellX(kEnd - kFirst);
-    for (int32_t c = kFirst; c < kEnd; ++c) {
-        cellX[c - kFirst] = sheetX;
-        sheetX += font.charWidth(static_cast<uint8_t>(c));
-    }
     for (const char ch : s) {
         const auto c = static_cast<uint8_t>(ch);
         const int32_t w = font.charWidth(c);
-        const int32_t cx = cellX[(font.hasChar(c) ? c : '?') - kFirst];
+        int32_t cx = 0;  // the glyphs lie side by side from column 0 in character order
+        for (int32_t k = kFirst; k < (font.hasChar(c) ? c : '?'); ++k)
+            cx += font.charWidth(static_cast<uint8_t>(k));
         for (int32_t gy = 0; gy < font.getHeight(); ++gy)
             for (int32_t gx = 0; gx < w; ++gx) {
                 const int64_t px = left + gx, py = top + gy;

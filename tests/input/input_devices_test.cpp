@@ -42,26 +42,23 @@ TEST(KeyCharacters, UsLayoutWithShiftCtrlAndAltAndTheFixedControlCodes) {
     // The modifiers held, as bits over their key codes.
     constexpr int32_t kModifierKeys[] = {42, 54, 29, 184};
     constexpr int32_t kShift = 1, kRightShift = 2, kCtrl = 4, kRightAlt = 8;
-    struct Case {
-        int32_t code, held, character;
-    };
     // Keypad Enter and '/' (156, 181) fold onto their base keys; Ctrl with Right Alt is AltGr;
     // Home, End, Insert, Delete, Page Up and Down and the arrows have fixed control codes.
-    const Case cases[] = {{30, 0, 'a'},         {30, kShift, 'A'}, {30, kRightShift, 'A'},
-                          {3, 0, '2'},          {3, kShift, '@'},  {57, 0, ' '},
-                          {28, 0, 13},          {156, 0, 13},      {181, 0, '/'},
-                          {1, 0, 27},           {46, kCtrl, 3},    {26, kCtrl, 27},
-                          {28, kCtrl, 10},      {3, kCtrl, 0},     {30, kCtrl | kRightAlt, 0},
-                          {30, kRightAlt, 'a'}, {59, 0, 0},        {199, 0, 1},
-                          {207, 0, 2},          {210, 0, 3},       {211, 0, 4},
-                          {201, 0, 5},          {209, 0, 6},       {200, 0, 28},
-                          {208, 0, 29},         {205, 0, 30},      {203, kShift, 31},
-                          {202, 0, '-'},        {-5, 0, 0},        {300, 0, 0}};
-    for (const Case& c : cases) {
+    const int32_t cases[][3] = {{30, 0, 'a'},         {30, kShift, 'A'}, {30, kRightShift, 'A'},
+                                {3, 0, '2'},          {3, kShift, '@'},  {57, 0, ' '},
+                                {28, 0, 13},          {156, 0, 13},      {181, 0, '/'},
+                                {1, 0, 27},           {46, kCtrl, 3},    {26, kCtrl, 27},
+                                {28, kCtrl, 10},      {3, kCtrl, 0},     {30, kCtrl | kRightAlt, 0},
+                                {30, kRightAlt, 'a'}, {59, 0, 0},        {199, 0, 1},
+                                {207, 0, 2},          {210, 0, 3},       {211, 0, 4},
+                                {201, 0, 5},          {209, 0, 6},       {200, 0, 28},
+                                {208, 0, 29},         {205, 0, 30},      {203, kShift, 31},
+                                {202, 0, '-'},        {-5, 0, 0},        {300, 0, 0}};
+    for (const auto& [code, held, character] : cases) {
         InputDevice keyboard;
         for (int32_t bit = 0; bit < 4; ++bit)
-            if ((c.held >> bit & 1) != 0) keyboard.press(kModifierKeys[bit]);
-        EXPECT_EQ(asciiOfKey(c.code, keyboard), c.character) << "key " << c.code;
+            if ((held >> bit & 1) != 0) keyboard.press(kModifierKeys[bit]);
+        EXPECT_EQ(asciiOfKey(code, keyboard), character) << "key " << code;
     }
 }
 

@@ -6,7 +6,7 @@ namespace tx::test {
 
 namespace {
 
-bool push(SDL_Event& event) {
+bool push(SDL_Event event) {
     return SDL_WasInit(SDL_INIT_EVENTS) != 0 && SDL_PushEvent(&event) == 1;
 }
 
@@ -19,8 +19,7 @@ SDL_Event emptyEvent(uint32_t type) {
 }  // namespace
 
 bool pushSdlQuit() {
-    SDL_Event event = emptyEvent(SDL_QUIT);
-    return push(event);
+    return push(emptyEvent(SDL_QUIT));
 }
 
 bool pushSdlKey(int scancode, bool down, bool repeat, int modifiers) {
