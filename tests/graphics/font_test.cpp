@@ -49,12 +49,11 @@ protected:
     static HostCanvas& front() { return state().graphics->frontBuffer(); }
 };
 
-// The display's own font: 12 pixels high and monospaced; StringHeight ignores its text and the
-// empty string is 0 wide. Its glyphs are one bit deep: white text on black holds two colours,
-// in the same shape on 16-, 24- and 32-bit displays.
+// The display's own font: 12 pixels high and monospaced; StringHeight ignores its text. Its
+// glyphs are one bit deep: white text on black holds two colours, in the same shape on 16-,
+// 24- and 32-bit displays.
 TEST_F(FontTest, TheDefaultFontIsATwelvePixelMonospacedOneBitFace) {
     EXPECT_EQ(stringHeight(state(), arg("anything")), 12);
-    EXPECT_EQ(width(""), 0);
     for (std::string_view s : {"i", "M", " ", "\xE9"}) EXPECT_EQ(width(s), fontWidth(state())) << s;
 
     const std::string shape = drawn("Tervex @8");
@@ -136,7 +135,6 @@ TEST_F(FontTest, FreeFontAndEveryModeChangeGoBackToTheDefaultFont) {
     setFont(state(), big);
     EXPECT_NE(lit("A"), defaultLit);
     freeFont(state(), big);
-    EXPECT_EQ(fontHeight(state()), 12);
     EXPECT_EQ(lit("A"), defaultLit);
     setFont(state(), big);
     EXPECT_EQ(fontHeight(state()), 12);
