@@ -2,19 +2,16 @@
 
 #include <SDL.h>
 
-#include <cstring>
-
 namespace tx::test {
 
 namespace {
 
-bool push(SDL_Event& event) {
+bool push(SDL_Event event) {
     return SDL_WasInit(SDL_INIT_EVENTS) != 0 && SDL_PushEvent(&event) == 1;
 }
 
 SDL_Event emptyEvent(uint32_t type) {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
+    SDL_Event event{};
     event.type = type;
     return event;
 }
@@ -22,8 +19,7 @@ SDL_Event emptyEvent(uint32_t type) {
 }  // namespace
 
 bool pushSdlQuit() {
-    SDL_Event event = emptyEvent(SDL_QUIT);
-    return push(event);
+    return push(emptyEvent(SDL_QUIT));
 }
 
 bool pushSdlKey(int scancode, bool down, bool repeat, int modifiers) {
@@ -61,8 +57,11 @@ bool pushSdlWheel(int notches) {
 bool VirtualGamepad::plug() {
     if (device_ != nullptr) return true;
     if (SDL_WasInit(SDL_INIT_JOYSTICK) == 0) return false;
-    const int index = SDL_JoystickAttachVirtual(
-        SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    const int index =
+        flightStick_
+            ? SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_FLIGHT_STICK, 2, 4, 0)
+            : SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                        SDL_CONTROLLER_BUTTON_MAX, 0);
     if (index >= 0) device_ = SDL_JoystickOpen(index);
     return device_ != nullptr;
 }

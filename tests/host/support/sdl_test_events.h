@@ -19,14 +19,15 @@ bool pushSdlMouseButton(int button, bool down);
 bool pushSdlMouseMotion(int x, int y, int dx, int dy);
 bool pushSdlWheel(int notches);
 
-// A game controller plugged in as SDL's virtual device once SDL's joysticks run (plug() tries),
-// unplugged when the object goes; until it is plugged in, it does nothing. Buttons and axes are
-// SDL's game-controller ones (0 the A button, 0 the left stick's x axis; axis values -32768 to
-// 32767). An offscreen window never has the focus, so a test that reads the device through a
-// window sets SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS=1 first.
+// A game controller (or a flight stick of 2 axes and 4 buttons) plugged in as SDL's virtual
+// device once SDL's joysticks run (plug() tries), unplugged when the object goes; until it is
+// plugged in, it does nothing. A controller's buttons and axes are SDL's game-controller ones
+// (0 the A button, 0 the left stick's x axis; axis values -32768 to 32767). An offscreen window
+// never has the focus, so a test that reads the device through a window sets
+// SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS=1 first.
 class VirtualGamepad {
 public:
-    VirtualGamepad() = default;
+    explicit VirtualGamepad(bool flightStick = false) : flightStick_(flightStick) {}
     ~VirtualGamepad();
     VirtualGamepad(const VirtualGamepad&) = delete;
     VirtualGamepad& operator=(const VirtualGamepad&) = delete;
@@ -36,6 +37,7 @@ public:
     void setAxis(int axis, int value);
 
 private:
+    bool flightStick_;
     void* device_ = nullptr;  // the SDL_Joystick opened on it
 };
 
