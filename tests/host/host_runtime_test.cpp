@@ -23,14 +23,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// What the close prompt was asked with, and what it answers.
-std::string askedTitle;
-std::string askedPrompt;
+// What the close prompt was asked with ("title: prompt"), how often, and what it answers.
+std::string asked;
 int askedCount = 0;
 bool answer = false;
 bool recordAndAnswer(const std::string& title, const std::string& prompt) {
-    askedTitle = title;
-    askedPrompt = prompt;
+    asked = title + ": " + prompt;
     ++askedCount;
     return answer;
 }
@@ -88,9 +86,7 @@ TEST_F(HostEventLoop, ClosePromptDecidesWhetherTheProgramEnds) {
         EXPECT_EQ(runtime->hasDebugger(), how == 0);
         EXPECT_EQ(runtime->pump().running(), how == 0);
         if (how == 0) {
-            EXPECT_EQ(askedCount, 1);
-            EXPECT_EQ(askedTitle, "Game");
-            EXPECT_EQ(askedPrompt, "Quit now?");
+            EXPECT_EQ(std::pair(askedCount, asked), std::pair(1, std::string("Game: Quit now?")));
         }
         runtime.reset();
         SetUp();

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "library_modules.h"
@@ -69,11 +71,12 @@ protected:
     }
 
     // A client stream and the server's side of it.
-    void connectPair(uint32_t& client, uint32_t& accepted) {
-        client = openTCPStream(sockets(), text("127.0.0.1"), port, 0);
-        ASSERT_NE(client, 0u);
-        accepted = acceptTCPStream(server);
-        ASSERT_NE(accepted, 0u);
+    std::pair<uint32_t, uint32_t> connectPair() {
+        const uint32_t client = openTCPStream(sockets(), text("127.0.0.1"), port, 0);
+        EXPECT_NE(client, 0u);
+        const uint32_t accepted = acceptTCPStream(server);
+        EXPECT_NE(accepted, 0u);
+        return {client, accepted};
     }
 
     uint32_t server = 0;
@@ -81,8 +84,7 @@ protected:
 };
 
 TEST_F(SocketsTcpTest, ALongLineComesThroughTheReceiveBufferWhole) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
+    auto [client, accepted] = connectPair();
     TxStream* sender = findStream(client);
     ASSERT_NE(sender, nullptr);
     // A 1 MiB line, then a line end and an int that stay buffered behind it.
@@ -113,8 +115,7 @@ TEST_F(SocketsTcpTest, ALongLineComesThroughTheReceiveBufferWhole) {
 // A write to a peer that stops reading is bounded by the write time-out, and writes to a
 // connection whose peer is gone fail without a signal.
 TEST_F(SocketsTcpTest, WritesToAStalledOrGonePeerFailBounded) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
+    auto [client, accepted] = connectPair();
     tcpTimeouts(sockets(), 50, 0);
     // Far more than the loopback buffers hold while nobody reads.
     const std::vector<uint8_t> big(16u << 20, 0xAB);
@@ -127,7 +128,7 @@ TEST_F(SocketsTcpTest, WritesToAStalledOrGonePeerFailBounded) {
     EXPECT_EQ(streamEof(client), 0) << "the reader is fine; bytes wait for it";
 
     tcpTimeouts(sockets(), 5000, 5000);
-    connectPair(client, accepted);
+    std::tie(client, accepted) = connectPair();
     closeTCPStream(sockets(), accepted);
     stream = findStream(client);
     ASSERT_NE(stream, nullptr);
@@ -155,14 +156,12 @@ TEST_F(SocketsTcpTest, AResetConnectionIsAFailureNotAnEnd) {
 }
 
 TEST_F(SocketsTcpTest, DestroyingTheModuleClosesEverything) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
+    connectPair();
     SocketFd raw = rawConnect(port);
     ASSERT_TRUE(raw.valid());
     ASSERT_NE(acceptTCPStream(server), 0u);
     ASSERT_NE(createUDPStream(sockets(), 0), 0u);
-    const uint32_t secondServer = createTCPServer(sockets(), 0);
-    ASSERT_NE(secondServer, 0u);
+    ASSERT_NE(createTCPServer(sockets(), 0), 0u);
     EXPECT_EQ(socketsModule()->servers.find(server)->acceptedCount(), 2u);
 
     socketsDestroy();
