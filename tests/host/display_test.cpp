@@ -207,8 +207,8 @@ TEST_F(DisplayTest, FullScreenIsSuspendedByStopsAndFocusLossAndKeepsItsPicture) 
         }
         ASSERT_TRUE(runtime->idle());  // suspended by the first, resumed by the second
         EXPECT_FALSE(runtime->pump().paused());
-        EXPECT_EQ(debugger.stops.load(), round);
-        EXPECT_EQ(debugger.runs.load(), round);
+        EXPECT_EQ(debugger.stops, round);
+        EXPECT_EQ(debugger.runs, round);
         EXPECT_EQ(screen().pixels, before.pixels) << round;
     }
 }

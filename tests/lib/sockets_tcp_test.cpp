@@ -2,7 +2,6 @@
 // stalled peer, and closing the module (what works is in the guest network program). Each test
 // has a fresh string pool, stream and sockets module, and raw loopback sockets play the other
 // end of a connection.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "library_modules.h"
+#include "socket_address.h"
 #include "socket_commands.h"
 #include "socket_fd.h"
 #include "sockets_state.h"
@@ -40,11 +40,8 @@ StrArg text(std::string_view value) {
 // A raw client connected to 127.0.0.1:port (invalid on failure).
 SocketFd rawConnect(int32_t port) {
     SocketFd fd(::socket(AF_INET, SOCK_STREAM, 0));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    if (::connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+    const sockaddr_in address = toSockaddr({INADDR_LOOPBACK, port});
+    if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         return SocketFd();
     return fd;
 }

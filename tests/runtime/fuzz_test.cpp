@@ -21,8 +21,10 @@
 #include <memory>
 #include <mutex>
 #include <random>
+#include <set>
 #include <stop_token>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -86,11 +88,10 @@ const CommandTable& emptyTable() {
 }
 
 bool isFaultMessage(const char* message) {
-    for (const char* known :
-         {"Illegal memory address", "Illegal instruction", "Stack overflow!",
-          "Integer divide by zero", "Unknown runtime exception", "Out of memory"})
-        if (message != nullptr && std::strcmp(message, known) == 0) return true;
-    return false;
+    static const std::set<std::string_view> known = {
+        "Illegal memory address", "Illegal instruction",       "Stack overflow!",
+        "Integer divide by zero", "Unknown runtime exception", "Out of memory"};
+    return message != nullptr && known.contains(message);
 }
 
 // A few guests reused in turn (making one costs a millisecond or more), each made on first use
