@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstring>
 #include <thread>
 #include <tuple>
 #include <utility>

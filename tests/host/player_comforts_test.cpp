@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <tuple>
 #include <vector>
 
 #include "display_test_frames.h"

@@ -7,7 +7,6 @@
 // Then every command with argument words at the edges of their ranges.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <map>
 #include <set>
