@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstring>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -22,26 +21,22 @@
 namespace tx {
 namespace {
 
-using test::expectBlocksIn;
-using test::paintOver;
-using test::Screen;
-using test::TestFrame;
+using namespace test;
 
 constexpr uint32_t kWindowed = Display::kWindowed;
 constexpr uint32_t kScaled = Display::kScaled;
 
 // The SDL display fixture with the desktop's bounds, where windows are placed.
-class DisplayTest : public test::SdlDisplayTest {
+class DisplayTest : public SdlDisplayTest {
 protected:
     void SetUp() override {
         SdlDisplayTest::SetUp();
         ASSERT_EQ(SDL_GetDisplayBounds(0, &desktop), 0);
     }
-    SDL_Rect windowRect() {
-        SDL_Rect r{};
-        SDL_GetWindowPosition(window(), &r.x, &r.y);
-        SDL_GetWindowSize(window(), &r.w, &r.h);
-        return r;
+    std::tuple<int, int, int, int> windowRect() {
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(window(), &x, &y);
+        return std::tuple_cat(std::tuple(x, y), windowSize());
     }
     std::tuple<int, int> mouseAfterMoveTo(int32_t x, int32_t y) {
         display().moveMouse(x, y);
@@ -96,10 +91,8 @@ TEST_F(DisplayTest, FixedWindowHasExactlyTheClientSizeCentredAndShowsItself) {
     EXPECT_EQ(*depth, 32) << "windowed modes take the desktop's depth, whatever was asked";
     EXPECT_EQ(display().graphicsMode(), GraphicsMode::WindowedFixed);
     EXPECT_TRUE(windowFlag(SDL_WINDOW_SHOWN));
-    const SDL_Rect r = windowRect();
-    EXPECT_EQ(
-        std::tuple(r.x, r.y, r.w, r.h),
-        std::tuple(desktop.x + (desktop.w - 300) / 2, desktop.y + (desktop.h - 200) / 2, 300, 200));
+    EXPECT_EQ(windowRect(), std::tuple(desktop.x + (desktop.w - 300) / 2,
+                                       desktop.y + (desktop.h - 200) / 2, 300, 200));
 
     display().flip(false);  // no frames yet: nothing to read
     EXPECT_TRUE(runtime->idle());
@@ -114,24 +107,24 @@ TEST_F(DisplayTest, FixedWindowHasExactlyTheClientSizeCentredAndShowsItself) {
 TEST_F(DisplayTest, ScaledWindowKeepsTheSizeTheUserGaveIt) {
     ASSERT_TRUE(display().openGraphics(320, 240, 0, 0, kWindowed | kScaled));
     EXPECT_EQ(display().graphicsMode(), GraphicsMode::WindowedScaled);
-    EXPECT_EQ(windowRect().w, 320) << "a window that never had a size starts with the picture's";
+    EXPECT_EQ(windowSize().first, 320)
+        << "a window that never had a size starts with the picture's";
     SDL_SetWindowSize(window(), 500, 410);
     display().closeGraphics();
 
     ASSERT_TRUE(display().openGraphics(640, 480, 0, 0, kWindowed | kScaled));
-    SDL_Rect r = windowRect();
-    EXPECT_EQ(std::tuple(r.x, r.w, r.h), std::tuple(desktop.x + (desktop.w - 500) / 2, 500, 410));
+    EXPECT_EQ(windowRect(), std::tuple(desktop.x + (desktop.w - 500) / 2,
+                                       desktop.y + (desktop.h - 410) / 2, 500, 410));
     // Leaving full screen gives the window its place back.
     SDL_SetWindowPosition(window(), 40, 50);
     display().closeGraphics();
     ASSERT_TRUE(display().openGraphics(800, 600, 0, 0, 0));
     display().closeGraphics();
     EXPECT_FALSE(windowFlag(SDL_WINDOW_FULLSCREEN));
-    r = windowRect();
-    EXPECT_EQ(std::tuple(r.x, r.y, r.w, r.h), std::tuple(40, 50, 500, 410));
+    EXPECT_EQ(windowRect(), std::tuple(40, 50, 500, 410));
 
     ASSERT_TRUE(display().openGraphics(64, 48, 0, 0, kWindowed));
-    EXPECT_EQ(windowRect().w, 64) << "fixed always sizes the client area";
+    EXPECT_EQ(windowSize().first, 64) << "fixed always sizes the client area";
 }
 
 TEST_F(DisplayTest, FullScreenDepthIsTheOneAskedForOrTheFirstThatExists) {
@@ -199,11 +192,7 @@ TEST_F(DisplayTest, FullScreenIsSuspendedByStopsAndFocusLossAndKeepsItsPicture) 
     EXPECT_FALSE(runtime->pump().paused()) << "windowed programs run on";
     display().closeGraphics();
 
-    ASSERT_TRUE(display().openGraphics(640, 480, 32, 0, 0));
-    TestFrame page(640, 480, 32);
-    page.fillPattern();
-    display().showFrames(&page, &page);
-    ASSERT_TRUE(runtime->idle());
+    showBlocks(640, 480, 0);
     const auto before = screen();
     for (int round = 1; round <= 2; ++round) {
         // The display is lost while away.
@@ -217,8 +206,8 @@ TEST_F(DisplayTest, FullScreenIsSuspendedByStopsAndFocusLossAndKeepsItsPicture) 
         }
         ASSERT_TRUE(runtime->idle());  // suspended by the first, resumed by the second
         EXPECT_FALSE(runtime->pump().paused());
-        EXPECT_EQ(debugger.stops.load(), round);
-        EXPECT_EQ(debugger.runs.load(), round);
+        EXPECT_EQ(debugger.stops, round);
+        EXPECT_EQ(debugger.runs, round);
         EXPECT_EQ(screen().pixels, before.pixels) << round;
     }
 }
@@ -226,25 +215,16 @@ TEST_F(DisplayTest, FullScreenIsSuspendedByStopsAndFocusLossAndKeepsItsPicture) 
 // A scaled window stretches the picture over whatever size the user gives it; full screen keeps
 // the aspect ratio, centred with black around it.
 TEST_F(DisplayTest, ScaledWindowsStretchAndFullScreenLetterboxes) {
-    const struct {
-        uint32_t flags;
-        int32_t width, height;
-        Placement placement;
-    } cases[] = {
-        {kWindowed | kScaled, 100, 50, Placement::stretch},
-        {0, 640, 480, Placement::letterbox},
-    };
-    for (const auto& c : cases) {
-        ASSERT_TRUE(display().openGraphics(c.width, c.height, 32, 0, c.flags));
-        TestFrame frame(c.width, c.height, 32);
-        frame.fillBlocks();
-        display().showFrames(&frame, &frame);
-        if (c.flags != 0) SDL_SetWindowSize(window(), 300, 200);  // the user drags the window
+    for (const uint32_t flags : {kWindowed | kScaled, 0u}) {
+        const auto [width, height] = flags != 0 ? Size(100, 50) : Size(640, 480);
+        showBlocks(width, height, flags);
+        if (flags != 0) SDL_SetWindowSize(window(), 300, 200);  // the user drags the window
         ASSERT_TRUE(runtime->idle());
         const auto shown = screen();
         const auto [w, h] = windowSize();
         ASSERT_EQ(std::pair(shown.width, shown.height), std::pair(w, h));
-        expectBlocksIn(shown, placePicture(c.placement, w, h, c.width, c.height));
+        const Placement placement = flags != 0 ? Placement::stretch : Placement::letterbox;
+        expectBlocksIn(shown, placePicture(placement, w, h, width, height));
         display().closeGraphics();
     }
 }

@@ -14,6 +14,7 @@
 #include "display_frame.h"
 #include "host_runtime.h"
 #include "recording_debugger.h"
+#include "sdl_test_events.h"
 #include "sdl_video.h"
 #include "video_device.h"
 
@@ -66,27 +67,13 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
-// The renderer's output as 0x00RRGGBB words, row by row.
+// The renderer's output as 0x00RRGGBB words, row by row (see windowPixels).
 struct Screen {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
     uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
-
-inline Screen readScreen(SDL_Renderer* renderer) {
-    Screen screen;
-    EXPECT_NE(renderer, nullptr);
-    if (renderer == nullptr) return screen;
-    SDL_GetRendererOutputSize(renderer, &screen.width, &screen.height);
-    screen.pixels.resize(static_cast<size_t>(screen.width) * screen.height);
-    EXPECT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB888, screen.pixels.data(),
-                                   screen.width * 4),
-              0)
-        << SDL_GetError();
-    for (uint32_t& p : screen.pixels) p &= 0xFFFFFF;
-    return screen;
-}
 
 // Each block of TestFrame::fillBlocks shows in the middle of its place in r, r's corners hold the
 // corner blocks, and black lies beside and above r.
@@ -124,13 +111,25 @@ protected:
     Display& display() { return runtime->display(); }
     SDL_Window* window() { return static_cast<SdlVideo&>(runtime->video()).window(); }
     SDL_Renderer* renderer() { return static_cast<SdlVideo&>(runtime->video()).renderer(); }
-    Screen screen() { return readScreen(renderer()); }
+    Screen screen() {
+        Screen shown;
+        shown.pixels = windowPixels(shown.width, shown.height);
+        return shown;
+    }
     std::pair<int, int> windowSize() {
         int w = 0, h = 0;
         SDL_GetWindowSize(window(), &w, &h);
         return {w, h};
     }
     bool windowFlag(uint32_t flag) { return (SDL_GetWindowFlags(window()) & flag) == flag; }
+    // Opens a mode and presents a frame of blocks (TestFrame::fillBlocks) in it.
+    void showBlocks(int32_t width, int32_t height, uint32_t flags) {
+        ASSERT_TRUE(display().openGraphics(width, height, 32, 0, flags));
+        blocks = std::make_unique<TestFrame>(width, height, 32);
+        blocks->fillBlocks();
+        display().showFrames(blocks.get(), blocks.get());
+        ASSERT_TRUE(runtime->idle());
+    }
     bool pushWindowEvent(uint8_t what) {
         SDL_Event event{};
         event.type = SDL_WINDOWEVENT;
@@ -141,6 +140,7 @@ protected:
 
     RecordingDebugger debugger;
     std::unique_ptr<HostRuntime> runtime;
+    std::unique_ptr<TestFrame> blocks;
 };
 
 }  // namespace tx::test

@@ -23,14 +23,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// What the close prompt was asked with, and what it answers.
-std::string askedTitle;
-std::string askedPrompt;
+// What the close prompt was asked with ("title: prompt"), how often, and what it answers.
+std::string asked;
 int askedCount = 0;
 bool answer = false;
 bool recordAndAnswer(const std::string& title, const std::string& prompt) {
-    askedTitle = title;
-    askedPrompt = prompt;
+    asked = title + ": " + prompt;
     ++askedCount;
     return answer;
 }
@@ -43,7 +41,6 @@ protected:
         runtime = HostRuntime::open("", &debugger, std::move(backend));
         ASSERT_NE(runtime, nullptr);
     }
-    void pushWindowClose() { events->post(HostEvent::close); }
 
     test::RecordingDebugger debugger;
     std::unique_ptr<HostRuntime> runtime;
@@ -55,11 +52,11 @@ TEST_F(HostEventLoop, DelaysWaitAndAStoppedProgramWaitsInIdleUntilRunArrives) {
     for (const int32_t ms : {0, -5, 30}) EXPECT_TRUE(runtime->delay(ms)) << ms;
     runtime->asyncRun();  // not suspended: ignored
     EXPECT_TRUE(runtime->idle());
-    EXPECT_EQ(debugger.runs.load(), 0);
+    EXPECT_EQ(debugger.runs, 0);
     runtime->stop();
     EXPECT_TRUE(runtime->pump().paused());
     runtime->stop();  // already suspended: nothing more
-    EXPECT_EQ(debugger.stops.load(), 1);
+    EXPECT_EQ(debugger.stops, 1);
 
     std::atomic<bool> runSent{false};
     std::thread debuggerThread([&] {
@@ -71,30 +68,7 @@ TEST_F(HostEventLoop, DelaysWaitAndAStoppedProgramWaitsInIdleUntilRunArrives) {
     EXPECT_TRUE(runSent.load());
     debuggerThread.join();
     EXPECT_FALSE(runtime->pump().paused());
-    EXPECT_EQ(debugger.runs.load(), 1);
-}
-
-// Closing the window asks the prompt: Cancel keeps the program running, OK ends it; without a
-// way to show the prompt (headless, no answer set) nobody can answer and the program ends.
-TEST_F(HostEventLoop, ClosePromptDecidesWhetherTheProgramEnds) {
-    for (const int how : {0, 1, 2}) {
-        runtime->setTitle("Game", "Quit now?");
-        if (how < 2) runtime->pump().setClosePromptAnswer(recordAndAnswer);
-        answer = how == 1;
-        askedCount = 0;
-        if (how == 0) pushWindowClose();
-        if (how != 0) runtime->pump().requestClose();
-        EXPECT_EQ(runtime->idle(), how == 0) << how;
-        EXPECT_EQ(runtime->hasDebugger(), how == 0);
-        EXPECT_EQ(runtime->pump().running(), how == 0);
-        if (how == 0) {
-            EXPECT_EQ(askedCount, 1);
-            EXPECT_EQ(askedTitle, "Game");
-            EXPECT_EQ(askedPrompt, "Quit now?");
-        }
-        runtime.reset();
-        SetUp();
-    }
+    EXPECT_EQ(debugger.runs, 1);
 }
 
 // The end of the program requested from another thread or from outside (a signal): every way
@@ -163,17 +137,23 @@ TEST(HostRuntimeLifecycle, OneInstanceAtATimeAndRequestsDoNotOutliveIt) {
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
-// SDL's quit event and our window's close are close requests; another window's close is not.
-TEST(HostRuntimeLifecycle, WindowCloseAndQuitAreCloseRequests) {
-    auto runtime = HostRuntime::open("", nullptr, 0);
+// SDL's quit event and our window's close ask the close prompt: Cancel keeps the program
+// running, OK ends it and detaches the debugger; another window's close is not ours. Without a
+// way to show the prompt (headless, no answer set) nobody can answer and the program ends.
+TEST(HostRuntimeLifecycle, CloseRequestsAskThePromptWhoseAnswerDecides) {
+    test::RecordingDebugger debugger;
+    auto runtime = HostRuntime::open("", &debugger, 0);
     ASSERT_NE(runtime, nullptr);
     runtime->setTitle("Game", "Quit now?");
     answer = false;
+    askedCount = 0;
     runtime->pump().setClosePromptAnswer(recordAndAnswer);
     SDL_Event event{};
     event.type = SDL_QUIT;
     ASSERT_EQ(SDL_PushEvent(&event), 1);
     EXPECT_TRUE(runtime->idle()) << "answered Cancel";
+    EXPECT_TRUE(runtime->hasDebugger());
+    EXPECT_EQ(std::pair(askedCount, asked), std::pair(1, std::string("Game: Quit now?")));
     answer = true;
     event.type = SDL_WINDOWEVENT;
     event.window.event = SDL_WINDOWEVENT_CLOSE;
@@ -182,6 +162,16 @@ TEST(HostRuntimeLifecycle, WindowCloseAndQuitAreCloseRequests) {
     EXPECT_TRUE(runtime->idle());
     event.window.windowID -= 1;
     ASSERT_EQ(SDL_PushEvent(&event), 1);
+    EXPECT_FALSE(runtime->idle());
+    EXPECT_FALSE(runtime->pump().running());
+    EXPECT_FALSE(runtime->hasDebugger());
+    runtime.reset();
+
+    runtime = HostRuntime::open("", nullptr, openNullBackend());
+    ASSERT_NE(runtime, nullptr);
+    runtime->setTitle("Game", "Quit now?");
+    runtime->pump().requestClose();
+    EXPECT_FALSE(runtime->pump().running());
     EXPECT_FALSE(runtime->idle());
 }
 
@@ -213,7 +203,7 @@ TEST(HostDebuggerRelay, ForwardsEventsAndAReportDetachesTheDebuggerAndEndsThePro
                                                "log hello"};
         EXPECT_EQ(debugger.infos, how == 1 ? first : none);
         EXPECT_EQ(debugger.errors, how == 2 ? first : none);
-        EXPECT_EQ(debugger.stops.load(), 0);
+        EXPECT_EQ(debugger.stops, 0);
         EXPECT_EQ(debugger.events, how == 0 ? none : relayed) << "later events reach nobody";
     }
 }

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <tuple>
 #include <vector>
 
 #include "display_test_frames.h"
@@ -16,9 +15,7 @@
 namespace tx {
 namespace {
 
-using test::expectBlocksIn;
-using test::Screen;
-using test::TestFrame;
+using namespace test;
 
 // The input as the program's devices would receive it.
 struct RecordingFeed final : InputFeed {
@@ -29,8 +26,6 @@ struct RecordingFeed final : InputFeed {
     std::vector<std::pair<int32_t, bool>> keys;
 };
 
-using test::pushSdlKey;
-
 // Left Alt, then Enter (or the keypad's) with Alt held, released in the opposite order.
 void pressAltEnter(SDL_Scancode enter = SDL_SCANCODE_RETURN) {
     ASSERT_TRUE(pushSdlKey(SDL_SCANCODE_LALT, true, false, KMOD_LALT));
@@ -39,7 +34,7 @@ void pressAltEnter(SDL_Scancode enter = SDL_SCANCODE_RETURN) {
     ASSERT_TRUE(pushSdlKey(SDL_SCANCODE_LALT, false));
 }
 
-class PlayerComforts : public test::SdlDisplayTest {
+class PlayerComforts : public SdlDisplayTest {
 protected:
     void SetUp() override {
         SdlDisplayTest::SetUp();
@@ -51,18 +46,14 @@ protected:
     }
     bool fullscreen() { return windowFlag(SDL_WINDOW_FULLSCREEN_DESKTOP); }
 
-    test::TempDir dir;
+    TempDir dir;
     RecordingFeed feed;
 };
 
 // A fixed window covers the monitor and comes back; the picture is letterboxed (or scaled by a
 // whole factor) meanwhile, and the program sees only Alt go down and up.
 TEST_F(PlayerComforts, AltEnterTogglesAWindowWithoutTheProgramSeeingIt) {
-    ASSERT_TRUE(display().openGraphics(320, 240, 0, 0, Display::kWindowed));
-    TestFrame frame(320, 240, 32);
-    frame.fillBlocks();
-    display().showFrames(&frame, &frame);
-    ASSERT_TRUE(runtime->idle());
+    showBlocks(320, 240, Display::kWindowed);
     const Screen before = screen();
 
     pressAltEnter();
@@ -107,11 +98,7 @@ TEST_F(PlayerComforts, AltEnterTogglesAWindowWithoutTheProgramSeeingIt) {
 // A full-screen mode becomes a resizable window of the picture's size: the pointer is let go
 // without the program's devices starting afresh, and losing the focus no longer suspends it.
 TEST_F(PlayerComforts, AFullScreenModeToggledToAWindowLetsThePointerGo) {
-    ASSERT_TRUE(display().openGraphics(640, 480, 32, 0, 0));
-    TestFrame frame(640, 480, 32);
-    frame.fillBlocks();
-    display().showFrames(&frame, &frame);
-    ASSERT_TRUE(runtime->idle());
+    showBlocks(640, 480, 0);
     const uint32_t changes = display().inputCaptureChanges();
     ASSERT_TRUE(display().inputCaptured());
 
@@ -142,11 +129,7 @@ TEST_F(PlayerComforts, AFullScreenModeToggledToAWindowLetsThePointerGo) {
 // F12 writes what is shown at once, or the frame being drawn as it is presented; the key never
 // reaches the program.
 TEST_F(PlayerComforts, F12WritesTheFrameAsPresentedAndIsTakenFromTheProgram) {
-    ASSERT_TRUE(display().openGraphics(64, 32, 0, 0, Display::kWindowed));
-    TestFrame frame(64, 32, 32);
-    frame.fillBlocks();
-    display().showFrames(&frame, &frame);
-    ASSERT_TRUE(runtime->idle());
+    showBlocks(64, 32, Display::kWindowed);
 
     ASSERT_TRUE(pushSdlKey(SDL_SCANCODE_F12, true));
     ASSERT_TRUE(pushSdlKey(SDL_SCANCODE_F12, false));
@@ -156,7 +139,7 @@ TEST_F(PlayerComforts, F12WritesTheFrameAsPresentedAndIsTakenFromTheProgram) {
     EXPECT_TRUE(feed.keys.empty());
 
     // Half way through the next frame: the shot waits for its flip.
-    frame.stamp += 1;
+    blocks->stamp += 1;
     ASSERT_TRUE(pushSdlKey(SDL_SCANCODE_F12, true));
     ASSERT_TRUE(pushSdlKey(SDL_SCANCODE_F12, false));
     ASSERT_TRUE(runtime->idle());

@@ -35,11 +35,6 @@ bool eventuallyExists(const fs::path& path) {
     return fs::exists(path);
 }
 
-std::string readFile(const fs::path& path) {
-    const auto bytes = test::fileBytes(path.string());
-    return std::string(bytes.begin(), bytes.end());
-}
-
 TEST_F(SystemServices, PropertiesIgnoreCaseAndFoldersEndInSlash) {
     EXPECT_FALSE(runtime->systemProperty("cpu").empty());
     EXPECT_EQ(runtime->systemProperty("CPU"), runtime->systemProperty("cpu"));
@@ -116,12 +111,12 @@ TEST_F(SystemServices, ExecFileOpensDocumentsAndUrlsWithTheDesktopHandler) {
     std::ofstream(document) << "text";
     EXPECT_TRUE(runtime->execFile("\"" + document.string() + "\" ignored"));
     EXPECT_TRUE(eventuallyExists(record));
-    EXPECT_EQ(readFile(record), document.string() + "\n");
+    EXPECT_EQ(test::fileText(record), document.string() + "\n");
 
     fs::remove(record);
     EXPECT_TRUE(runtime->execFile("https://example.com/page?x=1"));
     EXPECT_TRUE(eventuallyExists(record));
-    EXPECT_EQ(readFile(record), "https://example.com/page?x=1\n");
+    EXPECT_EQ(test::fileText(record), "https://example.com/page?x=1\n");
 
     setenv("PATH", folder.c_str(), 1);
     fs::remove(opener);  // no desktop handler at all

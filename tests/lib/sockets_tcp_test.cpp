@@ -2,7 +2,6 @@
 // stalled peer, and closing the module (what works is in the guest network program). Each test
 // has a fresh string pool, stream and sockets module, and raw loopback sockets play the other
 // end of a connection.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -12,9 +11,12 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "library_modules.h"
+#include "socket_address.h"
 #include "socket_commands.h"
 #include "socket_fd.h"
 #include "sockets_state.h"
@@ -38,11 +40,8 @@ StrArg text(std::string_view value) {
 // A raw client connected to 127.0.0.1:port (invalid on failure).
 SocketFd rawConnect(int32_t port) {
     SocketFd fd(::socket(AF_INET, SOCK_STREAM, 0));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    if (::connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+    const sockaddr_in address = toSockaddr({INADDR_LOOPBACK, port});
+    if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         return SocketFd();
     return fd;
 }
@@ -69,11 +68,12 @@ protected:
     }
 
     // A client stream and the server's side of it.
-    void connectPair(uint32_t& client, uint32_t& accepted) {
-        client = openTCPStream(sockets(), text("127.0.0.1"), port, 0);
-        ASSERT_NE(client, 0u);
-        accepted = acceptTCPStream(server);
-        ASSERT_NE(accepted, 0u);
+    std::pair<uint32_t, uint32_t> connectPair() {
+        const uint32_t client = openTCPStream(sockets(), text("127.0.0.1"), port, 0);
+        EXPECT_NE(client, 0u);
+        const uint32_t accepted = acceptTCPStream(server);
+        EXPECT_NE(accepted, 0u);
+        return {client, accepted};
     }
 
     uint32_t server = 0;
@@ -81,8 +81,7 @@ protected:
 };
 
 TEST_F(SocketsTcpTest, ALongLineComesThroughTheReceiveBufferWhole) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
+    auto [client, accepted] = connectPair();
     TxStream* sender = findStream(client);
     ASSERT_NE(sender, nullptr);
     // A 1 MiB line, then a line end and an int that stay buffered behind it.
@@ -113,8 +112,7 @@ TEST_F(SocketsTcpTest, ALongLineComesThroughTheReceiveBufferWhole) {
 // A write to a peer that stops reading is bounded by the write time-out, and writes to a
 // connection whose peer is gone fail without a signal.
 TEST_F(SocketsTcpTest, WritesToAStalledOrGonePeerFailBounded) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
+    auto [client, accepted] = connectPair();
     tcpTimeouts(sockets(), 50, 0);
     // Far more than the loopback buffers hold while nobody reads.
     const std::vector<uint8_t> big(16u << 20, 0xAB);
@@ -127,7 +125,7 @@ TEST_F(SocketsTcpTest, WritesToAStalledOrGonePeerFailBounded) {
     EXPECT_EQ(streamEof(client), 0) << "the reader is fine; bytes wait for it";
 
     tcpTimeouts(sockets(), 5000, 5000);
-    connectPair(client, accepted);
+    std::tie(client, accepted) = connectPair();
     closeTCPStream(sockets(), accepted);
     stream = findStream(client);
     ASSERT_NE(stream, nullptr);
@@ -155,14 +153,12 @@ TEST_F(SocketsTcpTest, AResetConnectionIsAFailureNotAnEnd) {
 }
 
 TEST_F(SocketsTcpTest, DestroyingTheModuleClosesEverything) {
-    uint32_t client = 0, accepted = 0;
-    connectPair(client, accepted);
+    connectPair();
     SocketFd raw = rawConnect(port);
     ASSERT_TRUE(raw.valid());
     ASSERT_NE(acceptTCPStream(server), 0u);
     ASSERT_NE(createUDPStream(sockets(), 0), 0u);
-    const uint32_t secondServer = createTCPServer(sockets(), 0);
-    ASSERT_NE(secondServer, 0u);
+    ASSERT_NE(createTCPServer(sockets(), 0), 0u);
     EXPECT_EQ(socketsModule()->servers.find(server)->acceptedCount(), 2u);
 
     socketsDestroy();

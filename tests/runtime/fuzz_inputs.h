@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <ranges>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -44,18 +45,17 @@ inline Bytes randomBytes(std::mt19937& rng, size_t n) {
 
 // ---- Module images ----
 
-// Runtime symbols by link key, as the linker builds them.
-inline std::map<std::string, GuestAddr> runtimeKeys() {
-    CommandRegistry registry;
-    registry.fill();
-    std::map<std::string, GuestAddr> keys;
-    for (const auto& [signature, address] : registry.entries()) keys[linkKey(signature)] = address;
-    return keys;
-}
-
-// What linking `image` at `base` against the runtime's symbols must give.
+// What linking `image` at `base` against the runtime's symbols (by link key, as the linker
+// builds them) must give.
 inline ImageReading expectedLink(std::span<const uint8_t> image, GuestAddr base) {
-    static const std::map<std::string, GuestAddr> keys = runtimeKeys();
+    static const std::map<std::string, GuestAddr> keys = [] {
+        CommandRegistry registry;
+        registry.fill();
+        std::map<std::string, GuestAddr> byKey;
+        for (const auto& [signature, address] : registry.entries())
+            byKey[linkKey(signature)] = address;
+        return byKey;
+    }();
     return readImage(image, base, [](const std::string& name) -> std::optional<uint32_t> {
         const auto found = keys.find(name);
         return found != keys.end() ? std::optional(found->second) : std::nullopt;
@@ -209,11 +209,8 @@ inline constexpr std::string_view kSnippetTable =
 inline const std::vector<std::string_view>& snippets() {
     static const std::vector<std::string_view> list = [] {
         std::vector<std::string_view> out;
-        for (size_t from = 0; from < kSnippetTable.size();) {
-            const size_t comma = std::min(kSnippetTable.find(',', from), kSnippetTable.size());
-            out.push_back(kSnippetTable.substr(from, comma - from));
-            from = comma + 1;
-        }
+        for (const auto part : std::views::split(kSnippetTable, ','))
+            out.emplace_back(part.begin(), part.end());
         return out;
     }();
     return list;

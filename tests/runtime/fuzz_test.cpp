@@ -21,8 +21,10 @@
 #include <memory>
 #include <mutex>
 #include <random>
+#include <set>
 #include <stop_token>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -55,27 +57,20 @@ uint64_t envNumber(const char* name, uint64_t fallback) {
     return text != nullptr && *text != '\0' ? std::strtoull(text, nullptr, 0) : fallback;
 }
 
-// ---- Isolation ----
-
-// A fresh working folder for the rest of the child process (the fuzz bodies run in one, see
-// runIsolated): whatever a random program writes lands there.
-class ScratchFolder {
-public:
-    ScratchFolder() { std::filesystem::current_path(dir_.path()); }
-
-private:
-    TempDir dir_;
-};
-
-// Runs `body` in a child process: a crash there fails the calling test with the child's report,
-// and the test program goes on.
+// Runs `body` in a child process, in a fresh working folder where whatever a random program
+// writes lands: a crash there fails the calling test with the child's report, and the test
+// program goes on.
 void runIsolated(const std::function<void()>& body) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             setenv("SDL_VIDEODRIVER", "offscreen", 1);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
-            body();
+            {
+                TempDir scratch;
+                std::filesystem::current_path(scratch.path());
+                body();
+            }
             std::fflush(stdout);
             std::exit(::testing::Test::HasFailure() ? 1 : 0);
         },
@@ -85,29 +80,25 @@ void runIsolated(const std::function<void()>& body) {
 
 // ---- Guests ----
 
-void noCommands(CommandRegistrar&) {}
-
 // Guests without commands: every thunk but the return stub is ud2, so random code can run
 // outside a program run (commands need the host runtime that only execute opens).
 const CommandTable& emptyTable() {
-    static const CommandTable table(&noCommands);
+    static const CommandTable table([](CommandRegistrar&) {});
     return table;
 }
 
 bool isFaultMessage(const char* message) {
-    for (const char* known :
-         {"Illegal memory address", "Illegal instruction", "Stack overflow!",
-          "Integer divide by zero", "Unknown runtime exception", "Out of memory"})
-        if (message != nullptr && std::strcmp(message, known) == 0) return true;
-    return false;
+    static const std::set<std::string_view> known = {
+        "Illegal memory address", "Illegal instruction",       "Stack overflow!",
+        "Integer divide by zero", "Unknown runtime exception", "Out of memory"};
+    return message != nullptr && known.contains(message);
 }
 
-// A few guests reused in turn (making one costs a millisecond or more), each replaced after
-// kCasesPerGuest cases.
+// A few guests reused in turn (making one costs a millisecond or more), each made on first use
+// and replaced after kCasesPerGuest cases.
 class GuestPool {
 public:
     GuestPool(size_t size, const CommandTable& table) : table_(table), guests_(size) {}
-    // Each guest is made on first use and replaced after kCasesPerGuest cases.
     GuestMachine& next() {
         auto& guest = guests_[cases_ % guests_.size()];
         if (cases_++ % (kCasesPerGuest * guests_.size()) < guests_.size()) {
@@ -235,7 +226,6 @@ void expectFreshGuestsRunNormally() {
 void linkerFuzz() {
     const uint64_t seed = envNumber("TERVEX_FUZZ_SEED", kDefaultSeed);
     const std::vector<SeedImage> seeds = seedImages();
-    ScratchFolder folder;
     GuestPool pool(3, CommandTable::instance());
     for (const SeedImage& s : seeds) {
         GuestMachine& machine = pool.next();
@@ -285,7 +275,6 @@ void codeFuzz(bool withCommands) {
     const uint64_t seed = envNumber("TERVEX_FUZZ_SEED", kDefaultSeed);
     const CommandTable& table = withCommands ? CommandTable::instance() : emptyTable();
     const std::vector<uint32_t> callable = callableSlots(table);
-    ScratchFolder folder;
     GuestPool pool(withCommands ? 2 : 3, table);
     const size_t count = envNumber("TERVEX_FUZZ_ITERATIONS", withCommands ? 2000 : 5000);
     for (size_t i = 0; i < count && !::testing::Test::HasFailure(); ++i) {

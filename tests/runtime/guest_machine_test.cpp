@@ -1,7 +1,6 @@
 // The guest CPU and the dispatcher: hand-assembled x86 code calling commands and faulting.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string_view>
 
 #include "command_registry.h"
@@ -37,19 +36,10 @@ const CommandTable& testTable() {
     return table;
 }
 
-GuestAddr thunk(int index) {
-    return layout::thunkAddress(index);
-}
-
 class GuestMachineTest : public ::testing::Test {
 protected:
-    // Loads code written in hex (see hexCode) into a fresh block and returns its address.
     GuestAddr load(std::string_view text, std::initializer_list<uint32_t> words = {}) {
-        const GuestAddr at = machine.heap().allocate(4096);
-        const test::Bytes code = test::hexCode(text, words, at);
-        std::memcpy(machine.memory().writableBytes(at, static_cast<uint32_t>(code.size())),
-                    code.data(), code.size());
-        return at;
+        return test::loadCode(machine, text, words);
     }
 
     GuestMachine machine{testTable()};
@@ -67,11 +57,12 @@ TEST_F(GuestMachineTest, NothingRunsAfterTheCommandThatEndsTheProgram) {
                  {3, GuestEndKind::Ended, "Custom failure"},
                  {4, GuestEndKind::Fault, "Unknown runtime exception"}};
     for (const auto& c : cases) {
-        const GuestEnd end = machine.call(load("E8k C705w 01000000 C3", {thunk(c.thunk), cell}));
+        const GuestEnd end =
+            machine.call(load("E8k C705w 01000000 C3", {layout::thunkAddress(c.thunk), cell}));
         EXPECT_EQ(end.kind, c.kind);
         EXPECT_STREQ(end.message, c.message);
         EXPECT_EQ(machine.memory().read<int32_t>(cell), 0);
-        const GuestAddr again = load("6801000000 E8k 83C404 C3", {thunk(1)});
+        const GuestAddr again = load("6801000000 E8k 83C404 C3", {layout::thunkAddress(1)});
         EXPECT_EQ(machine.call(again).kind, GuestEndKind::Returned);
     }
     EXPECT_EQ(machine.commandCalls(), 6u) << "the ending calls count too";

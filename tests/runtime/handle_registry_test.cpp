@@ -7,7 +7,6 @@
 // Then every command with argument words at the edges of their ranges.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <map>
 #include <set>
@@ -81,15 +80,9 @@ uint32_t text(std::string_view s) {
 // Handles of each kind that name nothing of it, by kind name; 0 where a variant does not apply.
 using BadHandles = std::map<std::string, std::array<uint32_t, kVariantCount>>;
 
-// Live streams of two subtypes, which no call with a handle of another kind may touch.
-struct LiveStreams {
-    uint32_t file = 0;
-    uint32_t udp = 0;
-};
-
-BadHandles makeBadHandles(GuestMachine& m, const std::string& dir, LiveStreams& live) {
-    const uint32_t file = live.file = call(m, "%WriteFile$filename", {text(dir + "/f")});
-    const uint32_t udp = live.udp = call(m, "%CreateUDPStream%port=0", {0});
+// `file` and `udp` are live streams of two subtypes, which no call with a handle of another kind
+// may touch.
+BadHandles makeBadHandles(GuestMachine& m, const std::string& dir, uint32_t file, uint32_t udp) {
     const auto freed = [&](const char* make, std::vector<uint32_t> args, const char* free) {
         const uint32_t handle = call(m, make, std::move(args));
         call(m, free, {handle});
@@ -107,7 +100,7 @@ BadHandles makeBadHandles(GuestMachine& m, const std::string& dir, LiveStreams& 
         {"Font", freed("%LoadFont$fontname%height=12%bold=0%italic=0%underline=0",
                        {text("courier"), 12, 0, 0, 0}, "FreeFont%font")},
     };
-    const std::map<std::string, uint32_t> siblingOf = {
+    std::map<std::string, uint32_t> siblingOf = {
         {"File", udp}, {"UDP Stream", file}, {"TCP Stream", udp}};
     BadHandles bad;
     const CommandTable& table = CommandTable::instance();
@@ -118,10 +111,10 @@ BadHandles makeBadHandles(GuestMachine& m, const std::string& dir, LiveStreams& 
             if (kind == nullptr) continue;
             const uint32_t k = kind->tableKind;
             auto& handles = bad[kind->name];
-            handles[kFreed] = freedOf.contains(kind->name) ? freedOf[kind->name] : 0;
+            handles[kFreed] = freedOf[kind->name];
             handles[kStale] = k << 28 | 0x3FFu << 18 | 1;  // slot 1, a generation it never had
             handles[kForged] = (k ^ 0xF) << 28 | 1;
-            handles[kSibling] = siblingOf.contains(kind->name) ? siblingOf.at(kind->name) : 0;
+            handles[kSibling] = siblingOf[kind->name];
         }
     }
     return bad;
@@ -143,8 +136,9 @@ Probe* probe = nullptr;
 
 void callEach(GuestMachine& machine) {
     Probe& p = *probe;
-    LiveStreams live;
-    const BadHandles bad = makeBadHandles(machine, p.dir, live);
+    const uint32_t file = call(machine, "%WriteFile$filename", {text(p.dir + "/f")});
+    const uint32_t udp = call(machine, "%CreateUDPStream%port=0", {0});
+    const BadHandles bad = makeBadHandles(machine, p.dir, file, udp);
     const CommandTable& table = CommandTable::instance();
     for (uint32_t slot = 1; slot < table.slotCount(); ++slot) {
         const CommandDef& def = *table.slot(slot);
@@ -185,10 +179,9 @@ void callEach(GuestMachine& machine) {
             }
         }
     }
-    EXPECT_NE(live.file, 0u);
-    EXPECT_EQ(call(machine, "%SeekFile%file_stream%pos", {live.file, 0}), 0u)
-        << "live file touched";
-    EXPECT_NE(call(machine, "%UDPStreamPort%udp_stream", {live.udp}), 0u) << "live stream touched";
+    EXPECT_NE(file, 0u);
+    EXPECT_EQ(call(machine, "%SeekFile%file_stream%pos", {file, 0}), 0u) << "live file touched";
+    EXPECT_NE(call(machine, "%UDPStreamPort%udp_stream", {udp}), 0u) << "live stream touched";
 }
 
 // Every command with its argument words at the edges of their ranges (as ints, as floats: the

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <optional>
 #include <sstream>
@@ -11,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "guest_machine.h"
 #include "module_image.h"
 
 namespace tx::test {
@@ -45,6 +47,16 @@ inline Bytes hexCode(std::string_view text, std::initializer_list<uint32_t> word
         put32(o, c == 'w' ? *next++ : *next++ - (base + static_cast<uint32_t>(o.size()) + 4));
     });
     return out;
+}
+
+// Loads code written as for hexCode into a fresh heap block of `size` bytes; returns its address.
+inline GuestAddr loadCode(GuestMachine& machine, std::string_view text,
+                          std::initializer_list<uint32_t> words = {}, uint32_t size = 4096) {
+    const GuestAddr at = machine.heap().allocate(size);
+    const Bytes code = hexCode(text, words, at);
+    std::memcpy(machine.memory().writableBytes(at, static_cast<uint32_t>(code.size())), code.data(),
+                code.size());
+    return at;
 }
 
 struct ImageBuilder {

@@ -5,7 +5,6 @@
 // created around it.
 #pragma once
 
-#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -43,9 +42,7 @@ inline RunResult runInProgram(const ProgramBody& body, ModuleList modules = {},
     using namespace in_program_detail;
     static const CommandTable table(&linkBody);  // the body's command in slot 1
     GuestMachine machine(table);
-    const GuestAddr entry = machine.heap().allocate(8);
-    const Bytes code = hexCode("E8k C3", {layout::thunkAddress(1)}, entry);  // call thunk 1; ret
-    std::memcpy(machine.memory().writableBytes(entry, 6), code.data(), 6);
+    const GuestAddr entry = loadCode(machine, "E8k C3", {layout::thunkAddress(1)}, 8);  // call; ret
     std::unique_ptr<HostRuntime> runtime = modules.empty()
                                                ? HostRuntime::open("", nullptr, openNullBackend())
                                                : HostRuntime::open("", nullptr, 0);

@@ -13,7 +13,6 @@
 #include "in_program.h"
 #include "object_routines.h"
 #include "object_text.h"
-#include "runtime_stats.h"
 #include "string_pool.h"
 #include "tx_error.h"
 

@@ -70,10 +70,7 @@ TEST(ParseInt, PrefixSignAndWhiteSpace) {
         {"2147483647", std::numeric_limits<int32_t>::max()},
         {"2147483648", std::numeric_limits<int32_t>::min()},  // wraps
         {"-4294967295", 1},
-        {std::string("12\0"
-                     "34",
-                     5),
-         12},
+        {std::string("12") + '\0' + "34", 12},
     };
     for (const Case& c : cases) EXPECT_EQ(parseInt(c.text), c.value) << c.text;
 }

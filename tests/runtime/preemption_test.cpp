@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "command_registry.h"
@@ -47,10 +46,8 @@ TEST(Preemption, LongStretchesOfGuestCodeAreServedAndCommandsWaitForTheService) 
     GuestMachine machine(table);
     // loop: mov ecx, 16000000 (several clock periods); spin: dec ecx; jnz spin; call Probe;
     // jmp loop
-    const GuestAddr at = machine.heap().allocate(32);
-    const test::Bytes code =
-        test::hexCode("B90024F400 49 75FD E8k EBF1", {layout::thunkAddress(1)}, at);
-    std::memcpy(machine.memory().writableBytes(at, 15), code.data(), code.size());
+    const GuestAddr at =
+        test::loadCode(machine, "B90024F400 49 75FD E8k EBF1", {layout::thunkAddress(1)}, 32);
 
     const preempt_clock::Watch watch(&never, &serve, nullptr);
     const GuestEnd end = machine.call(at);
