@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "../tools/tools_test_support.h"
 #include "basic_module.h"
 #include "guest_runner.h"
 #include "string_pool.h"
@@ -185,12 +186,12 @@ TEST(ProgramEnd, ScriptedRunsEndAsExpected) {
             << " P=" << port.port() << "\n"
             << c.script << "\n";
         // `timeout` keeps a hung child from hanging the suite.
-        const auto run = test::runProcess("timeout -s KILL 30 sh " + dir.file("run.sh"));
-        EXPECT_EQ(run.exitCode, c.exitCode) << run.standardError;
+        const auto run = txtest::runCommand("timeout -s KILL 30 sh " + dir.file("run.sh"));
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
         for (const auto& [file, text] : c.files) EXPECT_EQ(test::fileText(dir.file(file)), text);
         for (const std::string& part : c.inStandardError)
-            EXPECT_NE(run.standardError.find(part), std::string::npos) << run.standardError;
-        EXPECT_EQ(run.standardError.find("XDG_RUNTIME_DIR"), std::string::npos);
+            EXPECT_NE(run.output.find(part), std::string::npos) << run.output;
+        EXPECT_EQ(run.output.find("XDG_RUNTIME_DIR"), std::string::npos);
     }
 }
 

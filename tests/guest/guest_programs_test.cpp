@@ -47,9 +47,6 @@ const Case kCases[] = {
 
     {"faults", "divide", false, "Integer divide by zero"},
 
-    {"language", "objects", false, "", "0/0/0 0/1/1 0/0/0 0/0/1 0/0/0 0/0/1 0/0/0 2/2/2 0/1/1"},
-    {"language", "foreach", false, "", "0/3/4 0/3/3 0/0/0"},
-    {"language", "arrays", false, "", "0/2/2 2/2/2 0/2/2"},
     {"language", "text|arithmetic", false, ""},
     {"language", "mod-overflow", false, "Unknown runtime exception"},
     {"language", "negative-array", false, "Array index out of bounds"},

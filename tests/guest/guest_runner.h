@@ -4,11 +4,8 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -81,19 +78,5 @@ private:
     int fd_;
     int port_ = 0;
 };
-
-// Runs a command line through the shell; returns the exit status and what it wrote to stderr.
-struct ProcessResult {
-    int exitCode = -1;
-    std::string standardError;
-};
-inline ProcessResult runProcess(const std::string& commandLine) {
-    ProcessResult result;
-    const TempDir dir;
-    const int status = std::system((commandLine + " 2>" + dir.file("stderr")).c_str());
-    result.standardError = fileText(dir.file("stderr"));
-    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-    return result;
-}
 
 }  // namespace tx::test
