@@ -90,7 +90,6 @@ const Case kCases[] = {
     {"graphics", "driverindex|setdriver", true, "Illegal graphics driver index"},
 
     {"images", "game", false, ""},
-    {"images", "missing-image", true, "Image does not exist"},
     {"images", "frame-2|frame-1|collide-frame", true, "Image frame out of range"},
     {"images", "quiet", false, ""},
     {"images", "count0", false, "Illegal frame count"},

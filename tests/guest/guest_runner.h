@@ -17,11 +17,13 @@
 
 namespace tx::test {
 
-struct GuestRun {
+template <typename Debugger = RecordingDebugger>
+struct GuestRunWith {
     LinkResult link;
     RunOutcome outcome = RunOutcome::Ended;
-    RecordingDebugger debugger;
+    Debugger debugger;
 };
+using GuestRun = GuestRunWith<>;
 
 // The first runtime error the run reported, or "".
 inline std::string firstError(const GuestRun& run) {
@@ -30,10 +32,11 @@ inline std::string firstError(const GuestRun& run) {
 
 // Links the image of a program from tests/guest/programs into a fresh guest and executes it
 // with a recording debugger.
-inline GuestRun runGuest(const std::string& program, const std::string& arguments = "",
-                         bool debug = false) {
+template <typename Debugger = RecordingDebugger>
+GuestRunWith<Debugger> runGuest(const std::string& program, const std::string& arguments = "",
+                                bool debug = false) {
     const std::vector<uint8_t> image = fileBytes(TERVEX_GUEST_DIR "/" + program + ".tmi");
-    GuestRun run;
+    GuestRunWith<Debugger> run;
     GuestMachine machine;
     RuntimeInterface& runtime = runtimeGetRuntime();
     run.link = link(runtime, image, machine);
