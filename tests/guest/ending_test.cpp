@@ -123,8 +123,6 @@ TEST(ProgramEnd, ScriptedRunsEndAsExpected) {
     const ScriptCase cases[] = {
         {"returns", "$T $G/basic.tmi cmdline", 0},
         {"ends", "$T $G/basic.tmi end", 0},
-        {"quick start", TERVEX_BIN_DIR "/tervex -quick", 0},
-        {"missing module", "$T /no/x.tmi", 255, {}, {"Unable to run Tervex Basic module"}},
         {"spin, SIGTERM", killedWhile("spin", "TERM"), 143, {{"written.txt", written}}},
         {"spin, SIGINT", killedWhile("spin", "INT"), 130, {{"written.txt", written}}},
         {"read, SIGTERM", killedWhile("read", "TERM"), 143, {{"written.txt", written}}},

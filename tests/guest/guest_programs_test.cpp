@@ -58,7 +58,7 @@ const Case kCases[] = {
 
     {"math", "values|sequence|seeds", false, ""},
 
-    {"strings", "commands", false, ""},
+    {"strings", "commands", false, "", "2/0/0"},
     {"strings", "left|right|lset|rset", false, "parameter must be positive"},
     {"strings", "instr|mid", false, "parameter must be greater than 0"},
     // A string of exactly 256 MiB is built; one byte more is refused.

@@ -28,6 +28,7 @@ static void commands(void) {
     _txStrStore(&name, S("player"));
     CHECK(same(Left(_txStrLoad(&name), 3), "pla"));
     CHECK(same(_txStrLoad(&name), "player"));
+    RuntimeStats(); /* every temporary given back: left are name and the caller's "hello" */
 }
 
 /* Doubles a one-byte string 28 times, to exactly 256 MiB (the cap), logging the count of each
