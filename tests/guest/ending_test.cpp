@@ -3,7 +3,7 @@
 // directory of its own: exit codes, SIGINT / SIGTERM sent while guest code spins or blocks in
 // every kind of wait (modules are destroyed in order: the file the program left open is complete
 // on disk), runtime errors without dialogs, and where DebugLog lines go, in order with what the
-// program writes to /dev/stderr and /dev/stdout.
+// program writes to /dev/stderr and /dev/stdout. Last, a runtime error shown in the window.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -12,8 +12,10 @@
 #include <utility>
 #include <vector>
 
+#include "../tools/tools_test_support.h"
 #include "basic_module.h"
 #include "guest_runner.h"
+#include "sdl_test_events.h"
 #include "string_pool.h"
 #include "test_files.h"
 
@@ -121,8 +123,6 @@ TEST(ProgramEnd, ScriptedRunsEndAsExpected) {
     const ScriptCase cases[] = {
         {"returns", "$T $G/basic.tmi cmdline", 0},
         {"ends", "$T $G/basic.tmi end", 0},
-        {"quick start", TERVEX_BIN_DIR "/tervex -quick", 0},
-        {"missing module", "$T /no/x.tmi", 255, {}, {"Unable to run Tervex Basic module"}},
         {"spin, SIGTERM", killedWhile("spin", "TERM"), 143, {{"written.txt", written}}},
         {"spin, SIGINT", killedWhile("spin", "INT"), 130, {{"written.txt", written}}},
         {"read, SIGTERM", killedWhile("read", "TERM"), 143, {{"written.txt", written}}},
@@ -185,13 +185,48 @@ TEST(ProgramEnd, ScriptedRunsEndAsExpected) {
             << " P=" << port.port() << "\n"
             << c.script << "\n";
         // `timeout` keeps a hung child from hanging the suite.
-        const auto run = test::runProcess("timeout -s KILL 30 sh " + dir.file("run.sh"));
-        EXPECT_EQ(run.exitCode, c.exitCode) << run.standardError;
+        const auto run = txtest::runCommand("timeout -s KILL 30 sh " + dir.file("run.sh"));
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
         for (const auto& [file, text] : c.files) EXPECT_EQ(test::fileText(dir.file(file)), text);
         for (const std::string& part : c.inStandardError)
-            EXPECT_NE(run.standardError.find(part), std::string::npos) << run.standardError;
-        EXPECT_EQ(run.standardError.find("XDG_RUNTIME_DIR"), std::string::npos);
+            EXPECT_NE(run.output.find(part), std::string::npos) << run.output;
+        EXPECT_EQ(run.output.find("XDG_RUNTIME_DIR"), std::string::npos);
     }
+}
+
+// A runtime error is drawn in the program's window before the debugger hears of it: the message
+// in a box over the last picture, the full-screen window made a window first. Read back from the
+// offscreen window when the error is reported.
+struct WindowReadingDebugger : test::RecordingDebugger {
+    void debugError(const char* message) override {
+        RecordingDebugger::debugError(message);
+        shown = test::windowPixels(width, height);
+    }
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> shown;
+    uint32_t at(int x, int y) const { return shown[static_cast<size_t>(y) * width + x]; }
+};
+
+TEST(ErrorInWindow, TheMessageIsDrawnOverTheLastPicture) {
+    const auto run = test::runGuest<WindowReadingDebugger>("graphics", "error");
+    EXPECT_EQ(run.outcome, RunOutcome::RuntimeError);
+    const WindowReadingDebugger& debugger = run.debugger;
+    ASSERT_EQ(debugger.errors, std::vector<std::string>{"Image does not exist"});
+
+    // A 640 x 480 window again, the picture one to one.
+    ASSERT_EQ(std::pair(debugger.width, debugger.height), std::pair(640, 480));
+    EXPECT_EQ(debugger.at(50, 50), 0xFF0000u);
+    EXPECT_EQ(debugger.at(600, 50), 0u);
+    // The box in the middle: its border on the middle row (its red as 16 bits keep it), white
+    // text inside.
+    int left = 0;
+    while (left < 320 && (debugger.at(left, 240) & 0xF0F0F0) != 0xE04040u) ++left;
+    ASSERT_LT(left, 320) << "no box";
+    int white = 0;
+    for (int y = 200; y < 280; ++y)
+        for (int x = left; x < 640 - left; ++x) white += debugger.at(x, y) == 0xFFFFFFu;
+    EXPECT_GT(white, 50);
 }
 
 }  // namespace

@@ -4,10 +4,10 @@
 // the registry's keys.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
 #include <string>
 
+#include "../tools/tools_test_support.h"
 #include "guest_layout.h"
 #include "guest_runner.h"
 #include "module_image.h"
@@ -35,8 +35,8 @@ TEST(GuestAbi, SignaturesMatchTheGoldenFileAndTheGeneratedHeader) {
     }
     test::TempDir dir;
     const std::string bin = TERVEX_BIN_DIR "/tools/";
-    test::ProcessResult run = test::runProcess(bin + "txrun --signatures >" + dir.file("sig.txt"));
-    ASSERT_EQ(run.exitCode, 0) << run.standardError;
+    auto run = txtest::runCommand(bin + "txrun --signatures >" + dir.file("sig.txt"));
+    ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(test::fileText(dir.file("sig.txt")), registry) << "txrun prints the registry";
     // On a difference gtest shows a line diff (- golden, + registry).
     EXPECT_EQ(test::fileText(TERVEX_TEST_DATA "/signatures.txt"), registry)
@@ -44,19 +44,13 @@ TEST(GuestAbi, SignaturesMatchTheGoldenFileAndTheGeneratedHeader) {
            "intended, regenerate the file from the build directory:\n"
            "  tools/txrun --signatures > ../tests/data/signatures.txt";
 
-    std::ofstream(dir.file("all.c")) << "#include \"tervex.h\"\n"
-                                        "typedef void (*txRoutine)(void);\n"
-                                        "const txRoutine routines[] = {\n"
-                                     << routines << "};\nconst void* const data[] = {\n"
-                                     << data << "};\nTX_MAIN {}\n";
-    run = test::runProcess(
-        TERVEX_GUEST_CC
-        " -m32 -O1 -ffreestanding -fno-pic -fno-pie -fno-builtin -mno-sse -std=c11 -pedantic "
-        "-Wall -Wextra -Werror -I" TERVEX_GUEST_INCLUDE " -I" TERVEX_GUEST_GENERATED_INCLUDE
-        " -c " +
-        dir.file("all.c") + " -o " + dir.file("all.o") + " && " + bin + "tximage " +
-        dir.file("all.o") + " -o " + dir.file("all.tmi"));
-    ASSERT_EQ(run.exitCode, 0) << run.standardError;
+    const std::string source =
+        "#include \"tervex.h\"\ntypedef void (*txRoutine)(void);\n"
+        "const txRoutine routines[] = {\n" +
+        routines + "};\nconst void* const data[] = {\n" + data + "};\nTX_MAIN {}\n";
+    const auto object = txtest::compileGuest(dir, "all.c", source, "-std=c11 -pedantic -Wextra");
+    run = txtest::runCommand(bin + "tximage " + object.string() + " -o " + dir.file("all.tmi"));
+    ASSERT_EQ(run.exitCode, 0) << run.output;
     const auto image = readModuleImage(test::fileBytes(dir.file("all.tmi")));
     ASSERT_TRUE(image);
     std::set<std::string> referenced;

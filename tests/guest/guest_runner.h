@@ -4,11 +4,8 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -20,11 +17,13 @@
 
 namespace tx::test {
 
-struct GuestRun {
+template <typename Debugger = RecordingDebugger>
+struct GuestRunWith {
     LinkResult link;
     RunOutcome outcome = RunOutcome::Ended;
-    RecordingDebugger debugger;
+    Debugger debugger;
 };
+using GuestRun = GuestRunWith<>;
 
 // The first runtime error the run reported, or "".
 inline std::string firstError(const GuestRun& run) {
@@ -33,10 +32,11 @@ inline std::string firstError(const GuestRun& run) {
 
 // Links the image of a program from tests/guest/programs into a fresh guest and executes it
 // with a recording debugger.
-inline GuestRun runGuest(const std::string& program, const std::string& arguments = "",
-                         bool debug = false) {
+template <typename Debugger = RecordingDebugger>
+GuestRunWith<Debugger> runGuest(const std::string& program, const std::string& arguments = "",
+                                bool debug = false) {
     const std::vector<uint8_t> image = fileBytes(TERVEX_GUEST_DIR "/" + program + ".tmi");
-    GuestRun run;
+    GuestRunWith<Debugger> run;
     GuestMachine machine;
     RuntimeInterface& runtime = runtimeGetRuntime();
     run.link = link(runtime, image, machine);
@@ -81,19 +81,5 @@ private:
     int fd_;
     int port_ = 0;
 };
-
-// Runs a command line through the shell; returns the exit status and what it wrote to stderr.
-struct ProcessResult {
-    int exitCode = -1;
-    std::string standardError;
-};
-inline ProcessResult runProcess(const std::string& commandLine) {
-    ProcessResult result;
-    const TempDir dir;
-    const int status = std::system((commandLine + " 2>" + dir.file("stderr")).c_str());
-    result.standardError = fileText(dir.file("stderr"));
-    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-    return result;
-}
 
 }  // namespace tx::test

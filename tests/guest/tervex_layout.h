@@ -50,7 +50,6 @@ typedef struct {
 #define TX_FLOAT_FIELD(o, i) (((float*)((txObj*)(o))->fields)[i])
 #define TX_STR_FIELD(o, i) (((txstr*)((txObj*)(o))->fields)[i])
 #define TX_OBJ_FIELD(o, i) (((txObj**)((txObj*)(o))->fields)[i])
-#define TX_VEC_FIELD(o, i) (((void**)((txObj*)(o))->fields)[i])
 
 /* ---- arrays and vectors ---- */
 
@@ -58,8 +57,7 @@ typedef struct {
 #define TX_KIND_INT 1
 #define TX_KIND_FLOAT 2
 #define TX_KIND_STRING 3
-#define TX_KIND_OBJECT_REF 4 /* cells refer to objects; the runtime does not release them */
-#define TX_KIND_OBJECT 5     /* cells hold object references the runtime releases */
+#define TX_KIND_OBJECT 5 /* cells hold object references the runtime releases */
 
 /* A Dim array descriptor with `dims` dimensions:
  *   TX_ARRAY(grid, TX_KIND_INT, 2);
@@ -88,8 +86,6 @@ typedef struct {
 } txDataRecord;
 /* clang-format off */
 #define TX_DATA_INT(v) {1, {.i = (v)}}
-#define TX_DATA_FLOAT(v) {2, {.f = (v)}}
-#define TX_DATA_STR(text) {4, {.s = (text)}}
 #define TX_DATA_END {0, {.i = 0}}
 /* clang-format on */
 

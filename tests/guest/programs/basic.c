@@ -1,17 +1,10 @@
-/* The basic module from compiled code: the command line, the environment, timers, a string
- * routine with its float result in ST(0), and the ways a program ends. The command line picks the
- * case. The number text and string compare rules are checked on the runtime's routines. */
+/* The basic module from compiled code: the command line, timers, a string routine with its float
+ * result in ST(0), and the ways a program ends. The command line picks the case. The number text
+ * and string compare rules are checked on the runtime's routines, the environment by the
+ * compiler's conformance programs. */
 #include "check.h"
 
 static txstr keep[513];
-
-static void environment(void) {
-    SetEnv(_txStrConst("TX_B_OUT"), _txStrConst("hello"));
-    CHECK(same(GetEnv(_txStrConst("TX_B_OUT")), "hello"));
-    SetEnv(_txStrConst("TX_B_OUT"), _txStrConst("")); /* an empty value removes it */
-    CHECK(same(GetEnv(_txStrConst("TX_B_OUT")), ""));
-    CHECK(same(GetEnv(_txStrConst("TX_NEVER_SET_ANYWHERE")), ""));
-}
 
 static void timer(void) {
     int t = CreateTimer(100);
@@ -48,7 +41,6 @@ static void strings(void) {
 
 TX_MAIN {
     if (argumentIs("main")) {
-        environment();
         timer();
         strings();
         DebugLog(_txStrConst("done"));
