@@ -78,10 +78,9 @@ inline Machine joinGame(const Machine& host) {
     return m;
 }
 
-inline bool sendText(Machine& m, int32_t from, int32_t to, std::string_view text,
-                     bool reliable = true) {
+inline bool sendText(Machine& m, int32_t from, int32_t to, std::string_view text) {
     std::vector<uint8_t> buffer;
-    return m.session->send(from, to, reliable, encodePayload(buffer, from, to, 1, text));
+    return m.session->send(from, to, true, encodePayload(buffer, from, to, 1, text));
 }
 
 // A hosting machine with player a1 and a joined one with player b1, each knowing the other's.
