@@ -2,7 +2,7 @@
 // window manager grants full screen): its 640 x 480 window appears and is not blank, Alt+Enter
 // covers the screen and comes back, and closing the window as a window manager does ends the
 // game with 0. What the player's keys do (F12's screenshot among them) is checked on SDL's
-// offscreen driver (tests/graphics/player_comforts_test.cpp).
+// offscreen driver (tests/host/player_comforts_test.cpp).
 // gtest before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
 // clang-format off
