@@ -6,11 +6,11 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "wait_until.h"
 
 namespace tx::test {
 
@@ -56,16 +56,11 @@ public:
     void kill() { ::kill(pid_, SIGKILL); }
     // The exit code (128 + the signal that ended it) once it has ended within the time, else -1.
     int wait(std::chrono::milliseconds limit) {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
         int status = 0;
-        while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                exited_ = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return -1;
+        const auto ended = [&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; };
+        if (pid_ <= 0 || !waitUntil(ended, limit)) return -1;
+        exited_ = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 
 private:

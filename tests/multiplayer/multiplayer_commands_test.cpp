@@ -6,13 +6,13 @@
 #include <chrono>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "host_runtime.h"
 #include "multiplayer_commands.h"
 #include "string_pool.h"
 #include "tx_error.h"
 #include "udp_port.h"
+#include "wait_until.h"
 
 namespace tx {
 namespace {
@@ -47,31 +47,22 @@ struct Machine {
 
     // The type of the next message within the wait, or 0 when none came.
     int32_t next(std::chrono::milliseconds wait = 3s) {
-        for (auto deadline = std::chrono::steady_clock::now() + wait;
-             std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(1ms))
-            if (recvNetMsg(state)) return netMsgType(state);
-        return 0;
+        return test::waitUntil([&] { return recvNetMsg(state) != 0; }, wait) ? netMsgType(state)
+                                                                             : 0;
     }
 
     std::unique_ptr<HostRuntime> runtime;
     MultiplayerState state;
 };
 
-class TwoMachines : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const uint16_t port = test::freeUdpPort();
-        ::setenv("TERVEX_NET_PORT", std::to_string(port).c_str(), 1);
-        ASSERT_EQ(hostNetGame(a.state, text("duel")), 2);
-        alice = createNetPlayer(a.state, text("alice"));
-        anna = createNetPlayer(a.state, text("anna"));
-        ASSERT_EQ(joinNetGame(b.state, text("duel"), text("127.0.0.1:" + std::to_string(port))), 1);
-    }
+TEST(TwoMachines, AJoinerHearsOfEveryPlayerAndMessagesKeepTheirTypesAsSignedBytes) {
     Machine a, b;
-    int32_t alice = 0, anna = 0;
-};
-
-TEST_F(TwoMachines, AJoinerHearsOfEveryPlayerAndMessagesKeepTheirTypesAsSignedBytes) {
+    const uint16_t port = test::freeUdpPort();
+    ::setenv("TERVEX_NET_PORT", std::to_string(port).c_str(), 1);
+    ASSERT_EQ(hostNetGame(a.state, text("duel")), 2);
+    const int32_t alice = createNetPlayer(a.state, text("alice"));
+    const int32_t anna = createNetPlayer(a.state, text("anna"));
+    ASSERT_EQ(joinNetGame(b.state, text("duel"), text("127.0.0.1:" + std::to_string(port))), 1);
     // The players already in the game come first, as joins, before any network message.
     ASSERT_EQ(b.next(), 100);
     EXPECT_EQ(netMsgFrom(b.state), alice);

@@ -16,23 +16,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool waitForFile(const std::filesystem::path& file, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!std::filesystem::exists(file)) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
-std::string firstLine(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    std::string line;
-    std::getline(in, line);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
-}
-
 class NetGameProcesses : public ::testing::TestWithParam<bool> {};
 
 TEST_P(NetGameProcesses, ClientsCarryOnUnderTheFirstToJoinWhenTheHostGoes) {
@@ -48,14 +31,17 @@ TEST_P(NetGameProcesses, ClientsCarryOnUnderTheFirstToJoinWhenTheHostGoes) {
                                      role},
             environment);
     };
+    const auto written = [&](const char* file, std::chrono::milliseconds limit) {
+        return test::waitUntil([&] { return std::filesystem::exists(dir / file); }, limit);
+    };
 
     const auto host = player("host");
     ASSERT_TRUE(host->started());
-    ASSERT_TRUE(waitForFile(dir / "hosting", 10s));
+    ASSERT_TRUE(written("hosting", 10s));
     const auto first = player("first");
-    ASSERT_TRUE(waitForFile(dir / "first-joined", 10s));
+    ASSERT_TRUE(written("first-joined", 10s));
     const auto second = player("second");
-    ASSERT_TRUE(waitForFile(dir / "host-ready", 15s)) << "the host met both clients";
+    ASSERT_TRUE(written("host-ready", 15s)) << "the host met both clients";
     if (killed)
         host->kill();
     else
@@ -64,8 +50,8 @@ TEST_P(NetGameProcesses, ClientsCarryOnUnderTheFirstToJoinWhenTheHostGoes) {
     EXPECT_EQ(first->wait(25s), 0);
     EXPECT_EQ(second->wait(25s), 0);
     EXPECT_EQ(host->wait(5s), killed ? 128 + SIGKILL : 0);
-    EXPECT_EQ(firstLine(dir / "first-done"), "host");
-    EXPECT_EQ(firstLine(dir / "second-done"), "peer");
+    EXPECT_EQ(test::fileText(dir.file("first-done")), "host\r\n");
+    EXPECT_EQ(test::fileText(dir.file("second-done")), "peer\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(HostEnd, NetGameProcesses, ::testing::Values(false, true),

@@ -9,12 +9,12 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "message_payload.h"
 #include "net_session.h"
 #include "udp_port.h"
+#include "wait_until.h"
 
 namespace tx::net::test {
 
@@ -51,13 +51,12 @@ struct Machine {
 // Drains every machine until `done` holds or `limit` passes; the result of `done` at the end.
 inline bool waitFor(const std::vector<Machine*>& machines, const std::function<bool()>& done,
                     std::chrono::milliseconds limit = 2s) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        for (Machine* m : machines) m->drain();
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(1ms);
-    }
+    return tx::test::waitUntil(
+        [&] {
+            for (Machine* m : machines) m->drain();
+            return done();
+        },
+        limit);
 }
 
 inline Machine hostGame(std::string_view name) {
@@ -79,10 +78,9 @@ inline Machine joinGame(const Machine& host) {
     return m;
 }
 
-inline bool sendText(Machine& m, int32_t from, int32_t to, std::string_view text,
-                     bool reliable = true) {
+inline bool sendText(Machine& m, int32_t from, int32_t to, std::string_view text) {
     std::vector<uint8_t> buffer;
-    return m.session->send(from, to, reliable, encodePayload(buffer, from, to, 1, text));
+    return m.session->send(from, to, true, encodePayload(buffer, from, to, 1, text));
 }
 
 // A hosting machine with player a1 and a joined one with player b1, each knowing the other's.

@@ -20,22 +20,21 @@ TEST_P(SessionDeparture, TheOthersAgreeOnWhatHappened) {
     const Departure d = GetParam();
     std::vector<Machine> m(d.machines);
     std::vector<int32_t> first(d.machines), second(d.machines);
-    m[0] = hostGame("departures");
-    ASSERT_TRUE(m[0].session);
+    std::vector<Machine*> all, rest;
     for (size_t i = 0; i < d.machines; ++i) {
-        if (i > 0) m[i] = joinGame(m[0]);
+        m[i] = i == 0 ? hostGame("departures") : joinGame(m[0]);
         ASSERT_TRUE(m[i].session) << i;
         first[i] = m[i].session->createPlayer("first");
         second[i] = m[i].session->createPlayer("second");
-    }
-    std::vector<Machine*> all, rest;
-    for (auto& x : m) all.push_back(&x);
-    for (size_t i = 0; i < d.machines; ++i)
+        all.push_back(&m[i]);
         if (i != d.leaver) rest.push_back(&m[i]);
+    }
+    const auto each = [](const std::vector<Machine*>& machines, auto holds) {
+        return std::all_of(machines.begin(), machines.end(), holds);
+    };
     ASSERT_TRUE(waitFor(all, [&] {
-        for (auto& x : m)
-            if (x.count(Kind::PlayerCreated) != 2 * (d.machines - 1)) return false;
-        return true;
+        return each(
+            all, [&](Machine* x) { return x->count(Kind::PlayerCreated) == 2 * (d.machines - 1); });
     }));
     for (auto& x : m) x.events.clear();
 
@@ -48,9 +47,8 @@ TEST_P(SessionDeparture, TheOthersAgreeOnWhatHappened) {
     ASSERT_TRUE(waitFor(
         rest,
         [&] {
-            for (Machine* x : rest)
-                if (x->count(Kind::PlayerDestroyed) != 2) return false;
-            return !lost || rest[0]->count(Kind::SessionLost) == 1;
+            return each(rest, [](Machine* x) { return x->count(Kind::PlayerDestroyed) == 2; }) &&
+                   (!lost || rest[0]->count(Kind::SessionLost) == 1);
         },
         15s));  // a time-out takes about 3 s; a loaded machine more
     // The host after: the lowest machine still there, or nobody when the session is lost.
@@ -68,14 +66,6 @@ TEST_P(SessionDeparture, TheOthersAgreeOnWhatHappened) {
         EXPECT_EQ(x.count(Kind::BecameHost), hosts && d.leaver == 0 ? 1u : 0u) << i;
         EXPECT_TRUE(x.session->remotePlayers().size() == 2 * (d.machines - 2));
     }
-    if (rest.size() < 2) return;
-    // The machines left keep talking.
-    ASSERT_TRUE(sendText(*rest[0], first[newHost], 0, "still here"));
-    Machine* other = rest[1];
-    ASSERT_TRUE(waitFor({other}, [&] {
-        const auto t = other->texts();
-        return !t.empty() && t.back() == "still here";
-    }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Session, SessionDeparture,

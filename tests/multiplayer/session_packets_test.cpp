@@ -207,13 +207,17 @@ TEST_F(SessionPackets, ALiveSessionShrugsOffGarbageAndForgeries) {
         EXPECT_FALSE(stranger.serviceFor(300ms));
     }
     {
-        // A machine that greets properly may not speak for others' players.
+        // A machine that greets properly may not speak for others' players, nor send its own
+        // player's message to a player the receiving machine does not have.
         RawClient member(a.port, kConnectTag);
         ASSERT_TRUE(member.connected());
         member.send(packet(Hello{listing[0].instance, 9}));
+        const int32_t nine = 9 << 16 | 1;
         for (const Bytes& bytes :
-             {payload(b1, a1), payload(9 << 16 | 1, a1) /* not created yet */,
-              packet(PlayerCreated{{2 << 16 | 7, "not yours"}}), packet(PlayerDestroyed{b1})})
+             {payload(b1, a1), payload(nine, a1) /* not created yet */,
+              packet(PlayerCreated{{2 << 16 | 7, "not yours"}}), packet(PlayerDestroyed{b1}),
+              packet(PlayerCreated{{nine, "nine"}}), payload(nine, b1),
+              packet(PlayerDestroyed{nine})})
             member.send(bytes);
         EXPECT_TRUE(member.serviceFor(200ms));
     }
@@ -226,7 +230,7 @@ TEST_F(SessionPackets, ALiveSessionShrugsOffGarbageAndForgeries) {
     EXPECT_EQ(a.texts(), std::vector<std::string>{"real"});
     ASSERT_EQ(a.session->remotePlayers().size(), 1u);
     EXPECT_EQ(a.session->remotePlayers()[0].id, b1);
-    EXPECT_EQ(a.count(SessionEvent::Kind::PlayerCreated), 1u);
+    EXPECT_EQ(a.count(SessionEvent::Kind::PlayerCreated), 2u) << "b-one and the member's own";
 }
 
 }  // namespace

@@ -44,11 +44,6 @@ public:
     bool running() const { return x_ != nullptr; }
 
 private:
-    struct Geometry {
-        int x, y;
-        unsigned width, height;
-    };
-
     void run() {
         pollfd fd{ConnectionNumber(x_), POLLIN, 0};
         while (!stop_.load()) {
@@ -91,20 +86,17 @@ private:
         const bool cover = action == 2 ? !covering : action == 1;
         if (cover == covering) return;
         if (cover) {
-            Window unused = 0;
-            Geometry g{};
-            unsigned border = 0, depth = 0;
-            XGetGeometry(x_, window, &unused, &g.x, &g.y, &g.width, &g.height, &border, &depth);
-            saved_[window] = g;
+            XGetWindowAttributes(x_, window, &saved_[window]);
             const int screen = DefaultScreen(x_);
             XMoveResizeWindow(x_, window, 0, 0, static_cast<unsigned>(DisplayWidth(x_, screen)),
                               static_cast<unsigned>(DisplayHeight(x_, screen)));
             XChangeProperty(x_, window, state_, XA_ATOM, 32, PropModeReplace,
                             reinterpret_cast<unsigned char*>(&fullscreen_), 1);
         } else {
-            const Geometry g = saved_[window];
+            const XWindowAttributes g = saved_[window];
             saved_.erase(window);
-            XMoveResizeWindow(x_, window, g.x, g.y, g.width, g.height);
+            XMoveResizeWindow(x_, window, g.x, g.y, static_cast<unsigned>(g.width),
+                              static_cast<unsigned>(g.height));
             XChangeProperty(x_, window, state_, XA_ATOM, 32, PropModeReplace, nullptr, 0);
         }
     }
@@ -113,7 +105,7 @@ private:
     Window root_ = 0;
     Atom state_ = 0;
     Atom fullscreen_ = 0;
-    std::map<Window, Geometry> saved_;
+    std::map<Window, XWindowAttributes> saved_;  // the geometry a covering window had
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };

@@ -1,8 +1,8 @@
 // The game `tervex` carries on a real X server (Xvfb, skipped when it is not installed; a stand-in
-// window manager grants full screen): its 640 x 480 window appears and is not blank, F12 writes
-// its picture, Alt+Enter covers the screen and comes back, and closing the window as a window
-// manager does ends the game with 0. The exact picture of a screenshot is checked where it is
-// made (tests/host/player_comforts_test.cpp).
+// window manager grants full screen): its 640 x 480 window appears and is not blank, Alt+Enter
+// covers the screen and comes back, and closing the window as a window manager does ends the
+// game with 0. What the player's keys do (F12's screenshot among them) is checked on SDL's
+// offscreen driver (tests/host/player_comforts_test.cpp).
 // gtest before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
 // clang-format off
@@ -12,17 +12,13 @@
 // clang-format on
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "child_process.h"
-#include "png_pixels.h"
 #include "stand_in_window_manager.h"
 #include "test_files.h"
 
@@ -30,15 +26,6 @@ namespace tx::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
-}
 
 // The mapped top-level window of that title, or 0.
 Window findWindow(::Display* x, const std::string& title) {
@@ -77,29 +64,24 @@ size_t colours(::Display* x, Window w) {
     return seen.size();
 }
 
-void sendKey(::Display* x, Window w, KeySym symbol, bool down, unsigned state) {
-    XEvent event{};
-    event.xkey.type = down ? KeyPress : KeyRelease;
-    event.xkey.display = x;
-    event.xkey.window = w;
-    event.xkey.root = DefaultRootWindow(x);
-    event.xkey.same_screen = True;
-    event.xkey.state = state;
-    event.xkey.keycode = XKeysymToKeycode(x, symbol);
-    XSendEvent(x, w, True, down ? KeyPressMask : KeyReleaseMask, &event);
-    XFlush(x);
-}
-
-void pressF12(::Display* x, Window w) {
-    sendKey(x, w, XK_F12, true, 0);
-    sendKey(x, w, XK_F12, false, 0);
-}
-
+// Alt+Enter, pressed and released in the window.
 void altEnter(::Display* x, Window w) {
-    sendKey(x, w, XK_Alt_L, true, 0);
-    sendKey(x, w, XK_Return, true, Mod1Mask);
-    sendKey(x, w, XK_Return, false, Mod1Mask);
-    sendKey(x, w, XK_Alt_L, false, Mod1Mask);
+    const auto send = [&](KeySym symbol, bool down, unsigned state) {
+        XEvent event{};
+        event.xkey.type = down ? KeyPress : KeyRelease;
+        event.xkey.display = x;
+        event.xkey.window = w;
+        event.xkey.root = DefaultRootWindow(x);
+        event.xkey.same_screen = True;
+        event.xkey.state = state;
+        event.xkey.keycode = XKeysymToKeycode(x, symbol);
+        XSendEvent(x, w, True, down ? KeyPressMask : KeyReleaseMask, &event);
+    };
+    send(XK_Alt_L, true, 0);
+    send(XK_Return, true, Mod1Mask);
+    send(XK_Return, false, Mod1Mask);
+    send(XK_Alt_L, false, Mod1Mask);
+    XFlush(x);
 }
 
 // Closes the window as a window manager closes windows.
@@ -115,7 +97,7 @@ void closeWindow(::Display* x, Window w) {
     XFlush(x);
 }
 
-TEST(XvfbSmoke, TheGameShowsItsWindowTakesAScreenshotTogglesAndEndsWhenClosed) {
+TEST(XvfbSmoke, TheGameShowsItsWindowTogglesFullScreenAndEndsWhenClosed) {
     if (std::system("command -v Xvfb >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "Xvfb is not installed";
     // Xvfb picks a free display number and writes it to the pipe.
@@ -132,7 +114,7 @@ TEST(XvfbSmoke, TheGameShowsItsWindowTakesAScreenshotTogglesAndEndsWhenClosed) {
     const StandInWindowManager windowManager(display);
     ASSERT_TRUE(windowManager.running());
 
-    // With its assets at hand the game stays in the test's directory, where F12 writes.
+    // The game runs in the test's directory, with its assets at hand.
     const TempDir dir;
     std::filesystem::create_directory_symlink(TERVEX_BIN_DIR "/assets", dir.file("assets"));
     ChildProcess game({TERVEX_BIN_DIR "/tervex"}, gameEnvironment({"DISPLAY=" + display}),
@@ -149,22 +131,6 @@ TEST(XvfbSmoke, TheGameShowsItsWindowTakesAScreenshotTogglesAndEndsWhenClosed) {
     EXPECT_TRUE(waitUntil([&] { return sizeOf(x.get(), w) == std::pair(640, 480); }, 5s));
     // The title screen moves, so its picture is judged by how much it shows.
     EXPECT_TRUE(waitUntil([&] { return colours(x.get(), w) >= 8; }, 10s)) << "the window is blank";
-
-    pressF12(x.get(), w);
-    std::string png;
-    waitUntil(
-        [&] {
-            for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-                if (entry.path().extension() == ".png") png = entry.path();
-            return !png.empty();
-        },
-        5s);
-    ASSERT_FALSE(png.empty()) << "F12 wrote no picture";
-    // The name is claimed before the picture is written into it.
-    PngPicture shot;
-    waitUntil([&] { return (shot = loadPng(png)).width > 0; }, 5s);
-    EXPECT_EQ(std::pair(shot.width, shot.height), std::pair(640, 480));
-    EXPECT_GE(std::set<uint32_t>(shot.pixels.begin(), shot.pixels.end()).size(), 8u);
 
     altEnter(x.get(), w);
     EXPECT_TRUE(waitUntil([&] { return sizeOf(x.get(), w) == std::pair(1024, 768); }, 3s))
