@@ -28,7 +28,6 @@ std::string withTypes(const char* source) {
 TEST(CompilerErrorMessages, NamesAndWhatTheyHold) {
     checkTable({
         {"x = foo(1)", "1:5: there is no function, command or array called 'foo'"},
-        {"foo 1, 2", "1:1: there is no function, command or array called 'foo'"},
         {"Goto nowhere", "1:1: there is no label called 'nowhere'"},
         {"Dim a(2)\na(1)", "2:1: 'a' is an array; an element alone is not a statement"},
         {"Restore nowhere", "1:1: there is no label called 'nowhere'"},
