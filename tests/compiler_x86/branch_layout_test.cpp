@@ -58,6 +58,18 @@ TEST(BranchLayout, RandomBranchesMatchGnu) {
     }
 }
 
+// Backwards, the short form reaches exactly 128 bytes back (GNU as checks the bytes).
+TEST(BranchLayout, ShortBackwardsTo128BytesBack) {
+    for (const size_t gap : {126, 127}) {
+        Encoder e;
+        const Label start = e.newLabel();
+        e.bind(start);
+        e.db(std::vector<uint8_t>(gap, 0x90));
+        e.jmp(start);
+        expectSameAsGnu(e.finish());
+    }
+}
+
 // Jump i of n reaches 4 * (n - 1 - i) bytes short of its limit while all are short, plus
 // `extra`: with one byte more the last grows, which pushes the one before out of reach, and so
 // on back to the first; without it all stay short.
