@@ -41,8 +41,6 @@ TEST(CompilerDiagnostics, Expressions) {
          "1:11: expected ')' to close the '(' at column 5, found the end of the file"},
         {"x = 1 +\ny = 2", "1:8: expected an expression, found the end of the line"},
         {"x = f(1, 2 3)", "1:12: expected ',' or ')' in the list of arguments, found the number 3"},
-        {"x = 1 2",
-         "1:7: expected the end of the statement (a new line or ':'), found the number 2"},
         {"x = New", "1:8: expected a type name after 'New', found the end of the file"},
         {"x = Object(h)", "1:5: expected '.TypeName' right after 'Object', as in Object.Player(h)"},
         {"x = Handle p", "1:12: expected '(' after 'Handle', found 'p'"},

@@ -46,7 +46,6 @@ TEST(CompilerLexer, TokensTagsAndLiterals) {
         {"<= >= <> < > = =< =>", "'<=' '>=' '<>' '<' '>' '=' '=' '<' '=' '>'"},
         {"$ffffffff %0 $0", "int:4294967295 int:0 int:0"},
         {"2147483648 2147483649", "int:2147483648 error"},
-        {"a\r\nb", "id:a nl id:b"},
         {"Str$(x)", "'Str' '(' id:x ')'"},
         {"To$FF", "'To' int:255"},
         {"\xEF\xBB\xBFx\n\xEF\xBB\xBF", "id:x nl error"},

@@ -52,14 +52,11 @@ TEST(CompilerSyntax, PrecedenceAndAssociativity) {
 // Objects, calls, elements, and call statements, some with a first argument in parentheses.
 TEST(CompilerSyntax, ObjectsCallsAndElements) {
     checkTable({
-        {"p.Point = New Point", "(assign p.Point (new Point))"},
         {"p = After p : q = Before p\\nxt",
          "(assign p (after p))\n(assign q (before (field p nxt)))"},
-        {"x = p\\pos\\x#", "(assign x (field (field p pos) x#))"},
         {"x = a(1, 2) + f() + v[i + 1]",
          "(assign x (+ (+ (call a 1 2) (call f)) (index v (+ i 1))))"},
         {"x = p\\v[2]\\y", "(assign x (field (index (field p v) 2) y))"},
-        {"x = (First Point)\\x", "(assign x (field (first Point) x))"},
         {"If p = Null Then End", "(if (= p null) ((end)))"},
         {"a(i, j) = 1 : o\\f = 2 : v[3] = 4 : a(1)\\f[2] = 5",
          "(assign (call a i j) 1)\n(assign (field o f) 2)\n(assign (index v 3) 4)\n"
