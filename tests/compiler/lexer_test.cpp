@@ -1,7 +1,6 @@
-// Tokens, tags against hexadecimal and binary literals, and byte-counted positions.
+// Tokens, and tags against hexadecimal and binary literals.
 #include <gtest/gtest.h>
 
-#include "frontend.h"
 #include "lexer.h"
 
 namespace tx::txc {
@@ -47,30 +46,11 @@ TEST(CompilerLexer, TokensTagsAndLiterals) {
         {"<= >= <> < > = =< =>", "'<=' '>=' '<>' '<' '>' '=' '=' '<' '=' '>'"},
         {"$ffffffff %0 $0", "int:4294967295 int:0 int:0"},
         {"2147483648 2147483649", "int:2147483648 error"},
-        {"a\r\nb", "id:a nl id:b"},
         {"Str$(x)", "'Str' '(' id:x ')'"},
         {"To$FF", "'To' int:255"},
         {"\xEF\xBB\xBFx\n\xEF\xBB\xBF", "id:x nl error"},
     };
     for (const auto& [source, tokens] : rows) EXPECT_EQ(tokensOf(source), tokens) << source;
-}
-
-// Columns count bytes from 1: a tab and each byte of a multi-byte character count one.
-TEST(CompilerLexer, PositionsCountBytes) {
-    const FrontEndResult result =
-        parseSource("\tx = \"\xC3\xA9\" + y\n  If a Then b = c * 2", "p.tx");
-    ASSERT_TRUE(result.ok()) << result.diagnosticsText();
-    const auto& main = result.program.main;
-    ASSERT_EQ(main.size(), 2u);
-    const auto& sum = std::get<BinaryExpr>(std::get<AssignStmt>(main[0]->node).value->node);
-    const Stmt& inner = *std::get<IfStmt>(main[1]->node).branches[0].body[0];
-    std::string positions;
-    for (const SourcePos& pos :
-         {main[0]->pos, std::get<AssignStmt>(main[0]->node).value->pos, sum.lhs->pos, sum.rhs->pos,
-          main[1]->pos, inner.pos, std::get<AssignStmt>(inner.node).value->pos})
-        positions += std::to_string(pos.line) + ":" + std::to_string(pos.column) + " ";
-    // The statement, the '+', its operands; the If, the statement in it, the '*'.
-    EXPECT_EQ(positions, "1:2 1:11 1:6 1:13 2:3 2:13 2:19 ");
 }
 
 }  // namespace

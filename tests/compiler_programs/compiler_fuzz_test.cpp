@@ -98,7 +98,6 @@ TEST(CompilerFuzz, DeepNesting) {
     constexpr size_t kLevels = 100000;
     for (const std::string& source : {
              "x = " + repeated("(", kLevels) + "1" + repeated(")", kLevels),
-             "x = " + repeated("(", kLevels),
              "x = " + repeated("1 + ", kLevels) + "1",
              "x = " + repeated("2 ^ ", kLevels) + "2",
              "x = " + repeated("-", kLevels) + "1",

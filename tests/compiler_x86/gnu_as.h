@@ -56,20 +56,14 @@ inline Assembled assembleWithGnu(const EncodedCode& code) {
 
 inline void expectSameAsGnu(const EncodedCode& code) {
     const Assembled gnu = assembleWithGnu(code);
-    const auto [ours, theirs] =
-        std::mismatch(code.code.begin(), code.code.end(), gnu.code.begin(), gnu.code.end());
-    if (ours != code.code.end() || theirs != gnu.code.end()) {
-        const size_t at = static_cast<size_t>(ours - code.code.begin());
-        std::string bytes[2];
-        for (size_t k = at; k < at + 8; ++k) {
-            if (k < code.code.size()) bytes[0] += hexNumber(code.code[k]) + " ";
-            if (k < gnu.code.size()) bytes[1] += hexNumber(gnu.code[k]) + " ";
-        }
+    if (code.code != gnu.code) {
+        size_t at = 0;  // the first byte that differs
+        while (at < code.code.size() && at < gnu.code.size() && code.code[at] == gnu.code[at]) ++at;
         std::string line = "(past the end)";  // the listing line holding the byte at `at`
         for (const ListingLine& l : code.listing)
             if (l.size != 0 && at >= l.address && at < l.address + l.size) line = l.text;
-        ADD_FAILURE() << "first difference at offset " << at << " in `" << line
-                      << "`\n  ours: " << bytes[0] << "\n  GNU:  " << bytes[1];
+        ADD_FAILURE() << "first difference at offset " << at << " in `" << line << "`; GNU has "
+                      << (at < gnu.code.size() ? hexNumber(gnu.code[at]) : "nothing") << " there";
         return;
     }
     std::vector<Relocation> fixups;
