@@ -26,27 +26,7 @@ using namespace test;
 constexpr uint32_t kWindowed = Display::kWindowed;
 constexpr uint32_t kScaled = Display::kScaled;
 
-// The SDL display fixture with the desktop's bounds, where windows are placed.
-class DisplayTest : public SdlDisplayTest {
-protected:
-    void SetUp() override {
-        SdlDisplayTest::SetUp();
-        ASSERT_EQ(SDL_GetDisplayBounds(0, &desktop), 0);
-    }
-    std::tuple<int, int, int, int> windowRect() {
-        int x = 0, y = 0;
-        SDL_GetWindowPosition(window(), &x, &y);
-        return std::tuple_cat(std::tuple(x, y), windowSize());
-    }
-    std::tuple<int, int> mouseAfterMoveTo(int32_t x, int32_t y) {
-        display().moveMouse(x, y);
-        int mx = 0, my = 0;
-        SDL_GetMouseState(&mx, &my);
-        return {mx, my};
-    }
-
-    SDL_Rect desktop{};
-};
+using DisplayTest = SdlDisplayTest;
 
 using Size = std::pair<int32_t, int32_t>;
 
@@ -81,6 +61,13 @@ TEST(DisplayModeList, ClassicModesThatFitAndReportedSizesSortedInThreeDepths) {
 // windows on request and always in full screen; MoveMouse places it in the picture's
 // coordinates, scaled with the window.
 TEST_F(DisplayTest, EachModePlacesItsWindowPictureAndPointer) {
+    SDL_Rect desktop{};  // where windows are placed
+    ASSERT_EQ(SDL_GetDisplayBounds(0, &desktop), 0);
+    const auto windowRect = [&] {
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(window(), &x, &y);
+        return std::tuple_cat(std::tuple(x, y), windowSize());
+    };
     ASSERT_TRUE(windowFlag(SDL_WINDOW_HIDDEN));
     display().flip(true);
     display().flip(false);
@@ -134,7 +121,9 @@ TEST_F(DisplayTest, EachModePlacesItsWindowPictureAndPointer) {
         EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
         display().setPointerVisible(true);
         EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), full ? SDL_DISABLE : SDL_ENABLE);
-        const auto [x, y] = mouseAfterMoveTo(m.moveTo.first, m.moveTo.second);
+        display().moveMouse(m.moveTo.first, m.moveTo.second);
+        int x = 0, y = 0;
+        SDL_GetMouseState(&x, &y);
         EXPECT_NEAR(x, m.pointer.first != 0 ? m.pointer.first : w / 2, full ? 1 : 0);
         EXPECT_NEAR(y, m.pointer.second != 0 ? m.pointer.second : h / 2, full ? 1 : 0);
 
