@@ -26,41 +26,16 @@ using namespace test;
 constexpr uint32_t kWindowed = Display::kWindowed;
 constexpr uint32_t kScaled = Display::kScaled;
 
-// The SDL display fixture with the desktop's bounds, where windows are placed.
-class DisplayTest : public SdlDisplayTest {
-protected:
-    void SetUp() override {
-        SdlDisplayTest::SetUp();
-        ASSERT_EQ(SDL_GetDisplayBounds(0, &desktop), 0);
-    }
-    std::tuple<int, int, int, int> windowRect() {
-        int x = 0, y = 0;
-        SDL_GetWindowPosition(window(), &x, &y);
-        return std::tuple_cat(std::tuple(x, y), windowSize());
-    }
-    std::tuple<int, int> mouseAfterMoveTo(int32_t x, int32_t y) {
-        display().moveMouse(x, y);
-        int mx = 0, my = 0;
-        SDL_GetMouseState(&mx, &my);
-        return {mx, my};
-    }
-
-    SDL_Rect desktop{};
-};
+using DisplayTest = SdlDisplayTest;
 
 using Size = std::pair<int32_t, int32_t>;
 
-// The sizes of a mode list, each of which comes in 16, 24 and 32 bits, in that order.
-std::vector<Size> sizesOf(const std::vector<DisplayModeInfo>& modes) {
-    std::vector<Size> sizes;
-    for (size_t i = 0; i < modes.size(); ++i) {
-        const DisplayModeInfo& first = modes[i - i % 3];
-        EXPECT_EQ(modes[i].depth, 16 + 8 * static_cast<int32_t>(i % 3)) << i;
-        EXPECT_EQ(Size(modes[i].width, modes[i].height), Size(first.width, first.height)) << i;
-        if (i % 3 == 0) sizes.emplace_back(first.width, first.height);
-    }
-    EXPECT_EQ(modes.size(), 3 * sizes.size());
-    return sizes;
+// Each size in 16, 24 and 32 bits, in that order.
+std::vector<DisplayModeInfo> inThreeDepths(const std::vector<Size>& sizes) {
+    std::vector<DisplayModeInfo> modes;
+    for (const auto& [width, height] : sizes)
+        for (const int32_t depth : {16, 24, 32}) modes.push_back({width, height, depth});
+    return modes;
 }
 
 // The desktop's size, the classic modes that fit it and the sizes the monitor reports, sorted
@@ -70,77 +45,104 @@ TEST(DisplayModeList, ClassicModesThatFitAndReportedSizesSortedInThreeDepths) {
     desktop.desktopWidth = 800;
     desktop.desktopHeight = 600;
     desktop.reportedSizes = {{1920, 1080}, {0, 0}, {640, 480}, {1024, 0}};
-    EXPECT_EQ(sizesOf(displayModes(desktop)),
-              (std::vector<Size>{
-                  {320, 240}, {400, 300}, {512, 384}, {640, 480}, {800, 600}, {1920, 1080}}));
+    EXPECT_EQ(
+        displayModes(desktop),
+        inThreeDepths({{320, 240}, {400, 300}, {512, 384}, {640, 480}, {800, 600}, {1920, 1080}}));
     MonitorInfo reportedOnly;
     reportedOnly.reportedSizes = {{1024, 768}, {1024, 768}};
-    EXPECT_EQ(sizesOf(displayModes(reportedOnly)), (std::vector<Size>{{1024, 768}}));
+    EXPECT_EQ(displayModes(reportedOnly), inThreeDepths({{1024, 768}}));
 }
 
-// A fixed window has exactly the client size, centred, and shows itself; before any mode
-// nothing is presented and no line is scanned.
-TEST_F(DisplayTest, FixedWindowHasExactlyTheClientSizeCentredAndShowsItself) {
+// Before any mode nothing is presented and no line is scanned. Windows take the desktop's depth,
+// whatever was asked, and show themselves centred: a fixed one has exactly the client size, a
+// scaled one the picture's until the user gives it another, which it keeps and stretches the
+// picture over. Full screen takes the depth asked for or the first that exists (every depth
+// offers every capability: the lowest wins) and letterboxes the picture. The pointer hides in
+// windows on request and always in full screen; MoveMouse places it in the picture's
+// coordinates, scaled with the window.
+TEST_F(DisplayTest, EachModePlacesItsWindowPictureAndPointer) {
+    SDL_Rect desktop{};  // where windows are placed
+    ASSERT_EQ(SDL_GetDisplayBounds(0, &desktop), 0);
+    const auto windowRect = [&] {
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(window(), &x, &y);
+        return std::tuple_cat(std::tuple(x, y), windowSize());
+    };
     ASSERT_TRUE(windowFlag(SDL_WINDOW_HIDDEN));
     display().flip(true);
     display().flip(false);
     EXPECT_EQ(display().scanLine(), 0);
     EXPECT_EQ(renderer(), nullptr);
-    const auto depth = display().openGraphics(300, 200, 16, 0, kWindowed);
-    ASSERT_TRUE(depth);
-    EXPECT_EQ(*depth, 32) << "windowed modes take the desktop's depth, whatever was asked";
-    EXPECT_EQ(display().graphicsMode(), GraphicsMode::WindowedFixed);
-    EXPECT_TRUE(windowFlag(SDL_WINDOW_SHOWN));
-    EXPECT_EQ(windowRect(), std::tuple(desktop.x + (desktop.w - 300) / 2,
-                                       desktop.y + (desktop.h - 200) / 2, 300, 200));
+    display().setPointerVisible(false);
+    const struct {
+        int32_t width, height, depth;
+        uint32_t flags;
+        int32_t given;
+        Size window;    // the client size it opens with, centred (0 x 0: covering the desktop)
+        Size userSize;  // then given by the user (0 x 0: none)
+        Size moveTo;    // MoveMouse there puts the pointer at `pointer` (0, 0: the middle)
+        Size pointer;
+    } modes[] = {
+        {200, 100, 16, kWindowed, 32, {200, 100}, {0, 0}, {150, 70}, {150, 70}},
+        // 300 * 150 / 200, 250 * 70 / 100; then 300 * 639 / 640, 250 * 479 / 480, truncated
+        {200, 100, 0, kWindowed | kScaled, 32, {200, 100}, {300, 250}, {150, 70}, {225, 175}},
+        {640, 480, 0, kWindowed | kScaled, 32, {300, 250}, {0, 0}, {639, 479}, {299, 249}},
+        {640, 480, 0, 0, 16, {0, 0}, {0, 0}, {320, 240}, {0, 0}},
+        {640, 480, 24, 0, 24, {0, 0}, {0, 0}, {320, 240}, {0, 0}},
+        {320, 240, 32, 0, 32, {0, 0}, {0, 0}, {160, 120}, {0, 0}},
+        {64, 48, 0, kWindowed, 32, {64, 48}, {0, 0}, {10, 20}, {10, 20}},
+    };
+    for (const auto& m : modes) {
+        SCOPED_TRACE(::testing::Message() << m.width << "x" << m.height << " flags " << m.flags);
+        ASSERT_EQ(display().openGraphics(m.width, m.height, m.depth, 0, m.flags), m.given);
+        const bool full = m.flags == 0;
+        EXPECT_EQ(display().graphicsMode(), full                ? GraphicsMode::Fullscreen
+                                            : m.flags & kScaled ? GraphicsMode::WindowedScaled
+                                                                : GraphicsMode::WindowedFixed);
+        EXPECT_TRUE(windowFlag(SDL_WINDOW_SHOWN));
+        EXPECT_EQ(windowFlag(SDL_WINDOW_FULLSCREEN_DESKTOP), full);
+        if (!full) {
+            const auto [w, h] = m.window;
+            EXPECT_EQ(windowRect(), std::tuple(desktop.x + (desktop.w - w) / 2,
+                                               desktop.y + (desktop.h - h) / 2, w, h));
+        }
+        display().flip(false);  // no frames yet: nothing to read
+        if (m.userSize.first != 0) SDL_SetWindowSize(window(), m.userSize.first, m.userSize.second);
+        TestFrame frame(m.width, m.height, 32);
+        frame.fillBlocks();
+        display().showFrames(&frame, &frame);
+        ASSERT_TRUE(runtime->idle());
+        const Screen shown = screen();
+        const auto [w, h] = windowSize();
+        ASSERT_EQ(std::pair(shown.width, shown.height), std::pair(w, h));
+        expectBlocksIn(shown, placePicture(full ? Placement::letterbox : Placement::stretch, w, h,
+                                           m.width, m.height));
 
-    display().flip(false);  // no frames yet: nothing to read
-    EXPECT_TRUE(runtime->idle());
-    EXPECT_FALSE(display().openGraphics(300, 200, 0, 0, kWindowed)) << "one mode at a time";
-    display().closeGraphics();
-    EXPECT_EQ(display().graphicsMode(), GraphicsMode::None);
-    EXPECT_FALSE(display().graphicsOpen());
-}
+        EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+        display().setPointerVisible(true);
+        EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), full ? SDL_DISABLE : SDL_ENABLE);
+        display().moveMouse(m.moveTo.first, m.moveTo.second);
+        int x = 0, y = 0;
+        SDL_GetMouseState(&x, &y);
+        EXPECT_NEAR(x, m.pointer.first != 0 ? m.pointer.first : w / 2, full ? 1 : 0);
+        EXPECT_NEAR(y, m.pointer.second != 0 ? m.pointer.second : h / 2, full ? 1 : 0);
 
-// (Whether the window can be resized is up to the video driver; the offscreen one keeps no such
-// flag, so only the sizes are checked.)
-TEST_F(DisplayTest, ScaledWindowKeepsTheSizeTheUserGaveIt) {
-    ASSERT_TRUE(display().openGraphics(320, 240, 0, 0, kWindowed | kScaled));
-    EXPECT_EQ(display().graphicsMode(), GraphicsMode::WindowedScaled);
-    EXPECT_EQ(windowSize().first, 320)
-        << "a window that never had a size starts with the picture's";
-    SDL_SetWindowSize(window(), 500, 410);
-    display().closeGraphics();
-
-    ASSERT_TRUE(display().openGraphics(640, 480, 0, 0, kWindowed | kScaled));
-    EXPECT_EQ(windowRect(), std::tuple(desktop.x + (desktop.w - 500) / 2,
-                                       desktop.y + (desktop.h - 410) / 2, 500, 410));
+        EXPECT_FALSE(display().openGraphics(m.width, m.height, 0, 0, m.flags)) << "one at a time";
+        display().closeGraphics();
+        EXPECT_EQ(display().graphicsMode(), GraphicsMode::None);
+        EXPECT_FALSE(display().graphicsOpen());
+        EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+        display().setPointerVisible(false);
+    }
     // Leaving full screen gives the window its place back.
+    ASSERT_TRUE(display().openGraphics(64, 48, 0, 0, kWindowed));
     SDL_SetWindowPosition(window(), 40, 50);
     display().closeGraphics();
     ASSERT_TRUE(display().openGraphics(800, 600, 0, 0, 0));
     display().closeGraphics();
     EXPECT_FALSE(windowFlag(SDL_WINDOW_FULLSCREEN));
-    EXPECT_EQ(windowRect(), std::tuple(40, 50, 500, 410));
+    EXPECT_EQ(windowRect(), std::tuple(40, 50, 64, 48));
 
-    ASSERT_TRUE(display().openGraphics(64, 48, 0, 0, kWindowed));
-    EXPECT_EQ(windowSize().first, 64) << "fixed always sizes the client area";
-}
-
-TEST_F(DisplayTest, FullScreenDepthIsTheOneAskedForOrTheFirstThatExists) {
-    auto depth = display().openGraphics(640, 480, 0, 0, 0);
-    ASSERT_TRUE(depth);
-    EXPECT_EQ(*depth, 16) << "every depth offers every capability: the lowest wins";
-    EXPECT_EQ(display().graphicsMode(), GraphicsMode::Fullscreen);
-    EXPECT_TRUE(windowFlag(SDL_WINDOW_FULLSCREEN_DESKTOP));
-    display().closeGraphics();
-
-    for (int32_t asked : {16, 24, 32}) {
-        depth = display().openGraphics(640, 480, asked, 0, 0);
-        ASSERT_TRUE(depth) << asked;
-        EXPECT_EQ(*depth, asked);
-        display().closeGraphics();
-    }
     EXPECT_FALSE(display().openGraphics(640, 480, 8, 0, 0)) << "no such depth";
     EXPECT_FALSE(display().openGraphics(640, 480, 16, display().countGraphicsDrivers(), 0));
     EXPECT_FALSE(display().openGraphics(640, 480, 16, -1, 0));
@@ -148,38 +150,6 @@ TEST_F(DisplayTest, FullScreenDepthIsTheOneAskedForOrTheFirstThatExists) {
     EXPECT_FALSE(display().openGraphics(100, -1, 0, 0, kWindowed));
     EXPECT_FALSE(display().openGraphics(Display::kMaxSide + 1, 10, 0, 0, kWindowed));
     EXPECT_FALSE(display().graphicsOpen());
-    EXPECT_FALSE(windowFlag(SDL_WINDOW_FULLSCREEN));
-}
-
-// The pointer hides in windows on request and always in full screen; MoveMouse places it in
-// the picture's coordinates, scaled with the window.
-TEST_F(DisplayTest, ThePointerHidesAndMovesInThePicturesCoordinates) {
-    display().setPointerVisible(false);
-    ASSERT_TRUE(display().openGraphics(200, 100, 0, 0, kWindowed));
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    display().setPointerVisible(true);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
-    EXPECT_EQ(mouseAfterMoveTo(150, 70), std::tuple(150, 70));
-    display().closeGraphics();
-
-    // Scaled to a 300 x 250 window: 300 * 150 / 200, 250 * 70 / 100; truncated.
-    ASSERT_TRUE(display().openGraphics(200, 100, 0, 0, kWindowed | kScaled));
-    SDL_SetWindowSize(window(), 300, 250);
-    EXPECT_EQ(mouseAfterMoveTo(150, 70), std::tuple(225, 175));
-    EXPECT_EQ(mouseAfterMoveTo(199, 99), std::tuple(298, 247));
-    display().closeGraphics();
-
-    ASSERT_TRUE(display().openGraphics(640, 480, 0, 0, 0));
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    display().setPointerVisible(false);
-    display().setPointerVisible(true);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "full screen keeps it hidden";
-    const auto [w, h] = windowSize();
-    const auto [x, y] = mouseAfterMoveTo(320, 240);
-    EXPECT_NEAR(x, w / 2, 1);
-    EXPECT_NEAR(y, h / 2, 1);
-    display().closeGraphics();
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
 }
 
 // A full-screen display is suspended while the program is stopped or the window has lost the
@@ -209,23 +179,6 @@ TEST_F(DisplayTest, FullScreenIsSuspendedByStopsAndFocusLossAndKeepsItsPicture) 
         EXPECT_EQ(debugger.stops, round);
         EXPECT_EQ(debugger.runs, round);
         EXPECT_EQ(screen().pixels, before.pixels) << round;
-    }
-}
-
-// A scaled window stretches the picture over whatever size the user gives it; full screen keeps
-// the aspect ratio, centred with black around it.
-TEST_F(DisplayTest, ScaledWindowsStretchAndFullScreenLetterboxes) {
-    for (const uint32_t flags : {kWindowed | kScaled, 0u}) {
-        const auto [width, height] = flags != 0 ? Size(100, 50) : Size(640, 480);
-        showBlocks(width, height, flags);
-        if (flags != 0) SDL_SetWindowSize(window(), 300, 200);  // the user drags the window
-        ASSERT_TRUE(runtime->idle());
-        const auto shown = screen();
-        const auto [w, h] = windowSize();
-        ASSERT_EQ(std::pair(shown.width, shown.height), std::pair(w, h));
-        const Placement placement = flags != 0 ? Placement::stretch : Placement::letterbox;
-        expectBlocksIn(shown, placePicture(placement, w, h, width, height));
-        display().closeGraphics();
     }
 }
 
@@ -265,13 +218,13 @@ TEST_F(DisplayTest, AWindowPresentsWhenAStampChangesAndWhenExposed) {
     };
     TestFrame front(16, 8, 32);
     BackView back(front);
-    front.fillPattern();
+    front.fillBlocks();
     display().showFrames(&front, &back);
     ASSERT_TRUE(runtime->idle());  // the first idle paints the new mode
     const auto first = screen();
     ASSERT_EQ(std::pair(first.width, first.height), std::pair(16, 8));
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 16; ++x) ASSERT_EQ(first.at(x, y), TestFrame::pattern(x, y));
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(first.at(x, y), TestFrame::block(x / 4, y / 4));
     const auto shown = [&] { return screen().at(3, 3); };
 
     front.fill(0xFF0000);  // pixels change, stamps do not

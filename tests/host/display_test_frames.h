@@ -39,15 +39,6 @@ public:
         for (int32_t y = 0; y < height_; ++y)
             for (int32_t x = 0; x < width_; ++x) put(x, y, value);
     }
-    // A 0x00RRGGBB colour of its own for every pixel of a 32-bit frame.
-    static uint32_t pattern(int32_t x, int32_t y) {
-        return static_cast<uint32_t>(x * 7 + y * 13) << 16 | static_cast<uint32_t>(x * 3) << 8 |
-               static_cast<uint32_t>(y * 5 & 0xFF);
-    }
-    void fillPattern() {
-        for (int32_t y = 0; y < height_; ++y)
-            for (int32_t x = 0; x < width_; ++x) put(x, y, pattern(x, y) & 0xFFFFFF);
-    }
     // 4 x 2 blocks of colours, so that a scaled picture can be checked block by block.
     static uint32_t block(int bx, int by) {
         return 0x102030u * static_cast<uint32_t>(bx + 1) + 0x400000u * static_cast<uint32_t>(by);

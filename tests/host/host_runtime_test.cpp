@@ -111,8 +111,11 @@ TEST_F(HostEventLoop, AnEndRequestOrALostWindowEndsThePumpWithoutAsking) {
     }
 }
 
-// One runtime at a time; requests posted to a closed one do not reach the next.
-TEST(HostRuntimeLifecycle, OneInstanceAtATimeAndRequestsDoNotOutliveIt) {
+// One runtime at a time; requests posted to a closed one do not reach the next. SDL's quit event
+// and our window's close ask the close prompt: Cancel keeps the program running, OK ends it and
+// detaches the debugger; another window's close is not ours. Without a way to show the prompt
+// (headless, no answer set) nobody can answer and the program ends.
+TEST(HostRuntimeLifecycle, OneAtATimeAndCloseRequestsAskThePromptWhoseAnswerDecides) {
     // Another part of the process keeps SDL's event queue alive across the two runtimes.
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
     {
@@ -126,24 +129,13 @@ TEST(HostRuntimeLifecycle, OneInstanceAtATimeAndRequestsDoNotOutliveIt) {
         first->asyncStop();
         first->asyncEnd();
     }
-    auto second = HostRuntime::open("", nullptr, 0);
-    ASSERT_NE(second, nullptr);
-    // A stale stop request would suspend the new runtime and block its pump.
-    ASSERT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_USEREVENT, SDL_LASTEVENT), 0);
-    EXPECT_TRUE(second->pump().running());
-    EXPECT_TRUE(second->idle());
-    EXPECT_FALSE(second->pump().paused());
-    second.reset();
-    SDL_QuitSubSystem(SDL_INIT_EVENTS);
-}
-
-// SDL's quit event and our window's close ask the close prompt: Cancel keeps the program
-// running, OK ends it and detaches the debugger; another window's close is not ours. Without a
-// way to show the prompt (headless, no answer set) nobody can answer and the program ends.
-TEST(HostRuntimeLifecycle, CloseRequestsAskThePromptWhoseAnswerDecides) {
     test::RecordingDebugger debugger;
     auto runtime = HostRuntime::open("", &debugger, 0);
     ASSERT_NE(runtime, nullptr);
+    // A stale stop request would suspend the new runtime and block its pump.
+    ASSERT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_USEREVENT, SDL_LASTEVENT), 0);
+    EXPECT_TRUE(runtime->pump().running());
+    EXPECT_FALSE(runtime->pump().paused());
     runtime->setTitle("Game", "Quit now?");
     answer = false;
     askedCount = 0;
@@ -173,6 +165,8 @@ TEST(HostRuntimeLifecycle, CloseRequestsAskThePromptWhoseAnswerDecides) {
     runtime->pump().requestClose();
     EXPECT_FALSE(runtime->pump().running());
     EXPECT_FALSE(runtime->idle());
+    runtime.reset();
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
 // Debugger events reach the attached debugger or nobody; an info or error report reaches it

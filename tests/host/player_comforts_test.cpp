@@ -50,41 +50,61 @@ protected:
     RecordingFeed feed;
 };
 
-// A fixed window covers the monitor and comes back; the picture is letterboxed (or scaled by a
-// whole factor) meanwhile, and the program sees only Alt go down and up.
-TEST_F(PlayerComforts, AltEnterTogglesAWindowWithoutTheProgramSeeingIt) {
-    showBlocks(320, 240, Display::kWindowed);
-    const Screen before = screen();
+// A fixed window covers the monitor and comes back; a full-screen mode becomes a window of the
+// picture's size and comes back. Meanwhile the picture is letterboxed (or scaled by a whole
+// factor), the pointer is let go and shown as the program sets it, losing the focus suspends
+// nothing, and the program's devices do not start afresh: it sees only Alt go down and up.
+TEST_F(PlayerComforts, AltEnterTogglesAModeWithoutTheProgramSeeingIt) {
+    for (const uint32_t flags : {Display::kWindowed, 0u}) {
+        const bool windowed = flags != 0;
+        const auto [width, height] = windowed ? std::pair(320, 240) : std::pair(640, 480);
+        showBlocks(width, height, flags);
+        const Screen before = screen();
+        const uint32_t changes = display().inputCaptureChanges();
+        ASSERT_EQ(display().inputCaptured(), !windowed);
 
-    pressAltEnter();
-    ASSERT_TRUE(runtime->idle());
-    EXPECT_TRUE(fullscreen());
-    EXPECT_TRUE(display().showingFullscreen());
-    EXPECT_EQ(display().graphicsMode(), GraphicsMode::WindowedFixed);
-    EXPECT_EQ(display().graphicsSize(), std::pair(320, 240));
-    EXPECT_FALSE(display().inputCaptured()) << "a window's program reads the pointer as it is";
-    const auto [w, h] = windowSize();
-    Screen shown = screen();
-    ASSERT_EQ(std::pair(shown.width, shown.height), std::pair(w, h));
-    expectBlocksIn(shown, placePicture(Placement::letterbox, w, h, 320, 240));
-    // The same picture by a whole factor.
-    display().setIntegerScaling(true);
-    const PixelRect whole = placePicture(Placement::integer, w, h, 320, 240);
-    expectBlocksIn(screen(), whole);
-    display().setIntegerScaling(false);
+        pressAltEnter();
+        ASSERT_TRUE(runtime->idle());
+        EXPECT_EQ(fullscreen(), windowed);
+        EXPECT_EQ(display().showingFullscreen(), windowed);
+        EXPECT_EQ(display().graphicsMode(),
+                  windowed ? GraphicsMode::WindowedFixed : GraphicsMode::Fullscreen);
+        EXPECT_EQ(display().graphicsSize(), std::pair(width, height));
+        EXPECT_FALSE(display().inputCaptured()) << "the program reads the pointer as it is";
+        EXPECT_FALSE(display().suspendsWhenAway());
+        const auto [w, h] = windowSize();
+        if (!windowed) {
+            EXPECT_EQ(std::pair(w, h), std::pair(640, 480));
+            EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE) << "a window shows the pointer";
+        }
+        Screen shown = screen();
+        ASSERT_EQ(std::pair(shown.width, shown.height), std::pair(w, h));
+        expectBlocksIn(shown, placePicture(Placement::letterbox, w, h, width, height));
+        display().setIntegerScaling(true);
+        expectBlocksIn(screen(), placePicture(Placement::integer, w, h, width, height));
+        display().setIntegerScaling(false);
 
-    // Focus lost in a toggled window runs on, as windows do.
-    ASSERT_TRUE(pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
-    pressAltEnter(SDL_SCANCODE_KP_ENTER);
-    ASSERT_TRUE(runtime->idle());
-    EXPECT_FALSE(runtime->pump().paused());
-    EXPECT_FALSE(fullscreen());
-    EXPECT_EQ(windowSize(), std::pair(320, 240));
-    EXPECT_EQ(screen().pixels, before.pixels);
-
-    const std::vector<std::pair<int32_t, bool>> altOnly = {
-        {56, true}, {56, false}, {56, true}, {56, false}};
-    EXPECT_EQ(feed.keys, altOnly);
+        ASSERT_TRUE(pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
+        pressAltEnter(SDL_SCANCODE_KP_ENTER);
+        ASSERT_TRUE(runtime->idle());
+        EXPECT_FALSE(runtime->pump().paused());
+        EXPECT_EQ(fullscreen(), !windowed);
+        EXPECT_EQ(display().inputCaptured(), !windowed);
+        EXPECT_EQ(display().suspendsWhenAway(), !windowed);
+        if (windowed) {
+            EXPECT_EQ(windowSize(), std::pair(320, 240));
+        } else {
+            EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "covering the monitor hides it";
+        }
+        EXPECT_EQ(screen().pixels, before.pixels);
+        EXPECT_EQ(display().inputCaptureChanges(), changes) << "the devices keep their state";
+        display().closeGraphics();
+        EXPECT_EQ(display().inputCaptureChanges(), changes + (windowed ? 0 : 1))
+            << "the program's own change counts";
+    }
+    const std::pair<int32_t, bool> altDown{56, true}, altUp{56, false};
+    EXPECT_EQ(feed.keys,
+              (std::vector{altDown, altUp, altDown, altUp, altDown, altUp, altDown, altUp}));
     // Enter alone, and a repeat of an Enter held before Alt, stay the program's.
     feed.keys.clear();
     ASSERT_TRUE(pushSdlKey(SDL_SCANCODE_RETURN, true));
@@ -93,37 +113,6 @@ TEST_F(PlayerComforts, AltEnterTogglesAWindowWithoutTheProgramSeeingIt) {
     ASSERT_TRUE(runtime->idle());
     EXPECT_FALSE(fullscreen());
     EXPECT_EQ(feed.keys, (std::vector<std::pair<int32_t, bool>>{{28, true}, {28, false}}));
-}
-
-// A full-screen mode becomes a resizable window of the picture's size: the pointer is let go
-// without the program's devices starting afresh, and losing the focus no longer suspends it.
-TEST_F(PlayerComforts, AFullScreenModeToggledToAWindowLetsThePointerGo) {
-    showBlocks(640, 480, 0);
-    const uint32_t changes = display().inputCaptureChanges();
-    ASSERT_TRUE(display().inputCaptured());
-
-    pressAltEnter();
-    ASSERT_TRUE(runtime->idle());
-    EXPECT_FALSE(fullscreen());
-    EXPECT_EQ(windowSize(), std::pair(640, 480));
-    EXPECT_EQ(display().graphicsMode(), GraphicsMode::Fullscreen);
-    EXPECT_FALSE(display().inputCaptured());
-    EXPECT_FALSE(display().suspendsWhenAway());
-    expectBlocksIn(screen(), {0, 0, 640, 480});
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE) << "a window shows the pointer";
-    display().setPointerVisible(false);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "as the program sets it";
-
-    pressAltEnter();
-    ASSERT_TRUE(runtime->idle());
-    EXPECT_TRUE(fullscreen());
-    EXPECT_TRUE(display().inputCaptured());
-    EXPECT_TRUE(display().suspendsWhenAway());
-    display().setPointerVisible(true);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "covering the monitor hides it";
-    EXPECT_EQ(display().inputCaptureChanges(), changes) << "the devices keep their state";
-    display().closeGraphics();
-    EXPECT_EQ(display().inputCaptureChanges(), changes + 1) << "the program's own change counts";
 }
 
 // F12 writes what is shown at once, or the frame being drawn as it is presented; the key never

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 #include "exec_command.h"
 #include "host_runtime.h"
@@ -50,13 +51,9 @@ TEST_F(SystemServices, PropertiesIgnoreCaseAndFoldersEndInSlash) {
     EXPECT_TRUE(fs::is_regular_file(runtime->systemProperty("appdir") + "tervex_host_tests"));
 }
 
+// A command line's file (none to run for the empty ones) and its parameters.
 TEST(ExecCommandParsing, SplitsFileAndParameters) {
-    struct Case {
-        const char* command;
-        const char* file;  // nullptr: nothing to run
-        const char* parameters;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"", nullptr, ""},
         {"    ", nullptr, ""},
         {"\"\" args", nullptr, ""},
@@ -65,12 +62,12 @@ TEST(ExecCommandParsing, SplitsFileAndParameters) {
         {"game", "game", ""},
         {"\"my program -a", "my program -a", ""},
     };
-    for (const Case& c : cases) {
-        const auto parsed = parseExecCommand(c.command);
-        ASSERT_EQ(parsed.has_value(), c.file != nullptr) << c.command;
+    for (const auto& [command, file, parameters] : cases) {
+        const auto parsed = parseExecCommand(command);
+        ASSERT_EQ(parsed.has_value(), file != nullptr) << command;
         if (!parsed) continue;
-        EXPECT_EQ(parsed->file, c.file);
-        EXPECT_EQ(parsed->parameters, c.parameters);
+        EXPECT_EQ(parsed->file, file);
+        EXPECT_EQ(parsed->parameters, parameters);
     }
     using Args = std::vector<std::string>;
     EXPECT_EQ(splitParameters(""), Args{});

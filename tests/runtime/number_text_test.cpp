@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace tx {
 namespace {
@@ -15,13 +16,8 @@ float fromBits(uint32_t bits) {
     return std::bit_cast<float>(bits);
 }
 
-struct FloatCase {
-    float value;
-    const char* text;
-};
-
 TEST(FormatFloat, SpecialValuesSixDecimalsOrSevenSignificantDigits) {
-    const FloatCase cases[] = {
+    const std::pair<float, const char*> cases[] = {
         {fromBits(0x0000'0000), "0.000000"},
         {fromBits(0x8000'0000), "-0.000000"},
         {fromBits(0x7F80'0000), "INFINITY"},
@@ -49,15 +45,13 @@ TEST(FormatFloat, SpecialValuesSixDecimalsOrSevenSignificantDigits) {
         {std::numeric_limits<float>::max(), "3.402823e+038"},
         {fromBits(0x0000'0001), "1.401298e-045"},  // smallest subnormal
     };
-    for (const FloatCase& c : cases) EXPECT_EQ(formatFloat(c.value), c.text) << c.text;
+    for (const auto& [value, text] : cases) EXPECT_EQ(formatFloat(value), text) << text;
 }
 
-TEST(ParseInt, PrefixSignAndWhiteSpace) {
-    struct Case {
-        std::string text;
-        int32_t value;
-    };
-    const Case cases[] = {
+// Integers: an optional sign after white space, decimal digits up to the first other character,
+// wrapping to 32 bits. Floats: the longest decimal prefix; out of range, infinity or zero.
+TEST(ParseNumbers, LongestDecimalPrefixAfterWhiteSpace) {
+    const std::pair<std::string, int32_t> ints[] = {
         {"", 0},
         {"0x10", 0},
         {" 42 ", 42},
@@ -72,15 +66,8 @@ TEST(ParseInt, PrefixSignAndWhiteSpace) {
         {"-4294967295", 1},
         {std::string("12") + '\0' + "34", 12},
     };
-    for (const Case& c : cases) EXPECT_EQ(parseInt(c.text), c.value) << c.text;
-}
-
-TEST(ParseFloat, LongestDecimalPrefixOutOfRangeToInfinityOrZero) {
-    struct Case {
-        const char* text;
-        float value;
-    };
-    const Case cases[] = {
+    for (const auto& [text, value] : ints) EXPECT_EQ(parseInt(text), value) << text;
+    const std::pair<const char*, float> floats[] = {
         {"1.5", 1.5f},
         {"  -2.5e3x", -2500.0f},
         {".5", 0.5f},
@@ -101,10 +88,9 @@ TEST(ParseFloat, LongestDecimalPrefixOutOfRangeToInfinityOrZero) {
         {"1e-50", 0.0f},
         {"-1e-400", -0.0f},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(std::bit_cast<uint32_t>(parseFloat(c.text)), std::bit_cast<uint32_t>(c.value))
-            << c.text;
-    }
+    for (const auto& [text, value] : floats)
+        EXPECT_EQ(std::bit_cast<uint32_t>(parseFloat(text)), std::bit_cast<uint32_t>(value))
+            << text;
 }
 
 }  // namespace
