@@ -68,16 +68,16 @@ static inline int floatBits(float value) {
     return u.i;
 }
 
-/* A pixel of an image's first frame as 0xRRGGBB: pictures a program saved and loaded back. */
-static inline int pixelOf(int image, int x, int y) {
-    return ReadPixel(x, y, ImageBuffer(image, 0)) & 0xFFFFFF;
+/* A pixel of a buffer as 0xRRGGBB. */
+static inline int rgb(int x, int y, int buffer) {
+    return ReadPixel(x, y, buffer) & 0xFFFFFF;
 }
 
-/* How many pixels of the image's half-open rectangle have the colour. */
+/* How many pixels of the half-open rectangle of an image's first frame have the colour. */
 static inline int countOf(int image, int x0, int y0, int x1, int y1, int colour) {
     int n = 0;
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += pixelOf(image, x, y) == colour;
+        for (int x = x0; x < x1; ++x) n += rgb(x, y, ImageBuffer(image, 0)) == colour;
     return n;
 }
 

@@ -3,7 +3,7 @@
 // directory of its own: exit codes, SIGINT / SIGTERM sent while guest code spins or blocks in
 // every kind of wait (modules are destroyed in order: the file the program left open is complete
 // on disk), runtime errors without dialogs, and where DebugLog lines go, in order with what the
-// program writes to /dev/stderr and /dev/stdout. Last, a runtime error shown in the window.
+// program writes to /dev/stderr and /dev/stdout.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -15,7 +15,6 @@
 #include "../tools/tools_test_support.h"
 #include "basic_module.h"
 #include "guest_runner.h"
-#include "sdl_test_events.h"
 #include "string_pool.h"
 #include "test_files.h"
 
@@ -192,41 +191,6 @@ TEST(ProgramEnd, ScriptedRunsEndAsExpected) {
             EXPECT_NE(run.output.find(part), std::string::npos) << run.output;
         EXPECT_EQ(run.output.find("XDG_RUNTIME_DIR"), std::string::npos);
     }
-}
-
-// A runtime error is drawn in the program's window before the debugger hears of it: the message
-// in a box over the last picture, the full-screen window made a window first. Read back from the
-// offscreen window when the error is reported.
-struct WindowReadingDebugger : test::RecordingDebugger {
-    void debugError(const char* message) override {
-        RecordingDebugger::debugError(message);
-        shown = test::windowPixels(width, height);
-    }
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> shown;
-    uint32_t at(int x, int y) const { return shown[static_cast<size_t>(y) * width + x]; }
-};
-
-TEST(ErrorInWindow, TheMessageIsDrawnOverTheLastPicture) {
-    const auto run = test::runGuest<WindowReadingDebugger>("graphics", "error");
-    EXPECT_EQ(run.outcome, RunOutcome::RuntimeError);
-    const WindowReadingDebugger& debugger = run.debugger;
-    ASSERT_EQ(debugger.errors, std::vector<std::string>{"Image does not exist"});
-
-    // A 640 x 480 window again, the picture one to one.
-    ASSERT_EQ(std::pair(debugger.width, debugger.height), std::pair(640, 480));
-    EXPECT_EQ(debugger.at(50, 50), 0xFF0000u);
-    EXPECT_EQ(debugger.at(600, 50), 0u);
-    // The box in the middle: its border on the middle row (its red as 16 bits keep it), white
-    // text inside.
-    int left = 0;
-    while (left < 320 && (debugger.at(left, 240) & 0xF0F0F0) != 0xE04040u) ++left;
-    ASSERT_LT(left, 320) << "no box";
-    int white = 0;
-    for (int y = 200; y < 280; ++y)
-        for (int x = left; x < 640 - left; ++x) white += debugger.at(x, y) == 0xFFFFFFu;
-    EXPECT_GT(white, 50);
 }
 
 }  // namespace

@@ -17,13 +17,11 @@
 
 namespace tx::test {
 
-template <typename Debugger = RecordingDebugger>
-struct GuestRunWith {
+struct GuestRun {
     LinkResult link;
     RunOutcome outcome = RunOutcome::Ended;
-    Debugger debugger;
+    RecordingDebugger debugger;
 };
-using GuestRun = GuestRunWith<>;
 
 // The first runtime error the run reported, or "".
 inline std::string firstError(const GuestRun& run) {
@@ -32,11 +30,10 @@ inline std::string firstError(const GuestRun& run) {
 
 // Links the image of a program from tests/guest/programs into a fresh guest and executes it
 // with a recording debugger.
-template <typename Debugger = RecordingDebugger>
-GuestRunWith<Debugger> runGuest(const std::string& program, const std::string& arguments = "",
-                                bool debug = false) {
+inline GuestRun runGuest(const std::string& program, const std::string& arguments = "",
+                         bool debug = false) {
     const std::vector<uint8_t> image = fileBytes(TERVEX_GUEST_DIR "/" + program + ".tmi");
-    GuestRunWith<Debugger> run;
+    GuestRun run;
     GuestMachine machine;
     RuntimeInterface& runtime = runtimeGetRuntime();
     run.link = link(runtime, image, machine);

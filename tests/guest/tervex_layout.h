@@ -1,6 +1,6 @@
-/* The layouts compiled code gives its objects, arrays, types and data table, as types and
- * macros that place them in the program's own data, exactly as the compiler emits them. The
- * routines that work on them are declared in the generated tervex_commands.h; see tervex.h. */
+/* The layouts compiled code gives its objects, arrays and types, as types and macros that place
+ * them in the program's own data, exactly as the compiler emits them. The routines that work on
+ * them are declared in the generated tervex_commands.h; see tervex.h. */
 #ifndef TERVEX_LAYOUT_H
 #define TERVEX_LAYOUT_H
 
@@ -71,22 +71,5 @@ typedef struct {
         int scales[dims];          \
     } name = {0, (kind), (dims), {0}}
 #define TX_CELLS(array, type) ((type*)(array).data)
-
-/* ---- data statements ---- */
-
-/* One record of the data table: a tag (0 end, 1 int, 2 float, 4 string) and its value. */
-typedef union {
-    int i;
-    float f;
-    const char* s;
-} txDataValue;
-typedef struct {
-    int tag;
-    txDataValue value;
-} txDataRecord;
-/* clang-format off */
-#define TX_DATA_INT(v) {1, {.i = (v)}}
-#define TX_DATA_END {0, {.i = 0}}
-/* clang-format on */
 
 #endif

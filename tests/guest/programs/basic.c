@@ -17,21 +17,6 @@ static void timer(void) {
     FreeTimer(t);
 }
 
-/* 3,000 timers at once, half freed, the rest left for the end to free: timers cost nothing
- * between waits, so this takes no time and the program ends at once. */
-static void manyTimers(void) {
-    enum { kMany = 3000 };
-    static int timers[kMany];
-    for (int i = 0; i < kMany; ++i) {
-        timers[i] = CreateTimer(60 + i % 941);
-        CHECK(timers[i] != 0 && (i == 0 || timers[i] != timers[i - 1]));
-    }
-    CHECK(WaitTimer(timers[kMany - 1]) >= 1);
-    for (int i = 0; i < kMany; i += 2) FreeTimer(timers[i]);
-    CHECK(WaitTimer(timers[0]) == 0); /* a freed timer waits for nothing */
-    CHECK(WaitTimer(timers[1]) >= 1);
-}
-
 static void strings(void) {
     CHECK(same(_txStrFromFloat(_txStrToFloat(_txStrConst("  2.5xyz")) * 2.0f), "5.000000"));
     /* Strings left alive at the end are freed with the basic module. */
@@ -44,8 +29,6 @@ TX_MAIN {
         timer();
         strings();
         DebugLog(_txStrConst("done"));
-    } else if (argumentIs("many-timers")) {
-        manyTimers();
     } else if (argumentIs("cmdline")) {
         /* reached from "   cmdline  ": spaces around the text are trimmed */
     } else if (argumentIs("\tcmd line\t")) {

@@ -13,11 +13,6 @@ static txstr stripPath(void) {
     return dirPath("/Strip.BMP");
 }
 
-/* A pixel of a buffer as 0xRRGGBB. */
-static int rgb(int x, int y, int buffer) {
-    return ReadPixel(x, y, buffer) & 0xFFFFFF;
-}
-
 static void makeStrip(void) {
     int sheet = CreateImage(100, 32, 1); /* 3 whole cells, 4 columns left over */
     int i;

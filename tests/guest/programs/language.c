@@ -1,7 +1,8 @@
 /* The language routines from compiled code, where hand-made memory reaches what a compiled
- * program does not: the text of objects, the arithmetic helpers, and every way the routines end
- * a program (objects, lists, arrays and vectors as compiled code uses them are checked by the
- * compiler's conformance programs). The command line picks the case. */
+ * program does not: the text of objects, the arithmetic helpers, and the routines ending a
+ * program on a looping list or a size no memory holds (objects, lists, arrays and vectors as
+ * compiled code uses them are checked by the compiler's conformance programs). The command line
+ * picks the case. */
 #include "check.h"
 
 TX_OBJ_TYPE(Plain, 1, _txIntType);
@@ -9,14 +10,11 @@ TX_OBJ_TYPE(Node, 3, _txIntType, _txFltType, &Node);
 TX_OBJ_TYPE(Link, 2, _txIntType, &Link);
 TX_OBJ_TYPE(Texts, 3, _txStrType, _txStrType, _txCStrType);
 TX_OBJ_TYPE(Huge, 1, _txIntType);
-TX_OBJ_TYPE(BadField, 2, _txIntType, (void*)0x10);
 TX_VEC_TYPE(HugeVec, 0x40000000, _txIntType);
 TX_ARRAY(ints, TX_KIND_INT, 1);
 TX_ARRAY(grid, TX_KIND_FLOAT, 2);
 
 static volatile int smallest = -2147483647 - 1;
-
-static txDataRecord badData[] = {TX_DATA_INT(1), {3, {.i = 9}}, TX_DATA_END};
 
 static void text(void) {
     /* Cycle and depth guards. */
@@ -54,10 +52,8 @@ static void arithmetic(void) {
     CHECK(_txMod(smallest, 7) == -2);
     CHECK(_txAbs(-5) == 5 && _txAbs(smallest) == smallest);
     CHECK(_txSgn(smallest) == -1 && _txSgn(0) == 0 && _txSgn(42) == 1);
-    CHECK(same(_txStrFromFloat(_txFMod(-7.0f, 3.0f)), "-1."));
     CHECK(same(_txStrFromFloat(_txFMod(7.0f, -3.0f)), "1.000000"));
     CHECK(same(_txStrFromFloat(_txFMod(1.0f, 0.0f)), "NAN"));
-    CHECK(same(_txStrFromFloat(_txFPow(2.0f, 10.0f)), "1024.000000"));
     CHECK(same(_txStrFromFloat(_txFPow(-8.0f, 0.5f)), "NAN"));
     CHECK(_txFAbs(-1.5f) + _txFAbs(2.0f) == 3.5f);
     CHECK(same(_txStrFromFloat(_txFSgn(-0.25f) * 100.0f + _txFSgn(3.0f) * 10.0f + _txFSgn(-0.0f)),
@@ -68,13 +64,6 @@ static void arithmetic(void) {
 /* One bad call per run; each must end the program. */
 static void failure(void) {
     static txObj* hold[3];
-    if (argumentIs("mod-overflow")) _txMod(smallest, -1);
-    if (argumentIs("null-next")) _txObjNext(0);
-    if (argumentIs("bad-data")) {
-        _txRestore(&badData[0]);
-        _txReadInt();
-        _txReadInt();
-    }
     if (argumentIs("looping-list")) {
         /* Three deleted objects kept alive by references, their links bent into a ring. */
         for (int i = 0; i < 3; ++i) {
@@ -89,21 +78,10 @@ static void failure(void) {
         hold[1]->next = hold[0];
         _txObjDeleteEach(&Plain);
     }
-    if (argumentIs("wild-link")) {
-        _txObjNew(&Plain);
-        Plain.used.next = (txObj*)0x12345;
-        _txObjFirst(&Plain);
-    }
-    if (argumentIs("wild-type")) {
-        txObj* o = _txObjNew(&Plain);
-        o->type = (void*)0x7ffffff0;
-        _txObjDelete(o);
-    }
     if (argumentIs("huge-field-count")) {
         Huge.fieldCount = 0x7fffffff;
         _txObjNew(&Huge);
     }
-    if (argumentIs("bad-field-type")) _txObjNew(&BadField);
     if (argumentIs("huge-array") || argumentIs("wrapping-array")) {
         /* 99999^2 cells are too many; 65536 * 65536 cells wrap to 0 in 32 bits. */
         grid.scales[0] = grid.scales[1] = argumentIs("huge-array") ? 99999 : 65535;
