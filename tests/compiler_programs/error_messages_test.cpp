@@ -75,7 +75,7 @@ TEST(CompilerErrorMessages, OperatorsAndStatementsOnTheWrongType) {
         {"x = -\"a\"", "1:5: a sign or ~ needs a number, not a string"},
         {"For s$ = 1 To 3\nNext", "1:1: the variable of a For loop must be a number, not a string"},
         {"For i = 1 To 3 Step 0\nNext", "1:21: the Step of a For loop cannot be 0"},
-        {"x = Handle(5)", "1:5: Handle needs an object, not an integer"},
+        {"x = Handle(5.5)", "1:5: Handle needs an object, not a float"},
         {"Insert 1 Before 2", "1:1: Insert needs two objects"},
         {"Local v[2]\nx = v", "2:5: 'v' is a vector; name an element, as in v[0]"},
         {"Local v[-1]", "1:9: the size of a vector must be an integer from 0 to 16777215"},
