@@ -56,16 +56,11 @@ void expectCanonical(const Bytes& bytes) {
     ASSERT_EQ(again, bytes);
 }
 
-TEST(SessionPacketCodec, EveryKindReadsBackAndNoShortenedOrLengthenedOneDoes) {
+// Cut and lengthened packets are the damaged ones of the next test.
+TEST(SessionPacketCodec, EveryKindReadsBackAndValuesOutOfRangeDoNot) {
     for (const auto& bytes : samples()) {
         ASSERT_TRUE(decode(bytes)) << int(bytes[0]);
         expectCanonical(bytes);
-        if (bytes[0] == static_cast<uint8_t>(Kind::Message)) continue;  // runs to the end
-        for (size_t n = 0; n < bytes.size(); ++n)
-            EXPECT_FALSE(decode({bytes.data(), n})) << int(bytes[0]) << " cut to " << n;
-        Bytes longer = bytes;
-        longer.push_back(0);
-        EXPECT_FALSE(decode(longer)) << int(bytes[0]);
     }
     const struct {
         const char* what;
