@@ -165,9 +165,8 @@ TEST_F(DialogTest, CancelTheCloseBoxOrClosingTheWindowEndWithZeroAndThePictureCo
     EXPECT_LT(now, kGiveUpMs);
 }
 
-// With no games found the list is greyed; Create without a name shows the
-// message box and Enter dismisses it; games found later are listed; the name typed creates the
-// game.
+// With no games found the list is greyed; Create without a name shows the message box and Enter
+// dismisses it; games found later are listed; the name typed creates the game.
 TEST_F(DialogTest, ANameIsAskedForThenTheGameTypedIsCreatedAndEndsWithTwo) {
     connectAt(100, "");
     bool greyed = false, asked = false, usable = false;
@@ -183,9 +182,8 @@ TEST_F(DialogTest, ANameIsAskedForThenTheGameTypedIsCreatedAndEndsWithTwo) {
                 shows(box.ok, "OK", colors::kText);
     });
     typeAt(1000, "\n");  // dismisses the message
-    at(1000, [this] {
-        network.games = {test::game("alpha", 1), test::game("beta", 2)};
-    });  // found at 1300
+    // Found at the next search, at 1300.
+    at(1000, [this] { network.games = {test::game("alpha", 1), test::game("beta", 2)}; });
     typeAt(1600, "arena");
     at(1700, [&] {
         const DialogLayout l = layout();
