@@ -1,5 +1,5 @@
 // The connection dialog's state machine over a fake network: what opening, choosing TCP/IP,
-// the searches every second, creating, joining, cancelling and each failure leave it showing.
+// the searches every second, creating, joining and each failure leave it showing.
 #include <gtest/gtest.h>
 
 #include "connection_dialog_model.h"
@@ -129,15 +129,9 @@ TEST_F(DialogModelTest, EachFailureShowsItsMessageAndTheDialogStaysUntilCreating
     EXPECT_EQ(model.result(), ConnectionDialogModel::kCreated);
     EXPECT_EQ(network.hosted, (std::vector<std::string>{"arena", "arena"}));
     EXPECT_FALSE(model.refreshing() || model.message().has_value());
-
-    model.open();
-    network.findFails = true;
-    connect("10.1.2.3");
-    expectMessage("Unable to enumerate sessions", "DirPlay Error");
-    expectReset();
 }
 
-TEST_F(DialogModelTest, TwoClicksOnOneGameWithinHalfASecondJoinItAndCancelEndsWithZero) {
+TEST_F(DialogModelTest, TwoClicksOnOneGameWithinHalfASecondJoinIt) {
     network.games = {game("alpha", 1), game("beta", 2)};
     connect("");
     model.clickGame(0, 1000);
@@ -152,13 +146,6 @@ TEST_F(DialogModelTest, TwoClicksOnOneGameWithinHalfASecondJoinItAndCancelEndsWi
     EXPECT_EQ(model.result(), ConnectionDialogModel::kJoined);
     ASSERT_TRUE(model.joinedGame().has_value());
     EXPECT_EQ(model.joinedGame()->name, "beta");
-
-    model.open();
-    connect("");
-    model.cancel();
-    EXPECT_EQ(model.result(), ConnectionDialogModel::kCancelled);
-    EXPECT_FALSE(model.connected());
-    EXPECT_EQ(model.takeSession(), nullptr);
 }
 
 TEST(TextFieldTest, EditsAtTheCaretAndKeepsToItsLimit) {

@@ -165,9 +165,8 @@ TEST_F(DialogTest, CancelTheCloseBoxOrClosingTheWindowEndWithZeroAndThePictureCo
     EXPECT_LT(now, kGiveUpMs);
 }
 
-// With no games found the list is greyed; Create without a name shows the
-// message box and Enter dismisses it; games found later are listed and a click selects one;
-// the name typed creates the game.
+// With no games found the list is greyed; Create without a name shows the message box and Enter
+// dismisses it; games found later are listed; the name typed creates the game.
 TEST_F(DialogTest, ANameIsAskedForThenTheGameTypedIsCreatedAndEndsWithTwo) {
     connectAt(100, "");
     bool greyed = false, asked = false, usable = false;
@@ -183,12 +182,8 @@ TEST_F(DialogTest, ANameIsAskedForThenTheGameTypedIsCreatedAndEndsWithTwo) {
                 shows(box.ok, "OK", colors::kText);
     });
     typeAt(1000, "\n");  // dismisses the message
+    // Found at the next search, at 1300.
     at(1000, [this] { network.games = {test::game("alpha", 1), test::game("beta", 2)}; });
-    clickAt(1500, layout().listRow(1));  // found again at 1300
-    int32_t selected = -1;
-    hooks.frameShown = [&](const ConnectionDialogModel& model) {
-        selected = std::max(selected, model.selectedGame());
-    };
     typeAt(1600, "arena");
     at(1700, [&] {
         const DialogLayout l = layout();
@@ -202,10 +197,8 @@ TEST_F(DialogTest, ANameIsAskedForThenTheGameTypedIsCreatedAndEndsWithTwo) {
     EXPECT_TRUE(greyed);
     EXPECT_TRUE(asked);
     EXPECT_TRUE(usable) << "TCP/IP chosen, the games listed, the name typed and Create usable";
-    EXPECT_EQ(selected, 1) << "the second row clicked";
     EXPECT_EQ(outcome.result, 2);
     EXPECT_EQ(outcome.createdName, "arena");
-    EXPECT_EQ(network.hosted, std::vector<std::string>{"arena"});
 }
 
 // A game another runtime hosts on the real network, at an address typed, is listed and joined

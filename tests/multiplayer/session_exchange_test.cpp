@@ -44,16 +44,7 @@ TEST_F(ThreeMachines, JoiningMachinesLearnThePlayersOfEveryMachine) {
     EXPECT_TRUE(a.session->isHost());
     EXPECT_FALSE(b.session->isHost() || c.session->isHost());
 
-    ASSERT_TRUE(b.session->destroyPlayer(b1));
-    EXPECT_FALSE(b.session->destroyPlayer(b1));
-    EXPECT_TRUE(waitFor({&a, &c}, [&] {
-        return a.count(Kind::PlayerDestroyed) == 1 && c.count(Kind::PlayerDestroyed) == 1;
-    }));
-    EXPECT_EQ(a.events.back().player, b1);
-    EXPECT_EQ(b.session->createPlayer("b-two"), b1 + 1) << "an id is never given twice";
-}
-
-TEST_F(ThreeMachines, SendingRefusesWhatNoPlayerCouldSendOrReceive) {
+    // Sending refuses what no player could send or receive.
     std::vector<uint8_t> buffer;
     EXPECT_FALSE(a.session->send(b1, a1, true, encodePayload(buffer, b1, a1, 0, "not mine")));
     EXPECT_FALSE(a.session->send(a1, 12345, true, encodePayload(buffer, a1, 12345, 0, "nobody")));
@@ -61,6 +52,15 @@ TEST_F(ThreeMachines, SendingRefusesWhatNoPlayerCouldSendOrReceive) {
     EXPECT_FALSE(a.session->send(a1, b1, true, std::span<const uint8_t>(buffer.data(), 4)));
     // A player of the same machine needs no network.
     EXPECT_TRUE(a.session->send(a1, a2, true, encodePayload(buffer, a1, a2, 0, "local")));
+
+    ASSERT_TRUE(b.session->destroyPlayer(b1));
+    EXPECT_FALSE(b.session->destroyPlayer(b1));
+    EXPECT_TRUE(waitFor({&a, &c}, [&] {
+        return a.count(Kind::PlayerDestroyed) == 1 && c.count(Kind::PlayerDestroyed) == 1;
+    }));
+    EXPECT_EQ(a.events.back().player, b1);
+    EXPECT_EQ(b.session->createPlayer("b-two"), b1 + 1) << "an id is never given twice";
+    // Names are cut to 255 bytes.
     EXPECT_EQ(a.session->createPlayer(std::string(300, 'x')) >> 16, 1);
     ASSERT_TRUE(waitFor({&b}, [&] { return b.count(Kind::PlayerCreated) == 4; }));
     EXPECT_EQ(b.events.back().name.size(), 255u);
@@ -80,10 +80,6 @@ TEST_F(SessionExchange, ABurstOfTenThousandReliableMessagesArrivesInOrder) {
     const auto texts = b.texts();
     ASSERT_EQ(texts.size(), size_t{kCount});
     for (int i = 0; i < kCount; ++i) ASSERT_EQ(texts[i], std::to_string(i));
-    const auto first = decodePayload(b.events[1].payload);
-    EXPECT_EQ(first->type, 7);
-    EXPECT_EQ(first->from, a1);
-    EXPECT_EQ(first->to, b1);
 }
 
 }  // namespace

@@ -14,28 +14,34 @@ namespace {
 using namespace wire;
 using Bytes = std::vector<uint8_t>;
 
+template <typename P>
+Bytes packet(const P& p) {
+    Bytes bytes;
+    encode(bytes, p);
+    return bytes;
+}
+
+// A message: its kind, then the payload as the commands write it.
+Bytes message(int32_t from, int32_t to, int32_t type, std::string_view text) {
+    std::vector<uint8_t> buffer;
+    const auto p = encodePayload(buffer, from, to, type, text);
+    Bytes bytes{static_cast<uint8_t>(Kind::Message)};
+    bytes.insert(bytes.end(), p.begin(), p.end());
+    return bytes;
+}
+
 // One well-formed packet of every kind.
 std::vector<Bytes> samples() {
     const Instance instance{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
-    std::vector<Bytes> out;
-    auto add = [&](const auto& packet) {
-        out.emplace_back();
-        encode(out.back(), packet);
-    };
-    add(Join{instance});
-    add(Welcome{3, 1, 4, "game", {{2, {127, 0, 0, 1}, 4000}, {4, {10, 0, 0, 2}, 4001}}});
-    add(MemberJoined{{5, {192, 168, 1, 9}, 24680}});
-    add(Hello{instance, 3});
-    add(Players{{{65537, "one"}, {65538, ""}, {65539, std::string(255, 'n')}}});
-    add(PlayerCreated{{131073, "new"}});
-    add(PlayerDestroyed{131073});
-    add(Bye{});
-    Bytes message{static_cast<uint8_t>(Kind::Message)};
-    std::vector<uint8_t> payload;
-    const auto p = encodePayload(payload, 65537, 0, -3, "hello");
-    message.insert(message.end(), p.begin(), p.end());
-    out.push_back(message);
-    return out;
+    return {packet(Join{instance}),
+            packet(Welcome{3, 1, 4, "game", {{2, {127, 0, 0, 1}, 4000}, {4, {10, 0, 0, 2}, 4001}}}),
+            packet(MemberJoined{{5, {192, 168, 1, 9}, 24680}}),
+            packet(Hello{instance, 3}),
+            packet(Players{{{65537, "one"}, {65538, ""}, {65539, std::string(255, 'n')}}}),
+            packet(PlayerCreated{{131073, "new"}}),
+            packet(PlayerDestroyed{131073}),
+            packet(Bye{}),
+            message(65537, 0, -3, "hello")};
 }
 
 // A decoded packet writes back to the bytes it came from.
@@ -56,16 +62,11 @@ void expectCanonical(const Bytes& bytes) {
     ASSERT_EQ(again, bytes);
 }
 
-TEST(SessionPacketCodec, EveryKindReadsBackAndNoShortenedOrLengthenedOneDoes) {
+// Cut and lengthened packets are the damaged ones of the next test.
+TEST(SessionPacketCodec, EveryKindReadsBackAndValuesOutOfRangeDoNot) {
     for (const auto& bytes : samples()) {
         ASSERT_TRUE(decode(bytes)) << int(bytes[0]);
         expectCanonical(bytes);
-        if (bytes[0] == static_cast<uint8_t>(Kind::Message)) continue;  // runs to the end
-        for (size_t n = 0; n < bytes.size(); ++n)
-            EXPECT_FALSE(decode({bytes.data(), n})) << int(bytes[0]) << " cut to " << n;
-        Bytes longer = bytes;
-        longer.push_back(0);
-        EXPECT_FALSE(decode(longer)) << int(bytes[0]);
     }
     const struct {
         const char* what;
@@ -179,18 +180,7 @@ TEST_F(SessionPackets, ALiveSessionShrugsOffGarbageAndForgeries) {
     const auto listing = findSessions(loopback(a.port), 2s).value_or(std::vector<SessionListing>{});
     ASSERT_EQ(listing.size(), 1u);
     std::mt19937 random(7);
-    std::vector<uint8_t> buffer;
-    auto payload = [&](int32_t from, int32_t to) {
-        const auto p = encodePayload(buffer, from, to, 0, "forged");
-        Bytes m{static_cast<uint8_t>(Kind::Message)};
-        m.insert(m.end(), p.begin(), p.end());
-        return m;
-    };
-    const auto packet = [](const auto& p) {
-        Bytes bytes;
-        encode(bytes, p);
-        return bytes;
-    };
+    const auto payload = [](int32_t from, int32_t to) { return message(from, to, 0, "forged"); };
     {
         // Before saying who it is, a connection gets nothing through.
         RawClient stranger(a.port, kConnectTag);
