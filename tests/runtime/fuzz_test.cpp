@@ -121,24 +121,18 @@ GuestAddr freshBlock(GuestMachine& machine) {
     return block;
 }
 
-void write(GuestMachine& machine, GuestAddr address, const Bytes& bytes) {
-    if (bytes.empty()) return;
-    std::memcpy(machine.memory().writableBytes(address, static_cast<uint32_t>(bytes.size())),
-                bytes.data(), bytes.size());
-}
-
 // A program run after random code must behave as on a fresh guest: nothing a run leaves in the
 // CPU (flags, stack, segments, x87 stack, SSE control) may reach the next run.
 void expectCanaryRuns(GuestMachine& machine) {
     const GuestAddr block = freshBlock(machine), d = block + 0x100;
     // Saves esp and the flags, copies 8 bytes with rep movsb, stores 1 + 1 from the x87 stack and
     // 1 / 0 from SSE, and a value through push and pop.
-    write(machine, block,
-          hexCode("8925w 9C58A3w BEw BFw B908000000F3A4 D9E8D9E8DEC1 D91Dw 0F57C9 F30F1005w "
-                  "F30F5EC1 F30F1105w 687856341258A3w C3",
-                  {d + 52, d + 56, d, d + 16, d + 40, d + 32, d + 48, d + 44}));
+    writeBytes(machine, block,
+               hexCode("8925w 9C58A3w BEw BFw B908000000F3A4 D9E8D9E8DEC1 D91Dw 0F57C9 F30F1005w "
+                       "F30F5EC1 F30F1105w 687856341258A3w C3",
+                       {d + 52, d + 56, d, d + 16, d + 40, d + 32, d + 48, d + 44}));
     const Bytes pattern = {1, 2, 3, 5, 8, 13, 21, 34};
-    write(machine, d, pattern);
+    writeBytes(machine, d, pattern);
     machine.memory().write<float>(d + 32, 1.0f);
 
     const GuestEnd end = machine.call(block);
@@ -282,10 +276,9 @@ void codeFuzz(bool withCommands) {
         GuestMachine& machine = pool.next();
         if (!withCommands && i % 250 == 0) expectCanaryRuns(machine);
         const GuestAddr block = freshBlock(machine);
-        ASSERT_NE(block, 0u);
-        write(machine, block,
-              CodeFuzzer(rng, block, table, withCommands ? &callable : nullptr).make());
-        write(machine, block + CodeFuzzer::kLiteralOffset, CodeFuzzer::literals());
+        writeBytes(machine, block,
+                   CodeFuzzer(rng, block, table, withCommands ? &callable : nullptr).make());
+        writeBytes(machine, block + CodeFuzzer::kLiteralOffset, CodeFuzzer::literals());
         SCOPED_TRACE(::testing::Message() << "code fuzz, seed " << seed << ", case " << i);
         if (withCommands) {
             runSoundly(machine, block);

@@ -132,10 +132,8 @@ struct Probe {
     std::string dir;
     size_t calls = 0;
 };
-Probe* probe = nullptr;
 
-void callEach(GuestMachine& machine) {
-    Probe& p = *probe;
+void callEach(GuestMachine& machine, Probe& p) {
     const uint32_t file = call(machine, "%WriteFile$filename", {text(p.dir + "/f")});
     const uint32_t udp = call(machine, "%CreateUDPStream%port=0", {0});
     const BadHandles bad = makeBadHandles(machine, p.dir, file, udp);
@@ -190,7 +188,7 @@ void callEach(GuestMachine& machine) {
 // the sanitizer build none overflows. Delay would wait for weeks, Stop until a debugger resumes
 // the program, WaitKey, WaitMouse, Input and StartNetGame's dialog until a key or a button
 // arrives, and ExecFile would start one.
-void callEachWithEdgeValues(GuestMachine& machine) {
+void callEachWithEdgeValues(GuestMachine& machine, Probe& p) {
     constexpr uint32_t kEdges[] = {0x80000000u, 0x7FFFFFFFu, 0xFFFFFFFFu, 0u,
                                    0x7F800000u, 0xCF000001u, 0x501502F9u, 0x80000001u};
     constexpr size_t kCount = std::size(kEdges);
@@ -207,7 +205,7 @@ void callEachWithEdgeValues(GuestMachine& machine) {
             std::vector<uint32_t> words(16);
             for (size_t i = 0; i < words.size(); ++i)
                 words[i] = kEdges[(i * (k / kCount) + k) % kCount];
-            ++probe->calls;
+            ++p.calls;
             try {
                 const uint32_t result = call(machine, signature, words);
                 if (def.result == ResultKind::String) strRelease(result);
@@ -219,13 +217,13 @@ void callEachWithEdgeValues(GuestMachine& machine) {
 
 // Runs a body as the whole program, with every library module, with the debug flag set and then
 // clear; each run ends normally after at least `calls` calls.
-void expectRunsToTheEnd(void (*programBody)(GuestMachine&), size_t calls) {
+void expectRunsToTheEnd(void (*programBody)(GuestMachine&, Probe&), size_t calls) {
     test::TempDir dir;
     for (const bool debug : {true, false}) {
         Probe p{debug, dir.path(), 0};
-        probe = &p;
-        const RunResult result = test::runInProgram(programBody, defaultLibraryModules(), debug);
-        probe = nullptr;
+        const RunResult result =
+            test::runInProgram([&](GuestMachine& machine) { programBody(machine, p); },
+                               defaultLibraryModules(), debug);
         EXPECT_EQ(result.outcome, RunOutcome::Ended) << (result.message ? result.message : "");
         EXPECT_GE(p.calls, calls);
     }

@@ -49,13 +49,18 @@ inline Bytes hexCode(std::string_view text, std::initializer_list<uint32_t> word
     return out;
 }
 
+// Copies `bytes` into guest memory at `at`.
+inline void writeBytes(GuestMachine& machine, GuestAddr at, const Bytes& bytes) {
+    if (bytes.empty()) return;
+    std::memcpy(machine.memory().writableBytes(at, static_cast<uint32_t>(bytes.size())),
+                bytes.data(), bytes.size());
+}
+
 // Loads code written as for hexCode into a fresh heap block of `size` bytes; returns its address.
 inline GuestAddr loadCode(GuestMachine& machine, std::string_view text,
                           std::initializer_list<uint32_t> words = {}, uint32_t size = 4096) {
     const GuestAddr at = machine.heap().allocate(size);
-    const Bytes code = hexCode(text, words, at);
-    std::memcpy(machine.memory().writableBytes(at, static_cast<uint32_t>(code.size())), code.data(),
-                code.size());
+    writeBytes(machine, at, hexCode(text, words, at));
     return at;
 }
 
@@ -88,17 +93,15 @@ struct ImageBuilder {
     Bytes bytes() const {
         ImageWriter out;
         out.code(code);
-        const auto size = [](const auto& records) { return static_cast<int32_t>(records.size()); };
-        table(out, size(symbols), symbols);
-        table(out, relativeCount.value_or(size(relative)), relative);
-        table(out, size(absolute), absolute);
+        const auto table = [&](const std::vector<ImageRecord>& records,
+                               std::optional<int32_t> count) {
+            out.count(count.value_or(static_cast<int32_t>(records.size())));
+            for (const ImageRecord& r : records) out.record(r.name, r.offset);
+        };
+        table(symbols, std::nullopt);
+        table(relative, relativeCount);
+        table(absolute, std::nullopt);
         return out.bytes();
-    }
-
-private:
-    static void table(ImageWriter& out, int32_t count, const std::vector<ImageRecord>& records) {
-        out.count(count);
-        for (const ImageRecord& r : records) out.record(r.name, r.offset);
     }
 };
 

@@ -33,10 +33,6 @@ void serve(void*) {
     serves.fetch_add(1);
 }
 
-bool never(void*) {
-    return false;
-}
-
 void linkProbe(CommandRegistrar& r) {
     r.add(command<probe>("Probe"));
 }
@@ -49,7 +45,7 @@ TEST(Preemption, LongStretchesOfGuestCodeAreServedAndCommandsWaitForTheService) 
     const GuestAddr at =
         test::loadCode(machine, "B90024F400 49 75FD E8k EBF1", {layout::thunkAddress(1)}, 32);
 
-    const preempt_clock::Watch watch(&never, &serve, nullptr);
+    const preempt_clock::Watch watch([](void*) { return false; }, &serve, nullptr);
     const GuestEnd end = machine.call(at);
     EXPECT_EQ(end.kind, GuestEndKind::Ended) << (end.message ? end.message : "");
     EXPECT_GE(serves.load(), 12) << "after " << probes << " stretches";

@@ -18,34 +18,26 @@ protected:
     void SetUp() override { stringsCreate(); }
     void TearDown() override { stringsDestroy(); }
 
-    // A string variable: a guest cell holding a handle (0 for none).
-    GuestAddr newVariable(uint32_t handle = 0) {
-        const GuestAddr cell = machine.heap().allocate(4);
-        machine.memory().write<uint32_t>(cell, handle);
-        return cell;
-    }
-    uint32_t variable(GuestAddr cell) { return machine.memory().read<uint32_t>(cell); }
     static StrArg temp(std::string_view text) { return StrArg(strNew(text).handle); }
 
     GuestMachine machine;
 };
 
 TEST_F(StringRoutinesTest, StoreHandsTheTemporaryToTheVariable) {
-    const GuestAddr var = newVariable();
-    const uint32_t first = strNew("first").handle;
-    EXPECT_EQ(txStrStore(machine, var, StrArg(first)).handle, first);
-    EXPECT_EQ(variable(var), first);
-    EXPECT_EQ(liveStrings(), 1);
-
-    const uint32_t second = strNew("second").handle;
-    EXPECT_EQ(txStrStore(machine, var, StrArg(second)).handle, second);
-    EXPECT_EQ(variable(var), second);
-    EXPECT_FALSE(stringPool().isLive(first));
-    EXPECT_EQ(liveStrings(), 1);
+    // A string variable: a guest cell holding a handle, none at first.
+    const GuestAddr var = machine.heap().allocate(4);
+    machine.memory().write<uint32_t>(var, 0);
+    uint32_t held = 0;
+    for (const char* text : {"first", "second"}) {
+        held = strNew(text).handle;
+        EXPECT_EQ(txStrStore(machine, var, StrArg(held)).handle, held);
+        EXPECT_EQ(machine.memory().read<uint32_t>(var), held);
+        EXPECT_EQ(liveStrings(), 1) << "the variable's earlier string is released";
+    }
 
     // Storing the string the variable already holds keeps it alive.
-    txStrStore(machine, var, StrArg(second));
-    EXPECT_EQ(strText(second), "second");
+    txStrStore(machine, var, StrArg(held));
+    EXPECT_TRUE(stringPool().isLive(held));
     EXPECT_EQ(liveStrings(), 1);
 }
 

@@ -117,9 +117,8 @@ TEST(ToolCommands, ExitAndSayWhatTheTableSays) {
                   c.exitCode == 0 && command.find("out.tmi") != std::string::npos);
     }
     EXPECT_EQ(txtest::fileBytes(dir / "ok.tmi"), tximage::buildModuleImage(txtest::fileBytes(ok)));
-    size_t entries = 0;
-    for (const auto& entry : fs::directory_iterator(dir / "")) entries += !entry.is_directory();
-    EXPECT_EQ(entries, 8u);  // three sources, three objects, ok.tmi and oversized.tmi
+    EXPECT_EQ(txtest::fileCount(dir),
+              8u);  // three sources, three objects, ok.tmi and oversized.tmi
 }
 
 }  // namespace

@@ -42,9 +42,8 @@ std::vector<uint8_t> linkWithLd(const txtest::TempDir& dir, const std::filesyste
     const auto script = dir / "image.ld";
     txtest::writeText(script, kLinkerScript);
     std::string command = "ld -m elf_i386 -T " + txtest::quoted(script);
-    for (const auto& [name, address] : runtime) {
+    for (const auto& [name, address] : runtime)
         command += " --defsym=" + name + "=" + std::to_string(address);
-    }
     const auto elf = dir / "linked.elf";
     const auto bin = dir / "linked.bin";
     command += " -o " + txtest::quoted(elf) + " " + txtest::quoted(object);

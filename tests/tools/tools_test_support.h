@@ -46,6 +46,14 @@ inline void writeText(const std::filesystem::path& path, std::string_view text) 
     std::ofstream(path) << text;
 }
 
+// The files (not directories) under `dir`, at any depth.
+inline size_t fileCount(const TempDir& dir) {
+    size_t count = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path()))
+        count += !entry.is_directory();
+    return count;
+}
+
 // Quotes a path for the shell.
 inline std::string quoted(const std::filesystem::path& path) {
     return "'" + path.string() + "'";
