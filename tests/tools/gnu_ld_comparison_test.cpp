@@ -2,7 +2,8 @@
 // links it, must hold exactly the bytes GNU ld produces for the same object when told to lay
 // the sections out in the same order behind the same entry jump, with zeros between them as
 // tximage pads. Objects are compiled with -fno-merge-constants because ld merges duplicate
-// constants and tximage keeps them all.
+// constants and tximage keeps them all. COMMON symbols, which the guest programs do not have, are
+// placed by a test of their own.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -100,6 +101,28 @@ TEST(GnuLdComparison, GuestProgramsAloneAndJoined) {
                                          txtest::quoted(dir / "math.o"));
     ASSERT_EQ(link.exitCode, 0) << link.output;
     expectSameAsLd(dir, joined);
+}
+
+TEST(ImageLayout, CommonSymbolsFollowBssAtTheirAlignment) {
+    txtest::TempDir dir;
+    const auto object = txtest::compileGuest(dir, "common.s", R"(
+        .text
+        .globl __MAIN
+__MAIN: ret
+        .bss
+        .globl buffer
+buffer: .skip 3
+        .comm flag, 1, 1
+        .comm pool, 40, 16
+        .comm last, 4, 4
+)");
+    const auto image = tx::readModuleImage(tximage::buildModuleImage(txtest::fileBytes(object)));
+    ASSERT_TRUE(image);
+    // .text at 5 (1 byte), .bss at 6 (3 bytes), then flag 9, pool 16..56, last 56..60.
+    const std::vector<tx::ImageRecord> symbols{
+        {"__MAIN", 0}, {"buffer", 6}, {"flag", 9}, {"last", 56}, {"pool", 16}};
+    EXPECT_EQ(image->symbols, symbols);
+    EXPECT_EQ(image->code.size(), 60u);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Inputs tximage must refuse, each with a message that says why, and malformed files that must
-// be refused without reading outside the input.
+// Inputs tximage must refuse, each with a message that says why, malformed files that must be
+// refused without reading outside the input, and records the module image writer refuses.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,22 +8,29 @@
 #include <string_view>
 #include <vector>
 
+#include "code_layout.h"
 #include "error.h"
 #include "module_image_builder.h"
+#include "module_image_writer.h"
 #include "tools_test_support.h"
 
 namespace {
 
 using txtest::compileGuest;
 
-// The message of the Error that building the image raises, or "" if it builds.
-std::string errorOf(const std::vector<uint8_t>& elf) {
+// The message of the Error that `step` raises, or "" if it raises none.
+template <typename Step>
+std::string errorFrom(Step&& step) {
     try {
-        tximage::buildModuleImage(elf);
+        step();
     } catch (const tximage::Error& e) {
         return e.what();
     }
     return "";
+}
+// The message of the Error that building an image from `elf` raises, or "" if it builds.
+std::string errorOf(const std::vector<uint8_t>& elf) {
+    return errorFrom([&] { tximage::buildModuleImage(elf); });
 }
 
 constexpr const char* kSmallProgram = R"(
@@ -99,6 +106,30 @@ TEST(ImageErrors, RelocationsAndSectionsAnImageCannotHold) {
             compileGuest(dir, c.name, source, std::string_view(c.name) == "pic.c" ? "-fpic" : "")));
         for (const char* part : c.says) EXPECT_NE(message.find(part), std::string::npos) << message;
     }
+}
+
+TEST(ModuleImageWriter, RecordsOutsideTheCodeTwiceOrPastTheLimitAreRefused) {
+    tximage::ModuleImageWriter writer(std::vector<uint8_t>(8, 0));
+    EXPECT_NO_THROW(writer.addSymbol("last", 7));
+    EXPECT_THROW(writer.addSymbol("past", 8), tximage::Error);
+    EXPECT_NO_THROW(writer.addAbsoluteFixup("x", 4));
+    EXPECT_THROW(writer.addAbsoluteFixup("x", 5), tximage::Error);
+    EXPECT_THROW(writer.addRelativeFixup("x", 0xFFFFFFFE), tximage::Error);
+    EXPECT_THROW(writer.addSymbol("", 0), tximage::Error);
+
+    tximage::ModuleImageWriter tiny(std::vector<uint8_t>(3, 0));
+    EXPECT_THROW(tiny.addRelativeFixup("x", 0), tximage::Error);
+
+    tximage::ModuleImageWriter twice(std::vector<uint8_t>(8, 0));
+    twice.addSymbol("twice", 0);
+    twice.addSymbol("twice", 4);
+    EXPECT_THROW(twice.finish(), tximage::Error);
+
+    // The largest code block fits only with empty record tables.
+    tximage::ModuleImageWriter largest(std::vector<uint8_t>(tximage::kMaxCodeSize));
+    largest.addSymbol("__MAIN", 0);
+    const std::string refused = errorFrom([&] { (void)largest.finish(); });
+    EXPECT_NE(refused.find("a module image holds at most 256 MiB"), std::string::npos) << refused;
 }
 
 }  // namespace
