@@ -69,17 +69,14 @@ double Capture::frequency(int channel, size_t from, size_t to) const {
     const size_t minLag = std::max<size_t>(2, rate / 5000);
     const size_t maxLag = std::min<size_t>(rate / 30, available / 2);
     if (maxLag <= minLag + 2) return 0;
-    const size_t window = std::min<size_t>(available - maxLag, rate / 4);
-    std::vector<double> x(window + maxLag + 1);
-    for (size_t i = 0; i < x.size() && from + i < to; ++i) {
-        x[i] = samples[(from + i) * channels + channel];
-    }
+    const size_t window = std::min<size_t>(available - maxLag - 1, rate / 4);
+    const auto x = [&](size_t i) { return double{samples[(from + i) * channels + channel]}; };
     std::vector<double> d(maxLag + 2, 1.0);
     double running = 0;
-    for (size_t lag = 1; lag <= maxLag + 1 && lag + window <= x.size(); ++lag) {
+    for (size_t lag = 1; lag <= maxLag + 1; ++lag) {
         double sum = 0;
         for (size_t j = 0; j < window; ++j) {
-            const double diff = x[j] - x[j + lag];
+            const double diff = x(j) - x(j + lag);
             sum += diff * diff;
         }
         running += sum;
