@@ -43,25 +43,22 @@ public:
 
     // The first line starting with the prefix, or "".
     std::string find(const std::string& prefix) const {
-        const std::lock_guard lock(mutex_);
-        for (const std::string& line : lines_)
-            if (line.rfind(prefix, 0) == 0) return line;
-        return "";
+        const std::string all = "\n" + text();
+        const size_t at = all.find("\n" + prefix);
+        return at == std::string::npos ? "" : all.substr(at + 1, all.find('\n', at + 1) - at - 1);
     }
     std::string text() const {
         const std::lock_guard lock(mutex_);
-        std::string all;
-        for (const std::string& line : lines_) all += line + "\n";
-        return all;
+        return text_;
     }
 
 private:
-    void add(std::string line) {
+    void add(const std::string& line) {
         const std::lock_guard lock(mutex_);
-        lines_.push_back(std::move(line));
+        text_ += line + "\n";
     }
     mutable std::mutex mutex_;
-    std::vector<std::string> lines_;
+    std::string text_;
 };
 
 // Runs the program in this process with `dir` as the current directory.

@@ -165,15 +165,9 @@ TEST(BrokenFilesTest, AreRefusedByEveryDecoder) {
             std::filesystem::remove(path);
             if (broken.bytes) test::putFile(path.string(), *broken.bytes);
             auto decoder = open(format, path, false);
-            if (format.sampled()) {
-                EXPECT_FALSE(loadAudioFile(path).has_value());
-                if (!broken.cut) {
-                    EXPECT_EQ(decoder, nullptr);
-                }
-                if (decoder) readAll(*decoder, 10 * format.rate);
-            } else {
-                EXPECT_EQ(decoder, nullptr);
-            }
+            if (format.sampled()) EXPECT_FALSE(loadAudioFile(path).has_value());
+            if (!format.sampled() || !broken.cut) EXPECT_EQ(decoder, nullptr);
+            if (decoder) readAll(*decoder, 10 * format.rate);
         }
     }
 }

@@ -61,7 +61,8 @@ double Capture::rms(int channel, size_t from, size_t to) const {
 }
 
 // The YIN estimator: the lag whose cumulative-mean-normalized difference first dips under a
-// threshold is the period (robust to strong harmonics), refined between samples by a parabola.
+// threshold is the period (robust to strong harmonics), refined between samples by a parabola;
+// without such a dip there is no clear period.
 double Capture::frequency(int channel, size_t from, size_t to) const {
     to = std::min(to, frames());
     if (from >= to || channel < 0 || channel >= channels || rate <= 0) return 0;
@@ -69,39 +70,27 @@ double Capture::frequency(int channel, size_t from, size_t to) const {
     const size_t minLag = std::max<size_t>(2, rate / 5000);
     const size_t maxLag = std::min<size_t>(rate / 30, available / 2);
     if (maxLag <= minLag + 2) return 0;
-    const size_t window = std::min<size_t>(available - maxLag, rate / 4);
-    std::vector<double> x(window + maxLag + 1);
-    for (size_t i = 0; i < x.size() && from + i < to; ++i) {
-        x[i] = samples[(from + i) * channels + channel];
-    }
+    const size_t window = std::min<size_t>(available - maxLag - 1, rate / 4);
+    const auto x = [&](size_t i) { return double{samples[(from + i) * channels + channel]}; };
     std::vector<double> d(maxLag + 2, 1.0);
     double running = 0;
-    for (size_t lag = 1; lag <= maxLag + 1 && lag + window <= x.size(); ++lag) {
+    for (size_t lag = 1; lag <= maxLag + 1; ++lag) {
         double sum = 0;
         for (size_t j = 0; j < window; ++j) {
-            const double diff = x[j] - x[j + lag];
+            const double diff = x(j) - x(j + lag);
             sum += diff * diff;
         }
         running += sum;
         d[lag] = running > 0 ? sum * static_cast<double>(lag) / running : 1.0;
     }
-    size_t best = 0;
     for (size_t lag = minLag; lag <= maxLag; ++lag) {
-        if (d[lag] < 0.15) {
-            while (lag + 1 <= maxLag && d[lag + 1] < d[lag]) ++lag;
-            best = lag;
-            break;
-        }
+        if (d[lag] >= 0.15) continue;
+        while (lag + 1 <= maxLag && d[lag + 1] < d[lag]) ++lag;
+        const double a = d[lag - 1], b = d[lag], c = d[lag + 1], bend = a - 2 * b + c;
+        const double shift = bend > 0 ? std::clamp(0.5 * (a - c) / bend, -0.5, 0.5) : 0.0;
+        return rate / (static_cast<double>(lag) + shift);
     }
-    if (best == 0) {
-        best = static_cast<size_t>(std::min_element(d.begin() + minLag, d.begin() + maxLag + 1) -
-                                   d.begin());
-        if (d[best] > 0.5) return 0;
-    }
-    const double a = d[best - 1], b = d[best], c = d[best + 1];
-    const double bend = a - 2 * b + c;
-    const double shift = bend > 0 ? std::clamp(0.5 * (a - c) / bend, -0.5, 0.5) : 0.0;
-    return rate / (static_cast<double>(best) + shift);
+    return 0;
 }
 
 size_t Capture::longestSilence(size_t from, size_t to, double threshold) const {
