@@ -68,6 +68,7 @@ TEST(ParseNumbers, LongestDecimalPrefixAfterWhiteSpace) {
     for (const auto& [text, value] : ints) EXPECT_EQ(parseInt(text), value) << text;
     const std::pair<const char*, float> floats[] = {
         {"1.5", 1.5f},
+        {"\t 12abc", 12.0f},
         {"  -2.5e3x", -2500.0f},
         {".5", 0.5f},
         {"5.", 5.0f},
