@@ -21,8 +21,6 @@ public:
     void unplug(int32_t port);
     // What the device at the port reads from now on.
     JoystickReading& state(int32_t port) { return devices_[port].state; }
-    // How often a device was read: the input module polls at most every 3 ms.
-    int32_t reads() const { return reads_; }
 
 private:
     struct Device {
@@ -32,7 +30,6 @@ private:
     };
     std::vector<Device> devices_;
     uint32_t nextIdentity_ = 1;
-    int32_t reads_ = 0;
 };
 
 }  // namespace tx
