@@ -55,6 +55,27 @@ std::unique_ptr<HostRuntime> openHeadless() {
     return HostRuntime::open("", nullptr, 0);
 }
 
+// A headless runtime with the graphics module open; the module closes before the runtime goes.
+class HeadlessGraphics {
+public:
+    HeadlessGraphics() : runtime_(openHeadless()) {
+        open_ = runtime_ != nullptr && openGraphicsModule(*runtime_);
+    }
+    ~HeadlessGraphics() {
+        if (open_) closeGraphicsModule();
+    }
+    HeadlessGraphics(const HeadlessGraphics&) = delete;
+    HeadlessGraphics& operator=(const HeadlessGraphics&) = delete;
+
+    // The module's state, or null when there is no display.
+    GraphicsState* module() const { return open_ ? graphicsState() : nullptr; }
+    HostRuntime& runtime() const { return *runtime_; }
+
+private:
+    std::unique_ptr<HostRuntime> runtime_;
+    bool open_ = false;
+};
+
 void BM_PresentFlip(benchmark::State& state) {
     auto runtime = openHeadless();
     if (runtime == nullptr ||
@@ -114,21 +135,19 @@ void BM_SdlFlip(benchmark::State& state) {
 BENCHMARK(BM_SdlFlip)->Arg(32)->Arg(16)->Arg(24)->Unit(benchmark::kMicrosecond);
 
 void BM_GraphicsFlip(benchmark::State& state) {
-    auto runtime = openHeadless();
-    if (runtime == nullptr || !openGraphicsModule(*runtime)) {
+    const HeadlessGraphics display;
+    if (display.module() == nullptr) {
         state.SkipWithError("no display");
         return;
     }
-    GraphicsState& module = *graphicsState();
+    GraphicsState& module = *display.module();
     try {
         graphics(module, kWidth, kHeight, static_cast<int32_t>(state.range(0)), 1);
     } catch (const TxEx&) {
         state.SkipWithError("no such mode");
-        closeGraphicsModule();
         return;
     }
     for (auto _ : state) flip(module, 0);  // the exchanged pages count as drawn
-    closeGraphicsModule();
 }
 BENCHMARK(BM_GraphicsFlip)->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
 
@@ -147,12 +166,12 @@ double cpuSeconds() {
 }
 
 void BM_VsyncFlip(benchmark::State& state) {
-    auto runtime = openHeadless();
-    if (runtime == nullptr || !openGraphicsModule(*runtime)) {
+    const HeadlessGraphics display;
+    if (display.module() == nullptr) {
         state.SkipWithError("no display");
         return;
     }
-    GraphicsState& module = *graphicsState();
+    GraphicsState& module = *display.module();
     graphics(module, kWidth, kHeight, 32, 2);
     flip(module, 1);  // the first frame starts the display's clock
     const double cpuStart = cpuSeconds();
@@ -162,7 +181,6 @@ void BM_VsyncFlip(benchmark::State& state) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     state.counters["cpu_share"] = (cpuSeconds() - cpuStart) / wall;
     state.counters["refresh_ms"] = 1000.0 / displayRefreshRate();  // while the video is up
-    closeGraphicsModule();
 }
 BENCHMARK(BM_VsyncFlip)->Unit(benchmark::kMillisecond)->Iterations(120)->UseRealTime();
 
@@ -176,10 +194,9 @@ BENCHMARK(BM_RuntimeAlone)->Unit(benchmark::kMicrosecond);
 
 void BM_StartupWindow(benchmark::State& state) {
     for (auto _ : state) {
-        auto runtime = openHeadless();
-        if (runtime == nullptr || !openGraphicsModule(*runtime) || !runtime->idle())
+        const HeadlessGraphics display;
+        if (display.module() == nullptr || !display.runtime().idle())
             state.SkipWithError("no display");
-        closeGraphicsModule();
     }
 }
 BENCHMARK(BM_StartupWindow)->Unit(benchmark::kMicrosecond);
