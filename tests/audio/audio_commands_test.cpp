@@ -6,6 +6,7 @@
 
 #include "audio_session.h"
 #include "guest_runner.h"
+#include "wait_until.h"
 
 namespace tx::test {
 namespace {
@@ -96,8 +97,7 @@ TEST_F(AudioCommands, ChannelsAreReusedOnlyOnceTheirSoundHasEnded) {
     const uint32_t first = playSound(*state, blip), second = playSound(*state, blip);
     EXPECT_NE(first, second);
     EXPECT_EQ(channelPlaying(first), 1);
-    for (int i = 0; i < 200 && (channelPlaying(first) || channelPlaying(second)); ++i)
-        std::this_thread::sleep_for(5ms);
+    waitUntil([&] { return !channelPlaying(first) && !channelPlaying(second); }, 1s);
     EXPECT_EQ(playSound(*state, blip), first) << "the first channel no longer playing";
     stopChannel(first);
     loopSound(blip);
@@ -133,7 +133,7 @@ TEST_F(AudioCommands, StreamsRestartPauseAndOutlastAStalledProgram) {
     const uint32_t channel = music(dir / "short.wav");
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(music(dir / "short.wav"), channel);
-    for (int i = 0; i < 100 && channelPlaying(channel); ++i) std::this_thread::sleep_for(5ms);
+    waitUntil([&] { return !channelPlaying(channel); }, 500ms);
     EXPECT_EQ(channelPlaying(channel), 0) << "a stream plays once";
     std::this_thread::sleep_for(150ms);
 

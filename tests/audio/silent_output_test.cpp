@@ -5,11 +5,11 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include "audio_fixtures.h"
 #include "sound_engine.h"
 #include "test_files.h"
+#include "wait_until.h"
 
 namespace tx {
 namespace {
@@ -20,9 +20,7 @@ using namespace std::chrono_literals;
 // within 2 s.
 bool playsForAWhileAndEnds(const sound::SoundEngine& engine, int32_t channel) {
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 400 && channel >= 0 && engine.isChannelPlaying(channel); ++i)
-        std::this_thread::sleep_for(5ms);
-    return channel >= 0 && !engine.isChannelPlaying(channel) &&
+    return channel >= 0 && test::waitUntil([&] { return !engine.isChannelPlaying(channel); }, 2s) &&
            std::chrono::steady_clock::now() - start > 150ms;
 }
 

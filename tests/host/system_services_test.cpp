@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 #include <tuple>
 
 #include "exec_command.h"
 #include "host_runtime.h"
 #include "test_files.h"
+#include "wait_until.h"
 
 namespace tx {
 namespace {
@@ -32,8 +32,7 @@ protected:
 
 // Launched programs run on their own; give them a moment to leave their trace.
 bool eventuallyExists(const fs::path& path) {
-    for (int i = 0; i < 200 && !fs::exists(path); ++i) std::this_thread::sleep_for(5ms);
-    return fs::exists(path);
+    return test::waitUntil([&] { return fs::exists(path); }, 1s);
 }
 
 TEST_F(SystemServices, PropertiesIgnoreCaseAndFoldersEndInSlash) {
