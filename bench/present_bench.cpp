@@ -69,6 +69,21 @@ public:
 
     // The module's state, or null when there is no display.
     GraphicsState* module() const { return open_ ? graphicsState() : nullptr; }
+    // The module in a 640 x 480 graphics mode, or null once the benchmark is skipped for want
+    // of a display or of the mode.
+    GraphicsState* inMode(benchmark::State& state, int32_t depth, int32_t mode) const {
+        if (!open_) {
+            state.SkipWithError("no display");
+            return nullptr;
+        }
+        try {
+            graphics(*graphicsState(), kWidth, kHeight, depth, mode);
+        } catch (const TxEx&) {
+            state.SkipWithError("no such mode");
+            return nullptr;
+        }
+        return graphicsState();
+    }
     HostRuntime& runtime() const { return *runtime_; }
 
 private:
@@ -136,18 +151,9 @@ BENCHMARK(BM_SdlFlip)->Arg(32)->Arg(16)->Arg(24)->Unit(benchmark::kMicrosecond);
 
 void BM_GraphicsFlip(benchmark::State& state) {
     const HeadlessGraphics display;
-    if (display.module() == nullptr) {
-        state.SkipWithError("no display");
-        return;
-    }
-    GraphicsState& module = *display.module();
-    try {
-        graphics(module, kWidth, kHeight, static_cast<int32_t>(state.range(0)), 1);
-    } catch (const TxEx&) {
-        state.SkipWithError("no such mode");
-        return;
-    }
-    for (auto _ : state) flip(module, 0);  // the exchanged pages count as drawn
+    GraphicsState* module = display.inMode(state, static_cast<int32_t>(state.range(0)), 1);
+    if (module == nullptr) return;
+    for (auto _ : state) flip(*module, 0);  // the exchanged pages count as drawn
 }
 BENCHMARK(BM_GraphicsFlip)->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
 
@@ -167,16 +173,12 @@ double cpuSeconds() {
 
 void BM_VsyncFlip(benchmark::State& state) {
     const HeadlessGraphics display;
-    if (display.module() == nullptr) {
-        state.SkipWithError("no display");
-        return;
-    }
-    GraphicsState& module = *display.module();
-    graphics(module, kWidth, kHeight, 32, 2);
-    flip(module, 1);  // the first frame starts the display's clock
+    GraphicsState* module = display.inMode(state, 32, 2);
+    if (module == nullptr) return;
+    flip(*module, 1);  // the first frame starts the display's clock
     const double cpuStart = cpuSeconds();
     const auto wallStart = std::chrono::steady_clock::now();
-    for (auto _ : state) flip(module, 1);
+    for (auto _ : state) flip(*module, 1);
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     state.counters["cpu_share"] = (cpuSeconds() - cpuStart) / wall;
